@@ -1,0 +1,61 @@
+#pragma once
+
+#include <string>
+
+namespace carrovex
+{
+
+// The controls of the main window by their names; Option1_0 and Option1_1 are the two members of the
+// option group Option1 ("Move files", "Copy files").
+enum class Control {
+    Text1,
+    Text2,
+    cmdFrom,
+    cmdTo,
+    Combo1,
+    Option1_0,
+    Option1_1,
+    Check1,
+    Check2,
+    List1,
+    cmdOpt,
+    cmdStopStart,
+    cmdQuit,
+    Label1,
+    Label2,
+    Label3,
+    Label4,
+};
+
+// The operations the logic performs on the main window. The platform's binding applies them to real
+// widgets; the window model keeps them in memory for tests.
+class MainWindow
+{
+public:
+    virtual ~MainWindow() = default;
+
+    // The text of a field or the caption of a button, label, check box or option.
+    virtual std::string text(Control control) const = 0;
+    virtual void setText(Control control, const std::string& text) = 0;
+
+    // 0 or 1 for check boxes and options.
+    virtual int value(Control control) const = 0;
+    virtual void setValue(Control control, int value) = 0;
+
+    virtual void setEnabled(Control control, bool enabled) = 0;
+
+    virtual void setCaption(const std::string& caption) = 0;
+    virtual void setBusyPointer(bool busy) = 0;
+
+    // Runs the window events that are waiting (clicks, ticks, repaints) and returns.
+    virtual void processEvents() = 0;
+
+    // The log list: oldest line first.
+    virtual void appendLine(const std::string& line) = 0;
+    virtual void removeLastLine() = 0;
+    virtual int lineCount() const = 0;
+    // Selecting a line scrolls it into view; -1 selects none.
+    virtual void selectLine(int index) = 0;
+};
+
+} // namespace carrovex

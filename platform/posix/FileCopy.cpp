@@ -1,0 +1,286 @@
+#include "platform/posix/FileCopy.h"
+
+#include "platform/posix/SystemError.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <dirent.h>
+#include <fcntl.h>
+#include <memory>
+#include <string_view>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace carrovex::posix
+{
+
+namespace
+{
+
+    constexpr std::string_view temporaryPrefix = ".carrovex-";
+    constexpr std::string_view temporarySuffix = ".tmp";
+    constexpr const char* notRegularText = "Not a regular file";
+    constexpr const char* changedText = "The file changed while it was copied";
+
+    FileIdentity identityFrom(const struct stat& info)
+    {
+        return { static_cast<std::uint64_t>(info.st_dev),
+            static_cast<std::uint64_t>(info.st_ino),
+            static_cast<std::int64_t>(info.st_size),
+            static_cast<std::int64_t>(info.st_mtim.tv_sec),
+            static_cast<std::int64_t>(info.st_mtim.tv_nsec) };
+    }
+
+    class FileDescriptor
+    {
+    public:
+        explicit FileDescriptor(int fd)
+            : m_fd(fd)
+        {
+        }
+        FileDescriptor(const FileDescriptor&) = delete;
+        FileDescriptor& operator=(const FileDescriptor&) = delete;
+        ~FileDescriptor()
+        {
+            if (m_fd >= 0) {
+                ::close(m_fd);
+            }
+        }
+        int get() const
+        {
+            return m_fd;
+        }
+        // Closes now and reports the close's own failure (a full disk on some file systems shows only here).
+        // Don't retry close on EINTR: the descriptor is gone either way.
+        int close()
+        {
+            const int result = ::close(m_fd);
+            m_fd = -1;
+            return result == 0 ? 0 : errno;
+        }
+
+    private:
+        int m_fd;
+    };
+
+    std::string temporaryName()
+    {
+        static std::atomic<unsigned> counter { 0 };
+        char name[64];
+        std::snprintf(name,
+            sizeof name,
+            "%.*s%d-%u%.*s",
+            static_cast<int>(temporaryPrefix.size()),
+            temporaryPrefix.data(),
+            static_cast<int>(::getpid()),
+            counter.fetch_add(1),
+            static_cast<int>(temporarySuffix.size()),
+            temporarySuffix.data());
+        return name;
+    }
+
+    // Writes all of the buffer, or returns the errno of the failure.
+    int writeAll(int fd, const char* data, std::size_t size)
+    {
+        while (size > 0) {
+            const ssize_t written = ::write(fd, data, size);
+            if (written < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                return errno;
+            }
+            data += written;
+            size -= static_cast<std::size_t>(written);
+        }
+        return 0;
+    }
+
+    int copyByReading(int in, int out)
+    {
+        std::vector<char> buffer(1 << 20);
+        for (;;) {
+            const ssize_t got = ::read(in, buffer.data(), buffer.size());
+            if (got == 0) {
+                return 0;
+            }
+            if (got < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                return errno;
+            }
+            if (const int error = writeAll(out, buffer.data(), static_cast<std::size_t>(got)); error != 0) {
+                return error;
+            }
+        }
+    }
+
+    // Copies inside the kernel where it can; falls back to reading and writing only while nothing has been
+    // copied yet, so that a failure in the middle is reported rather than papered over.
+    int copyContent(int in, int out)
+    {
+        bool copiedAny = false;
+        for (;;) {
+            const ssize_t copied = ::copy_file_range(in, nullptr, out, nullptr, std::size_t { 1 } << 30, 0);
+            if (copied > 0) {
+                copiedAny = true;
+                continue;
+            }
+            if (copied == 0) {
+                return 0;
+            }
+            const int error = errno;
+            if (error == EINTR) {
+                continue;
+            }
+            const bool unsupported = error == EXDEV || error == ENOSYS || error == EOPNOTSUPP || error == EINVAL;
+            if (unsupported && !copiedAny) {
+                return copyByReading(in, out);
+            }
+            return error;
+        }
+    }
+
+    Result<StagedCopy> copyInto(
+        int in, const struct stat& before, const std::string& temporaryPath, FileDescriptor& out)
+    {
+        const auto failure = [](int error) { return Result<StagedCopy>::failure(systemErrorText(error)); };
+        if (const int error = copyContent(in, out.get()); error != 0) {
+            return failure(error);
+        }
+        struct stat after {
+        };
+        if (::fstat(in, &after) != 0) {
+            return failure(errno);
+        }
+        struct stat written {
+        };
+        if (::fstat(out.get(), &written) != 0) {
+            return failure(errno);
+        }
+        if (identityFrom(after) != identityFrom(before) || written.st_size != before.st_size) {
+            return Result<StagedCopy>::failure(changedText);
+        }
+        if (::fchmod(out.get(), before.st_mode & 07777) != 0) {
+            return failure(errno);
+        }
+        const struct timespec times[2] = { before.st_atim, before.st_mtim };
+        if (::futimens(out.get(), times) != 0) {
+            return failure(errno);
+        }
+        if (const int error = out.close(); error != 0) {
+            return failure(error);
+        }
+        return StagedCopy { temporaryPath, identityFrom(before) };
+    }
+
+} // namespace
+
+Result<FileIdentity> identityOf(const std::string& path)
+{
+    struct stat info {
+    };
+    if (::lstat(path.c_str(), &info) != 0) {
+        return Result<FileIdentity>::failure(lastErrorText());
+    }
+    return identityFrom(info);
+}
+
+Result<StagedCopy> stageCopy(const std::string& source, const std::string& folder)
+{
+    // No-follow and non-blocking: a link is never read through, and a FIFO put in place of a listed file
+    // cannot block the run; the type check below refuses it.
+    FileDescriptor in(::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (in.get() < 0) {
+        return Result<StagedCopy>::failure(lastErrorText());
+    }
+    struct stat before {
+    };
+    if (::fstat(in.get(), &before) != 0) {
+        return Result<StagedCopy>::failure(lastErrorText());
+    }
+    if (!S_ISREG(before.st_mode)) {
+        return Result<StagedCopy>::failure(notRegularText);
+    }
+
+    std::string temporaryPath;
+    int fd = -1;
+    do {
+        temporaryPath = folder + "/" + temporaryName();
+        fd = ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    } while (fd < 0 && errno == EEXIST);
+    if (fd < 0) {
+        return Result<StagedCopy>::failure(lastErrorText());
+    }
+    FileDescriptor out(fd);
+    // The lock tells a later clean-up that this copy is still alive.
+    ::flock(out.get(), LOCK_EX);
+
+    Result<StagedCopy> staged = copyInto(in.get(), before, temporaryPath, out);
+    if (!staged.ok()) {
+        ::unlink(temporaryPath.c_str());
+    }
+    return staged;
+}
+
+int renameWithoutReplacing(const std::string& from, const std::string& to)
+{
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return 0;
+    }
+    const int error = errno;
+    if (error != EINVAL && error != ENOSYS && error != EOPNOTSUPP) {
+        return error;
+    }
+    // The file system refuses the flag: a hard link fails just as surely when the name is taken.
+    if (::link(from.c_str(), to.c_str()) != 0) {
+        return errno;
+    }
+    if (::unlink(from.c_str()) != 0) {
+        const int unlinkError = errno;
+        ::unlink(to.c_str()); // the second name of the same file; the file itself stays
+        return unlinkError;
+    }
+    return 0;
+}
+
+Status placeCopy(const std::string& temporaryPath, const std::string& destination, bool replace)
+{
+    const int error = replace ? (::rename(temporaryPath.c_str(), destination.c_str()) == 0 ? 0 : errno)
+                              : renameWithoutReplacing(temporaryPath, destination);
+    if (error != 0) {
+        ::unlink(temporaryPath.c_str());
+        return Status::failure(systemErrorText(error));
+    }
+    return {};
+}
+
+void removeAbandonedCopies(const std::string& folder)
+{
+    const std::unique_ptr<DIR, int (*)(DIR*)> directory(::opendir(folder.c_str()), ::closedir);
+    if (!directory) {
+        return;
+    }
+    while (const dirent* entry = ::readdir(directory.get())) {
+        const std::string_view name = entry->d_name;
+        if (!name.starts_with(temporaryPrefix) || !name.ends_with(temporarySuffix)) {
+            continue;
+        }
+        const std::string path = folder + "/" + std::string(name);
+        FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        struct stat info {
+        };
+        if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+            continue;
+        }
+        if (::flock(fd.get(), LOCK_EX | LOCK_NB) == 0) {
+            ::unlink(path.c_str());
+        }
+    }
+}
+
+} // namespace carrovex::posix

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building and testing need, where they are missing.
+set -euo pipefail
+
+packages=(cmake g++ make libgtest-dev libgmock-dev clang-format git)
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi

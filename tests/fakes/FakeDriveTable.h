@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/DriveTable.h"
+
+#include <map>
+#include <set>
+#include <string>
+
+namespace carrovex::testing
+{
+
+// Folders mapped to drive texts, and drive texts to their free space.
+class FakeDriveTable final : public DriveTable
+{
+public:
+    void setDrive(const std::string& folder, const std::string& drive);
+    void setFree(const std::string& drive, std::uint64_t bytes);
+    void setQueryFails(const std::string& drive);
+    void failDriveName(const std::string& folder, const std::string& description);
+    const std::string& lastAsked() const;
+
+    Result<std::string> driveName(const std::string& path) override;
+    DriveSpace freeSpace(const std::string& drive) override;
+
+private:
+    std::map<std::string, std::string> m_drives;
+    std::map<std::string, std::string> m_failures;
+    std::map<std::string, std::uint64_t> m_free;
+    std::set<std::string> m_failingQueries;
+    std::string m_lastAsked;
+};
+
+} // namespace carrovex::testing

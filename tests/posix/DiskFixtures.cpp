@@ -1,0 +1,111 @@
+#include "tests/posix/DiskFixtures.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace carrovex::testing
+{
+
+namespace fs = std::filesystem;
+
+TempFolder::TempFolder()
+{
+    std::string pattern = (fs::temp_directory_path() / "carrovex-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("mkdtemp failed");
+    }
+    m_path = pattern;
+}
+
+TempFolder::~TempFolder()
+{
+    std::error_code ignored;
+    fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ignored);
+    for (const auto& entry : fs::recursive_directory_iterator(m_path, ignored)) {
+        if (entry.is_directory(ignored) && !entry.is_symlink(ignored)) {
+            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+        }
+    }
+    fs::remove_all(m_path, ignored);
+}
+
+std::string TempFolder::folder(const std::string& name) const
+{
+    const std::string path = m_path + "/" + name;
+    fs::create_directories(path);
+    return path;
+}
+
+TmpfsMount::TmpfsMount(const std::string& where, const std::string& size)
+    : m_path(where)
+{
+    fs::create_directories(where);
+    const std::string options = "size=" + size;
+    m_mounted = ::geteuid() == 0 && ::mount("tmpfs", where.c_str(), "tmpfs", 0, options.c_str()) == 0;
+}
+
+TmpfsMount::~TmpfsMount()
+{
+    if (m_mounted) {
+        ::umount2(m_path.c_str(), MNT_DETACH);
+    }
+}
+
+void writeFile(const std::string& path, const std::string& content)
+{
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+bool exists(const std::string& path)
+{
+    struct stat info {
+    };
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+std::string entriesOf(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    std::string joined;
+    for (const std::string& name : names) {
+        joined += (joined.empty() ? "" : " ") + name;
+    }
+    return joined;
+}
+
+bool asUnprivilegedUser(const std::function<bool()>& check)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+            ::_exit(2);
+        }
+        ::_exit(check() ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+} // namespace carrovex::testing

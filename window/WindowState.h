@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+
+namespace carrovex
+{
+
+// The main window's run state; everything is false or zero when the window is created.
+struct WindowState {
+    bool bRunning = false; // the scheduler is started
+    bool bBusy = false; // a transfer run is handling files
+    bool bCancel = false; // the user asked to cancel the run in progress
+    std::int16_t iElapsed = 0;
+    std::int32_t lInterval = 0;
+    bool bLoading = false;
+};
+
+} // namespace carrovex
