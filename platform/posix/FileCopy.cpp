@@ -2,6 +2,7 @@
 
 #include "platform/posix/SystemError.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -24,6 +25,7 @@ namespace
     constexpr std::string_view temporarySuffix = ".tmp";
     constexpr const char* notRegularText = "Not a regular file";
     constexpr const char* changedText = "The file changed while it was copied";
+    constexpr std::int64_t chunkBytes = std::int64_t { 1 } << 30;
 
     FileIdentity identityFrom(const struct stat& info)
     {
@@ -99,11 +101,12 @@ namespace
         return 0;
     }
 
-    int copyByReading(int in, int out)
+    int copyByReading(int in, int out, std::int64_t remaining)
     {
         std::vector<char> buffer(1 << 20);
-        for (;;) {
-            const ssize_t got = ::read(in, buffer.data(), buffer.size());
+        while (remaining > 0) {
+            const auto wanted = static_cast<std::size_t>(std::min<std::int64_t>(remaining, std::ssize(buffer)));
+            const ssize_t got = ::read(in, buffer.data(), wanted);
             if (got == 0) {
                 return 0;
             }
@@ -116,40 +119,45 @@ namespace
             if (const int error = writeAll(out, buffer.data(), static_cast<std::size_t>(got)); error != 0) {
                 return error;
             }
+            remaining -= got;
         }
+        return 0;
     }
 
-    // Copies inside the kernel where it can; falls back to reading and writing only while nothing has been
-    // copied yet, so that a failure in the middle is reported rather than papered over.
-    int copyContent(int in, int out)
+    // Copies the length the source had when it was opened, inside the kernel where it can; a file that keeps
+    // growing therefore cannot keep the copy going. Falls back to reading and writing only while nothing has
+    // been copied yet, so that a failure in the middle is reported rather than papered over.
+    int copyContent(int in, int out, std::int64_t length)
     {
-        bool copiedAny = false;
-        for (;;) {
-            const ssize_t copied = ::copy_file_range(in, nullptr, out, nullptr, std::size_t { 1 } << 30, 0);
+        std::int64_t remaining = length;
+        while (remaining > 0) {
+            const ssize_t copied = ::copy_file_range(
+                in, nullptr, out, nullptr, static_cast<std::size_t>(std::min(remaining, chunkBytes)), 0);
             if (copied > 0) {
-                copiedAny = true;
+                remaining -= copied;
                 continue;
             }
             if (copied == 0) {
-                return 0;
+                return 0; // shrank: the identity check tells
             }
             const int error = errno;
             if (error == EINTR) {
                 continue;
             }
             const bool unsupported = error == EXDEV || error == ENOSYS || error == EOPNOTSUPP || error == EINVAL;
-            if (unsupported && !copiedAny) {
-                return copyByReading(in, out);
+            if (unsupported && remaining == length) {
+                return copyByReading(in, out, remaining);
             }
             return error;
         }
+        return 0;
     }
 
     Result<StagedCopy> copyInto(
         int in, const struct stat& before, const std::string& temporaryPath, FileDescriptor& out)
     {
         const auto failure = [](int error) { return Result<StagedCopy>::failure(systemErrorText(error)); };
-        if (const int error = copyContent(in, out.get()); error != 0) {
+        if (const int error = copyContent(in, out.get(), before.st_size); error != 0) {
             return failure(error);
         }
         struct stat after {
