@@ -10,13 +10,12 @@ namespace carrovex
 void EnableControls(MainForm& form, bool enable, const std::string& countWord, const std::string& countText)
 {
     MainWindow& window = form.window;
-    for (const Control control :
-        { Control::Text1, Control::Text2, Control::cmdFrom, Control::cmdTo, Control::cmdQuit }) {
+    for (const Control control : {Control::Text1, Control::Text2, Control::cmdFrom, Control::cmdTo, Control::cmdQuit}) {
         window.setEnabled(control, enable);
     }
     const LanguageTexts& texts = form.sTexts;
     window.setText(Control::cmdStopStart, !enable ? texts[32] : form.state.bRunning ? texts[11] : texts[12]);
-    for (const Control control : { Control::Combo1, Control::Check1, Control::Check2 }) {
+    for (const Control control : {Control::Combo1, Control::Check1, Control::Check2}) {
         window.setEnabled(control, enable);
     }
     if (!enable) {

@@ -21,263 +21,262 @@ namespace carrovex
 namespace
 {
 
-    // Free space that must stay on the destination after a transfer.
-    constexpr std::int64_t reserveBytes = 1024;
+// Free space that must stay on the destination after a transfer.
+constexpr std::int64_t reserveBytes = 1024;
 
-    class TransferRun
+class TransferRun
+{
+public:
+    explicit TransferRun(MainForm& form)
+        : m_form(form)
+        , m_window(form.window)
+        , m_texts(form.sTexts)
     {
-    public:
-        explicit TransferRun(MainForm& form)
-            : m_form(form)
-            , m_window(form.window)
-            , m_texts(form.sTexts)
-        {
-        }
-
-        void run();
-
-    private:
-        const std::string& text(int key) const
-        {
-            return m_texts[static_cast<std::size_t>(key)];
-        }
-
-        std::vector<std::string> listFiles();
-        void handleFiles(const std::vector<std::string>& names);
-        void reportUnfinishedMoves();
-        void handleFile();
-        void handleExistingDestination(const std::string& sourcePath, const std::string& destinationPath);
-        bool destinationHasRoom(const std::string& sourcePath);
-        bool transfer(const std::string& sourcePath, const std::string& destinationPath, bool replace);
-        std::int64_t destinationFreeBytes();
-        void outcome(const std::string& line);
-        void replaceLastLine(const std::string& line);
-        void selectLastLine();
-        void fail(const std::string& description);
-
-        MainForm& m_form;
-        MainWindow& m_window;
-        const LanguageTexts& m_texts;
-        std::string m_sourceFolder;
-        std::string m_destinationFolder;
-        bool m_move = false;
-        std::string m_fileName;
-        std::string m_verb;
-        std::int64_t m_fileLength = 0;
-        bool m_errorFlag = false;
-        bool m_handlingFile = false;
-    };
-
-    void TransferRun::run()
-    {
-        m_window.setBusyPointer(true);
-        m_sourceFolder = m_window.text(Control::Text1);
-        m_destinationFolder = m_window.text(Control::Text2);
-        m_move = m_window.value(Control::Option1_0) != 0;
-
-        const std::vector<std::string> names = listFiles();
-        if (names.empty()) {
-            if (!m_errorFlag) {
-                m_window.appendLine(logStamp(m_form.clock) + text(18) + ": " + text(19) + " ");
-            }
-            m_errorFlag = false;
-        } else {
-            handleFiles(names);
-        }
-        selectLastLine();
-        m_window.setBusyPointer(false);
     }
 
-    std::vector<std::string> TransferRun::listFiles()
+    void run();
+
+private:
+    const std::string& text(int key) const
     {
-        Result<std::vector<std::string>> listing = m_form.files.listPlainFiles(m_sourceFolder);
-        if (!listing.ok()) {
-            fail(listing.error());
-            return {};
-        }
-        return listing.value();
+        return m_texts[static_cast<std::size_t>(key)];
     }
 
-    void TransferRun::handleFiles(const std::vector<std::string>& names)
-    {
-        WindowState& state = m_form.state;
-        state.bBusy = true;
-        const std::string count = std::to_string(names.size());
-        EnableControls(m_form, false, names.size() == 1 ? text(29) : text(30), count);
+    std::vector<std::string> listFiles();
+    void handleFiles(const std::vector<std::string>& names);
+    void reportUnfinishedMoves();
+    void handleFile();
+    void handleExistingDestination(const std::string& sourcePath, const std::string& destinationPath);
+    bool destinationHasRoom(const std::string& sourcePath);
+    bool transfer(const std::string& sourcePath, const std::string& destinationPath, bool replace);
+    std::int64_t destinationFreeBytes();
+    void outcome(const std::string& line);
+    void replaceLastLine(const std::string& line);
+    void selectLastLine();
+    void fail(const std::string& description);
 
-        std::size_t index = 0;
-        for (; index < names.size(); ++index) {
-            selectLastLine();
-            m_window.processEvents();
-            if (state.bCancel) {
-                break;
-            }
-            m_fileName = names[index];
-            m_window.appendLine("Do Action");
-            selectLastLine();
-            handleFile();
-        }
-        reportUnfinishedMoves();
+    MainForm& m_form;
+    MainWindow& m_window;
+    const LanguageTexts& m_texts;
+    std::string m_sourceFolder;
+    std::string m_destinationFolder;
+    bool m_move = false;
+    std::string m_fileName;
+    std::string m_verb;
+    std::int64_t m_fileLength = 0;
+    bool m_errorFlag = false;
+    bool m_handlingFile = false;
+};
 
-        if (state.bCancel) {
-            m_window.appendLine(
-                text(31) + ": " + m_verb + " " + std::to_string(index) + " " + (index == 1 ? text(29) : text(30)));
-            state.bCancel = false;
-        }
-        EnableControls(m_form, true, "", "");
-        state.bBusy = false;
-    }
+void TransferRun::run()
+{
+    m_window.setBusyPointer(true);
+    m_sourceFolder = m_window.text(Control::Text1);
+    m_destinationFolder = m_window.text(Control::Text2);
+    m_move = m_window.value(Control::Option1_0) != 0;
 
-    // Moves across file systems leave their sources until the copies are durable; the few that must keep
-    // their source after all are reported here, each under its own name.
-    void TransferRun::reportUnfinishedMoves()
-    {
-        const std::string prefix = m_form.files.joinPath(m_sourceFolder, "");
-        for (const PathFailure& failure : m_form.files.finishRun()) {
-            const bool underSource = failure.path.compare(0, prefix.size(), prefix) == 0;
-            m_fileName = underSource ? failure.path.substr(prefix.size()) : failure.path;
-            fail(failure.description);
-        }
-        m_errorFlag = false;
-    }
-
-    void TransferRun::handleFile()
-    {
-        m_handlingFile = true;
-        try {
-            m_verb = m_move ? text(26) : text(25);
-            replaceLastLine((m_move ? text(28) : text(27)) + ": " + printableName(m_fileName));
-            selectLastLine();
-            m_window.processEvents();
-
-            const std::string sourcePath = m_form.files.joinPath(m_sourceFolder, m_fileName);
-            const std::string destinationPath = m_form.files.joinPath(m_destinationFolder, m_fileName);
-            const Result<bool> exists = m_form.files.fileExists(destinationPath);
-            if (!exists.ok()) {
-                fail(exists.error()); // a failed test counts as passed
-            }
-            const std::string& notDone = m_move ? text(21) : text(22);
-            const std::string& done = m_move ? text(26) : text(25);
-            if (!exists.ok() || exists.value()) {
-                handleExistingDestination(sourcePath, destinationPath);
-            } else if (destinationHasRoom(sourcePath)) {
-                if (transfer(sourcePath, destinationPath, false)) {
-                    outcome(done + ": ");
-                }
-            } else {
-                outcome(notDone + " - " + text(20) + ": ");
-            }
-        } catch (const std::exception& error) {
-            fail(error.what());
-        }
-        m_errorFlag = false;
-        m_handlingFile = false;
-    }
-
-    void TransferRun::handleExistingDestination(const std::string& sourcePath, const std::string& destinationPath)
-    {
-        const std::string existsLine = (m_move ? text(21) : text(22)) + " (" + text(24) + "): ";
-        if (m_window.value(Control::Check2) == 0) {
-            outcome(existsLine);
-            return;
-        }
-        // Replacing a file by itself (one folder under two names, or a hard link) would delete it.
-        const Result<bool> same = m_form.files.sameFile(sourcePath, destinationPath);
-        if (!same.ok()) {
-            fail(same.error());
-            return;
-        }
-        if (same.value()) {
-            outcome(existsLine);
-            return;
-        }
-        if (transfer(sourcePath, destinationPath, true)) {
-            outcome((m_move ? text(26) : text(25)) + " (" + text(23) + "): ");
-        }
-    }
-
-    bool TransferRun::destinationHasRoom(const std::string& sourcePath)
-    {
-        if (m_move) {
-            const Result<std::string> destinationDrive = m_form.drives.driveName(m_destinationFolder);
-            const Result<std::string> sourceDrive = m_form.drives.driveName(m_sourceFolder);
-            bool sameDrive = true; // a failed comparison counts as equal drives
-            if (!destinationDrive.ok()) {
-                fail(destinationDrive.error());
-            } else if (!sourceDrive.ok()) {
-                fail(sourceDrive.error());
-            } else {
-                sameDrive = destinationDrive.value() == sourceDrive.value();
-            }
-            if (sameDrive) {
-                // A rename needs no room for the file's data.
-                return destinationFreeBytes() > reserveBytes;
-            }
-        }
-        const Result<std::int64_t> length = m_form.files.fileLength(sourcePath);
-        if (length.ok()) {
-            m_fileLength = length.value();
-        } else {
-            fail(length.error()); // the length of the previous file stands
-        }
-        return m_fileLength < destinationFreeBytes() - reserveBytes;
-    }
-
-    // Free bytes on the destination's drive; when its drive cannot be named the test counts as passed.
-    std::int64_t TransferRun::destinationFreeBytes()
-    {
-        const Result<std::string> drive = m_form.drives.driveName(m_destinationFolder);
-        if (!drive.ok()) {
-            fail(drive.error());
-            return std::numeric_limits<std::int64_t>::max();
-        }
-        return driveFreeBytes(drive.value(), m_form.drives);
-    }
-
-    bool TransferRun::transfer(const std::string& sourcePath, const std::string& destinationPath, bool replace)
-    {
-        const Status status = m_move ? m_form.files.moveFile(sourcePath, destinationPath, replace)
-                                     : m_form.files.copyFile(sourcePath, destinationPath);
-        if (!status.ok()) {
-            fail(status.error());
-            return false;
-        }
-        return true;
-    }
-
-    void TransferRun::outcome(const std::string& line)
-    {
+    const std::vector<std::string> names = listFiles();
+    if (names.empty()) {
         if (!m_errorFlag) {
-            replaceLastLine(logStamp(m_form.clock) + line + printableName(m_fileName));
+            m_window.appendLine(logStamp(m_form.clock) + text(18) + ": " + text(19) + " ");
         }
+        m_errorFlag = false;
+    } else {
+        handleFiles(names);
     }
+    selectLastLine();
+    m_window.setBusyPointer(false);
+}
 
-    void TransferRun::replaceLastLine(const std::string& line)
-    {
-        m_window.removeLastLine();
-        m_window.appendLine(line);
+std::vector<std::string> TransferRun::listFiles()
+{
+    Result<std::vector<std::string>> listing = m_form.files.listPlainFiles(m_sourceFolder);
+    if (!listing.ok()) {
+        fail(listing.error());
+        return {};
     }
+    return listing.value();
+}
 
-    void TransferRun::selectLastLine()
-    {
-        m_window.selectLine(m_window.lineCount() - 1);
+void TransferRun::handleFiles(const std::vector<std::string>& names)
+{
+    WindowState& state = m_form.state;
+    state.bBusy = true;
+    const std::string count = std::to_string(names.size());
+    EnableControls(m_form, false, names.size() == 1 ? text(29) : text(30), count);
+
+    std::size_t index = 0;
+    for (; index < names.size(); ++index) {
+        selectLastLine();
+        m_window.processEvents();
+        if (state.bCancel) {
+            break;
+        }
+        m_fileName = names[index];
+        m_window.appendLine("Do Action");
+        selectLastLine();
+        handleFile();
     }
+    reportUnfinishedMoves();
 
-    // Outside the handling of a file the error line is added rather than put in place of the last line, so
-    // that no failure erases the record of another file or of Start.
-    void TransferRun::fail(const std::string& description)
-    {
-        m_errorFlag = true;
-        try {
-            if (m_handlingFile && m_window.lineCount() > 0) {
-                m_window.removeLastLine();
+    if (state.bCancel) {
+        m_window.appendLine(
+            text(31) + ": " + m_verb + " " + std::to_string(index) + " " + (index == 1 ? text(29) : text(30)));
+        state.bCancel = false;
+    }
+    EnableControls(m_form, true, "", "");
+    state.bBusy = false;
+}
+
+// Moves across file systems leave their sources until the copies are durable; the few that must keep
+// their source after all are reported here, each under its own name.
+void TransferRun::reportUnfinishedMoves()
+{
+    const std::string prefix = m_form.files.joinPath(m_sourceFolder, "");
+    for (const PathFailure& failure : m_form.files.finishRun()) {
+        const bool underSource = failure.path.compare(0, prefix.size(), prefix) == 0;
+        m_fileName = underSource ? failure.path.substr(prefix.size()) : failure.path;
+        fail(failure.description);
+    }
+    m_errorFlag = false;
+}
+
+void TransferRun::handleFile()
+{
+    m_handlingFile = true;
+    try {
+        m_verb = m_move ? text(26) : text(25);
+        replaceLastLine((m_move ? text(28) : text(27)) + ": " + printableName(m_fileName));
+        selectLastLine();
+        m_window.processEvents();
+
+        const std::string sourcePath = m_form.files.joinPath(m_sourceFolder, m_fileName);
+        const std::string destinationPath = m_form.files.joinPath(m_destinationFolder, m_fileName);
+        const Result<bool> exists = m_form.files.fileExists(destinationPath);
+        if (!exists.ok()) {
+            fail(exists.error()); // a failed test counts as passed
+        }
+        const std::string& notDone = m_move ? text(21) : text(22);
+        const std::string& done = m_move ? text(26) : text(25);
+        if (!exists.ok() || exists.value()) {
+            handleExistingDestination(sourcePath, destinationPath);
+        } else if (destinationHasRoom(sourcePath)) {
+            if (transfer(sourcePath, destinationPath, false)) {
+                outcome(done + ": ");
             }
-            m_window.appendLine(
-                logStamp(m_form.clock) + text(35) + ": " + description + " - " + printableName(m_fileName));
-        } catch (...) {
-            // The record is lost, but the run and the program go on.
+        } else {
+            outcome(notDone + " - " + text(20) + ": ");
+        }
+    } catch (const std::exception& error) {
+        fail(error.what());
+    }
+    m_errorFlag = false;
+    m_handlingFile = false;
+}
+
+void TransferRun::handleExistingDestination(const std::string& sourcePath, const std::string& destinationPath)
+{
+    const std::string existsLine = (m_move ? text(21) : text(22)) + " (" + text(24) + "): ";
+    if (m_window.value(Control::Check2) == 0) {
+        outcome(existsLine);
+        return;
+    }
+    // Replacing a file by itself (one folder under two names, or a hard link) would delete it.
+    const Result<bool> same = m_form.files.sameFile(sourcePath, destinationPath);
+    if (!same.ok()) {
+        fail(same.error());
+        return;
+    }
+    if (same.value()) {
+        outcome(existsLine);
+        return;
+    }
+    if (transfer(sourcePath, destinationPath, true)) {
+        outcome((m_move ? text(26) : text(25)) + " (" + text(23) + "): ");
+    }
+}
+
+bool TransferRun::destinationHasRoom(const std::string& sourcePath)
+{
+    if (m_move) {
+        const Result<std::string> destinationDrive = m_form.drives.driveName(m_destinationFolder);
+        const Result<std::string> sourceDrive = m_form.drives.driveName(m_sourceFolder);
+        bool sameDrive = true; // a failed comparison counts as equal drives
+        if (!destinationDrive.ok()) {
+            fail(destinationDrive.error());
+        } else if (!sourceDrive.ok()) {
+            fail(sourceDrive.error());
+        } else {
+            sameDrive = destinationDrive.value() == sourceDrive.value();
+        }
+        if (sameDrive) {
+            // A rename needs no room for the file's data.
+            return destinationFreeBytes() > reserveBytes;
         }
     }
+    const Result<std::int64_t> length = m_form.files.fileLength(sourcePath);
+    if (length.ok()) {
+        m_fileLength = length.value();
+    } else {
+        fail(length.error()); // the length of the previous file stands
+    }
+    return m_fileLength < destinationFreeBytes() - reserveBytes;
+}
+
+// Free bytes on the destination's drive; when its drive cannot be named the test counts as passed.
+std::int64_t TransferRun::destinationFreeBytes()
+{
+    const Result<std::string> drive = m_form.drives.driveName(m_destinationFolder);
+    if (!drive.ok()) {
+        fail(drive.error());
+        return std::numeric_limits<std::int64_t>::max();
+    }
+    return driveFreeBytes(drive.value(), m_form.drives);
+}
+
+bool TransferRun::transfer(const std::string& sourcePath, const std::string& destinationPath, bool replace)
+{
+    const Status status = m_move ? m_form.files.moveFile(sourcePath, destinationPath, replace)
+                                 : m_form.files.copyFile(sourcePath, destinationPath);
+    if (!status.ok()) {
+        fail(status.error());
+        return false;
+    }
+    return true;
+}
+
+void TransferRun::outcome(const std::string& line)
+{
+    if (!m_errorFlag) {
+        replaceLastLine(logStamp(m_form.clock) + line + printableName(m_fileName));
+    }
+}
+
+void TransferRun::replaceLastLine(const std::string& line)
+{
+    m_window.removeLastLine();
+    m_window.appendLine(line);
+}
+
+void TransferRun::selectLastLine()
+{
+    m_window.selectLine(m_window.lineCount() - 1);
+}
+
+// Outside the handling of a file the error line is added rather than put in place of the last line, so
+// that no failure erases the record of another file or of Start.
+void TransferRun::fail(const std::string& description)
+{
+    m_errorFlag = true;
+    try {
+        if (m_handlingFile && m_window.lineCount() > 0) {
+            m_window.removeLastLine();
+        }
+        m_window.appendLine(logStamp(m_form.clock) + text(35) + ": " + description + " - " + printableName(m_fileName));
+    } catch (...) {
+        // The record is lost, but the run and the program go on.
+    }
+}
 
 } // namespace
 

@@ -4,6 +4,7 @@
 #include "tests/fakes/FakeDriveTable.h"
 #include "tests/fakes/FakeFileSystem.h"
 #include "tests/fakes/FixedClock.h"
+#include "tests/fakes/NumberedTexts.h"
 #include "window/MainForm.h"
 
 #include <gtest/gtest.h>
@@ -19,16 +20,13 @@ class TransferRunFixture : public ::testing::Test
 protected:
     TransferRunFixture()
     {
-        for (std::size_t key = 0; key < form.sTexts.size(); ++key) {
-            form.sTexts[key] = "t" + std::to_string(key);
-        }
         files.addFolder("/src");
         files.addFolder("/dst");
         window.setText(Control::Text1, "/src");
         window.setText(Control::Text2, "/dst");
         drives.setDrive("/src", "/");
         drives.setDrive("/dst", "/");
-        drives.setFree("/", std::uint64_t { 1 } << 30);
+        drives.setFree("/", std::uint64_t {1} << 30);
         choose(false);
     }
 
@@ -47,7 +45,7 @@ protected:
     FakeFileSystem files;
     FakeDriveTable drives;
     FixedClock clock;
-    MainForm form { window, files, drives, clock, {}, {} };
+    MainForm form {window, files, drives, clock, {}, numberedTexts()};
 };
 
 } // namespace carrovex::testing

@@ -21,170 +21,169 @@ namespace carrovex::posix
 namespace
 {
 
-    constexpr std::string_view temporaryPrefix = ".carrovex-";
-    constexpr std::string_view temporarySuffix = ".tmp";
-    constexpr const char* notRegularText = "Not a regular file";
-    constexpr const char* changedText = "The file changed while it was copied";
-    constexpr std::int64_t chunkBytes = std::int64_t { 1 } << 30;
+constexpr std::string_view temporaryPrefix = ".carrovex-";
+constexpr std::string_view temporarySuffix = ".tmp";
+constexpr const char* notRegularText = "Not a regular file";
+constexpr const char* changedText = "The file changed while it was copied";
+constexpr std::int64_t chunkBytes = std::int64_t {1} << 30;
 
-    FileIdentity identityFrom(const struct stat& info)
+FileIdentity identityFrom(const struct stat& info)
+{
+    return {static_cast<std::uint64_t>(info.st_dev),
+        static_cast<std::uint64_t>(info.st_ino),
+        static_cast<std::int64_t>(info.st_size),
+        static_cast<std::int64_t>(info.st_mtim.tv_sec),
+        static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
+}
+
+class FileDescriptor
+{
+public:
+    explicit FileDescriptor(int fd)
+        : m_fd(fd)
     {
-        return { static_cast<std::uint64_t>(info.st_dev),
-            static_cast<std::uint64_t>(info.st_ino),
-            static_cast<std::int64_t>(info.st_size),
-            static_cast<std::int64_t>(info.st_mtim.tv_sec),
-            static_cast<std::int64_t>(info.st_mtim.tv_nsec) };
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    int get() const
+    {
+        return m_fd;
+    }
+    // Closes now and reports the close's own failure (a full disk on some file systems shows only here).
+    // Don't retry close on EINTR: the descriptor is gone either way.
+    int close()
+    {
+        const int result = ::close(m_fd);
+        m_fd = -1;
+        return result == 0 ? 0 : errno;
     }
 
-    class FileDescriptor
-    {
-    public:
-        explicit FileDescriptor(int fd)
-            : m_fd(fd)
-        {
-        }
-        FileDescriptor(const FileDescriptor&) = delete;
-        FileDescriptor& operator=(const FileDescriptor&) = delete;
-        ~FileDescriptor()
-        {
-            if (m_fd >= 0) {
-                ::close(m_fd);
-            }
-        }
-        int get() const
-        {
-            return m_fd;
-        }
-        // Closes now and reports the close's own failure (a full disk on some file systems shows only here).
-        // Don't retry close on EINTR: the descriptor is gone either way.
-        int close()
-        {
-            const int result = ::close(m_fd);
-            m_fd = -1;
-            return result == 0 ? 0 : errno;
-        }
+private:
+    int m_fd;
+};
 
-    private:
-        int m_fd;
-    };
+std::string temporaryName()
+{
+    static std::atomic<unsigned> counter {0};
+    char name[64];
+    std::snprintf(name,
+        sizeof name,
+        "%.*s%d-%u%.*s",
+        static_cast<int>(temporaryPrefix.size()),
+        temporaryPrefix.data(),
+        static_cast<int>(::getpid()),
+        counter.fetch_add(1),
+        static_cast<int>(temporarySuffix.size()),
+        temporarySuffix.data());
+    return name;
+}
 
-    std::string temporaryName()
-    {
-        static std::atomic<unsigned> counter { 0 };
-        char name[64];
-        std::snprintf(name,
-            sizeof name,
-            "%.*s%d-%u%.*s",
-            static_cast<int>(temporaryPrefix.size()),
-            temporaryPrefix.data(),
-            static_cast<int>(::getpid()),
-            counter.fetch_add(1),
-            static_cast<int>(temporarySuffix.size()),
-            temporarySuffix.data());
-        return name;
-    }
-
-    // Writes all of the buffer, or returns the errno of the failure.
-    int writeAll(int fd, const char* data, std::size_t size)
-    {
-        while (size > 0) {
-            const ssize_t written = ::write(fd, data, size);
-            if (written < 0) {
-                if (errno == EINTR) {
-                    continue;
-                }
-                return errno;
-            }
-            data += written;
-            size -= static_cast<std::size_t>(written);
-        }
-        return 0;
-    }
-
-    int copyByReading(int in, int out, std::int64_t remaining)
-    {
-        std::vector<char> buffer(1 << 20);
-        while (remaining > 0) {
-            const auto wanted = static_cast<std::size_t>(std::min<std::int64_t>(remaining, std::ssize(buffer)));
-            const ssize_t got = ::read(in, buffer.data(), wanted);
-            if (got == 0) {
-                return 0;
-            }
-            if (got < 0) {
-                if (errno == EINTR) {
-                    continue;
-                }
-                return errno;
-            }
-            if (const int error = writeAll(out, buffer.data(), static_cast<std::size_t>(got)); error != 0) {
-                return error;
-            }
-            remaining -= got;
-        }
-        return 0;
-    }
-
-    // Copies the length the source had when it was opened, inside the kernel where it can; a file that keeps
-    // growing therefore cannot keep the copy going. Falls back to reading and writing only while nothing has
-    // been copied yet, so that a failure in the middle is reported rather than papered over.
-    int copyContent(int in, int out, std::int64_t length)
-    {
-        std::int64_t remaining = length;
-        while (remaining > 0) {
-            const ssize_t copied = ::copy_file_range(
-                in, nullptr, out, nullptr, static_cast<std::size_t>(std::min(remaining, chunkBytes)), 0);
-            if (copied > 0) {
-                remaining -= copied;
+// Writes all of the buffer, or returns the errno of the failure.
+int writeAll(int fd, const char* data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR) {
                 continue;
             }
-            if (copied == 0) {
-                return 0; // shrank: the identity check tells
-            }
-            const int error = errno;
-            if (error == EINTR) {
+            return errno;
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return 0;
+}
+
+int copyByReading(int in, int out, std::int64_t remaining)
+{
+    std::vector<char> buffer(1 << 20);
+    while (remaining > 0) {
+        const auto wanted = static_cast<std::size_t>(std::min<std::int64_t>(remaining, std::ssize(buffer)));
+        const ssize_t got = ::read(in, buffer.data(), wanted);
+        if (got == 0) {
+            return 0;
+        }
+        if (got < 0) {
+            if (errno == EINTR) {
                 continue;
             }
-            const bool unsupported = error == EXDEV || error == ENOSYS || error == EOPNOTSUPP || error == EINVAL;
-            if (unsupported && remaining == length) {
-                return copyByReading(in, out, remaining);
-            }
+            return errno;
+        }
+        if (const int error = writeAll(out, buffer.data(), static_cast<std::size_t>(got)); error != 0) {
             return error;
         }
-        return 0;
+        remaining -= got;
     }
+    return 0;
+}
 
-    Result<StagedCopy> copyInto(
-        int in, const struct stat& before, const std::string& temporaryPath, FileDescriptor& out)
-    {
-        const auto failure = [](int error) { return Result<StagedCopy>::failure(systemErrorText(error)); };
-        if (const int error = copyContent(in, out.get(), before.st_size); error != 0) {
-            return failure(error);
+// Copies the length the source had when it was opened, inside the kernel where it can; a file that keeps
+// growing therefore cannot keep the copy going. Falls back to reading and writing only while nothing has
+// been copied yet, so that a failure in the middle is reported rather than papered over.
+int copyContent(int in, int out, std::int64_t length)
+{
+    std::int64_t remaining = length;
+    while (remaining > 0) {
+        const ssize_t copied = ::copy_file_range(
+            in, nullptr, out, nullptr, static_cast<std::size_t>(std::min(remaining, chunkBytes)), 0);
+        if (copied > 0) {
+            remaining -= copied;
+            continue;
         }
-        struct stat after {
-        };
-        if (::fstat(in, &after) != 0) {
-            return failure(errno);
+        if (copied == 0) {
+            return 0; // shrank: the identity check tells
         }
-        struct stat written {
-        };
-        if (::fstat(out.get(), &written) != 0) {
-            return failure(errno);
+        const int error = errno;
+        if (error == EINTR) {
+            continue;
         }
-        if (identityFrom(after) != identityFrom(before) || written.st_size != before.st_size) {
-            return Result<StagedCopy>::failure(changedText);
+        const bool unsupported = error == EXDEV || error == ENOSYS || error == EOPNOTSUPP || error == EINVAL;
+        if (unsupported && remaining == length) {
+            return copyByReading(in, out, remaining);
         }
-        if (::fchmod(out.get(), before.st_mode & 07777) != 0) {
-            return failure(errno);
-        }
-        const struct timespec times[2] = { before.st_atim, before.st_mtim };
-        if (::futimens(out.get(), times) != 0) {
-            return failure(errno);
-        }
-        if (const int error = out.close(); error != 0) {
-            return failure(error);
-        }
-        return StagedCopy { temporaryPath, identityFrom(before) };
+        return error;
     }
+    return 0;
+}
+
+Result<StagedCopy> copyInto(int in, const struct stat& before, const std::string& temporaryPath, FileDescriptor& out)
+{
+    const auto failure = [](int error) { return Result<StagedCopy>::failure(systemErrorText(error)); };
+    if (const int error = copyContent(in, out.get(), before.st_size); error != 0) {
+        return failure(error);
+    }
+    struct stat after {
+    };
+    if (::fstat(in, &after) != 0) {
+        return failure(errno);
+    }
+    struct stat written {
+    };
+    if (::fstat(out.get(), &written) != 0) {
+        return failure(errno);
+    }
+    if (identityFrom(after) != identityFrom(before) || written.st_size != before.st_size) {
+        return Result<StagedCopy>::failure(changedText);
+    }
+    if (::fchmod(out.get(), before.st_mode & 07777) != 0) {
+        return failure(errno);
+    }
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    if (::futimens(out.get(), times) != 0) {
+        return failure(errno);
+    }
+    if (const int error = out.close(); error != 0) {
+        return failure(error);
+    }
+    return StagedCopy {temporaryPath, identityFrom(before)};
+}
 
 } // namespace
 

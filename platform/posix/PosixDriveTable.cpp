@@ -18,46 +18,46 @@ namespace carrovex::posix
 namespace
 {
 
-    // Mount points in the mount table escape blanks and a few other bytes as octal (\040).
-    std::string unescapeMountPoint(const std::string& field)
-    {
-        const auto isOctal = [](char c) { return c >= '0' && c <= '7'; };
-        std::string out;
-        for (std::size_t i = 0; i < field.size(); ++i) {
-            if (field[i] == '\\' && i + 3 < field.size() && isOctal(field[i + 1]) && isOctal(field[i + 2])
-                && isOctal(field[i + 3])) {
-                out += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 + (field[i + 3] - '0'));
-                i += 3;
-                continue;
-            }
-            out += field[i];
+// Mount points in the mount table escape blanks and a few other bytes as octal (\040).
+std::string unescapeMountPoint(const std::string& field)
+{
+    const auto isOctal = [](char c) { return c >= '0' && c <= '7'; };
+    std::string out;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size() && isOctal(field[i + 1]) && isOctal(field[i + 2])
+            && isOctal(field[i + 3])) {
+            out += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 + (field[i + 3] - '0'));
+            i += 3;
+            continue;
         }
-        return out;
+        out += field[i];
     }
+    return out;
+}
 
-    std::vector<std::string> parseMountInfo(const std::string& text)
-    {
-        std::vector<std::string> points;
-        std::istringstream lines(text);
-        std::string line;
-        while (std::getline(lines, line)) {
-            std::istringstream fields(line);
-            std::string id, parent, device, root, mountPoint;
-            if (fields >> id >> parent >> device >> root >> mountPoint) {
-                points.push_back(unescapeMountPoint(mountPoint));
-            }
+std::vector<std::string> parseMountInfo(const std::string& text)
+{
+    std::vector<std::string> points;
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream fields(line);
+        std::string id, parent, device, root, mountPoint;
+        if (fields >> id >> parent >> device >> root >> mountPoint) {
+            points.push_back(unescapeMountPoint(mountPoint));
         }
-        return points;
     }
+    return points;
+}
 
-    bool isUnder(const std::string& path, const std::string& mountPoint)
-    {
-        if (mountPoint == "/") {
-            return true;
-        }
-        return path.compare(0, mountPoint.size(), mountPoint) == 0
-            && (path.size() == mountPoint.size() || path[mountPoint.size()] == '/');
+bool isUnder(const std::string& path, const std::string& mountPoint)
+{
+    if (mountPoint == "/") {
+        return true;
     }
+    return path.compare(0, mountPoint.size(), mountPoint) == 0
+        && (path.size() == mountPoint.size() || path[mountPoint.size()] == '/');
+}
 
 } // namespace
 
@@ -80,7 +80,7 @@ const std::vector<std::string>& PosixDriveTable::mountPoints()
     if (m_mountInfo < 0) {
         return m_mountPoints;
     }
-    pollfd watch { m_mountInfo, POLLPRI, 0 };
+    pollfd watch {m_mountInfo, POLLPRI, 0};
     const bool changed = ::poll(&watch, 1, 0) > 0 && (watch.revents & (POLLPRI | POLLERR)) != 0;
     if (m_loaded && !changed) {
         return m_mountPoints;
@@ -120,14 +120,14 @@ DriveSpace PosixDriveTable::freeSpace(const std::string& drive)
 {
     const std::vector<std::string>& points = mountPoints();
     if (drive.empty() || std::find(points.begin(), points.end(), drive) == points.end()) {
-        return { DriveSpace::State::NoDrive, 0 };
+        return {DriveSpace::State::NoDrive, 0};
     }
     struct statvfs info {
     };
     if (::statvfs(drive.c_str(), &info) != 0) {
-        return { DriveSpace::State::QueryFailed, 0 };
+        return {DriveSpace::State::QueryFailed, 0};
     }
-    return { DriveSpace::State::Known, static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize };
+    return {DriveSpace::State::Known, static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize};
 }
 
 } // namespace carrovex::posix

@@ -16,31 +16,30 @@ namespace carrovex::posix
 namespace
 {
 
-    constexpr const char* changedWhileMovedText = "The file changed while it was moved; it stays in the source folder";
-    constexpr const char* copyGoneText
-        = "The copy in the destination folder is gone; the file stays in the source folder";
+constexpr const char* changedWhileMovedText = "The file changed while it was moved; it stays in the source folder";
+constexpr const char* copyGoneText = "The copy in the destination folder is gone; the file stays in the source folder";
 
-    std::string folderOf(const std::string& path)
-    {
-        const auto slash = path.rfind('/');
-        if (slash == std::string::npos) {
-            return ".";
-        }
-        return slash == 0 ? "/" : path.substr(0, slash);
+std::string folderOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
     }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
 
-    bool isPlainFile(int directoryFd, const dirent& entry)
-    {
-        if (entry.d_name[0] == '.') {
-            return false; // hidden, and our own temporary files
-        }
-        if (entry.d_type != DT_UNKNOWN) {
-            return entry.d_type == DT_REG;
-        }
-        struct stat info {
-        };
-        return ::fstatat(directoryFd, entry.d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode);
+bool isPlainFile(int directoryFd, const dirent& entry)
+{
+    if (entry.d_name[0] == '.') {
+        return false; // hidden, and our own temporary files
     }
+    if (entry.d_type != DT_UNKNOWN) {
+        return entry.d_type == DT_REG;
+    }
+    struct stat info {
+    };
+    return ::fstatat(directoryFd, entry.d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode);
+}
 
 } // namespace
 
@@ -177,7 +176,7 @@ Status PosixFileSystem::moveAcross(const std::string& source, const std::string&
         return Status::failure(placedIdentity.error()); // the source stays where it is
     }
     const FileIdentity& sourceIdentity = staged.value().source;
-    m_pending.push_back({ source, sourceIdentity, destination, placedIdentity.value(), folderOf(destination) });
+    m_pending.push_back({source, sourceIdentity, destination, placedIdentity.value(), folderOf(destination)});
     m_pendingBytes += sourceIdentity.size;
     if (m_pending.size() >= m_limits.files || m_pendingBytes >= m_limits.bytes) {
         completePendingMoves();
@@ -200,7 +199,7 @@ void PosixFileSystem::completePendingMoves()
             }
         }
         if (result->second != 0) {
-            m_failures.push_back({ move.source, systemErrorText(result->second) });
+            m_failures.push_back({move.source, systemErrorText(result->second)});
             continue;
         }
         completeMove(move);
@@ -214,22 +213,22 @@ void PosixFileSystem::completeMove(const PendingMove& move)
     const Result<FileIdentity> placed = identityOf(move.destination);
     if (!placed.ok() || placed.value().device != move.destinationIdentity.device
         || placed.value().inode != move.destinationIdentity.inode) {
-        m_failures.push_back({ move.source, copyGoneText });
+        m_failures.push_back({move.source, copyGoneText});
         return;
     }
     const Result<FileIdentity> source = identityOf(move.source);
     if (!source.ok()) {
-        m_failures.push_back({ move.source, source.error() });
+        m_failures.push_back({move.source, source.error()});
         return;
     }
     if (source.value() != move.sourceIdentity) {
         // The copy is stale; discard it so that a later run moves the file as it is now.
         ::unlink(move.destination.c_str());
-        m_failures.push_back({ move.source, changedWhileMovedText });
+        m_failures.push_back({move.source, changedWhileMovedText});
         return;
     }
     if (::unlink(move.source.c_str()) != 0) {
-        m_failures.push_back({ move.source, lastErrorText() });
+        m_failures.push_back({move.source, lastErrorText()});
     }
 }
 

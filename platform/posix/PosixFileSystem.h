@@ -20,7 +20,7 @@ public:
     // Pending moves are completed whenever this many files or bytes are waiting, and at every finishRun.
     struct BatchLimits {
         std::size_t files = 2000;
-        std::int64_t bytes = std::int64_t { 512 } << 20;
+        std::int64_t bytes = std::int64_t {512} << 20;
     };
 
     PosixFileSystem() = default;

@@ -41,13 +41,13 @@ DriveSpace FakeDriveTable::freeSpace(const std::string& drive)
 {
     m_lastAsked = drive;
     if (m_failingQueries.contains(drive)) {
-        return { DriveSpace::State::QueryFailed, 0 };
+        return {DriveSpace::State::QueryFailed, 0};
     }
     const auto found = m_free.find(drive);
     if (found == m_free.end()) {
-        return { DriveSpace::State::NoDrive, 0 };
+        return {DriveSpace::State::NoDrive, 0};
     }
-    return { DriveSpace::State::Known, found->second };
+    return {DriveSpace::State::Known, found->second};
 }
 
 } // namespace carrovex::testing

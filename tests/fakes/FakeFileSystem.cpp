@@ -8,10 +8,10 @@ namespace carrovex::testing
 namespace
 {
 
-    std::string folderOf(const std::string& path)
-    {
-        return path.substr(0, path.rfind('/'));
-    }
+std::string folderOf(const std::string& path)
+{
+    return path.substr(0, path.rfind('/'));
+}
 
 } // namespace
 
@@ -30,8 +30,8 @@ void FakeFileSystem::addFile(const std::string& path, std::int64_t size)
 
 void FakeFileSystem::linkFiles(const std::string& first, const std::string& second)
 {
-    m_links.insert({ first, second });
-    m_links.insert({ second, first });
+    m_links.insert({first, second});
+    m_links.insert({second, first});
 }
 
 bool FakeFileSystem::hasFile(const std::string& path) const
@@ -41,7 +41,7 @@ bool FakeFileSystem::hasFile(const std::string& path) const
 
 void FakeFileSystem::failCall(Call call, int nth, const std::string& description)
 {
-    m_failures[{ call, nth }] = description;
+    m_failures[{call, nth}] = description;
 }
 
 void FakeFileSystem::reportAtFinish(std::vector<PathFailure> failures)
@@ -62,8 +62,8 @@ int FakeFileSystem::finishRunCalls() const
 const std::string* FakeFileSystem::failure(Call call)
 {
     const int count = ++m_counts[call];
-    for (const int nth : { count, 0 }) {
-        if (const auto found = m_failures.find({ call, nth }); found != m_failures.end()) {
+    for (const int nth : {count, 0}) {
+        if (const auto found = m_failures.find({call, nth}); found != m_failures.end()) {
             return &found->second;
         }
     }
@@ -107,7 +107,7 @@ Result<bool> FakeFileSystem::sameFile(const std::string& first, const std::strin
     if (const std::string* text = failure(Call::SameFile)) {
         return Result<bool>::failure(*text);
     }
-    return first == second || m_links.contains({ first, second });
+    return first == second || m_links.contains({first, second});
 }
 
 Result<std::int64_t> FakeFileSystem::fileLength(const std::string& path)

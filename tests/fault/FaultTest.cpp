@@ -13,122 +13,122 @@ namespace carrovex::testing
 namespace
 {
 
-    class Fault : public ::testing::Test
+class Fault : public ::testing::Test
+{
+protected:
+    void TearDown() override
     {
-    protected:
-        void TearDown() override
-        {
-            ::unsetenv("CARROVEX_FAULT");
+        ::unsetenv("CARROVEX_FAULT");
+    }
+
+    static void inject(const char* fault)
+    {
+        ::setenv("CARROVEX_FAULT", fault, 1);
+    }
+
+    TempFolder temp;
+    std::string source = temp.folder("source");
+    std::string destination = temp.folder("destination");
+    posix::PosixFileSystem files;
+};
+
+TEST_F(Fault, RefusedRenameFlagStillNeverReplaces)
+{
+    writeFile(source + "/a.txt", "a");
+    writeFile(source + "/b.txt", "b");
+    writeFile(destination + "/b.txt", "theirs");
+    inject("rename-flag-refused");
+
+    EXPECT_TRUE(files.moveFile(source + "/a.txt", destination + "/a.txt", false).ok());
+    EXPECT_EQ(files.moveFile(source + "/b.txt", destination + "/b.txt", false).error(), "File exists");
+
+    EXPECT_EQ(entriesOf(source), "b.txt");
+    EXPECT_EQ(readFile(destination + "/a.txt"), "a");
+    EXPECT_EQ(readFile(destination + "/b.txt"), "theirs");
+}
+
+TEST_F(Fault, CopiesByReadingWhereTheKernelCannotCopy)
+{
+    writeFile(source + "/a.txt", std::string(3 << 20, 'x'));
+    inject("no-kernel-copy");
+
+    ASSERT_TRUE(files.copyFile(source + "/a.txt", destination + "/a.txt").ok());
+
+    EXPECT_EQ(readFile(destination + "/a.txt"), std::string(3 << 20, 'x'));
+}
+
+TEST_F(Fault, IoErrorInTheMiddleLeavesNoPartialFile)
+{
+    writeFile(source + "/a.txt", std::string(1 << 20, 'x'));
+    writeFile(destination + "/a.txt", "old");
+    inject("io-error-mid-copy");
+
+    EXPECT_EQ(files.copyFile(source + "/a.txt", destination + "/a.txt").error(), "Input/output error");
+
+    EXPECT_EQ(entriesOf(destination), "a.txt");
+    EXPECT_EQ(readFile(destination + "/a.txt"), "old");
+}
+
+TEST_F(Fault, FailingCloseIsAFailedCopy)
+{
+    writeFile(source + "/a.txt", "content");
+    inject("close-fails");
+
+    EXPECT_EQ(files.copyFile(source + "/a.txt", destination + "/a.txt").error(), "Input/output error");
+
+    EXPECT_EQ(entriesOf(destination), "");
+}
+
+TEST_F(Fault, SourceThatGrowsWhileCopiedIsNotCopied)
+{
+    writeFile(source + "/a.txt", "content");
+    inject("source-grows");
+
+    EXPECT_EQ(
+        files.copyFile(source + "/a.txt", destination + "/a.txt").error(), "The file changed while it was copied");
+
+    EXPECT_EQ(entriesOf(destination), "");
+    EXPECT_EQ(readFile(source + "/a.txt"), "content+");
+}
+
+class FaultAcross : public Fault
+{
+protected:
+    void SetUp() override
+    {
+        if (!disk.mounted()) {
+            GTEST_SKIP() << "mounting a tmpfs needs root";
         }
-
-        static void inject(const char* fault)
-        {
-            ::setenv("CARROVEX_FAULT", fault, 1);
-        }
-
-        TempFolder temp;
-        std::string source = temp.folder("source");
-        std::string destination = temp.folder("destination");
-        posix::PosixFileSystem files;
-    };
-
-    TEST_F(Fault, RefusedRenameFlagStillNeverReplaces)
-    {
-        writeFile(source + "/a.txt", "a");
-        writeFile(source + "/b.txt", "b");
-        writeFile(destination + "/b.txt", "theirs");
-        inject("rename-flag-refused");
-
-        EXPECT_TRUE(files.moveFile(source + "/a.txt", destination + "/a.txt", false).ok());
-        EXPECT_EQ(files.moveFile(source + "/b.txt", destination + "/b.txt", false).error(), "File exists");
-
-        EXPECT_EQ(entriesOf(source), "b.txt");
-        EXPECT_EQ(readFile(destination + "/a.txt"), "a");
-        EXPECT_EQ(readFile(destination + "/b.txt"), "theirs");
     }
 
-    TEST_F(Fault, CopiesByReadingWhereTheKernelCannotCopy)
-    {
-        writeFile(source + "/a.txt", std::string(3 << 20, 'x'));
-        inject("no-kernel-copy");
+    TmpfsMount disk {temp.path() + "/mnt", "4m"};
+};
 
-        ASSERT_TRUE(files.copyFile(source + "/a.txt", destination + "/a.txt").ok());
+TEST_F(FaultAcross, SourceThatGrowsWhileMovedStays)
+{
+    writeFile(source + "/a.txt", "content");
+    inject("source-grows");
 
-        EXPECT_EQ(readFile(destination + "/a.txt"), std::string(3 << 20, 'x'));
-    }
+    EXPECT_FALSE(files.moveFile(source + "/a.txt", disk.path() + "/a.txt", false).ok());
+    EXPECT_TRUE(files.finishRun().empty());
 
-    TEST_F(Fault, IoErrorInTheMiddleLeavesNoPartialFile)
-    {
-        writeFile(source + "/a.txt", std::string(1 << 20, 'x'));
-        writeFile(destination + "/a.txt", "old");
-        inject("io-error-mid-copy");
+    EXPECT_EQ(readFile(source + "/a.txt"), "content+");
+    EXPECT_EQ(entriesOf(disk.path()), "");
+}
 
-        EXPECT_EQ(files.copyFile(source + "/a.txt", destination + "/a.txt").error(), "Input/output error");
+TEST_F(FaultAcross, RefusedRenameFlagKeepsADestinationThatAppeared)
+{
+    writeFile(source + "/a.txt", "mine");
+    writeFile(disk.path() + "/a.txt", "theirs");
+    inject("rename-flag-refused");
 
-        EXPECT_EQ(entriesOf(destination), "a.txt");
-        EXPECT_EQ(readFile(destination + "/a.txt"), "old");
-    }
+    EXPECT_EQ(files.moveFile(source + "/a.txt", disk.path() + "/a.txt", false).error(), "File exists");
+    EXPECT_TRUE(files.finishRun().empty());
 
-    TEST_F(Fault, FailingCloseIsAFailedCopy)
-    {
-        writeFile(source + "/a.txt", "content");
-        inject("close-fails");
-
-        EXPECT_EQ(files.copyFile(source + "/a.txt", destination + "/a.txt").error(), "Input/output error");
-
-        EXPECT_EQ(entriesOf(destination), "");
-    }
-
-    TEST_F(Fault, SourceThatGrowsWhileCopiedIsNotCopied)
-    {
-        writeFile(source + "/a.txt", "content");
-        inject("source-grows");
-
-        EXPECT_EQ(
-            files.copyFile(source + "/a.txt", destination + "/a.txt").error(), "The file changed while it was copied");
-
-        EXPECT_EQ(entriesOf(destination), "");
-        EXPECT_EQ(readFile(source + "/a.txt"), "content+");
-    }
-
-    class FaultAcross : public Fault
-    {
-    protected:
-        void SetUp() override
-        {
-            if (!disk.mounted()) {
-                GTEST_SKIP() << "mounting a tmpfs needs root";
-            }
-        }
-
-        TmpfsMount disk { temp.path() + "/mnt", "4m" };
-    };
-
-    TEST_F(FaultAcross, SourceThatGrowsWhileMovedStays)
-    {
-        writeFile(source + "/a.txt", "content");
-        inject("source-grows");
-
-        EXPECT_FALSE(files.moveFile(source + "/a.txt", disk.path() + "/a.txt", false).ok());
-        EXPECT_TRUE(files.finishRun().empty());
-
-        EXPECT_EQ(readFile(source + "/a.txt"), "content+");
-        EXPECT_EQ(entriesOf(disk.path()), "");
-    }
-
-    TEST_F(FaultAcross, RefusedRenameFlagKeepsADestinationThatAppeared)
-    {
-        writeFile(source + "/a.txt", "mine");
-        writeFile(disk.path() + "/a.txt", "theirs");
-        inject("rename-flag-refused");
-
-        EXPECT_EQ(files.moveFile(source + "/a.txt", disk.path() + "/a.txt", false).error(), "File exists");
-        EXPECT_TRUE(files.finishRun().empty());
-
-        EXPECT_EQ(readFile(disk.path() + "/a.txt"), "theirs");
-        EXPECT_EQ(entriesOf(disk.path()), "a.txt");
-        EXPECT_EQ(readFile(source + "/a.txt"), "mine");
-    }
+    EXPECT_EQ(readFile(disk.path() + "/a.txt"), "theirs");
+    EXPECT_EQ(entriesOf(disk.path()), "a.txt");
+    EXPECT_EQ(readFile(source + "/a.txt"), "mine");
+}
 
 } // namespace
 

@@ -21,263 +21,263 @@ namespace carrovex::testing
 namespace
 {
 
-    class PosixFiles : public ::testing::Test
-    {
-    protected:
-        TempFolder temp;
-        std::string source = temp.folder("source");
-        std::string destination = temp.folder("destination");
-        posix::PosixFileSystem files;
+class PosixFiles : public ::testing::Test
+{
+protected:
+    TempFolder temp;
+    std::string source = temp.folder("source");
+    std::string destination = temp.folder("destination");
+    posix::PosixFileSystem files;
+};
+
+struct stat statOf(const std::string& path)
+{
+    struct stat info {
     };
+    ::lstat(path.c_str(), &info);
+    return info;
+}
 
-    struct stat statOf(const std::string& path)
-    {
-        struct stat info {
-        };
-        ::lstat(path.c_str(), &info);
-        return info;
+TEST_F(PosixFiles, ListsOnlyRegularVisibleFilesByteForByte)
+{
+    const std::vector<std::string> names = {"with blank.txt", "new\nline", "tab\there", "M\xE4rz.txt"};
+    for (const std::string& name : names) {
+        writeFile(source + "/" + name, "x");
+    }
+    writeFile(source + "/.hidden", "x");
+    ::mkdir((source + "/folder").c_str(), 0755);
+    ::symlink((source + "/with blank.txt").c_str(), (source + "/link").c_str());
+    ::mkfifo((source + "/fifo").c_str(), 0644);
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = source + "/socket";
+    socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::mknod((source + "/null").c_str(), S_IFCHR | 0666, ::makedev(1, 3)), 0);
     }
 
-    TEST_F(PosixFiles, ListsOnlyRegularVisibleFilesByteForByte)
-    {
-        const std::vector<std::string> names = { "with blank.txt", "new\nline", "tab\there", "M\xE4rz.txt" };
-        for (const std::string& name : names) {
-            writeFile(source + "/" + name, "x");
-        }
-        writeFile(source + "/.hidden", "x");
-        ::mkdir((source + "/folder").c_str(), 0755);
-        ::symlink((source + "/with blank.txt").c_str(), (source + "/link").c_str());
-        ::mkfifo((source + "/fifo").c_str(), 0644);
-        const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address {};
-        address.sun_family = AF_UNIX;
-        const std::string socketPath = source + "/socket";
-        socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
-        ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-        if (::geteuid() == 0) {
-            ASSERT_EQ(::mknod((source + "/null").c_str(), S_IFCHR | 0666, ::makedev(1, 3)), 0);
-        }
+    const Result<std::vector<std::string>> listing = files.listPlainFiles(source);
+    ::close(sock);
 
-        const Result<std::vector<std::string>> listing = files.listPlainFiles(source);
-        ::close(sock);
+    ASSERT_TRUE(listing.ok()) << listing.error();
+    EXPECT_THAT(listing.value(), UnorderedElementsAre(names[0], names[1], names[2], names[3]));
+}
 
-        ASSERT_TRUE(listing.ok()) << listing.error();
-        EXPECT_THAT(listing.value(), UnorderedElementsAre(names[0], names[1], names[2], names[3]));
-    }
+TEST_F(PosixFiles, ListingAMissingFolderFailsWithTheSystemsText)
+{
+    const Result<std::vector<std::string>> listing = files.listPlainFiles(temp.path() + "/missing");
+    ASSERT_FALSE(listing.ok());
+    EXPECT_EQ(listing.error(), "No such file or directory");
+}
 
-    TEST_F(PosixFiles, ListingAMissingFolderFailsWithTheSystemsText)
-    {
-        const Result<std::vector<std::string>> listing = files.listPlainFiles(temp.path() + "/missing");
-        ASSERT_FALSE(listing.ok());
-        EXPECT_EQ(listing.error(), "No such file or directory");
-    }
+TEST_F(PosixFiles, CopyKeepsContentModeAndModificationTime)
+{
+    const std::string from = source + "/a.txt";
+    writeFile(from, "content");
+    ::chmod(from.c_str(), 0640);
+    const timespec times[2] = {{1'000'000'000, 5}, {1'100'000'000, 123'456'789}};
+    ::utimensat(AT_FDCWD, from.c_str(), times, 0);
 
-    TEST_F(PosixFiles, CopyKeepsContentModeAndModificationTime)
-    {
-        const std::string from = source + "/a.txt";
-        writeFile(from, "content");
-        ::chmod(from.c_str(), 0640);
-        const timespec times[2] = { { 1'000'000'000, 5 }, { 1'100'000'000, 123'456'789 } };
-        ::utimensat(AT_FDCWD, from.c_str(), times, 0);
+    ASSERT_TRUE(files.copyFile(from, destination + "/a.txt").ok());
 
-        ASSERT_TRUE(files.copyFile(from, destination + "/a.txt").ok());
+    const struct stat copied = statOf(destination + "/a.txt");
+    EXPECT_EQ(readFile(destination + "/a.txt"), "content");
+    EXPECT_EQ(copied.st_mode & 07777, 0640U);
+    EXPECT_EQ(copied.st_mtim.tv_sec, 1'100'000'000);
+    EXPECT_EQ(copied.st_mtim.tv_nsec, 123'456'789);
+    EXPECT_EQ(entriesOf(destination), "a.txt");
+    EXPECT_EQ(readFile(from), "content");
+}
 
-        const struct stat copied = statOf(destination + "/a.txt");
-        EXPECT_EQ(readFile(destination + "/a.txt"), "content");
-        EXPECT_EQ(copied.st_mode & 07777, 0640U);
-        EXPECT_EQ(copied.st_mtim.tv_sec, 1'100'000'000);
-        EXPECT_EQ(copied.st_mtim.tv_nsec, 123'456'789);
-        EXPECT_EQ(entriesOf(destination), "a.txt");
-        EXPECT_EQ(readFile(from), "content");
-    }
+TEST_F(PosixFiles, CopyReplacesAReadOnlyDestination)
+{
+    writeFile(source + "/a.txt", "new");
+    writeFile(destination + "/a.txt", "old");
+    ::chmod((destination + "/a.txt").c_str(), 0444);
 
-    TEST_F(PosixFiles, CopyReplacesAReadOnlyDestination)
-    {
-        writeFile(source + "/a.txt", "new");
-        writeFile(destination + "/a.txt", "old");
-        ::chmod((destination + "/a.txt").c_str(), 0444);
+    ASSERT_TRUE(files.copyFile(source + "/a.txt", destination + "/a.txt").ok());
 
-        ASSERT_TRUE(files.copyFile(source + "/a.txt", destination + "/a.txt").ok());
+    EXPECT_EQ(readFile(destination + "/a.txt"), "new");
+}
 
-        EXPECT_EQ(readFile(destination + "/a.txt"), "new");
-    }
+TEST_F(PosixFiles, CopyRefusesLinksAndSpecialFiles)
+{
+    writeFile(source + "/target", "x");
+    ::symlink((source + "/target").c_str(), (source + "/link").c_str());
+    ::mkfifo((source + "/fifo").c_str(), 0644);
 
-    TEST_F(PosixFiles, CopyRefusesLinksAndSpecialFiles)
-    {
-        writeFile(source + "/target", "x");
-        ::symlink((source + "/target").c_str(), (source + "/link").c_str());
-        ::mkfifo((source + "/fifo").c_str(), 0644);
+    const Status link = files.copyFile(source + "/link", destination + "/link");
+    const Status fifo = files.copyFile(source + "/fifo", destination + "/fifo");
 
-        const Status link = files.copyFile(source + "/link", destination + "/link");
-        const Status fifo = files.copyFile(source + "/fifo", destination + "/fifo");
+    EXPECT_FALSE(link.ok());
+    EXPECT_EQ(fifo.error(), "Not a regular file");
+    EXPECT_EQ(entriesOf(destination), "");
+}
 
-        EXPECT_FALSE(link.ok());
-        EXPECT_EQ(fifo.error(), "Not a regular file");
-        EXPECT_EQ(entriesOf(destination), "");
-    }
+TEST_F(PosixFiles, MoveNeverReplacesADestinationThatAppeared)
+{
+    writeFile(source + "/a.txt", "mine");
+    writeFile(destination + "/a.txt", "theirs");
 
-    TEST_F(PosixFiles, MoveNeverReplacesADestinationThatAppeared)
-    {
-        writeFile(source + "/a.txt", "mine");
-        writeFile(destination + "/a.txt", "theirs");
+    const Status moved = files.moveFile(source + "/a.txt", destination + "/a.txt", false);
 
-        const Status moved = files.moveFile(source + "/a.txt", destination + "/a.txt", false);
+    EXPECT_EQ(moved.error(), "File exists");
+    EXPECT_EQ(readFile(destination + "/a.txt"), "theirs");
+    EXPECT_EQ(readFile(source + "/a.txt"), "mine");
+}
 
-        EXPECT_EQ(moved.error(), "File exists");
-        EXPECT_EQ(readFile(destination + "/a.txt"), "theirs");
-        EXPECT_EQ(readFile(source + "/a.txt"), "mine");
-    }
+TEST_F(PosixFiles, MoveWithReplaceTakesTheDestinationsPlace)
+{
+    writeFile(source + "/a.txt", "mine");
+    writeFile(destination + "/a.txt", "theirs");
+    ::chmod((destination + "/a.txt").c_str(), 0444);
 
-    TEST_F(PosixFiles, MoveWithReplaceTakesTheDestinationsPlace)
-    {
-        writeFile(source + "/a.txt", "mine");
-        writeFile(destination + "/a.txt", "theirs");
-        ::chmod((destination + "/a.txt").c_str(), 0444);
+    ASSERT_TRUE(files.moveFile(source + "/a.txt", destination + "/a.txt", true).ok());
 
-        ASSERT_TRUE(files.moveFile(source + "/a.txt", destination + "/a.txt", true).ok());
+    EXPECT_EQ(readFile(destination + "/a.txt"), "mine");
+    EXPECT_FALSE(exists(source + "/a.txt"));
+}
 
-        EXPECT_EQ(readFile(destination + "/a.txt"), "mine");
-        EXPECT_FALSE(exists(source + "/a.txt"));
-    }
+TEST_F(PosixFiles, SameFileSeesOtherSpellingsAndHardLinks)
+{
+    writeFile(source + "/a.txt", "x");
+    ::link((source + "/a.txt").c_str(), (destination + "/a.txt").c_str());
+    ::symlink(source.c_str(), (temp.path() + "/alias").c_str());
+    writeFile(destination + "/b.txt", "x");
 
-    TEST_F(PosixFiles, SameFileSeesOtherSpellingsAndHardLinks)
-    {
-        writeFile(source + "/a.txt", "x");
-        ::link((source + "/a.txt").c_str(), (destination + "/a.txt").c_str());
-        ::symlink(source.c_str(), (temp.path() + "/alias").c_str());
-        writeFile(destination + "/b.txt", "x");
+    EXPECT_TRUE(files.sameFile(source + "/a.txt", destination + "/a.txt").value());
+    EXPECT_TRUE(files.sameFile(source + "/a.txt", temp.path() + "/alias/a.txt").value());
+    EXPECT_TRUE(files.sameFile(source + "/a.txt", source + "/./a.txt").value());
+    EXPECT_FALSE(files.sameFile(source + "/a.txt", destination + "/b.txt").value());
+    EXPECT_FALSE(files.sameFile(source + "/a.txt", destination + "/missing").value());
+}
 
-        EXPECT_TRUE(files.sameFile(source + "/a.txt", destination + "/a.txt").value());
-        EXPECT_TRUE(files.sameFile(source + "/a.txt", temp.path() + "/alias/a.txt").value());
-        EXPECT_TRUE(files.sameFile(source + "/a.txt", source + "/./a.txt").value());
-        EXPECT_FALSE(files.sameFile(source + "/a.txt", destination + "/b.txt").value());
-        EXPECT_FALSE(files.sameFile(source + "/a.txt", destination + "/missing").value());
-    }
+TEST_F(PosixFiles, RemovesCopiesThatAKilledProgramLeftButNotLiveOnes)
+{
+    const std::string abandoned = destination + "/.carrovex-999999-0.tmp";
+    const std::string live = destination + "/.carrovex-999999-1.tmp";
+    writeFile(abandoned, "half");
+    writeFile(live, "busy");
+    const int holder = ::open(live.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+    writeFile(source + "/a.txt", "x");
 
-    TEST_F(PosixFiles, RemovesCopiesThatAKilledProgramLeftButNotLiveOnes)
-    {
-        const std::string abandoned = destination + "/.carrovex-999999-0.tmp";
-        const std::string live = destination + "/.carrovex-999999-1.tmp";
-        writeFile(abandoned, "half");
-        writeFile(live, "busy");
-        const int holder = ::open(live.c_str(), O_RDONLY);
-        ASSERT_EQ(::flock(holder, LOCK_EX), 0);
-        writeFile(source + "/a.txt", "x");
+    ASSERT_TRUE(files.copyFile(source + "/a.txt", destination + "/a.txt").ok());
+    ::close(holder);
 
-        ASSERT_TRUE(files.copyFile(source + "/a.txt", destination + "/a.txt").ok());
-        ::close(holder);
+    EXPECT_FALSE(exists(abandoned));
+    EXPECT_TRUE(exists(live));
+}
 
-        EXPECT_FALSE(exists(abandoned));
-        EXPECT_TRUE(exists(live));
-    }
+TEST_F(PosixFiles, PermissionsAreReportedInTheSystemsWords)
+{
+    writeFile(source + "/secret", "x");
+    ::chmod((source + "/secret").c_str(), 0);
+    ::chmod(temp.path().c_str(), 0777);
+    ::chmod(source.c_str(), 0777);
+    const std::string readOnly = temp.folder("read-only");
+    ::chmod(readOnly.c_str(), 0555);
 
-    TEST_F(PosixFiles, PermissionsAreReportedInTheSystemsWords)
-    {
-        writeFile(source + "/secret", "x");
-        ::chmod((source + "/secret").c_str(), 0);
-        ::chmod(temp.path().c_str(), 0777);
+    EXPECT_TRUE(asUnprivilegedUser([&] {
+        posix::PosixFileSystem unprivileged;
+        const Status unreadable = unprivileged.copyFile(source + "/secret", destination + "/secret");
         ::chmod(source.c_str(), 0777);
-        const std::string readOnly = temp.folder("read-only");
-        ::chmod(readOnly.c_str(), 0555);
+        writeFile(source + "/open", "x");
+        const Status unwritable = unprivileged.copyFile(source + "/open", readOnly + "/open");
+        return unreadable.error() == "Permission denied" && unwritable.error() == "Permission denied";
+    }));
+    EXPECT_EQ(entriesOf(destination), "");
+    EXPECT_EQ(entriesOf(readOnly), "");
+}
 
-        EXPECT_TRUE(asUnprivilegedUser([&] {
-            posix::PosixFileSystem unprivileged;
-            const Status unreadable = unprivileged.copyFile(source + "/secret", destination + "/secret");
-            ::chmod(source.c_str(), 0777);
-            writeFile(source + "/open", "x");
-            const Status unwritable = unprivileged.copyFile(source + "/open", readOnly + "/open");
-            return unreadable.error() == "Permission denied" && unwritable.error() == "Permission denied";
-        }));
-        EXPECT_EQ(entriesOf(destination), "");
-        EXPECT_EQ(entriesOf(readOnly), "");
-    }
-
-    class SecondFileSystem : public PosixFiles
+class SecondFileSystem : public PosixFiles
+{
+protected:
+    void SetUp() override
     {
-    protected:
-        void SetUp() override
-        {
-            if (!disk.mounted()) {
-                GTEST_SKIP() << "mounting a tmpfs needs root";
-            }
+        if (!disk.mounted()) {
+            GTEST_SKIP() << "mounting a tmpfs needs root";
         }
-
-        TmpfsMount disk { temp.path() + "/mnt", "1m" };
-    };
-
-    TEST_F(SecondFileSystem, MoveAcrossRemovesTheSourceOnlyWhenTheRunFinishes)
-    {
-        writeFile(source + "/a.txt", "content");
-        const std::string to = disk.path() + "/a.txt";
-
-        ASSERT_TRUE(files.moveFile(source + "/a.txt", to, false).ok());
-        EXPECT_TRUE(exists(source + "/a.txt"));
-        EXPECT_TRUE(files.finishRun().empty());
-
-        EXPECT_FALSE(exists(source + "/a.txt"));
-        EXPECT_EQ(readFile(to), "content");
-        EXPECT_EQ(entriesOf(disk.path()), "a.txt");
     }
 
-    TEST_F(SecondFileSystem, SourceChangedBeforeTheRunFinishesStays)
-    {
-        writeFile(source + "/a.txt", "content");
-        ASSERT_TRUE(files.moveFile(source + "/a.txt", disk.path() + "/a.txt", false).ok());
-        writeFile(source + "/a.txt", "content and more");
+    TmpfsMount disk {temp.path() + "/mnt", "1m"};
+};
 
-        const std::vector<PathFailure> failures = files.finishRun();
+TEST_F(SecondFileSystem, MoveAcrossRemovesTheSourceOnlyWhenTheRunFinishes)
+{
+    writeFile(source + "/a.txt", "content");
+    const std::string to = disk.path() + "/a.txt";
 
-        ASSERT_EQ(failures.size(), 1U);
-        EXPECT_EQ(failures[0].path, source + "/a.txt");
-        EXPECT_EQ(readFile(source + "/a.txt"), "content and more");
-        EXPECT_EQ(entriesOf(disk.path()), "");
-    }
+    ASSERT_TRUE(files.moveFile(source + "/a.txt", to, false).ok());
+    EXPECT_TRUE(exists(source + "/a.txt"));
+    EXPECT_TRUE(files.finishRun().empty());
 
-    TEST_F(SecondFileSystem, MoveAcrossKeepsADestinationThatAppeared)
-    {
-        writeFile(source + "/a.txt", "mine");
-        writeFile(disk.path() + "/a.txt", "theirs");
+    EXPECT_FALSE(exists(source + "/a.txt"));
+    EXPECT_EQ(readFile(to), "content");
+    EXPECT_EQ(entriesOf(disk.path()), "a.txt");
+}
 
-        EXPECT_EQ(files.moveFile(source + "/a.txt", disk.path() + "/a.txt", false).error(), "File exists");
-        EXPECT_TRUE(files.finishRun().empty());
+TEST_F(SecondFileSystem, SourceChangedBeforeTheRunFinishesStays)
+{
+    writeFile(source + "/a.txt", "content");
+    ASSERT_TRUE(files.moveFile(source + "/a.txt", disk.path() + "/a.txt", false).ok());
+    writeFile(source + "/a.txt", "content and more");
 
-        EXPECT_EQ(readFile(disk.path() + "/a.txt"), "theirs");
-        EXPECT_EQ(readFile(source + "/a.txt"), "mine");
-        EXPECT_EQ(entriesOf(disk.path()), "a.txt");
-    }
+    const std::vector<PathFailure> failures = files.finishRun();
 
-    TEST_F(SecondFileSystem, FullDiskFailsWithoutLeavingAPartialFile)
-    {
-        writeFile(source + "/big", std::string(2 << 20, 'b'));
-        writeFile(disk.path() + "/big", "old");
+    ASSERT_EQ(failures.size(), 1U);
+    EXPECT_EQ(failures[0].path, source + "/a.txt");
+    EXPECT_EQ(readFile(source + "/a.txt"), "content and more");
+    EXPECT_EQ(entriesOf(disk.path()), "");
+}
 
-        const Status copied = files.copyFile(source + "/big", disk.path() + "/big");
-        const Status moved = files.moveFile(source + "/big", disk.path() + "/big", true);
+TEST_F(SecondFileSystem, MoveAcrossKeepsADestinationThatAppeared)
+{
+    writeFile(source + "/a.txt", "mine");
+    writeFile(disk.path() + "/a.txt", "theirs");
 
-        EXPECT_EQ(copied.error(), "No space left on device");
-        EXPECT_EQ(moved.error(), "No space left on device");
-        EXPECT_TRUE(files.finishRun().empty());
-        EXPECT_EQ(entriesOf(disk.path()), "big");
-        EXPECT_EQ(readFile(disk.path() + "/big"), "old");
-        EXPECT_EQ(readFile(source + "/big").size(), 2U << 20);
-    }
+    EXPECT_EQ(files.moveFile(source + "/a.txt", disk.path() + "/a.txt", false).error(), "File exists");
+    EXPECT_TRUE(files.finishRun().empty());
 
-    TEST_F(SecondFileSystem, DriveNamesAreMountPoints)
-    {
-        posix::PosixDriveTable drives;
+    EXPECT_EQ(readFile(disk.path() + "/a.txt"), "theirs");
+    EXPECT_EQ(readFile(source + "/a.txt"), "mine");
+    EXPECT_EQ(entriesOf(disk.path()), "a.txt");
+}
 
-        EXPECT_EQ(drives.driveName(disk.path()).value(), disk.path());
-        EXPECT_EQ(drives.driveName(disk.path() + "/.").value(), disk.path());
-        EXPECT_NE(drives.driveName(source).value(), disk.path());
-        EXPECT_EQ(drives.driveName(temp.path() + "/missing").value(), "");
+TEST_F(SecondFileSystem, FullDiskFailsWithoutLeavingAPartialFile)
+{
+    writeFile(source + "/big", std::string(2 << 20, 'b'));
+    writeFile(disk.path() + "/big", "old");
 
-        const DriveSpace space = drives.freeSpace(disk.path());
-        EXPECT_EQ(space.state, DriveSpace::State::Known);
-        EXPECT_GT(space.bytes, 0U);
-        EXPECT_LE(space.bytes, 1U << 20);
-        EXPECT_EQ(drives.freeSpace(source).state, DriveSpace::State::NoDrive);
-        EXPECT_EQ(drives.freeSpace("C:").state, DriveSpace::State::NoDrive);
-    }
+    const Status copied = files.copyFile(source + "/big", disk.path() + "/big");
+    const Status moved = files.moveFile(source + "/big", disk.path() + "/big", true);
+
+    EXPECT_EQ(copied.error(), "No space left on device");
+    EXPECT_EQ(moved.error(), "No space left on device");
+    EXPECT_TRUE(files.finishRun().empty());
+    EXPECT_EQ(entriesOf(disk.path()), "big");
+    EXPECT_EQ(readFile(disk.path() + "/big"), "old");
+    EXPECT_EQ(readFile(source + "/big").size(), 2U << 20);
+}
+
+TEST_F(SecondFileSystem, DriveNamesAreMountPoints)
+{
+    posix::PosixDriveTable drives;
+
+    EXPECT_EQ(drives.driveName(disk.path()).value(), disk.path());
+    EXPECT_EQ(drives.driveName(disk.path() + "/.").value(), disk.path());
+    EXPECT_NE(drives.driveName(source).value(), disk.path());
+    EXPECT_EQ(drives.driveName(temp.path() + "/missing").value(), "");
+
+    const DriveSpace space = drives.freeSpace(disk.path());
+    EXPECT_EQ(space.state, DriveSpace::State::Known);
+    EXPECT_GT(space.bytes, 0U);
+    EXPECT_LE(space.bytes, 1U << 20);
+    EXPECT_EQ(drives.freeSpace(source).state, DriveSpace::State::NoDrive);
+    EXPECT_EQ(drives.freeSpace("C:").state, DriveSpace::State::NoDrive);
+}
 
 } // namespace
 

@@ -3,6 +3,7 @@
 #include "platform/posix/PosixDriveTable.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "tests/fakes/FixedClock.h"
+#include "tests/fakes/NumberedTexts.h"
 #include "tests/posix/DiskFixtures.h"
 #include "window/MainForm.h"
 
@@ -20,142 +21,139 @@ namespace carrovex::testing
 namespace
 {
 
-    // A run through the POSIX binding between real folders, with the texts "t0" to "t38".
-    class TransferRunOnDisk : public ::testing::Test
+// A run through the POSIX binding between real folders, with the texts "t0" to "t38".
+class TransferRunOnDisk : public ::testing::Test
+{
+protected:
+    TransferRunOnDisk()
     {
-    protected:
-        TransferRunOnDisk()
-        {
-            for (std::size_t key = 0; key < form.sTexts.size(); ++key) {
-                form.sTexts[key] = "t" + std::to_string(key);
-            }
-            use(source, destination);
-            window.setValue(Control::Option1_0, 0);
-        }
+        use(source, destination);
+        window.setValue(Control::Option1_0, 0);
+    }
 
-        void use(const std::string& from, const std::string& to)
-        {
-            window.setText(Control::Text1, from);
-            window.setText(Control::Text2, to);
-        }
-
-        void choose(bool move, bool overwrite)
-        {
-            window.setValue(Control::Option1_0, move ? 1 : 0);
-            window.setValue(Control::Check2, overwrite ? 1 : 0);
-        }
-
-        TempFolder temp;
-        std::string source = temp.folder("source");
-        std::string destination = temp.folder("destination");
-        WindowModel window;
-        posix::PosixFileSystem files;
-        posix::PosixDriveTable drives;
-        FixedClock clock;
-        MainForm form { window, files, drives, clock, {}, {} };
-    };
-
-    TEST_F(TransferRunOnDisk, SpecialFilesNeitherBlockNorCount)
+    void use(const std::string& from, const std::string& to)
     {
-        ::mkfifo((source + "/fifo").c_str(), 0644);
-        ::symlink("/etc/hostname", (source + "/link").c_str());
-        ::mkdir((source + "/folder").c_str(), 0755);
-        writeFile(source + "/.hidden", "x");
+        window.setText(Control::Text1, from);
+        window.setText(Control::Text2, to);
+    }
 
+    void choose(bool move, bool overwrite)
+    {
+        window.setValue(Control::Option1_0, move ? 1 : 0);
+        window.setValue(Control::Check2, overwrite ? 1 : 0);
+    }
+
+    TempFolder temp;
+    std::string source = temp.folder("source");
+    std::string destination = temp.folder("destination");
+    WindowModel window;
+    posix::PosixFileSystem files;
+    posix::PosixDriveTable drives;
+    FixedClock clock;
+    MainForm form {window, files, drives, clock, {}, numberedTexts()};
+};
+
+TEST_F(TransferRunOnDisk, SpecialFilesNeitherBlockNorCount)
+{
+    ::mkfifo((source + "/fifo").c_str(), 0644);
+    ::symlink("/etc/hostname", (source + "/link").c_str());
+    ::mkdir((source + "/folder").c_str(), 0755);
+    writeFile(source + "/.hidden", "x");
+
+    DoAction(form);
+
+    EXPECT_THAT(window.lines(), ElementsAre(std::string(stamp) + "t18: t19 "));
+}
+
+TEST_F(TransferRunOnDisk, OddNamesAreTransferredByteForByteAndLoggedReadably)
+{
+    choose(true, false);
+    for (const char* name : {"with blank.txt", "new\nline", "tab\there", "M\xE4rz"}) {
+        writeFile(source + "/" + name, name);
+    }
+
+    DoAction(form);
+
+    EXPECT_THAT(window.lines(),
+        UnorderedElementsAre(std::string(stamp) + "t26: with blank.txt",
+            std::string(stamp) + "t26: new\\nline",
+            std::string(stamp) + "t26: tab\\there",
+            std::string(stamp) + "t26: M\\xE4rz"));
+    EXPECT_EQ(readFile(destination + "/M\xE4rz"), "M\xE4rz");
+    EXPECT_EQ(readFile(destination + "/new\nline"), "new\nline");
+    EXPECT_EQ(entriesOf(source), "");
+}
+
+TEST_F(TransferRunOnDisk, ReadOnlyDestinationIsReplacedWhenOverwriteIsOn)
+{
+    choose(false, true);
+    writeFile(source + "/a.txt", "new");
+    writeFile(destination + "/a.txt", "old");
+    ::chmod((destination + "/a.txt").c_str(), 0444);
+
+    DoAction(form);
+
+    EXPECT_THAT(window.lines(), ElementsAre(std::string(stamp) + "t25 (t23): a.txt"));
+    EXPECT_EQ(readFile(destination + "/a.txt"), "new");
+    EXPECT_EQ(readFile(source + "/a.txt"), "new");
+}
+
+TEST_F(TransferRunOnDisk, SameFolderThroughALinkKeepsTheFiles)
+{
+    choose(true, true);
+    ::symlink(source.c_str(), (temp.path() + "/alias").c_str());
+    use(source, temp.path() + "/alias");
+    writeFile(source + "/a.txt", "keep");
+
+    DoAction(form);
+
+    EXPECT_THAT(window.lines(), ElementsAre(std::string(stamp) + "t21 (t24): a.txt"));
+    EXPECT_EQ(readFile(source + "/a.txt"), "keep");
+}
+
+TEST_F(TransferRunOnDisk, UnreadableSourceGetsTheSystemsErrorAndTheRunGoesOn)
+{
+    writeFile(source + "/a-secret", "x");
+    writeFile(source + "/b-open", "x");
+    ::chmod((source + "/a-secret").c_str(), 0);
+    for (const std::string& folder : {temp.path(), source, destination}) {
+        ::chmod(folder.c_str(), 0777);
+    }
+
+    EXPECT_TRUE(asUnprivilegedUser([&] {
         DoAction(form);
+        const auto& lines = window.lines();
+        return lines.size() == 2
+            && std::count(lines.begin(), lines.end(), std::string(stamp) + "t35: Permission denied - a-secret") == 1
+            && std::count(lines.begin(), lines.end(), std::string(stamp) + "t25: b-open") == 1;
+    }));
+    EXPECT_EQ(entriesOf(destination), "b-open");
+}
 
-        EXPECT_THAT(window.lines(), ElementsAre(std::string(stamp) + "t18: t19 "));
+TEST_F(TransferRunOnDisk, MovesOntoASecondFileSystem)
+{
+    TmpfsMount disk(temp.path() + "/mnt", "4m");
+    if (!disk.mounted()) {
+        GTEST_SKIP() << "mounting a tmpfs needs root";
     }
+    choose(true, false);
+    use(source, disk.path());
+    writeFile(source + "/a.txt", "a");
+    writeFile(source + "/big1", std::string(3 << 20, '1'));
+    writeFile(source + "/big2", std::string(3 << 20, '2')); // whichever comes second no longer fits
 
-    TEST_F(TransferRunOnDisk, OddNamesAreTransferredByteForByteAndLoggedReadably)
-    {
-        choose(true, false);
-        for (const char* name : { "with blank.txt", "new\nline", "tab\there", "M\xE4rz" }) {
-            writeFile(source + "/" + name, name);
-        }
+    DoAction(form);
 
-        DoAction(form);
-
-        EXPECT_THAT(window.lines(),
-            UnorderedElementsAre(std::string(stamp) + "t26: with blank.txt",
-                std::string(stamp) + "t26: new\\nline",
-                std::string(stamp) + "t26: tab\\there",
-                std::string(stamp) + "t26: M\\xE4rz"));
-        EXPECT_EQ(readFile(destination + "/M\xE4rz"), "M\xE4rz");
-        EXPECT_EQ(readFile(destination + "/new\nline"), "new\nline");
-        EXPECT_EQ(entriesOf(source), "");
-    }
-
-    TEST_F(TransferRunOnDisk, ReadOnlyDestinationIsReplacedWhenOverwriteIsOn)
-    {
-        choose(false, true);
-        writeFile(source + "/a.txt", "new");
-        writeFile(destination + "/a.txt", "old");
-        ::chmod((destination + "/a.txt").c_str(), 0444);
-
-        DoAction(form);
-
-        EXPECT_THAT(window.lines(), ElementsAre(std::string(stamp) + "t25 (t23): a.txt"));
-        EXPECT_EQ(readFile(destination + "/a.txt"), "new");
-        EXPECT_EQ(readFile(source + "/a.txt"), "new");
-    }
-
-    TEST_F(TransferRunOnDisk, SameFolderThroughALinkKeepsTheFiles)
-    {
-        choose(true, true);
-        ::symlink(source.c_str(), (temp.path() + "/alias").c_str());
-        use(source, temp.path() + "/alias");
-        writeFile(source + "/a.txt", "keep");
-
-        DoAction(form);
-
-        EXPECT_THAT(window.lines(), ElementsAre(std::string(stamp) + "t21 (t24): a.txt"));
-        EXPECT_EQ(readFile(source + "/a.txt"), "keep");
-    }
-
-    TEST_F(TransferRunOnDisk, UnreadableSourceGetsTheSystemsErrorAndTheRunGoesOn)
-    {
-        writeFile(source + "/a-secret", "x");
-        writeFile(source + "/b-open", "x");
-        ::chmod((source + "/a-secret").c_str(), 0);
-        for (const std::string& folder : { temp.path(), source, destination }) {
-            ::chmod(folder.c_str(), 0777);
-        }
-
-        EXPECT_TRUE(asUnprivilegedUser([&] {
-            DoAction(form);
-            const auto& lines = window.lines();
-            return lines.size() == 2
-                && std::count(lines.begin(), lines.end(), std::string(stamp) + "t35: Permission denied - a-secret") == 1
-                && std::count(lines.begin(), lines.end(), std::string(stamp) + "t25: b-open") == 1;
-        }));
-        EXPECT_EQ(entriesOf(destination), "b-open");
-    }
-
-    TEST_F(TransferRunOnDisk, MovesOntoASecondFileSystem)
-    {
-        TmpfsMount disk(temp.path() + "/mnt", "4m");
-        if (!disk.mounted()) {
-            GTEST_SKIP() << "mounting a tmpfs needs root";
-        }
-        choose(true, false);
-        use(source, disk.path());
-        writeFile(source + "/a.txt", "a");
-        writeFile(source + "/big1", std::string(3 << 20, '1'));
-        writeFile(source + "/big2", std::string(3 << 20, '2')); // whichever comes second no longer fits
-
-        DoAction(form);
-
-        const std::string kept = entriesOf(source);
-        ASSERT_TRUE(kept == "big1" || kept == "big2") << kept;
-        const std::string moved = kept == "big1" ? "big2" : "big1";
-        EXPECT_THAT(window.lines(),
-            UnorderedElementsAre(std::string(stamp) + "t26: a.txt",
-                std::string(stamp) + "t26: " + moved,
-                std::string(stamp) + "t21 - t20: " + kept));
-        EXPECT_EQ(entriesOf(disk.path()), "a.txt " + moved);
-        EXPECT_EQ(readFile(disk.path() + "/" + moved), std::string(3 << 20, moved.back()));
-    }
+    const std::string kept = entriesOf(source);
+    ASSERT_TRUE(kept == "big1" || kept == "big2") << kept;
+    const std::string moved = kept == "big1" ? "big2" : "big1";
+    EXPECT_THAT(window.lines(),
+        UnorderedElementsAre(std::string(stamp) + "t26: a.txt",
+            std::string(stamp) + "t26: " + moved,
+            std::string(stamp) + "t21 - t20: " + kept));
+    EXPECT_EQ(entriesOf(disk.path()), "a.txt " + moved);
+    EXPECT_EQ(readFile(disk.path() + "/" + moved), std::string(3 << 20, moved.back()));
+}
 
 } // namespace
 

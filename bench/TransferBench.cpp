@@ -1,0 +1,201 @@
+// Times whole transfer runs through the POSIX binding against cp and mv of the same files, measured in
+// the same run, and prints the ratios. Needs root for the second file system (a loop-mounted ext4 image).
+//
+//   transfer_bench [work folder]      (default /var/tmp/carrovex-bench)
+#include "engine/TransferRun.h"
+#include "platform/model/WindowModel.h"
+#include "platform/posix/PosixClock.h"
+#include "platform/posix/PosixDriveTable.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "window/MainForm.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+using namespace carrovex;
+
+namespace
+{
+
+constexpr int repetitions = 3;
+
+void shell(const std::string& command)
+{
+    if (std::system(command.c_str()) != 0) {
+        std::fprintf(stderr, "failed: %s\n", command.c_str());
+        std::exit(1);
+    }
+}
+
+std::string shellQuoted(const std::string& path)
+{
+    return "'" + path + "'";
+}
+
+double seconds(const std::function<void()>& work)
+{
+    shell("sync");
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void runCarrovex(const std::string& from, const std::string& to, bool move)
+{
+    WindowModel window;
+    posix::PosixFileSystem files;
+    posix::PosixDriveTable drives;
+    posix::PosixClock clock;
+    MainForm form {window, files, drives, clock, {}, {}};
+    window.setText(Control::Text1, from);
+    window.setText(Control::Text2, to);
+    window.setValue(Control::Option1_0, move ? 1 : 0);
+    DoAction(form);
+    for (const std::string& line : window.lines()) {
+        if (line.find(": ") != std::string::npos && line.find(" - : ") != std::string::npos) {
+            std::fprintf(stderr, "unexpected log line: %s\n", line.c_str());
+        }
+    }
+}
+
+struct Workload {
+    std::string name;
+    std::function<void(const std::string&)> create;
+};
+
+void makeSmallFiles(const std::string& folder)
+{
+    const std::string block(4096, 'x');
+    for (int i = 0; i < 20000; ++i) {
+        std::ofstream(folder + "/file" + std::to_string(i), std::ios::binary) << block;
+    }
+}
+
+void makeLargeFile(const std::string& folder)
+{
+    shell("head -c 1G /dev/urandom > " + shellQuoted(folder + "/large.bin"));
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Measures one operation of ours against the standard tool: each repetition starts from a fresh source
+// and an empty destination, warms the page cache, and times both with the same state of the disk.
+void compare(const std::string& label,
+    const Workload& workload,
+    const std::string& work,
+    const std::string& destinationRoot,
+    bool move,
+    double goal)
+{
+    const std::string master = work + "/master-" + workload.name;
+    if (!fs::exists(master)) {
+        fs::create_directories(master);
+        workload.create(master);
+    }
+    std::vector<double> ours;
+    std::vector<double> theirs;
+    for (int round = 0; round < repetitions; ++round) {
+        for (const bool tool : {true, false}) {
+            const std::string source = work + "/source";
+            const std::string destination = destinationRoot + "/destination";
+            fs::remove_all(source);
+            fs::remove_all(destination);
+            fs::create_directories(destination);
+            shell("cp -a " + shellQuoted(master) + " " + shellQuoted(source) + " && cat " + shellQuoted(source)
+                + "/* > /dev/null");
+            const std::string command = move ? "find " + shellQuoted(source) + " -mindepth 1 -maxdepth 1 -exec mv -t "
+                    + shellQuoted(destination) + " {} +"
+                                             : "cp -a " + shellQuoted(source) + "/. " + shellQuoted(destination) + "/";
+            const double time
+                = tool ? seconds([&] { shell(command); }) : seconds([&] { runCarrovex(source, destination, move); });
+            (tool ? theirs : ours).push_back(time);
+            if (!fs::is_empty(source) && !tool) {
+                std::fprintf(stderr, "%s: files were left in the source\n", label.c_str());
+            }
+        }
+    }
+    const double ratio = median(ours) / median(theirs);
+    std::printf("%-44s carrovex %7.3f s  %-3s %7.3f s  ratio %5.2f  goal <= %.1f  %s\n",
+        label.c_str(),
+        median(ours),
+        move ? "mv" : "cp",
+        median(theirs),
+        ratio,
+        goal,
+        ratio <= goal ? "met" : "MISSED");
+    std::fflush(stdout);
+}
+
+// A second file system on a loop-mounted ext4 image, so that flushing costs what it costs on a disk.
+class LoopDisk
+{
+public:
+    explicit LoopDisk(const std::string& work)
+        : m_image(work + "/disk.img")
+        , m_mount(work + "/disk")
+    {
+        if (::geteuid() != 0) {
+            return;
+        }
+        fs::create_directories(m_mount);
+        shell("truncate -s 4G " + shellQuoted(m_image) + " && mkfs.ext4 -q -F " + shellQuoted(m_image));
+        m_mounted = std::system(("mount -o loop " + shellQuoted(m_image) + " " + shellQuoted(m_mount)).c_str()) == 0;
+    }
+    ~LoopDisk()
+    {
+        if (m_mounted) {
+            std::system(("umount " + shellQuoted(m_mount)).c_str());
+        }
+        fs::remove(m_image);
+    }
+    bool mounted() const
+    {
+        return m_mounted;
+    }
+    const std::string& path() const
+    {
+        return m_mount;
+    }
+
+private:
+    std::string m_image;
+    std::string m_mount;
+    bool m_mounted = false;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const std::string work = argc > 1 ? argv[1] : "/var/tmp/carrovex-bench";
+    fs::create_directories(work);
+    const Workload small {"small", makeSmallFiles};
+    const Workload large {"large", makeLargeFile};
+    LoopDisk disk(work);
+
+    compare("copy 20,000 files of 4 KiB", small, work, work, false, 1.3);
+    compare("move 20,000 files of 4 KiB, same file system", small, work, work, true, 1.5);
+    compare("copy one file of 1 GiB", large, work, work, false, 1.1);
+    if (disk.mounted()) {
+        compare("move 20,000 files of 4 KiB onto loop ext4", small, work, disk.path(), true, 1.5);
+        compare("move one file of 1 GiB onto loop ext4", large, work, disk.path(), true, 1.5);
+    } else {
+        std::printf("moves onto a second file system skipped: mounting the loop image needs root\n");
+    }
+    fs::remove_all(work + "/source");
+    fs::remove_all(work + "/destination");
+    return 0;
+}
