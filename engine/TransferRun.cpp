@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <exception>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,7 @@ private:
     bool destinationHasRoom(const std::string& sourcePath);
     bool transfer(const std::string& sourcePath, const std::string& destinationPath, bool replace);
     std::int64_t destinationFreeBytes();
+    const Result<std::string>& driveOf(std::optional<Result<std::string>>& cache, const std::string& folder);
     void outcome(const std::string& line);
     void replaceLastLine(const std::string& line);
     void selectLastLine();
@@ -60,6 +62,9 @@ private:
     const LanguageTexts& m_texts;
     std::string m_sourceFolder;
     std::string m_destinationFolder;
+    // The folders are read once per run, and so are their drives.
+    std::optional<Result<std::string>> m_sourceDrive;
+    std::optional<Result<std::string>> m_destinationDrive;
     bool m_move = false;
     std::string m_fileName;
     std::string m_verb;
@@ -199,8 +204,8 @@ void TransferRun::handleExistingDestination(const std::string& sourcePath, const
 bool TransferRun::destinationHasRoom(const std::string& sourcePath)
 {
     if (m_move) {
-        const Result<std::string> destinationDrive = m_form.drives.driveName(m_destinationFolder);
-        const Result<std::string> sourceDrive = m_form.drives.driveName(m_sourceFolder);
+        const Result<std::string>& destinationDrive = driveOf(m_destinationDrive, m_destinationFolder);
+        const Result<std::string>& sourceDrive = driveOf(m_sourceDrive, m_sourceFolder);
         bool sameDrive = true; // a failed comparison counts as equal drives
         if (!destinationDrive.ok()) {
             fail(destinationDrive.error());
@@ -226,12 +231,20 @@ bool TransferRun::destinationHasRoom(const std::string& sourcePath)
 // Free bytes on the destination's drive; when its drive cannot be named the test counts as passed.
 std::int64_t TransferRun::destinationFreeBytes()
 {
-    const Result<std::string> drive = m_form.drives.driveName(m_destinationFolder);
+    const Result<std::string>& drive = driveOf(m_destinationDrive, m_destinationFolder);
     if (!drive.ok()) {
         fail(drive.error());
         return std::numeric_limits<std::int64_t>::max();
     }
     return driveFreeBytes(drive.value(), m_form.drives);
+}
+
+const Result<std::string>& TransferRun::driveOf(std::optional<Result<std::string>>& cache, const std::string& folder)
+{
+    if (!cache) {
+        cache.emplace(m_form.drives.driveName(folder));
+    }
+    return *cache;
 }
 
 bool TransferRun::transfer(const std::string& sourcePath, const std::string& destinationPath, bool replace)
