@@ -43,8 +43,18 @@ public:
     virtual void setValue(Control control, int value) = 0;
 
     virtual void setEnabled(Control control, bool enabled) = 0;
+    virtual void setVisible(Control control, bool visible) = 0;
+    // Positions and sizes are in twips (1/1440 inch), whatever the toolkit's own unit.
+    virtual void setTop(Control control, int twips) = 0;
+
+    // The list of the combo field Combo1.
+    virtual void clearList(Control control) = 0;
+    virtual void addItem(Control control, int position, const std::string& text) = 0;
 
     virtual void setCaption(const std::string& caption) = 0;
+    virtual void setOuterHeight(int twips) = 0;
+    // The panel Frame1 that holds the controls.
+    virtual void setFrameHeight(int twips) = 0;
     virtual void setBusyPointer(bool busy) = 0;
 
     // Runs the window events that are waiting (clicks, ticks, repaints) and returns.

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Sets up the machine and passes every test: formatting, a build with warnings as errors and its tests,
-# and the tests once more under the address and undefined-behaviour sanitizers.
+# Sets up the machine and passes every test: formatting; the tests under the address and undefined-behaviour
+# sanitizers; a bounded fuzzing of the settings reader; the tests again in a release build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,6 +12,15 @@ jobs=$(nproc)
 cmake -S . -B build/sanitize -DCARROVEX_WERROR=ON -DCARROVEX_SANITIZE=ON -DCARROVEX_BENCH=OFF
 cmake --build build/sanitize -j"$jobs"
 (cd build/sanitize && ctest --output-on-failure -j"$jobs")
+
+# Arbitrary bytes as settings and language files, for a bounded time, under the sanitizers.
+CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCARROVEX_FUZZ=ON -DCARROVEX_SANITIZE=ON -DCARROVEX_WERROR=ON \
+    -DCARROVEX_TESTS=OFF -DCARROVEX_BENCH=OFF
+cmake --build build/fuzz -j"$jobs" --target ini_fuzz
+corpus=$(mktemp -d)
+cp lang/*.dat "$corpus"/
+build/fuzz/ini_fuzz -max_total_time=60 -max_len=2048 "$corpus"
+rm -rf "$corpus"
 
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DCARROVEX_WERROR=ON
 cmake --build build/release -j"$jobs"

@@ -1,6 +1,6 @@
 #include "engine/TransferRun.h"
 
-#include "tests/TransferRunFixture.h"
+#include "tests/MainFormFixture.h"
 
 #include <gmock/gmock.h>
 
@@ -12,7 +12,7 @@ namespace carrovex::testing
 namespace
 {
 
-using TransferRun = TransferRunFixture;
+using TransferRun = MainFormFixture;
 
 struct OutcomeCase {
     const char* name;
@@ -29,7 +29,7 @@ struct OutcomeCase {
     }
 };
 
-class TransferRunOutcome : public TransferRunFixture, public ::testing::WithParamInterface<OutcomeCase>
+class TransferRunOutcome : public MainFormFixture, public ::testing::WithParamInterface<OutcomeCase>
 {
 };
 
@@ -329,7 +329,7 @@ struct SpaceCase {
     }
 };
 
-class TransferRunSpace : public TransferRunFixture, public ::testing::WithParamInterface<SpaceCase>
+class TransferRunSpace : public MainFormFixture, public ::testing::WithParamInterface<SpaceCase>
 {
 };
 

@@ -3,13 +3,17 @@
 #include "window/LanguageTexts.h"
 #include "window/WindowState.h"
 
+#include <string>
+
 namespace carrovex
 {
 
 class Clock;
 class DriveTable;
 class FileSystem;
+class IniStore;
 class MainWindow;
+class NumberFormat;
 
 // The main window's procedures share this: its controls, its run state, its texts and the platform
 // services it works with. The services are owned by the program and outlive the form.
@@ -18,8 +22,11 @@ struct MainForm {
     FileSystem& files;
     DriveTable& drives;
     Clock& clock;
+    IniStore& ini;
+    const NumberFormat& numbers;
     WindowState state;
     LanguageTexts sTexts;
+    std::string sLanguage; // the name of the active language
 };
 
 } // namespace carrovex

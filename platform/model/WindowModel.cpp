@@ -1,5 +1,7 @@
 #include "platform/model/WindowModel.h"
 
+#include <algorithm>
+
 namespace carrovex
 {
 
@@ -45,6 +47,67 @@ bool WindowModel::isEnabled(Control control) const
 {
     const ControlState* found = find(control);
     return found ? found->enabled : true;
+}
+
+void WindowModel::setVisible(Control control, bool visible)
+{
+    state(control).visible = visible;
+}
+
+bool WindowModel::isVisible(Control control) const
+{
+    const ControlState* found = find(control);
+    return found ? found->visible : true;
+}
+
+void WindowModel::setTop(Control control, int twips)
+{
+    state(control).top = twips;
+}
+
+int WindowModel::top(Control control) const
+{
+    const ControlState* found = find(control);
+    return found ? found->top : 0;
+}
+
+void WindowModel::clearList(Control control)
+{
+    state(control).items.clear();
+}
+
+void WindowModel::addItem(Control control, int position, const std::string& text)
+{
+    auto& items = state(control).items;
+    const auto at = std::clamp<std::size_t>(static_cast<std::size_t>(std::max(position, 0)), 0, items.size());
+    items.insert(items.begin() + static_cast<std::ptrdiff_t>(at), text);
+}
+
+const std::vector<std::string>& WindowModel::items(Control control) const
+{
+    static const std::vector<std::string> none;
+    const ControlState* found = find(control);
+    return found ? found->items : none;
+}
+
+void WindowModel::setOuterHeight(int twips)
+{
+    m_outerHeight = twips;
+}
+
+int WindowModel::outerHeight() const
+{
+    return m_outerHeight;
+}
+
+void WindowModel::setFrameHeight(int twips)
+{
+    m_frameHeight = twips;
+}
+
+int WindowModel::frameHeight() const
+{
+    return m_frameHeight;
 }
 
 void WindowModel::setCaption(const std::string& caption)

@@ -25,7 +25,13 @@ public:
     int value(Control control) const override;
     void setValue(Control control, int value) override;
     void setEnabled(Control control, bool enabled) override;
+    void setVisible(Control control, bool visible) override;
+    void setTop(Control control, int twips) override;
+    void clearList(Control control) override;
+    void addItem(Control control, int position, const std::string& text) override;
     void setCaption(const std::string& caption) override;
+    void setOuterHeight(int twips) override;
+    void setFrameHeight(int twips) override;
     void setBusyPointer(bool busy) override;
     void processEvents() override;
     void appendLine(const std::string& line) override;
@@ -38,6 +44,11 @@ public:
     void onProcessEvents(std::function<void()> hook);
 
     bool isEnabled(Control control) const;
+    bool isVisible(Control control) const;
+    int top(Control control) const;
+    const std::vector<std::string>& items(Control control) const;
+    int outerHeight() const;
+    int frameHeight() const;
     const std::string& caption() const;
     bool busyPointer() const;
     const std::vector<std::string>& lines() const;
@@ -49,6 +60,9 @@ private:
         std::string text;
         int value = 0;
         bool enabled = true;
+        bool visible = true;
+        int top = 0;
+        std::vector<std::string> items;
     };
 
     ControlState& state(Control control);
@@ -56,6 +70,8 @@ private:
 
     std::map<Control, ControlState> m_controls;
     std::string m_caption;
+    int m_outerHeight = 0;
+    int m_frameHeight = 0;
     bool m_busyPointer = false;
     std::vector<std::string> m_lines;
     int m_selectedLine = -1;

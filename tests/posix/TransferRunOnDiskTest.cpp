@@ -2,7 +2,10 @@
 #include "platform/model/WindowModel.h"
 #include "platform/posix/PosixDriveTable.h"
 #include "platform/posix/PosixFileSystem.h"
+#include "settings/IniStore.h"
 #include "tests/fakes/FixedClock.h"
+#include "tests/fakes/FixedNumberFormat.h"
+#include "tests/fakes/MemoryTextFiles.h"
 #include "tests/fakes/NumberedTexts.h"
 #include "tests/posix/DiskFixtures.h"
 #include "window/MainForm.h"
@@ -50,7 +53,10 @@ protected:
     posix::PosixFileSystem files;
     posix::PosixDriveTable drives;
     FixedClock clock;
-    MainForm form {window, files, drives, clock, {}, numberedTexts()};
+    MemoryTextFiles textFiles;
+    IniStore ini {textFiles};
+    FixedNumberFormat numbers;
+    MainForm form {window, files, drives, clock, ini, numbers, {}, numberedTexts(), {}};
 };
 
 TEST_F(TransferRunOnDisk, SpecialFilesNeitherBlockNorCount)

@@ -1,0 +1,128 @@
+#include "schedule/IntervalChoices.h"
+
+#include "platform/MainWindow.h"
+#include "platform/NumberFormat.h"
+#include "settings/IniStore.h"
+#include "settings/Utf8.h"
+#include "window/Captions.h"
+#include "window/MainForm.h"
+
+#include <algorithm>
+
+namespace carrovex
+{
+
+namespace
+{
+
+// Removes every occurrence of the word, matching without regard to case. Case folding keeps the length of
+// every character it changes, so positions in the folded text are positions in the original.
+std::string withoutWord(const std::string& text, const std::string& word)
+{
+    const std::string foldedWord = foldCase(word);
+    const std::string foldedText = foldCase(text);
+    std::string out;
+    std::size_t start = 0;
+    for (std::size_t found; (found = foldedText.find(foldedWord, start)) != std::string::npos;) {
+        out.append(text, start, found - start);
+        start = found + foldedWord.size();
+    }
+    out.append(text, start, std::string::npos);
+    return out;
+}
+
+std::string trimmed(const std::string& text)
+{
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+bool allDigits(const std::string& text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+} // namespace
+
+std::string intervalText(const LanguageTexts& texts, std::int32_t minutes)
+{
+    return std::to_string(minutes) + " " + unitWord(texts, minutes);
+}
+
+std::string withoutUnitWords(const std::string& text, const LanguageTexts& texts)
+{
+    return withoutWord(withoutWord(text, " " + texts[5]), " " + texts[4]);
+}
+
+std::optional<std::int32_t> minutesFromText(const std::string& text, const std::string& decimalSeparator)
+{
+    const std::string number = trimmed(text);
+    const auto separator = decimalSeparator.empty() ? std::string::npos : number.find(decimalSeparator);
+    const std::string whole = number.substr(0, separator);
+    const std::string fraction
+        = separator == std::string::npos ? "" : number.substr(separator + decimalSeparator.size());
+    if ((whole.empty() && fraction.empty()) || !allDigits(whole) || !allDigits(fraction)) {
+        return std::nullopt;
+    }
+    const std::string significant = whole.substr(std::min(whole.find_first_not_of('0'), whole.size()));
+    if (significant.size() > 5) {
+        return std::nullopt;
+    }
+    std::int32_t minutes = significant.empty() ? 0 : std::stoi(significant);
+    if (!fraction.empty()) {
+        const bool aboveHalf
+            = fraction[0] > '5' || (fraction[0] == '5' && fraction.find_first_not_of('0', 1) != std::string::npos);
+        const bool exactlyHalf = fraction[0] == '5' && !aboveHalf;
+        if (aboveHalf || (exactlyHalf && minutes % 2 == 1)) {
+            ++minutes;
+        }
+    }
+    if (minutes < 1 || minutes > longestInterval) {
+        return std::nullopt;
+    }
+    return minutes;
+}
+
+std::optional<std::int32_t> intervalFromField(MainForm& form)
+{
+    const std::string stripped = withoutUnitWords(form.window.text(Control::Combo1), form.sTexts);
+    const std::optional<std::int32_t> minutes = minutesFromText(stripped, form.numbers.decimalSeparator());
+    if (!minutes) {
+        form.window.setText(Control::Combo1, intervalText(form.sTexts, form.state.lInterval));
+    }
+    return minutes;
+}
+
+void FillIntervals(MainForm& form)
+{
+    MainWindow& window = form.window;
+    window.clearList(Control::Combo1);
+    for (std::size_t position = 0; position < intervalChoices.size(); ++position) {
+        window.addItem(
+            Control::Combo1, static_cast<int>(position), intervalText(form.sTexts, intervalChoices[position]));
+    }
+    const std::string stored
+        = form.ini.ReadIniValue("Options", "Interval", std::to_string(defaultInterval), iniValueSize);
+    form.state.lInterval = minutesFromText(stored, form.numbers.decimalSeparator()).value_or(defaultInterval);
+    window.setText(Control::Combo1, intervalText(form.sTexts, form.state.lInterval));
+}
+
+void Combo1_Validate(MainForm& form)
+{
+    if (form.state.bLoading) {
+        return;
+    }
+    const std::optional<std::int32_t> minutes = intervalFromField(form);
+    form.state.iElapsed = 0;
+    if (form.state.bRunning) {
+        if (minutes) {
+            form.state.lInterval = *minutes;
+        }
+        form.window.setCaption(countdownCaption(form.sTexts, form.state.lInterval));
+    }
+}
+
+} // namespace carrovex

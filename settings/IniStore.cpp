@@ -1,0 +1,65 @@
+#include "settings/IniStore.h"
+
+#include "platform/TextFiles.h"
+#include "settings/IniText.h"
+#include "settings/TextEncoding.h"
+#include "settings/Utf8.h"
+
+#include <optional>
+
+namespace carrovex
+{
+
+IniStore::IniStore(TextFiles& files)
+    : m_files(files)
+{
+}
+
+std::string IniStore::readValue(const std::string& path,
+    const std::string& section,
+    const std::string& key,
+    const std::string& defaultValue,
+    std::int16_t size) const
+{
+    std::optional<std::string> value;
+    if (const auto content = m_files.readAll(path); content.ok() && content.value()) {
+        value = findIniValue(decodeFile(*content.value()).text, section, key);
+    }
+    const std::size_t limit = size > 0 ? static_cast<std::size_t>(size - 1) : 0;
+    return firstCodePoints(value.value_or(defaultValue), limit);
+}
+
+std::string IniStore::ReadIniValue(
+    const std::string& section, const std::string& key, const std::string& defaultValue, std::int16_t size) const
+{
+    return readValue(sIniFile, section, key, defaultValue, size);
+}
+
+std::string IniStore::ReadLanguageValue(
+    const std::string& section, const std::string& key, const std::string& defaultValue, std::int16_t size) const
+{
+    return readValue(sLangFile, section, key, defaultValue, size);
+}
+
+void IniStore::WriteIniValue(const std::string& section, const std::string& key, const std::string& value)
+{
+    if (!isStorableIniValue(value) || !isValidUtf8(value)) {
+        return;
+    }
+    const auto content = m_files.readAll(sIniFile);
+    if (!content.ok()) {
+        return; // rewriting a file that cannot be read would lose every other setting
+    }
+    DecodedText file;
+    if (content.value()) {
+        file = decodeFile(*content.value());
+    }
+    // A Windows-1252 file stays one while the value fits; otherwise the whole file becomes UTF-8.
+    if (file.encoding == FileEncoding::Windows1252 && !fitsWindows1252(value)) {
+        file.encoding = FileEncoding::Utf8;
+    }
+    const std::string updated = withIniValue(file.text, section, key, value);
+    m_files.replaceAll(sIniFile, encodeFile(updated, file.encoding)).ok();
+}
+
+} // namespace carrovex

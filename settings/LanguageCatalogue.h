@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+namespace carrovex
+{
+
+class IniStore;
+class OptionsDialog;
+struct MainForm;
+
+// The text of key tN of the active language file; empty when the file or the key is missing.
+std::string languageText(const IniStore& ini, int key);
+
+// Loads t0 to t38 into the main window's texts and gives its controls their captions.
+void LoadLanguage(MainForm& form);
+
+// Gives the options dialog its title and captions, read from the file at this moment.
+void LoadLanguage(OptionsDialog& dialog, const IniStore& ini);
+
+} // namespace carrovex

@@ -1,0 +1,72 @@
+#include "platform/posix/PosixTextFiles.h"
+
+#include "settings/IniStore.h"
+#include "tests/posix/DiskFixtures.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace carrovex::testing
+{
+
+namespace
+{
+
+class SettingsFileOnDisk : public ::testing::Test
+{
+protected:
+    TempFolder temp;
+    posix::PosixTextFiles files;
+    IniStore ini {files};
+    std::string path = temp.path() + "/Carrovex.ini";
+};
+
+TEST_F(SettingsFileOnDisk, WritesCreateTheFileAndLeaveNoTemporaryFile)
+{
+    ini.sIniFile = path;
+    ini.WriteIniValue("Options", "From", "/in");
+    ini.WriteIniValue("Options", "To", "/out");
+
+    EXPECT_EQ(readFile(path), "[Options]\nFrom=/in\nTo=/out\n");
+    EXPECT_EQ(entriesOf(temp.path()), "Carrovex.ini");
+}
+
+TEST_F(SettingsFileOnDisk, FolderWithoutWriteAccessKeepsTheOldSettings)
+{
+    writeFile(path, "[Options]\nFrom=/old\n");
+    ::chmod(temp.path().c_str(), 0555);
+    ini.sIniFile = path;
+
+    EXPECT_TRUE(asUnprivilegedUser([&] {
+        ini.WriteIniValue("Options", "From", "/new");
+        return ini.ReadIniValue("Options", "From", "", iniValueSize) == "/old";
+    }));
+    EXPECT_EQ(readFile(path), "[Options]\nFrom=/old\n");
+}
+
+TEST_F(SettingsFileOnDisk, FullDiskKeepsTheOldSettings)
+{
+    TmpfsMount disk(temp.path() + "/mnt", "64k");
+    if (!disk.mounted()) {
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    }
+    ini.sIniFile = disk.path() + "/Carrovex.ini";
+    ini.WriteIniValue("Options", "From", "/old");
+    writeFile(disk.path() + "/filler", std::string(64 << 10, 'f')); // stops where the disk is full
+
+    ini.WriteIniValue("Options", "To", "/new");
+
+    EXPECT_EQ(readFile(ini.sIniFile), "[Options]\nFrom=/old\n");
+    EXPECT_EQ(entriesOf(disk.path()), "Carrovex.ini filler");
+}
+
+TEST_F(SettingsFileOnDisk, FifoUnderTheNameNeitherBlocksNorIsReplacedByGarbage)
+{
+    ::mkfifo(path.c_str(), 0644);
+    ini.sIniFile = path;
+    EXPECT_EQ(ini.ReadIniValue("Options", "From", "default", iniValueSize), "default");
+}
+
+} // namespace
+
+} // namespace carrovex::testing

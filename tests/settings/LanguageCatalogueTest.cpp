@@ -1,0 +1,106 @@
+#include "settings/LanguageCatalogue.h"
+
+#include "platform/model/DialogModel.h"
+#include "platform/posix/PosixTextFiles.h"
+#include "settings/IniStore.h"
+#include "tests/MainFormFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace carrovex::testing
+{
+
+namespace
+{
+
+class Catalogue : public MainFormFixture
+{
+protected:
+    std::string& languageFile()
+    {
+        return textFiles.files["/prog/lang/Test.dat"];
+    }
+};
+
+TEST_F(Catalogue, LoadsTheTextsAndGivesTheControlsTheirCaptions)
+{
+    languageFile() = "[frmMain]\nt0=Source folder\nT12=&Start\nt38=&Set&tings\nt16=Stopped\n";
+
+    LoadLanguage(form);
+
+    EXPECT_EQ(form.sTexts[0], "Source folder");
+    EXPECT_EQ(form.sTexts[16], "Stopped");
+    EXPECT_EQ(form.sTexts[1], "");
+    EXPECT_EQ(window.text(Control::Label1), "Source folder");
+    EXPECT_EQ(window.text(Control::cmdStopStart), "&Start");
+    EXPECT_EQ(window.text(Control::cmdOpt), "&Set&tings");
+}
+
+TEST_F(Catalogue, MissingFileEmptiesEveryCaption)
+{
+    window.setText(Control::cmdQuit, "&Quit");
+
+    LoadLanguage(form);
+
+    for (const Control control : {Control::Label1,
+             Control::Label4,
+             Control::Option1_0,
+             Control::Check1,
+             Control::cmdStopStart,
+             Control::cmdQuit,
+             Control::cmdOpt}) {
+        EXPECT_EQ(window.text(control), "");
+    }
+}
+
+TEST_F(Catalogue, LongTextsAreCutTo255Characters)
+{
+    languageFile() = "[frmMain]\nt2=" + std::string(300, 'i') + "\n";
+    LoadLanguage(form);
+    EXPECT_EQ(window.text(Control::Label3), std::string(255, 'i'));
+}
+
+TEST_F(Catalogue, DialogTitleDropsTheAccessKeyMarks)
+{
+    languageFile() = "[frmMain]\nt38=&Ein&stellungen\nt37=Speichern\nt43=Sprache\nt42=&Speichern\n";
+    DialogModel dialog;
+
+    LoadLanguage(dialog, ini);
+
+    EXPECT_EQ(dialog.title(), "Carrovex Lite - Einstellungen");
+    EXPECT_EQ(dialog.text(DialogControl::Check1), "Speichern");
+    EXPECT_EQ(dialog.text(DialogControl::Label1), "Sprache");
+    EXPECT_EQ(dialog.text(DialogControl::cmdSave), "&Speichern");
+    EXPECT_EQ(dialog.text(DialogControl::Check3), "");
+}
+
+class ShippedLanguage : public ::testing::TestWithParam<const char*>
+{
+};
+
+TEST_P(ShippedLanguage, HasEveryTextAndACancelButtonThatCanBeTold)
+{
+    posix::PosixTextFiles files;
+    IniStore ini(files);
+    ini.sLangFile = std::string(CARROVEX_SOURCE_DIR) + "/lang/" + GetParam() + ".dat";
+    for (int key = 0; key <= 44; ++key) {
+        EXPECT_NE(languageText(ini, key), "") << "t" << key;
+    }
+    EXPECT_NE(languageText(ini, 32), languageText(ini, 11));
+    EXPECT_NE(languageText(ini, 32), languageText(ini, 12));
+    EXPECT_NE(languageText(ini, 5).find(languageText(ini, 4).substr(1)), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ShippedLanguage, ::testing::Values("Deutsch", "English"));
+
+TEST(ShippedGerman, ReadsItsUmlauts)
+{
+    posix::PosixTextFiles files;
+    IniStore ini(files);
+    ini.sLangFile = std::string(CARROVEX_SOURCE_DIR) + "/lang/Deutsch.dat";
+    EXPECT_EQ(languageText(ini, 8), "Vorhandene Dateien überschreiben");
+}
+
+} // namespace
+
+} // namespace carrovex::testing

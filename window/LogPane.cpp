@@ -1,0 +1,44 @@
+#include "window/LogPane.h"
+
+#include "platform/MainWindow.h"
+
+namespace carrovex
+{
+
+namespace
+{
+
+struct PaneLayout {
+    bool visible;
+    int outerHeight;
+    int frameHeight;
+    int buttonTop;
+};
+
+constexpr PaneLayout tall {true, 4080, 3675, 3210};
+constexpr PaneLayout shortLayout {false, 3060, 2655, 2190};
+
+void apply(MainWindow& window, const PaneLayout& layout)
+{
+    window.setVisible(Control::List1, layout.visible);
+    window.setVisible(Control::Label4, layout.visible);
+    window.setOuterHeight(layout.outerHeight);
+    window.setFrameHeight(layout.frameHeight);
+    for (const Control button : {Control::cmdStopStart, Control::cmdQuit, Control::cmdOpt}) {
+        window.setTop(button, layout.buttonTop);
+    }
+}
+
+} // namespace
+
+void ShowLogPane(MainWindow& window)
+{
+    apply(window, tall);
+}
+
+void HideLogPane(MainWindow& window)
+{
+    apply(window, shortLayout);
+}
+
+} // namespace carrovex

@@ -1,0 +1,13 @@
+#pragma once
+
+namespace carrovex
+{
+
+class MainWindow;
+
+// The tall layout with the log caption and list shown, and the short one where the button row takes
+// their place; the two differ by 1020 twips in window height, panel height and button top.
+void ShowLogPane(MainWindow& window);
+void HideLogPane(MainWindow& window);
+
+} // namespace carrovex
