@@ -15,6 +15,7 @@ void EnableControls(MainForm& form, bool enable, const std::string& countWord, c
     }
     const LanguageTexts& texts = form.sTexts;
     window.setText(Control::cmdStopStart, !enable ? texts[32] : form.state.bRunning ? texts[11] : texts[12]);
+    form.state.cancelShown = !enable;
     for (const Control control : {Control::Combo1, Control::Check1, Control::Check2}) {
         window.setEnabled(control, enable);
     }

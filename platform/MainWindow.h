@@ -43,6 +43,7 @@ public:
     virtual void setValue(Control control, int value) = 0;
 
     virtual void setEnabled(Control control, bool enabled) = 0;
+    virtual bool isEnabled(Control control) const = 0;
     virtual void setVisible(Control control, bool visible) = 0;
     // Positions and sizes are in twips (1/1440 inch), whatever the toolkit's own unit.
     virtual void setTop(Control control, int twips) = 0;
@@ -59,6 +60,15 @@ public:
 
     // Runs the window events that are waiting (clicks, ticks, repaints) and returns.
     virtual void processEvents() = 0;
+
+    // The minute timer Timer1; switching it on starts a full period.
+    virtual void setTimerEnabled(bool enabled) = 0;
+
+    // A modal question with the buttons Yes (the default) and No; true for Yes.
+    virtual bool askYesNo(const std::string& prompt, const std::string& title) = 0;
+
+    // Closes the window for good, without asking the logic again.
+    virtual void close() = 0;
 
     // The log list: oldest line first.
     virtual void appendLine(const std::string& line) = 0;

@@ -38,6 +38,7 @@ void LoadLanguage(MainForm& form)
     for (const auto& [control, key] : captions) {
         form.window.setText(control, form.sTexts[static_cast<std::size_t>(key)]);
     }
+    form.state.cancelShown = false; // the button now shows the Start text
 }
 
 void LoadLanguage(OptionsDialog& dialog, const IniStore& ini)

@@ -13,6 +13,12 @@ struct WindowState {
     std::int16_t iElapsed = 0;
     std::int32_t lInterval = 0;
     bool bLoading = false;
+
+    // Kept by the scheduler and the run:
+    bool cancelShown = false; // the button shows the Cancel text that the run put there
+    bool runInProgress = false; // DoAction has been called and has not returned
+    bool runDue = false; // a run fell due while another was in progress
+    bool closeRequested = false; // the window is to close once the run in progress has returned
 };
 
 } // namespace carrovex

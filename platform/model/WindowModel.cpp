@@ -7,7 +7,15 @@ namespace carrovex
 
 WindowModel::ControlState& WindowModel::state(Control control)
 {
+    touch();
     return m_controls[control];
+}
+
+void WindowModel::touch()
+{
+    if (m_closed) {
+        ++m_operationsAfterClose;
+    }
 }
 
 const WindowModel::ControlState* WindowModel::find(Control control) const
@@ -24,7 +32,14 @@ std::string WindowModel::text(Control control) const
 
 void WindowModel::setText(Control control, const std::string& text)
 {
-    state(control).text = text;
+    std::string& current = state(control).text;
+    if (current == text) {
+        return;
+    }
+    current = text;
+    if (m_events && (control == Control::Text1 || control == Control::Text2)) {
+        m_events->changed(control);
+    }
 }
 
 int WindowModel::value(Control control) const
@@ -35,7 +50,14 @@ int WindowModel::value(Control control) const
 
 void WindowModel::setValue(Control control, int value)
 {
-    state(control).value = value;
+    int& current = state(control).value;
+    if (current == value) {
+        return;
+    }
+    current = value;
+    if (m_events && (control == Control::Check1 || control == Control::Check2)) {
+        m_events->clicked(control);
+    }
 }
 
 void WindowModel::setEnabled(Control control, bool enabled)
@@ -92,6 +114,7 @@ const std::vector<std::string>& WindowModel::items(Control control) const
 
 void WindowModel::setOuterHeight(int twips)
 {
+    touch();
     m_outerHeight = twips;
 }
 
@@ -102,6 +125,7 @@ int WindowModel::outerHeight() const
 
 void WindowModel::setFrameHeight(int twips)
 {
+    touch();
     m_frameHeight = twips;
 }
 
@@ -112,6 +136,7 @@ int WindowModel::frameHeight() const
 
 void WindowModel::setCaption(const std::string& caption)
 {
+    touch();
     m_caption = caption;
 }
 
@@ -122,6 +147,7 @@ const std::string& WindowModel::caption() const
 
 void WindowModel::setBusyPointer(bool busy)
 {
+    touch();
     m_busyPointer = busy;
 }
 
@@ -138,7 +164,7 @@ void WindowModel::processEvents()
     }
     // Events posted by the events themselves wait for the next call, as in a real event loop.
     std::deque<std::function<void()>> pending;
-    pending.swap(m_events);
+    pending.swap(m_posted);
     for (auto& event : pending) {
         event();
     }
@@ -149,9 +175,103 @@ int WindowModel::processEventsCalls() const
     return m_processEventsCalls;
 }
 
+void WindowModel::setTimerEnabled(bool enabled)
+{
+    touch();
+    m_timerEnabled = enabled;
+}
+
+bool WindowModel::timerEnabled() const
+{
+    return m_timerEnabled;
+}
+
+bool WindowModel::askYesNo(const std::string& prompt, const std::string& title)
+{
+    touch();
+    m_questions.push_back(title + ": " + prompt);
+    const bool yes = m_answers.empty() || m_answers.front();
+    if (!m_answers.empty()) {
+        m_answers.pop_front();
+    }
+    return yes;
+}
+
+const std::vector<std::string>& WindowModel::questions() const
+{
+    return m_questions;
+}
+
+void WindowModel::answerNextQuestion(bool yes)
+{
+    m_answers.push_back(yes);
+}
+
+void WindowModel::close()
+{
+    touch();
+    m_closed = true;
+}
+
+bool WindowModel::isClosed() const
+{
+    return m_closed;
+}
+
+int WindowModel::operationsAfterClose() const
+{
+    return m_operationsAfterClose;
+}
+
+void WindowModel::setEvents(MainWindowEvents* events)
+{
+    m_events = events;
+}
+
+// A disabled control takes no clicks, as on the screen.
+void WindowModel::click(Control control)
+{
+    if (!m_events || !isEnabled(control) || m_closed) {
+        return;
+    }
+    if (control == Control::Check1 || control == Control::Check2) {
+        setValue(control, 1 - value(control)); // raises the click
+    } else {
+        m_events->clicked(control);
+    }
+}
+
+void WindowModel::type(Control control, const std::string& text)
+{
+    if (isEnabled(control) && !m_closed) {
+        setText(control, text);
+    }
+}
+
+void WindowModel::leave(Control control)
+{
+    if (m_events && !m_closed) {
+        m_events->validate(control);
+    }
+}
+
+void WindowModel::tick()
+{
+    if (m_events && m_timerEnabled && !m_closed) {
+        m_events->timerTicked();
+    }
+}
+
+void WindowModel::requestClose()
+{
+    if (m_events && !m_closed && m_events->closeRequested()) {
+        m_closed = true;
+    }
+}
+
 void WindowModel::post(std::function<void()> event)
 {
-    m_events.push_back(std::move(event));
+    m_posted.push_back(std::move(event));
 }
 
 void WindowModel::onProcessEvents(std::function<void()> hook)
@@ -161,11 +281,13 @@ void WindowModel::onProcessEvents(std::function<void()> hook)
 
 void WindowModel::appendLine(const std::string& line)
 {
+    touch();
     m_lines.push_back(line);
 }
 
 void WindowModel::removeLastLine()
 {
+    touch();
     if (!m_lines.empty()) {
         m_lines.pop_back();
     }
@@ -181,6 +303,7 @@ int WindowModel::lineCount() const
 
 void WindowModel::selectLine(int index)
 {
+    touch();
     m_selectedLine = index >= 0 && index < lineCount() ? index : -1;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/MainWindow.h"
+#include "platform/MainWindowEvents.h"
 
 #include <deque>
 #include <functional>
@@ -25,6 +26,7 @@ public:
     int value(Control control) const override;
     void setValue(Control control, int value) override;
     void setEnabled(Control control, bool enabled) override;
+    bool isEnabled(Control control) const override;
     void setVisible(Control control, bool visible) override;
     void setTop(Control control, int twips) override;
     void clearList(Control control) override;
@@ -34,16 +36,29 @@ public:
     void setFrameHeight(int twips) override;
     void setBusyPointer(bool busy) override;
     void processEvents() override;
+    void setTimerEnabled(bool enabled) override;
+    bool askYesNo(const std::string& prompt, const std::string& title) override;
+    void close() override;
     void appendLine(const std::string& line) override;
     void removeLastLine() override;
     int lineCount() const override;
     void selectLine(int index) override;
 
+    // The logic that hears the window's events; set before the first one.
+    void setEvents(MainWindowEvents* events);
+
+    // A user's actions, raising the events the real window would raise.
+    void click(Control control);
+    void type(Control control, const std::string& text);
+    void leave(Control control);
+    void tick(); // one minute passes: a tick, if the timer is on
+    void requestClose();
+    void answerNextQuestion(bool yes);
+
     void post(std::function<void()> event);
     // Called at every processEvents, before the queued events: a test's way of acting at the Nth yield.
     void onProcessEvents(std::function<void()> hook);
 
-    bool isEnabled(Control control) const;
     bool isVisible(Control control) const;
     int top(Control control) const;
     const std::vector<std::string>& items(Control control) const;
@@ -54,6 +69,12 @@ public:
     const std::vector<std::string>& lines() const;
     int selectedLine() const;
     int processEventsCalls() const;
+    bool timerEnabled() const;
+    bool isClosed() const;
+    // Operations the logic performed on the window after it was closed; must stay 0.
+    int operationsAfterClose() const;
+    // The questions asked, as "title: prompt".
+    const std::vector<std::string>& questions() const;
 
 private:
     struct ControlState {
@@ -66,6 +87,7 @@ private:
     };
 
     ControlState& state(Control control);
+    void touch();
     const ControlState* find(Control control) const;
 
     std::map<Control, ControlState> m_controls;
@@ -75,9 +97,15 @@ private:
     bool m_busyPointer = false;
     std::vector<std::string> m_lines;
     int m_selectedLine = -1;
-    std::deque<std::function<void()>> m_events;
+    std::deque<std::function<void()>> m_posted;
     std::function<void()> m_hook;
     int m_processEventsCalls = 0;
+    MainWindowEvents* m_events = nullptr;
+    bool m_timerEnabled = true;
+    bool m_closed = false;
+    int m_operationsAfterClose = 0;
+    std::deque<bool> m_answers;
+    std::vector<std::string> m_questions;
 };
 
 } // namespace carrovex

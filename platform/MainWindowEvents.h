@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/MainWindow.h"
+
+namespace carrovex
+{
+
+// What the main window reports to the logic. The binding raises these for the user's actions and also
+// when the logic itself sets a different text or check-box value, as the window's controls do.
+class MainWindowEvents
+{
+public:
+    virtual ~MainWindowEvents() = default;
+
+    // The text of a text field changed.
+    virtual void changed(Control control) = 0;
+    // A button was pressed, or a check box's value changed.
+    virtual void clicked(Control control) = 0;
+    // The focus is about to leave the control for another control of the window.
+    virtual void validate(Control control) = 0;
+    // The minute timer ticked; it ticks only while it is switched on.
+    virtual void timerTicked() = 0;
+    // The window is asked to close, in any way. False keeps it open for now: the logic closes it itself as
+    // soon as it can.
+    virtual bool closeRequested() = 0;
+};
+
+} // namespace carrovex

@@ -1,0 +1,239 @@
+#include "schedule/RunScheduler.h"
+
+#include "tests/schedule/SchedulerFixture.h"
+
+#include <gmock/gmock.h>
+
+using ::testing::ElementsAre;
+
+namespace carrovex::testing
+{
+
+namespace
+{
+
+using Scheduler = SchedulerFixture;
+
+const std::string started = std::string(stamp) + "t33";
+const std::string stopped = std::string(stamp) + "t34";
+const std::string noFiles = std::string(stamp) + "t18: t19 ";
+
+std::string countdown(int minutes)
+{
+    return "Carrovex Lite - t14 (t17 " + std::to_string(minutes) + (minutes == 1 ? " minute)" : " minutes)");
+}
+
+TEST_F(Scheduler, CountsDownAndRunsWhenTheIntervalHasElapsed)
+{
+    load();
+    window.click(Control::cmdStopStart);
+    EXPECT_EQ(window.caption(), countdown(5));
+    EXPECT_EQ(window.text(Control::cmdStopStart), "t11");
+
+    for (const int left : {4, 3, 2, 1}) {
+        window.tick();
+        EXPECT_EQ(window.caption(), countdown(left));
+    }
+    EXPECT_THAT(window.lines(), ElementsAre(started));
+    window.tick();
+
+    EXPECT_THAT(window.lines(), ElementsAre(started, noFiles));
+    EXPECT_EQ(window.caption(), countdown(5));
+    EXPECT_TRUE(window.timerEnabled());
+    EXPECT_EQ(form.state.iElapsed, 0);
+}
+
+TEST_F(Scheduler, RunDueCaptionShowsAndTheTimerRestsDuringARun)
+{
+    files.addFile("/src/a.txt", 1);
+    settings("From=/src\nTo=/dst\nInterval=1\n");
+    load();
+    window.click(Control::cmdStopStart);
+    std::vector<std::string> captions;
+    bool timerOff = false;
+    window.onProcessEvents([&] {
+        captions.push_back(window.caption());
+        timerOff = !window.timerEnabled();
+    });
+
+    window.tick();
+
+    EXPECT_EQ(captions.front(), "Carrovex Lite - t15 (t27 1 t29)");
+    EXPECT_TRUE(timerOff);
+    EXPECT_EQ(window.caption(), countdown(1));
+}
+
+TEST_F(Scheduler, RunsAtOnceOnStartWhenAskedTo)
+{
+    settings("From=/src\nTo=/dst\nInterval=5\nDoActionOnStart=1\n");
+    load();
+
+    window.click(Control::cmdStopStart);
+    EXPECT_THAT(window.lines(), ElementsAre(started, noFiles));
+
+    window.tick();
+    EXPECT_EQ(window.caption(), countdown(4));
+    ticks(4);
+    EXPECT_THAT(window.lines(), ElementsAre(started, noFiles, noFiles));
+}
+
+TEST_F(Scheduler, StopAndStartAgainCountsTheFullInterval)
+{
+    load();
+    window.click(Control::cmdStopStart);
+    ticks(2);
+    window.click(Control::cmdStopStart);
+    EXPECT_EQ(window.caption(), "Carrovex Lite - t16");
+    EXPECT_EQ(window.text(Control::cmdStopStart), "t12");
+    ticks(10);
+
+    window.click(Control::cmdStopStart);
+
+    EXPECT_EQ(window.caption(), countdown(5));
+    EXPECT_THAT(window.lines(), ElementsAre(started, stopped, started));
+}
+
+TEST_F(Scheduler, MissingFolderStopsSilentlyAndKeepsTheCount)
+{
+    load();
+    window.click(Control::cmdStopStart);
+    ticks(2);
+
+    window.type(Control::Text1, "/sr");
+
+    EXPECT_FALSE(form.state.bRunning);
+    EXPECT_FALSE(window.isEnabled(Control::cmdStopStart));
+    EXPECT_EQ(window.caption(), "Carrovex Lite - t16");
+    EXPECT_THAT(window.lines(), ElementsAre(started));
+    ticks(3);
+
+    window.type(Control::Text1, "/src");
+    EXPECT_TRUE(window.isEnabled(Control::cmdStopStart));
+    window.click(Control::cmdStopStart);
+    EXPECT_EQ(window.caption(), countdown(3));
+}
+
+class SchedulerCancel : public SchedulerFixture, public ::testing::WithParamInterface<const char*>
+{
+};
+
+TEST_P(SchedulerCancel, CancelWorksWhateverTheLanguageCallsIt)
+{
+    setLanguageText(32, GetParam());
+    for (const char* name : {"a", "b", "c"}) {
+        files.addFile(std::string("/src/") + name, 1);
+    }
+    settings("From=/src\nTo=/dst\nInterval=1\n");
+    load();
+    window.click(Control::cmdStopStart);
+    window.onProcessEvents([&] {
+        if (window.processEventsCalls() == 1) {
+            EXPECT_EQ(window.text(Control::cmdStopStart), GetParam());
+            window.click(Control::cmdStopStart);
+        }
+    });
+
+    window.tick();
+
+    EXPECT_EQ(window.lines().back(), "t31:  0 t30");
+    EXPECT_TRUE(form.state.bRunning);
+    EXPECT_EQ(linesWith("t34"), 0);
+    EXPECT_EQ(window.text(Control::cmdStopStart), "t11");
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, SchedulerCancel, ::testing::Values("&Abbrechen", "&Cancel", ""));
+
+TEST_F(Scheduler, ClickAfterTheTextsWereRefreshedDuringARunIsAStop)
+{
+    files.addFile("/src/a", 1);
+    files.addFile("/src/b", 1);
+    settings("From=/src\nTo=/dst\nInterval=1\n");
+    load();
+    window.click(Control::cmdStopStart);
+    window.onProcessEvents([&] {
+        if (window.processEventsCalls() == 1) {
+            SetMessages(form, false);
+            window.click(Control::cmdStopStart);
+        }
+    });
+
+    window.tick();
+
+    EXPECT_FALSE(form.state.bRunning);
+    EXPECT_EQ(linesWith("t34"), 1);
+    EXPECT_EQ(linesWith("t25: "), 2); // the run went on to its end
+    EXPECT_EQ(window.caption(), "Carrovex Lite - t16");
+}
+
+TEST_F(Scheduler, RunThatFallsDueDuringARunComesAtTheNextTick)
+{
+    settings("From=/src\nTo=/dst\nInterval=1\nDoActionOnStart=1\nAction=Move\n");
+    files.addFile("/src/a", 1);
+    files.addFile("/src/b", 1);
+    load();
+    window.onProcessEvents([&] {
+        if (window.processEventsCalls() == 1) {
+            window.tick(); // the timer runs on during a run made at Start
+            window.tick();
+        }
+    });
+
+    window.click(Control::cmdStopStart);
+
+    EXPECT_THAT(window.lines(), ElementsAre(started, std::string(stamp) + "t26: a", std::string(stamp) + "t26: b"));
+    window.onProcessEvents({});
+    window.tick();
+    EXPECT_THAT(
+        window.lines(), ElementsAre(started, std::string(stamp) + "t26: a", std::string(stamp) + "t26: b", noFiles));
+    window.tick();
+    EXPECT_EQ(linesWith("t18"), 2);
+}
+
+TEST_F(Scheduler, CountPastASmallerReloadedIntervalStillRuns)
+{
+    settings("From=/src\nTo=/dst\nInterval=10\n");
+    load();
+    window.click(Control::cmdStopStart);
+    ticks(7);
+    ini.WriteIniValue("Options", "Interval", "5");
+    SetMessages(form, false);
+    EXPECT_EQ(window.caption(), countdown(0));
+
+    window.tick();
+
+    EXPECT_EQ(linesWith("t18"), 1);
+    EXPECT_EQ(window.caption(), countdown(5));
+}
+
+TEST_F(Scheduler, LanguageChangeIsLogged)
+{
+    load();
+    form.sLanguage = "English";
+
+    SetMessages(form, true);
+
+    EXPECT_EQ(window.lines().back(), std::string(stamp) + "t44 English");
+    EXPECT_EQ(window.items(Control::Combo1).size(), 13U);
+}
+
+TEST_F(Scheduler, AWeekAtOneMinuteMissesAndDoublesNoRun)
+{
+    settings("From=/src\nTo=/dst\nInterval=1\n");
+    load();
+    window.click(Control::cmdStopStart);
+    constexpr int week = 7 * 24 * 60;
+
+    ticks(week);
+
+    EXPECT_EQ(window.lineCount(), 1 + week);
+    EXPECT_EQ(linesWith("t18"), week);
+    EXPECT_EQ(form.state.iElapsed, 0);
+    EXPECT_EQ(window.caption(), countdown(1));
+    EXPECT_EQ(window.items(Control::Combo1).size(), 13U);
+    EXPECT_TRUE(window.questions().empty());
+    EXPECT_TRUE(window.timerEnabled());
+}
+
+} // namespace
+
+} // namespace carrovex::testing

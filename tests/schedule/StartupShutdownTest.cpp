@@ -1,0 +1,166 @@
+#include "tests/schedule/SchedulerFixture.h"
+
+#include <gmock/gmock.h>
+
+using ::testing::ElementsAre;
+
+namespace carrovex::testing
+{
+
+namespace
+{
+
+using Startup = SchedulerFixture;
+
+TEST_F(Startup, LoadsLanguageAndSettingsFromTheProgramsFolder)
+{
+    load();
+
+    EXPECT_EQ(ini.sIniFile, "/prog/Carrovex.ini");
+    EXPECT_EQ(ini.sLangFile, "/prog/lang/Deutsch.dat");
+    EXPECT_EQ(form.sLanguage, "Deutsch");
+    EXPECT_EQ(window.caption(), "Carrovex Lite - t16");
+    EXPECT_EQ(window.text(Control::Label1), "t0");
+    EXPECT_EQ(window.text(Control::Text1), "/src");
+    EXPECT_EQ(window.value(Control::Option1_1), 1);
+    EXPECT_TRUE(window.isEnabled(Control::cmdStopStart));
+    EXPECT_FALSE(form.state.bLoading);
+    EXPECT_TRUE(window.lines().empty());
+}
+
+TEST_F(Startup, StoredLanguageWithoutAFileLeavesEveryTextEmpty)
+{
+    settings("Language=Klingon\n");
+    load();
+    EXPECT_EQ(ini.sLangFile, "/prog/lang/Klingon.dat");
+    EXPECT_EQ(window.caption(), "Carrovex Lite - ");
+    EXPECT_EQ(window.text(Control::cmdQuit), "");
+    EXPECT_FALSE(window.isEnabled(Control::cmdStopStart));
+}
+
+TEST_F(Startup, SlashSStartsTheSchedulerWhenBothFoldersExist)
+{
+    load("/s");
+    EXPECT_TRUE(form.state.bRunning);
+    EXPECT_THAT(window.lines(), ElementsAre(std::string(stamp) + "t33"));
+    EXPECT_EQ(window.caption(), "Carrovex Lite - t14 (t17 5 minutes)");
+}
+
+class StartupCommandLine : public SchedulerFixture, public ::testing::WithParamInterface<const char*>
+{
+};
+
+TEST_P(StartupCommandLine, OnlyExactlySlashSStarts)
+{
+    load(GetParam());
+    EXPECT_FALSE(form.state.bRunning);
+    EXPECT_TRUE(window.lines().empty());
+    EXPECT_EQ(window.caption(), "Carrovex Lite - t16");
+}
+
+INSTANTIATE_TEST_SUITE_P(Others, StartupCommandLine, ::testing::Values("/S", "/s /x", " /s", "s", ""));
+
+TEST_F(Startup, SlashSWithAMissingFolderStartsNothing)
+{
+    settings("From=/src\nTo=/gone\n");
+    load("/s");
+    EXPECT_FALSE(form.state.bRunning);
+    EXPECT_EQ(window.caption(), "Carrovex Lite - t16");
+}
+
+struct ClosingCase {
+    const char* name;
+    const char* settings;
+    bool answer;
+    bool asked;
+    bool saved;
+
+    friend void PrintTo(const ClosingCase& row, std::ostream* out)
+    {
+        *out << row.name;
+    }
+};
+
+class Closing : public SchedulerFixture, public ::testing::WithParamInterface<ClosingCase>
+{
+};
+
+TEST_P(Closing, SavesAsQuestionAndSaveSay)
+{
+    const ClosingCase& c = GetParam();
+    settings(std::string("From=/src\nTo=/dst\n") + c.settings);
+    load();
+    window.type(Control::Text2, "/src");
+    window.answerNextQuestion(c.answer);
+
+    window.click(Control::cmdQuit);
+
+    EXPECT_TRUE(window.isClosed());
+    EXPECT_EQ(window.questions(),
+        c.asked ? std::vector<std::string> {"Carrovex Lite - t36: t37?"} : std::vector<std::string> {});
+    EXPECT_EQ(stored("To"), c.saved ? "/src" : "/dst");
+}
+
+INSTANTIATE_TEST_SUITE_P(Table,
+    Closing,
+    ::testing::Values(ClosingCase {"AskedYes", "Question=1\nSave=0\n", true, true, true},
+        ClosingCase {"AskedNoEvenWithSave", "Question=1\nSave=1\n", false, true, false},
+        ClosingCase {"SavedWithoutAsking", "Question=0\nSave=1\n", true, false, true},
+        ClosingCase {"OtherQuestionValueCountsAsOff", "Question=yes\nSave=1\n", true, false, true},
+        ClosingCase {"NothingSaved", "", true, false, false}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(Startup, ClosingDuringARunCancelsItSavesAndThenCloses)
+{
+    settings("From=/src\nTo=/dst\nInterval=1\nSave=1\n");
+    for (const char* name : {"a", "b", "c"}) {
+        files.addFile(std::string("/src/") + name, 1);
+    }
+    load();
+    window.click(Control::cmdStopStart);
+    window.onProcessEvents([&] {
+        if (window.processEventsCalls() == 2) {
+            window.requestClose(); // during the first file
+            EXPECT_FALSE(window.isClosed());
+        }
+    });
+
+    window.tick();
+
+    EXPECT_TRUE(window.isClosed());
+    EXPECT_EQ(window.operationsAfterClose(), 0);
+    EXPECT_EQ(window.lines().back(), "t31: t25 1 t29");
+    EXPECT_TRUE(files.hasFile("/dst/a"));
+    EXPECT_FALSE(files.hasFile("/dst/b"));
+    EXPECT_EQ(stored("Interval"), "1");
+    EXPECT_EQ(stored("Action"), "Copy");
+}
+
+TEST_F(Startup, UnwritableSettingsNeverKeepTheWindowOpen)
+{
+    settings("From=/src\nTo=/dst\nSave=1\n");
+    load();
+    textFiles.unwritable.insert("/prog/Carrovex.ini");
+
+    window.requestClose();
+
+    EXPECT_TRUE(window.isClosed());
+    EXPECT_EQ(stored("Action"), "(missing)");
+}
+
+TEST_F(Startup, QuitIsLockedDuringARun)
+{
+    files.addFile("/src/a", 1);
+    settings("From=/src\nTo=/dst\nDoActionOnStart=1\n");
+    load();
+    window.onProcessEvents([&] { window.click(Control::cmdQuit); });
+
+    window.click(Control::cmdStopStart);
+
+    EXPECT_FALSE(window.isClosed());
+    EXPECT_TRUE(window.isEnabled(Control::cmdQuit));
+}
+
+} // namespace
+
+} // namespace carrovex::testing

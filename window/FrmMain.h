@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/MainWindowEvents.h"
+
+#include <string>
+
+namespace carrovex
+{
+
+struct MainForm;
+
+// The main window's event procedures: each event of the window goes to the procedure that handles it.
+class FrmMain final : public MainWindowEvents
+{
+public:
+    explicit FrmMain(MainForm& form);
+    FrmMain(const FrmMain&) = delete;
+    FrmMain& operator=(const FrmMain&) = delete;
+
+    void changed(Control control) override;
+    void clicked(Control control) override;
+    void validate(Control control) override;
+    void timerTicked() override;
+    bool closeRequested() override;
+
+private:
+    // A close that came during a run is carried out by the handler that started the run, once it is over.
+    void closeIfRunEnded();
+
+    MainForm& m_form;
+};
+
+} // namespace carrovex

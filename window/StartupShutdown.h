@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+namespace carrovex
+{
+
+struct MainForm;
+
+// Start-up: settings and language file from the program's folder, the texts and settings into the
+// controls, the folder check, and for the command line "/s" (exactly that) the scheduler started.
+void Form_Load(MainForm& form, const std::string& programFolder, const std::string& commandLine);
+
+// The Quit button: closes the window as every other way of closing does.
+void cmdQuit_Click(MainForm& form);
+
+// Any way of closing. With no run in progress the closing sequence runs and the window may close now
+// (true). During a run the run is cancelled after the file in hand and the window closes once it has
+// returned (finishClosing).
+bool closeRequested(MainForm& form);
+
+// Ends a close that had to wait for a run.
+void finishClosing(MainForm& form);
+
+// Closing: saves the settings when the user says Yes to the question ("Question" = "1"), or without
+// asking when "Save" = "1". A settings file that cannot be written never keeps the window open.
+void Form_Unload(MainForm& form);
+
+} // namespace carrovex
