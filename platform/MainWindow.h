@@ -1,5 +1,9 @@
 #pragma once
 
+#include "platform/OptionsDialog.h"
+
+#include <functional>
+#include <memory>
 #include <string>
 
 namespace carrovex
@@ -53,6 +57,9 @@ public:
     virtual void addItem(Control control, int position, const std::string& text) = 0;
 
     virtual void setCaption(const std::string& caption) = 0;
+    virtual bool isMinimized() const = 0;
+    // The window's outer size, frame and title bar included.
+    virtual void setOuterWidth(int twips) = 0;
     virtual void setOuterHeight(int twips) = 0;
     // The panel Frame1 that holds the controls.
     virtual void setFrameHeight(int twips) = 0;
@@ -70,12 +77,26 @@ public:
     // Closes the window for good, without asking the logic again.
     virtual void close() = 0;
 
-    // The log list: oldest line first.
+    // The log list: oldest line first. It keeps the newest 100,000 lines.
     virtual void appendLine(const std::string& line) = 0;
     virtual void removeLastLine() = 0;
     virtual int lineCount() const = 0;
+    virtual std::string lineText(int index) const = 0;
     // Selecting a line scrolls it into view; -1 selects none.
     virtual void selectLine(int index) = 0;
+    // The index of the line at a point of the list (pixels from its top left), or -1 where there is none.
+    virtual int lineAt(int x, int y) const = 0;
+    // The tip shown while the pointer rests on the list; empty shows none.
+    virtual void setListToolTip(const std::string& text) = 0;
+    virtual double twipsPerPixelX() const = 0;
+    virtual double twipsPerPixelY() const = 0;
+
+    // The system's folder dialog with the prompt as its title; the chosen folder, or empty when cancelled.
+    virtual std::string browseFolder(const std::string& prompt) = 0;
+
+    // Shows a new options dialog modally, with the logic that makeLogic gives it; returns when it is closed.
+    using DialogLogicFactory = std::function<std::unique_ptr<OptionsDialogEvents>(OptionsDialog&)>;
+    virtual void showOptionsDialog(const DialogLogicFactory& makeLogic) = 0;
 };
 
 } // namespace carrovex

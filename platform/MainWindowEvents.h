@@ -20,6 +20,11 @@ public:
     virtual void validate(Control control) = 0;
     // The minute timer ticked; it ticks only while it is switched on.
     virtual void timerTicked() = 0;
+    // The pointer moved over the control, with the pressed mouse buttons (0 for none) and its position
+    // from the control's top left in twips.
+    virtual void mouseMoved(Control control, int buttons, double x, double y) = 0;
+    // The window's size or state changed.
+    virtual void resized() = 0;
     // The window is asked to close, in any way. False keeps it open for now: the logic closes it itself as
     // soon as it can.
     virtual bool closeRequested() = 0;

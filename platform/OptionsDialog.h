@@ -7,6 +7,18 @@ namespace carrovex
 
 enum class DialogControl { Label1, Combo1, Check1, Check2, Check3, cmdCancel, cmdSave };
 
+// What the options dialog reports to its logic: a button pressed, or a check box's value changed (also
+// when the logic set it).
+class OptionsDialogEvents
+{
+public:
+    virtual ~OptionsDialogEvents() = default;
+
+    // The dialog is about to be shown for the first time.
+    virtual void load() = 0;
+    virtual void clicked(DialogControl control) = 0;
+};
+
 // The operations the logic performs on the options dialog.
 class OptionsDialog
 {
@@ -15,7 +27,15 @@ public:
 
     virtual void setTitle(const std::string& title) = 0;
     // The caption of a label, check box or button, or the text of the combo field.
+    virtual std::string text(DialogControl control) const = 0;
     virtual void setText(DialogControl control, const std::string& text) = 0;
+    virtual int value(DialogControl control) const = 0;
+    virtual void setValue(DialogControl control, int value) = 0;
+    virtual void setEnabled(DialogControl control, bool enabled) = 0;
+    // The list of the combo field.
+    virtual void addItem(DialogControl control, int position, const std::string& text) = 0;
+    // Closes the dialog; it is made anew at its next opening.
+    virtual void close() = 0;
 };
 
 } // namespace carrovex

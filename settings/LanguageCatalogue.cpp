@@ -1,5 +1,6 @@
 #include "settings/LanguageCatalogue.h"
 
+#include "platform/FileSystem.h"
 #include "platform/MainWindow.h"
 #include "platform/OptionsDialog.h"
 #include "settings/IniStore.h"
@@ -17,6 +18,13 @@ std::string languageText(const IniStore& ini, int key)
     std::string name = "t";
     name += std::to_string(key); // not "t" + ...: GCC 12 warns wrongly about that form (-Wrestrict)
     return ini.ReadLanguageValue("frmMain", name, "", iniValueSize);
+}
+
+void useStoredLanguage(MainForm& form)
+{
+    const std::string language = form.ini.ReadIniValue("Options", "Language", "Deutsch", iniValueSize);
+    form.ini.sLangFile = form.files.joinPath(form.files.joinPath(form.programFolder, "lang"), language + ".dat");
+    form.sLanguage = language;
 }
 
 void LoadLanguage(MainForm& form)

@@ -3,7 +3,10 @@
 #include "platform/MainWindow.h"
 #include "schedule/IntervalChoices.h"
 #include "schedule/RunScheduler.h"
+#include "settings/DlgOptionen.h"
+#include "window/FolderPicker.h"
 #include "window/LogPane.h"
+#include "window/LogTooltip.h"
 #include "window/MainForm.h"
 #include "window/StartupShutdown.h"
 
@@ -32,6 +35,15 @@ void FrmMain::clicked(Control control)
     case Control::cmdQuit:
         cmdQuit_Click(m_form);
         break;
+    case Control::cmdOpt:
+        cmdOpt_Click(m_form);
+        break;
+    case Control::cmdFrom:
+        cmdFrom_Click(m_form);
+        break;
+    case Control::cmdTo:
+        cmdTo_Click(m_form);
+        break;
     case Control::Check1:
         if (m_form.window.value(Control::Check1) != 0) {
             ShowLogPane(m_form.window);
@@ -55,6 +67,18 @@ void FrmMain::timerTicked()
 {
     Timer1_Timer(m_form);
     closeIfRunEnded();
+}
+
+void FrmMain::mouseMoved(Control control, int buttons, double x, double y)
+{
+    if (control == Control::List1) {
+        List1_MouseMove(m_form.window, buttons, x, y);
+    }
+}
+
+void FrmMain::resized()
+{
+    Form_Resize(m_form);
 }
 
 bool FrmMain::closeRequested()

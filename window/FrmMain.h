@@ -21,6 +21,8 @@ public:
     void clicked(Control control) override;
     void validate(Control control) override;
     void timerTicked() override;
+    void mouseMoved(Control control, int buttons, double x, double y) override;
+    void resized() override;
     bool closeRequested() override;
 
 private:

@@ -1,6 +1,7 @@
 #include "window/LogPane.h"
 
 #include "platform/MainWindow.h"
+#include "window/MainForm.h"
 
 namespace carrovex
 {
@@ -17,6 +18,7 @@ struct PaneLayout {
 
 constexpr PaneLayout tall {true, 4080, 3675, 3210};
 constexpr PaneLayout shortLayout {false, 3060, 2655, 2190};
+constexpr int outerWidth = 6150;
 
 void apply(MainWindow& window, const PaneLayout& layout)
 {
@@ -39,6 +41,15 @@ void ShowLogPane(MainWindow& window)
 void HideLogPane(MainWindow& window)
 {
     apply(window, shortLayout);
+}
+
+void Form_Resize(MainForm& form)
+{
+    if (form.window.isMinimized() || form.state.bLoading) {
+        return;
+    }
+    form.window.setOuterHeight(form.window.value(Control::Check1) == 1 ? tall.outerHeight : shortLayout.outerHeight);
+    form.window.setOuterWidth(outerWidth);
 }
 
 } // namespace carrovex

@@ -10,4 +10,10 @@ class MainWindow;
 void ShowLogPane(MainWindow& window);
 void HideLogPane(MainWindow& window);
 
+struct MainForm;
+
+// Whatever size the window is dragged to, it returns to the size of the current log setting; a minimised
+// window and one that is still loading are left alone.
+void Form_Resize(MainForm& form);
+
 } // namespace carrovex

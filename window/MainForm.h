@@ -27,6 +27,7 @@ struct MainForm {
     WindowState state;
     LanguageTexts sTexts;
     std::string sLanguage; // the name of the active language
+    std::string programFolder; // the folder that holds the program file
 };
 
 } // namespace carrovex

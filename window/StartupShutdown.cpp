@@ -30,10 +30,9 @@ void Form_Load(MainForm& form, const std::string& programFolder, const std::stri
     state.bLoading = true;
     state.iElapsed = 0;
     state.bCancel = false;
+    form.programFolder = programFolder;
     form.ini.sIniFile = form.files.joinPath(programFolder, "Carrovex.ini");
-    const std::string language = readOption(form, "Language", defaultLanguage);
-    form.ini.sLangFile = form.files.joinPath(form.files.joinPath(programFolder, "lang"), language + ".dat");
-    form.sLanguage = language;
+    useStoredLanguage(form);
     LoadLanguage(form);
     form.window.setCaption(stoppedCaption(form.sTexts));
     state.bBusy = false;

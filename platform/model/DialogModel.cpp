@@ -1,16 +1,18 @@
 #include "platform/model/DialogModel.h"
 
+#include <algorithm>
+
 namespace carrovex
 {
+
+void DialogModel::setEvents(OptionsDialogEvents* events)
+{
+    m_events = events;
+}
 
 void DialogModel::setTitle(const std::string& title)
 {
     m_title = title;
-}
-
-void DialogModel::setText(DialogControl control, const std::string& text)
-{
-    m_texts[control] = text;
 }
 
 const std::string& DialogModel::title() const
@@ -18,10 +20,91 @@ const std::string& DialogModel::title() const
     return m_title;
 }
 
+const DialogModel::ControlState* DialogModel::find(DialogControl control) const
+{
+    const auto found = m_controls.find(control);
+    return found == m_controls.end() ? nullptr : &found->second;
+}
+
 std::string DialogModel::text(DialogControl control) const
 {
-    const auto found = m_texts.find(control);
-    return found == m_texts.end() ? std::string() : found->second;
+    const ControlState* found = find(control);
+    return found ? found->text : std::string();
+}
+
+void DialogModel::setText(DialogControl control, const std::string& text)
+{
+    m_controls[control].text = text;
+}
+
+int DialogModel::value(DialogControl control) const
+{
+    const ControlState* found = find(control);
+    return found ? found->value : 0;
+}
+
+void DialogModel::setValue(DialogControl control, int value)
+{
+    int& current = m_controls[control].value;
+    if (current == value) {
+        return;
+    }
+    current = value;
+    if (m_events) {
+        m_events->clicked(control);
+    }
+}
+
+void DialogModel::setEnabled(DialogControl control, bool enabled)
+{
+    m_controls[control].enabled = enabled;
+}
+
+bool DialogModel::isEnabled(DialogControl control) const
+{
+    const ControlState* found = find(control);
+    return found ? found->enabled : true;
+}
+
+void DialogModel::addItem(DialogControl control, int position, const std::string& text)
+{
+    auto& items = m_controls[control].items;
+    const auto at = std::min<std::size_t>(static_cast<std::size_t>(std::max(position, 0)), items.size());
+    items.insert(items.begin() + static_cast<std::ptrdiff_t>(at), text);
+}
+
+const std::vector<std::string>& DialogModel::items(DialogControl control) const
+{
+    static const std::vector<std::string> none;
+    const ControlState* found = find(control);
+    return found ? found->items : none;
+}
+
+void DialogModel::close()
+{
+    m_closed = true;
+}
+
+bool DialogModel::isClosed() const
+{
+    return m_closed;
+}
+
+void DialogModel::click(DialogControl control)
+{
+    if (!isEnabled(control) || !m_events) {
+        return;
+    }
+    if (control == DialogControl::Check1 || control == DialogControl::Check2 || control == DialogControl::Check3) {
+        setValue(control, 1 - value(control));
+    } else {
+        m_events->clicked(control);
+    }
+}
+
+void DialogModel::type(DialogControl control, const std::string& text)
+{
+    setText(control, text);
 }
 
 } // namespace carrovex

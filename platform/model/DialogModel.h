@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 namespace carrovex
 {
@@ -12,15 +13,40 @@ namespace carrovex
 class DialogModel final : public OptionsDialog
 {
 public:
+    void setEvents(OptionsDialogEvents* events);
+
     void setTitle(const std::string& title) override;
+    std::string text(DialogControl control) const override;
     void setText(DialogControl control, const std::string& text) override;
+    int value(DialogControl control) const override;
+    void setValue(DialogControl control, int value) override;
+    void setEnabled(DialogControl control, bool enabled) override;
+    void addItem(DialogControl control, int position, const std::string& text) override;
+    void close() override;
+
+    // A user's actions.
+    void click(DialogControl control);
+    void type(DialogControl control, const std::string& text);
 
     const std::string& title() const;
-    std::string text(DialogControl control) const;
+    bool isEnabled(DialogControl control) const;
+    const std::vector<std::string>& items(DialogControl control) const;
+    bool isClosed() const;
 
 private:
+    struct ControlState {
+        std::string text;
+        int value = 0;
+        bool enabled = true;
+        std::vector<std::string> items;
+    };
+
+    const ControlState* find(DialogControl control) const;
+
+    OptionsDialogEvents* m_events = nullptr;
     std::string m_title;
-    std::map<DialogControl, std::string> m_texts;
+    std::map<DialogControl, ControlState> m_controls;
+    bool m_closed = false;
 };
 
 } // namespace carrovex

@@ -279,10 +279,131 @@ void WindowModel::onProcessEvents(std::function<void()> hook)
     m_hook = std::move(hook);
 }
 
+namespace
+{
+
+constexpr std::size_t logCapacity = 100'000;
+constexpr double twipsPerPixel = 15;
+constexpr int lineHeightPixels = 16;
+
+} // namespace
+
 void WindowModel::appendLine(const std::string& line)
 {
     touch();
+    if (m_lines.size() == logCapacity) {
+        m_lines.pop_front(); // the oldest line makes room
+        m_selectedLine = m_selectedLine > 0 ? m_selectedLine - 1 : -1;
+    }
     m_lines.push_back(line);
+}
+
+std::string WindowModel::lineText(int index) const
+{
+    return index >= 0 && index < lineCount() ? m_lines[static_cast<std::size_t>(index)] : std::string();
+}
+
+int WindowModel::lineAt(int x, int y) const
+{
+    const int index = y / lineHeightPixels;
+    return x >= 0 && y >= 0 && index < lineCount() ? index : -1;
+}
+
+void WindowModel::setListToolTip(const std::string& text)
+{
+    touch();
+    m_listToolTip = text;
+}
+
+const std::string& WindowModel::listToolTip() const
+{
+    return m_listToolTip;
+}
+
+double WindowModel::twipsPerPixelX() const
+{
+    return twipsPerPixel;
+}
+
+double WindowModel::twipsPerPixelY() const
+{
+    return twipsPerPixel;
+}
+
+void WindowModel::moveOverList(int buttons, double x, double y)
+{
+    if (m_events && !m_closed) {
+        m_events->mouseMoved(Control::List1, buttons, x, y);
+    }
+}
+
+std::string WindowModel::browseFolder(const std::string& prompt)
+{
+    touch();
+    m_folderPrompts.push_back(prompt);
+    if (m_folders.empty()) {
+        return {};
+    }
+    std::string folder = m_folders.front();
+    m_folders.pop_front();
+    return folder;
+}
+
+void WindowModel::chooseNextFolder(const std::string& folder)
+{
+    m_folders.push_back(folder);
+}
+
+const std::vector<std::string>& WindowModel::folderPrompts() const
+{
+    return m_folderPrompts;
+}
+
+void WindowModel::showOptionsDialog(const DialogLogicFactory& makeLogic)
+{
+    touch();
+    ++m_optionsDialogsShown;
+    DialogModel dialog;
+    const std::unique_ptr<OptionsDialogEvents> logic = makeLogic(dialog);
+    dialog.setEvents(logic.get());
+    logic->load();
+    if (m_dialogUser) {
+        m_dialogUser(dialog);
+    }
+}
+
+void WindowModel::onOptionsDialog(std::function<void(DialogModel&)> user)
+{
+    m_dialogUser = std::move(user);
+}
+
+int WindowModel::optionsDialogsShown() const
+{
+    return m_optionsDialogsShown;
+}
+
+bool WindowModel::isMinimized() const
+{
+    return m_minimized;
+}
+
+void WindowModel::minimize(bool minimized)
+{
+    m_minimized = minimized;
+    if (m_events && !m_closed) {
+        m_events->resized();
+    }
+}
+
+void WindowModel::setOuterWidth(int twips)
+{
+    touch();
+    m_outerWidth = twips;
+}
+
+int WindowModel::outerWidth() const
+{
+    return m_outerWidth;
 }
 
 void WindowModel::removeLastLine()
@@ -312,7 +433,7 @@ int WindowModel::selectedLine() const
     return m_selectedLine;
 }
 
-const std::vector<std::string>& WindowModel::lines() const
+const std::deque<std::string>& WindowModel::lines() const
 {
     return m_lines;
 }

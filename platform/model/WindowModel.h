@@ -2,6 +2,7 @@
 
 #include "platform/MainWindow.h"
 #include "platform/MainWindowEvents.h"
+#include "platform/model/DialogModel.h"
 
 #include <deque>
 #include <functional>
@@ -13,7 +14,8 @@ namespace carrovex
 {
 
 // The main window kept in memory, so that the logic runs and is tested without a display. Events that a
-// test queues with post() run when the logic lets pending events run, as a user's clicks would.
+// test queues with post() run when the logic lets pending events run, as a user's clicks would. The log
+// lines are one line per row of 15 twips height (one pixel is 15 twips both ways).
 class WindowModel final : public MainWindow
 {
 public:
@@ -32,6 +34,8 @@ public:
     void clearList(Control control) override;
     void addItem(Control control, int position, const std::string& text) override;
     void setCaption(const std::string& caption) override;
+    bool isMinimized() const override;
+    void setOuterWidth(int twips) override;
     void setOuterHeight(int twips) override;
     void setFrameHeight(int twips) override;
     void setBusyPointer(bool busy) override;
@@ -42,7 +46,14 @@ public:
     void appendLine(const std::string& line) override;
     void removeLastLine() override;
     int lineCount() const override;
+    std::string lineText(int index) const override;
     void selectLine(int index) override;
+    int lineAt(int x, int y) const override;
+    void setListToolTip(const std::string& text) override;
+    double twipsPerPixelX() const override;
+    double twipsPerPixelY() const override;
+    std::string browseFolder(const std::string& prompt) override;
+    void showOptionsDialog(const DialogLogicFactory& makeLogic) override;
 
     // The logic that hears the window's events; set before the first one.
     void setEvents(MainWindowEvents* events);
@@ -54,6 +65,12 @@ public:
     void tick(); // one minute passes: a tick, if the timer is on
     void requestClose();
     void answerNextQuestion(bool yes);
+    void chooseNextFolder(const std::string& folder); // empty: the user cancels the folder dialog
+    // What the user does in the options dialog each time it opens; without it the dialog is closed by its
+    // close box.
+    void onOptionsDialog(std::function<void(DialogModel&)> user);
+    void minimize(bool minimized);
+    void moveOverList(int buttons, double x, double y);
 
     void post(std::function<void()> event);
     // Called at every processEvents, before the queued events: a test's way of acting at the Nth yield.
@@ -66,7 +83,11 @@ public:
     int frameHeight() const;
     const std::string& caption() const;
     bool busyPointer() const;
-    const std::vector<std::string>& lines() const;
+    const std::deque<std::string>& lines() const;
+    const std::string& listToolTip() const;
+    int outerWidth() const;
+    const std::vector<std::string>& folderPrompts() const;
+    int optionsDialogsShown() const;
     int selectedLine() const;
     int processEventsCalls() const;
     bool timerEnabled() const;
@@ -95,7 +116,7 @@ private:
     int m_outerHeight = 0;
     int m_frameHeight = 0;
     bool m_busyPointer = false;
-    std::vector<std::string> m_lines;
+    std::deque<std::string> m_lines;
     int m_selectedLine = -1;
     std::deque<std::function<void()>> m_posted;
     std::function<void()> m_hook;
@@ -106,6 +127,13 @@ private:
     int m_operationsAfterClose = 0;
     std::deque<bool> m_answers;
     std::vector<std::string> m_questions;
+    std::deque<std::string> m_folders;
+    std::vector<std::string> m_folderPrompts;
+    std::function<void(DialogModel&)> m_dialogUser;
+    int m_optionsDialogsShown = 0;
+    bool m_minimized = false;
+    int m_outerWidth = 0;
+    std::string m_listToolTip;
 };
 
 } // namespace carrovex

@@ -1,0 +1,96 @@
+#include "tests/schedule/SchedulerFixture.h"
+
+#include <gmock/gmock.h>
+
+namespace carrovex::testing
+{
+
+namespace
+{
+
+using MainWindowLogic = SchedulerFixture;
+
+TEST_F(MainWindowLogic, FolderButtonsPromptWithTheFieldsCaption)
+{
+    files.addFolder("/new");
+    load();
+    window.chooseNextFolder("/new");
+    window.chooseNextFolder("");
+
+    window.click(Control::cmdFrom);
+    window.click(Control::cmdTo);
+
+    EXPECT_THAT(window.folderPrompts(), ::testing::ElementsAre("t0:", "t1:"));
+    EXPECT_EQ(window.text(Control::Text1), "/new");
+    EXPECT_EQ(window.text(Control::Text2), "/dst");
+    EXPECT_TRUE(window.isEnabled(Control::cmdStopStart));
+}
+
+TEST_F(MainWindowLogic, ChosenFolderEnablesStart)
+{
+    settings("To=/dst\n");
+    load();
+    EXPECT_FALSE(window.isEnabled(Control::cmdStopStart));
+    window.chooseNextFolder("/src");
+
+    window.click(Control::cmdFrom);
+
+    EXPECT_TRUE(window.isEnabled(Control::cmdStopStart));
+}
+
+TEST_F(MainWindowLogic, ShowLogSwitchesBetweenTheTwoLayouts)
+{
+    load();
+    EXPECT_EQ(window.outerHeight(), 3060);
+    EXPECT_EQ(window.top(Control::cmdOpt), 2190);
+    EXPECT_FALSE(window.isVisible(Control::Label4));
+
+    window.click(Control::Check1);
+
+    EXPECT_EQ(window.outerHeight(), 4080);
+    EXPECT_EQ(window.frameHeight(), 3675);
+    EXPECT_EQ(window.top(Control::cmdStopStart), 3210);
+    EXPECT_TRUE(window.isVisible(Control::List1));
+}
+
+TEST_F(MainWindowLogic, SizeReturnsToTheLogSettingUnlessMinimised)
+{
+    load();
+    window.setOuterHeight(9999);
+    window.minimize(true);
+    EXPECT_EQ(window.outerHeight(), 9999);
+    window.minimize(false);
+    EXPECT_EQ(window.outerHeight(), 3060);
+    EXPECT_EQ(window.outerWidth(), 6150);
+}
+
+TEST_F(MainWindowLogic, TooltipShowsTheWholeLineUnderThePointer)
+{
+    load();
+    window.appendLine("first");
+    window.appendLine(std::string(500, 'x'));
+
+    window.moveOverList(0, 100, 16 * 15 + 7.5 * 15); // second row, 16 pixels high
+    EXPECT_EQ(window.listToolTip(), std::string(500, 'x'));
+
+    window.moveOverList(1, 0, 0); // a button held: no change
+    EXPECT_EQ(window.listToolTip(), std::string(500, 'x'));
+
+    window.moveOverList(0, 0, 40 * 15); // below the last line
+    EXPECT_EQ(window.listToolTip(), "");
+}
+
+TEST(WindowModelLog, KeepsTheNewest100000Lines)
+{
+    WindowModel window;
+    for (int i = 0; i < 100'005; ++i) {
+        window.appendLine(std::to_string(i));
+    }
+    EXPECT_EQ(window.lineCount(), 100'000);
+    EXPECT_EQ(window.lines().front(), "5");
+    EXPECT_EQ(window.lines().back(), "100004");
+}
+
+} // namespace
+
+} // namespace carrovex::testing

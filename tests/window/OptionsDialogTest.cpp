@@ -1,0 +1,149 @@
+#include "tests/schedule/SchedulerFixture.h"
+
+#include <gmock/gmock.h>
+
+using ::testing::ElementsAre;
+
+namespace carrovex::testing
+{
+
+namespace
+{
+
+// The options dialog opened from the started program; the lang folder lists Deutsch.dat, then
+// English.dat, then Notes.DAT.
+class Options : public SchedulerFixture
+{
+protected:
+    Options()
+    {
+        files.addFolder("/prog/lang");
+        for (const char* name : {"Deutsch.dat", "English.dat", "Notes.DAT"}) {
+            files.addFile(std::string("/prog/lang/") + name, 1);
+        }
+        std::string english = "[frmMain]\n";
+        for (int key = 0; key <= 44; ++key) {
+            english += "t" + std::to_string(key) + "=e" + std::to_string(key) + "\n";
+        }
+        textFiles.files["/prog/lang/English.dat"] = english;
+    }
+
+    // Opens the dialog, lets the user act in it, and returns what it showed when it opened.
+    void open(std::function<void(DialogModel&)> user)
+    {
+        window.onOptionsDialog([&, user](DialogModel& dialog) {
+            shown.title = dialog.title();
+            shown.items = dialog.items(DialogControl::Combo1);
+            shown.language = dialog.text(DialogControl::Combo1);
+            shown.checks = {dialog.value(DialogControl::Check1),
+                dialog.value(DialogControl::Check2),
+                dialog.value(DialogControl::Check3)};
+            shown.check1Enabled = dialog.isEnabled(DialogControl::Check1);
+            user(dialog);
+        });
+        window.click(Control::cmdOpt);
+    }
+
+    struct Shown {
+        std::string title;
+        std::vector<std::string> items;
+        std::string language;
+        std::vector<int> checks;
+        bool check1Enabled = true;
+    } shown;
+};
+
+TEST_F(Options, OpensWithTheStoredValuesAndTheNewestListedOnTop)
+{
+    settings("From=/src\nTo=/dst\nQuestion=1\nDoActionOnStart=1\n");
+    load();
+
+    open([](DialogModel& dialog) {
+        dialog.click(DialogControl::Check2);
+        EXPECT_TRUE(dialog.isEnabled(DialogControl::Check1));
+    });
+
+    EXPECT_EQ(shown.title, "Carrovex Lite - t38");
+    EXPECT_THAT(shown.items, ElementsAre("Notes.DAT", "English", "Deutsch"));
+    EXPECT_EQ(shown.language, "Deutsch");
+    EXPECT_THAT(shown.checks, ElementsAre(1, 1, 1));
+    EXPECT_FALSE(shown.check1Enabled);
+}
+
+TEST_F(Options, WithoutSettingsTheDialogOffersToSave)
+{
+    textFiles.files.erase("/prog/Carrovex.ini");
+    load();
+    open([](DialogModel&) {});
+    EXPECT_THAT(shown.checks, ElementsAre(1, 0, 0));
+    EXPECT_EQ(shown.language, "Deutsch");
+}
+
+TEST_F(Options, SameLanguageSavesOnlyTheSwitches)
+{
+    load();
+    open([](DialogModel& dialog) {
+        dialog.click(DialogControl::Check3);
+        dialog.click(DialogControl::cmdSave);
+        EXPECT_TRUE(dialog.isClosed());
+    });
+
+    EXPECT_EQ(stored("DoActionOnStart"), "1");
+    EXPECT_EQ(stored("Save"), "1");
+    EXPECT_EQ(stored("Question"), "0");
+    EXPECT_EQ(stored("Language"), "(missing)");
+    EXPECT_EQ(window.text(Control::Label1), "t0");
+    EXPECT_TRUE(window.lines().empty());
+}
+
+TEST_F(Options, AnotherListedLanguageIsAppliedAndLogged)
+{
+    load();
+    window.click(Control::cmdStopStart);
+
+    open([](DialogModel& dialog) {
+        dialog.type(DialogControl::Combo1, "English");
+        dialog.click(DialogControl::cmdSave);
+    });
+
+    EXPECT_EQ(stored("Language"), "English");
+    EXPECT_EQ(ini.sLangFile, "/prog/lang/English.dat");
+    EXPECT_EQ(window.text(Control::Label1), "e0");
+    EXPECT_EQ(window.text(Control::cmdStopStart), "e11");
+    EXPECT_EQ(window.caption(), "Carrovex Lite - e14 (e17 5 e5)");
+    EXPECT_EQ(window.lines().back(), std::string(stamp) + "e44 English");
+}
+
+TEST_F(Options, UnlistedOrEmptyLanguageIsNotStored)
+{
+    load();
+    open([](DialogModel& dialog) {
+        dialog.type(DialogControl::Combo1, "Klingon");
+        dialog.click(DialogControl::cmdSave);
+    });
+    EXPECT_EQ(stored("Language"), "(missing)");
+    EXPECT_TRUE(window.lines().empty());
+
+    open([](DialogModel& dialog) {
+        dialog.type(DialogControl::Combo1, "");
+        dialog.click(DialogControl::cmdSave);
+    });
+    EXPECT_EQ(stored("Language"), "(missing)");
+    EXPECT_EQ(window.lines().back(), std::string(stamp) + "t44 Deutsch");
+}
+
+TEST_F(Options, CancelWritesNothing)
+{
+    load();
+    const int writes = textFiles.writes;
+    open([](DialogModel& dialog) {
+        dialog.click(DialogControl::Check3);
+        dialog.click(DialogControl::cmdCancel);
+        EXPECT_TRUE(dialog.isClosed());
+    });
+    EXPECT_EQ(textFiles.writes, writes);
+}
+
+} // namespace
+
+} // namespace carrovex::testing
