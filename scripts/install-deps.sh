@@ -2,7 +2,7 @@
 # Installs the Debian packages that building and testing need, where they are missing.
 set -euo pipefail
 
-packages=(cmake g++ make libgtest-dev libgmock-dev clang-format git clang libclang-rt-14-dev)
+packages=(cmake g++ make libgtest-dev libgmock-dev clang-format git clang libclang-rt-14-dev qt6-base-dev)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,0 +1,72 @@
+#include "platform/posix/PosixClock.h"
+#include "platform/posix/PosixDriveTable.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "platform/posix/PosixNumberFormat.h"
+#include "platform/posix/PosixTextFiles.h"
+#include "platform/qt/BackgroundFileSystem.h"
+#include "platform/qt/QtMainWindow.h"
+#include "settings/IniStore.h"
+#include "window/FrmMain.h"
+#include "window/MainForm.h"
+#include "window/MainWindowDesign.h"
+#include "window/StartupShutdown.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+
+using namespace carrovex;
+
+namespace
+{
+
+bool hasDisplay()
+{
+    const auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr && *value != '\0';
+    };
+    return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
+}
+
+// Everything after the program name, as one text.
+std::string commandLineOf(const QStringList& arguments)
+{
+    return arguments.mid(1).join(QLatin1Char(' ')).toStdString();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (!hasDisplay()) {
+        std::fprintf(stderr, "carrovex: no display to show the window on (DISPLAY is not set)\n");
+        return 2;
+    }
+    QApplication application(argc, argv);
+    std::setlocale(LC_ALL, ""); // dates, times and the decimal sign in the user's formats
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icons/carrovex-32.png"));
+    icon.addFile(QStringLiteral(":/icons/carrovex-48.png"));
+    QApplication::setWindowIcon(icon); // the options dialog shows it too
+
+    posix::PosixFileSystem diskFiles;
+    qt::BackgroundFileSystem files(diskFiles);
+    posix::PosixDriveTable drives;
+    posix::PosixClock clock;
+    posix::PosixTextFiles textFiles;
+    posix::PosixNumberFormat numbers;
+    IniStore ini(textFiles);
+    qt::QtMainWindow window;
+    MainForm form {window, files, drives, clock, ini, numbers, {}, {}, {}, {}};
+    FrmMain frmMain(form);
+    window.setEvents(&frmMain);
+    applyDesign(window);
+
+    // The program's folder holds the settings and languages: the folder of the real program file.
+    Form_Load(form, QCoreApplication::applicationDirPath().toStdString(), commandLineOf(QCoreApplication::arguments()));
+    window.show();
+    return QApplication::exec();
+}

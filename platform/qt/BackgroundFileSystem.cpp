@@ -1,0 +1,75 @@
+#include "platform/qt/BackgroundFileSystem.h"
+
+#include <QCoreApplication>
+#include <chrono>
+#include <future>
+
+namespace carrovex::qt
+{
+
+namespace
+{
+
+template <class Work> auto inBackground(Work work)
+{
+    auto done = std::async(std::launch::async, std::move(work));
+    using namespace std::chrono_literals;
+    while (done.wait_for(20ms) != std::future_status::ready) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    return done.get();
+}
+
+} // namespace
+
+BackgroundFileSystem::BackgroundFileSystem(FileSystem& files)
+    : m_files(files)
+{
+}
+
+std::string BackgroundFileSystem::joinPath(const std::string& folder, const std::string& name) const
+{
+    return m_files.joinPath(folder, name);
+}
+
+Result<std::vector<std::string>> BackgroundFileSystem::listPlainFiles(const std::string& folder)
+{
+    return m_files.listPlainFiles(folder);
+}
+
+bool BackgroundFileSystem::folderExists(const std::string& path)
+{
+    return m_files.folderExists(path);
+}
+
+Result<bool> BackgroundFileSystem::fileExists(const std::string& path)
+{
+    return m_files.fileExists(path);
+}
+
+Result<bool> BackgroundFileSystem::sameFile(const std::string& first, const std::string& second)
+{
+    return m_files.sameFile(first, second);
+}
+
+Result<std::int64_t> BackgroundFileSystem::fileLength(const std::string& path)
+{
+    return m_files.fileLength(path);
+}
+
+Status BackgroundFileSystem::copyFile(const std::string& source, const std::string& destination)
+{
+    return inBackground([&] { return m_files.copyFile(source, destination); });
+}
+
+Status BackgroundFileSystem::moveFile(const std::string& source, const std::string& destination, bool replace)
+{
+    return inBackground([&] { return m_files.moveFile(source, destination, replace); });
+}
+
+std::vector<PathFailure> BackgroundFileSystem::finishRun()
+{
+    return inBackground([&] { return m_files.finishRun(); });
+}
+
+} // namespace carrovex::qt

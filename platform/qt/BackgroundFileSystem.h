@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+
+namespace carrovex::qt
+{
+
+// Runs the long file operations (copies, moves, the end of a run) off the window thread while the window
+// thread keeps repainting and ticking, so a large file does not freeze the window. Clicks and keys wait
+// until the run lets pending events run, so the run's steps and the point where a Cancel is honoured stay
+// as they are. Calls still come one at a time.
+class BackgroundFileSystem final : public FileSystem
+{
+public:
+    explicit BackgroundFileSystem(FileSystem& files);
+
+    std::string joinPath(const std::string& folder, const std::string& name) const override;
+    Result<std::vector<std::string>> listPlainFiles(const std::string& folder) override;
+    bool folderExists(const std::string& path) override;
+    Result<bool> fileExists(const std::string& path) override;
+    Result<bool> sameFile(const std::string& first, const std::string& second) override;
+    Result<std::int64_t> fileLength(const std::string& path) override;
+    Status copyFile(const std::string& source, const std::string& destination) override;
+    Status moveFile(const std::string& source, const std::string& destination, bool replace) override;
+    std::vector<PathFailure> finishRun() override;
+
+private:
+    FileSystem& m_files;
+};
+
+} // namespace carrovex::qt

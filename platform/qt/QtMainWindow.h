@@ -1,0 +1,118 @@
+#pragma once
+
+#include "platform/MainWindow.h"
+#include "platform/qt/TwipsLayout.h"
+
+#include <QTimer>
+#include <QWidget>
+#include <map>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QPushButton;
+class QRadioButton;
+
+namespace carrovex
+{
+class MainWindowEvents;
+}
+
+namespace carrovex::qt
+{
+
+class LogListModel;
+
+// The main window on real Qt widgets. It only translates: widget signals become the logic's events, and
+// the logic's control operations are applied to the widgets. Sizes are designed in twips.
+class QtMainWindow final : public QWidget, public MainWindow
+{
+    Q_OBJECT
+
+public:
+    QtMainWindow();
+    QtMainWindow(const QtMainWindow&) = delete;
+    QtMainWindow& operator=(const QtMainWindow&) = delete;
+    ~QtMainWindow() override;
+
+    void setEvents(MainWindowEvents* events);
+    QWidget* widget(Control control) const;
+
+    std::string text(Control control) const override;
+    void setText(Control control, const std::string& text) override;
+    int value(Control control) const override;
+    void setValue(Control control, int value) override;
+    void setEnabled(Control control, bool enabled) override;
+    bool isEnabled(Control control) const override;
+    void setVisible(Control control, bool visible) override;
+    void setTop(Control control, int twips) override;
+    void clearList(Control control) override;
+    void addItem(Control control, int position, const std::string& text) override;
+    void setCaption(const std::string& caption) override;
+    bool isMinimized() const override;
+    void setOuterWidth(int twips) override;
+    void setOuterHeight(int twips) override;
+    void setFrameHeight(int twips) override;
+    void setBusyPointer(bool busy) override;
+    void processEvents() override;
+    void setTimerEnabled(bool enabled) override;
+    bool askYesNo(const std::string& prompt, const std::string& title) override;
+    void close() override;
+    void appendLine(const std::string& line) override;
+    void removeLastLine() override;
+    int lineCount() const override;
+    std::string lineText(int index) const override;
+    void selectLine(int index) override;
+    int lineAt(int x, int y) const override;
+    void setListToolTip(const std::string& text) override;
+    double twipsPerPixelX() const override;
+    double twipsPerPixelY() const override;
+    std::string browseFolder(const std::string& prompt) override;
+    void showOptionsDialog(const DialogLogicFactory& makeLogic) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createControls();
+    void connectEvents();
+    void relayout();
+    void applySize();
+
+    MainWindowEvents* m_events = nullptr;
+    QFrame* m_frame;
+    QLabel* m_label1;
+    QLabel* m_label2;
+    QLabel* m_label3;
+    QLabel* m_label4;
+    QLineEdit* m_text1;
+    QLineEdit* m_text2;
+    QPushButton* m_cmdFrom;
+    QPushButton* m_cmdTo;
+    QComboBox* m_combo1;
+    QRadioButton* m_option0;
+    QRadioButton* m_option1;
+    QCheckBox* m_check1;
+    QCheckBox* m_check2;
+    QListView* m_list1;
+    LogListModel* m_log;
+    QPushButton* m_cmdOpt;
+    QPushButton* m_cmdStopStart;
+    QPushButton* m_cmdQuit;
+    QTimer m_timer;
+    std::map<Control, QWidget*> m_widgets;
+    std::map<Control, QRect> m_design; // twips, in the coordinates of their parent
+    TwipsLayout m_layout;
+    int m_outerWidth = 6150;
+    int m_outerHeight = 4080;
+    int m_frameHeight = 3675;
+    bool m_mayClose = false;
+    bool m_busy = false;
+};
+
+} // namespace carrovex::qt

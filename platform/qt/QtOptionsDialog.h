@@ -1,0 +1,58 @@
+#pragma once
+
+#include "platform/OptionsDialog.h"
+#include "platform/qt/TwipsLayout.h"
+
+#include <QDialog>
+#include <map>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QPushButton;
+
+namespace carrovex::qt
+{
+
+// The options dialog on real widgets: modal, fixed size, white, designed in twips.
+class QtOptionsDialog final : public QDialog, public OptionsDialog
+{
+    Q_OBJECT
+
+public:
+    explicit QtOptionsDialog(QWidget* parent);
+
+    void setEvents(OptionsDialogEvents* events);
+    QWidget* widget(DialogControl control) const;
+
+    void setTitle(const std::string& title) override;
+    std::string text(DialogControl control) const override;
+    void setText(DialogControl control, const std::string& text) override;
+    int value(DialogControl control) const override;
+    void setValue(DialogControl control, int value) override;
+    void setEnabled(DialogControl control, bool enabled) override;
+    void addItem(DialogControl control, int position, const std::string& text) override;
+    void close() override;
+
+protected:
+    // Escape does not close the dialog: it has no cancel button in that sense.
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void relayout();
+
+    OptionsDialogEvents* m_events = nullptr;
+    QFrame* m_frame;
+    QLabel* m_label1;
+    QComboBox* m_combo1;
+    QCheckBox* m_check1;
+    QCheckBox* m_check2;
+    QCheckBox* m_check3;
+    QPushButton* m_cmdCancel;
+    QPushButton* m_cmdSave;
+    std::map<DialogControl, QWidget*> m_widgets;
+    TwipsLayout m_layout;
+};
+
+} // namespace carrovex::qt
