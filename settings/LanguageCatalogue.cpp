@@ -15,9 +15,7 @@ namespace carrovex
 
 std::string languageText(const IniStore& ini, int key)
 {
-    std::string name = "t";
-    name += std::to_string(key); // not "t" + ...: GCC 12 warns wrongly about that form (-Wrestrict)
-    return ini.ReadLanguageValue("frmMain", name, "", iniValueSize);
+    return ini.ReadLanguageValue("frmMain", "t" + std::to_string(key), "", iniValueSize);
 }
 
 void useStoredLanguage(MainForm& form)

@@ -1,5 +1,6 @@
 #include "platform/posix/FileCopy.h"
 
+#include "platform/posix/FileDescriptor.h"
 #include "platform/posix/SystemError.h"
 
 #include <algorithm>
@@ -36,38 +37,6 @@ FileIdentity identityFrom(const struct stat& info)
         static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
 }
 
-class FileDescriptor
-{
-public:
-    explicit FileDescriptor(int fd)
-        : m_fd(fd)
-    {
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    int get() const
-    {
-        return m_fd;
-    }
-    // Closes now and reports the close's own failure (a full disk on some file systems shows only here).
-    // Don't retry close on EINTR: the descriptor is gone either way.
-    int close()
-    {
-        const int result = ::close(m_fd);
-        m_fd = -1;
-        return result == 0 ? 0 : errno;
-    }
-
-private:
-    int m_fd;
-};
-
 std::string temporaryName()
 {
     static std::atomic<unsigned> counter {0};
@@ -82,23 +51,6 @@ std::string temporaryName()
         static_cast<int>(temporarySuffix.size()),
         temporarySuffix.data());
     return name;
-}
-
-// Writes all of the buffer, or returns the errno of the failure.
-int writeAll(int fd, const char* data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errno;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return 0;
 }
 
 int copyByReading(int in, int out, std::int64_t remaining)

@@ -1,5 +1,6 @@
 #include "platform/posix/PosixTextFiles.h"
 
+#include "platform/posix/FileDescriptor.h"
 #include "platform/posix/SystemError.h"
 
 #include <cerrno>
@@ -19,52 +20,6 @@ namespace
 // Settings and language files are a few KiB; anything far larger is not one of them.
 constexpr off_t largestTextFile = off_t {16} << 20;
 
-class Descriptor
-{
-public:
-    explicit Descriptor(int fd)
-        : m_fd(fd)
-    {
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor()
-    {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    int get() const
-    {
-        return m_fd;
-    }
-    int release()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd;
-    }
-
-private:
-    int m_fd;
-};
-
-int writeAll(int fd, const std::string& content)
-{
-    std::size_t done = 0;
-    while (done < content.size()) {
-        const ssize_t written = ::write(fd, content.data() + done, content.size() - done);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errno;
-        }
-        done += static_cast<std::size_t>(written);
-    }
-    return 0;
-}
-
 // Writing through a link replaces the file it points to, not the link.
 std::string targetOf(const std::string& path)
 {
@@ -78,7 +33,7 @@ Result<std::optional<std::string>> PosixTextFiles::readAll(const std::string& pa
 {
     using Read = Result<std::optional<std::string>>;
     // Non-blocking, so that a FIFO under the file's name cannot hang the program.
-    Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat info {
     };
     if (fd.get() < 0 && errno == ENOENT) {
@@ -117,19 +72,19 @@ Status PosixTextFiles::replaceAll(const std::string& path, const std::string& co
     const std::string folder = slash == std::string::npos ? "./" : target.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
     std::string temporary = folder + "." + name + ".XXXXXX";
-    Descriptor fd(::mkstemp(temporary.data()));
+    FileDescriptor fd(::mkstemp(temporary.data()));
     if (fd.get() < 0) {
         return Status::failure(lastErrorText());
     }
     struct stat existing {
     };
     const mode_t mode = ::stat(target.c_str(), &existing) == 0 ? existing.st_mode & 07777 : 0644;
-    int error = writeAll(fd.get(), content);
+    int error = writeAll(fd.get(), content.data(), content.size());
     if (error == 0 && (::fchmod(fd.get(), mode) != 0 || ::fsync(fd.get()) != 0)) {
         error = errno;
     }
-    if (error == 0 && ::close(fd.release()) != 0) {
-        error = errno;
+    if (error == 0) {
+        error = fd.close();
     }
     if (error == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) {
         error = errno;

@@ -4,6 +4,7 @@
 #include "platform/qt/LogListModel.h"
 #include "platform/qt/QtOptionsDialog.h"
 #include "platform/qt/QtText.h"
+#include "platform/qt/WidgetText.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -202,49 +203,24 @@ void QtMainWindow::applySize()
 
 std::string QtMainWindow::text(Control control) const
 {
-    QWidget* w = m_widgets.at(control);
-    if (const auto* edit = qobject_cast<QLineEdit*>(w)) {
-        return fromQt(edit->text());
-    }
-    if (const auto* combo = qobject_cast<QComboBox*>(w)) {
-        return fromQt(combo->currentText());
-    }
-    if (const auto* label = qobject_cast<QLabel*>(w)) {
-        return fromQt(label->text());
-    }
-    if (const auto* button = qobject_cast<QAbstractButton*>(w)) {
-        return fromQt(button->text());
-    }
-    return {};
+    return widgetText(m_widgets.at(control));
 }
 
 void QtMainWindow::setText(Control control, const std::string& text)
 {
-    QWidget* w = m_widgets.at(control);
-    if (auto* edit = qobject_cast<QLineEdit*>(w)) {
-        edit->setText(toQt(text));
-    } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
-        combo->setEditText(toQt(text));
-    } else if (auto* label = qobject_cast<QLabel*>(w)) {
-        label->setText(toQt(text));
-        relayout();
-    } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
-        button->setText(toQt(text));
+    if (setWidgetText(m_widgets.at(control), text)) {
         relayout();
     }
 }
 
 int QtMainWindow::value(Control control) const
 {
-    const auto* button = qobject_cast<QAbstractButton*>(m_widgets.at(control));
-    return button != nullptr && button->isChecked() ? 1 : 0;
+    return widgetValue(m_widgets.at(control));
 }
 
 void QtMainWindow::setValue(Control control, int value)
 {
-    if (auto* button = qobject_cast<QAbstractButton*>(m_widgets.at(control))) {
-        button->setChecked(value != 0);
-    }
+    setWidgetValue(m_widgets.at(control), value);
 }
 
 void QtMainWindow::setEnabled(Control control, bool enabled)
@@ -279,11 +255,7 @@ void QtMainWindow::clearList(Control control)
 
 void QtMainWindow::addItem(Control control, int position, const std::string& text)
 {
-    if (auto* combo = qobject_cast<QComboBox*>(m_widgets.at(control))) {
-        const QString current = combo->currentText();
-        combo->insertItem(position, toQt(text));
-        combo->setEditText(current);
-    }
+    insertListItem(m_widgets.at(control), position, text);
 }
 
 void QtMainWindow::setCaption(const std::string& caption)

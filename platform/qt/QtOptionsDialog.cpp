@@ -1,6 +1,7 @@
 #include "platform/qt/QtOptionsDialog.h"
 
 #include "platform/qt/QtText.h"
+#include "platform/qt/WidgetText.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -89,45 +90,24 @@ void QtOptionsDialog::setTitle(const std::string& title)
 
 std::string QtOptionsDialog::text(DialogControl control) const
 {
-    QWidget* w = m_widgets.at(control);
-    if (const auto* combo = qobject_cast<QComboBox*>(w)) {
-        return fromQt(combo->currentText());
-    }
-    if (const auto* label = qobject_cast<QLabel*>(w)) {
-        return fromQt(label->text());
-    }
-    if (const auto* button = qobject_cast<QAbstractButton*>(w)) {
-        return fromQt(button->text());
-    }
-    return {};
+    return widgetText(m_widgets.at(control));
 }
 
 void QtOptionsDialog::setText(DialogControl control, const std::string& text)
 {
-    QWidget* w = m_widgets.at(control);
-    if (auto* combo = qobject_cast<QComboBox*>(w)) {
-        combo->setEditText(toQt(text));
-        return;
+    if (setWidgetText(m_widgets.at(control), text)) {
+        relayout();
     }
-    if (auto* label = qobject_cast<QLabel*>(w)) {
-        label->setText(toQt(text));
-    } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
-        button->setText(toQt(text));
-    }
-    relayout();
 }
 
 int QtOptionsDialog::value(DialogControl control) const
 {
-    const auto* button = qobject_cast<QAbstractButton*>(m_widgets.at(control));
-    return button != nullptr && button->isChecked() ? 1 : 0;
+    return widgetValue(m_widgets.at(control));
 }
 
 void QtOptionsDialog::setValue(DialogControl control, int value)
 {
-    if (auto* button = qobject_cast<QAbstractButton*>(m_widgets.at(control))) {
-        button->setChecked(value != 0);
-    }
+    setWidgetValue(m_widgets.at(control), value);
 }
 
 void QtOptionsDialog::setEnabled(DialogControl control, bool enabled)
@@ -137,11 +117,7 @@ void QtOptionsDialog::setEnabled(DialogControl control, bool enabled)
 
 void QtOptionsDialog::addItem(DialogControl control, int position, const std::string& text)
 {
-    if (auto* combo = qobject_cast<QComboBox*>(m_widgets.at(control))) {
-        const QString current = combo->currentText();
-        combo->insertItem(position, toQt(text));
-        combo->setEditText(current);
-    }
+    insertListItem(m_widgets.at(control), position, text);
 }
 
 void QtOptionsDialog::close()

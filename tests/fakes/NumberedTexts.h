@@ -12,8 +12,7 @@ inline LanguageTexts numberedTexts()
 {
     LanguageTexts texts;
     for (std::size_t key = 0; key < texts.size(); ++key) {
-        texts[key] = 't';
-        texts[key] += std::to_string(key);
+        texts[key] = "t" + std::to_string(key);
     }
     return texts;
 }
