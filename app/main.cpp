@@ -68,5 +68,7 @@ int main(int argc, char** argv)
     // The program's folder holds the settings and languages: the folder of the real program file.
     Form_Load(form, QCoreApplication::applicationDirPath().toStdString(), commandLineOf(QCoreApplication::arguments()));
     window.show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    window.setEvents(nullptr); // the logic ends before the window
+    return status;
 }

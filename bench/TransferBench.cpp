@@ -29,7 +29,7 @@ using namespace carrovex;
 namespace
 {
 
-constexpr int repetitions = 3;
+constexpr int repetitions = 5;
 
 void shell(const std::string& command)
 {
@@ -44,9 +44,19 @@ std::string shellQuoted(const std::string& path)
     return "'" + path + "'";
 }
 
-double seconds(const std::function<void()>& work)
+// Every timing starts from the same state: nothing dirty waiting to be written, and the source (only the
+// source) in the page cache.
+void settle(const std::string& source)
 {
     shell("sync");
+    if (::geteuid() == 0) {
+        std::ofstream("/proc/sys/vm/drop_caches") << "3\n";
+    }
+    shell("cat " + shellQuoted(source) + "/* > /dev/null");
+}
+
+double seconds(const std::function<void()>& work)
+{
     const auto start = std::chrono::steady_clock::now();
     work();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -100,7 +110,7 @@ double median(std::vector<double> values)
 }
 
 // Measures one operation of ours against the standard tool: each repetition starts from a fresh source
-// and an empty destination, warms the page cache, and times both with the same state of the disk.
+// and an empty destination, and times both from the same state of the disk and the page cache.
 std::string selectedCase;
 
 // Times the standard tool followed by a sync of the destination, the durable form of what it does.
@@ -129,7 +139,9 @@ void compare(const std::string& label,
     std::vector<double> theirs;
     std::vector<double> theirsDurable;
     for (int round = 0; round < repetitions; ++round) {
-        for (const int tool : {0, 1, 2}) {
+        // The order changes from round to round, so that neither side always follows the other.
+        const std::vector<int> order = round % 2 == 0 ? std::vector<int> {0, 1, 2} : std::vector<int> {2, 1, 0};
+        for (const int tool : order) {
             if (tool == 2 && !otherDisk) {
                 continue;
             }
@@ -138,8 +150,8 @@ void compare(const std::string& label,
             fs::remove_all(source);
             fs::remove_all(destination);
             fs::create_directories(destination);
-            shell("cp -a " + shellQuoted(master) + " " + shellQuoted(source) + " && cat " + shellQuoted(source)
-                + "/* > /dev/null");
+            shell("cp -a " + shellQuoted(master) + " " + shellQuoted(source));
+            settle(source);
             const std::string command = move ? "find " + shellQuoted(source) + " -mindepth 1 -maxdepth 1 -exec mv -t "
                     + shellQuoted(destination) + " {} +"
                                              : "cp -a " + shellQuoted(source) + "/. " + shellQuoted(destination) + "/";

@@ -55,6 +55,9 @@ QtMainWindow::QtMainWindow()
 
 QtMainWindow::~QtMainWindow()
 {
+    // Destroying the widgets moves the focus: nothing may reach the logic any more.
+    m_events = nullptr;
+    disconnect(qApp, nullptr, this, nullptr);
     setBusyPointer(false);
 }
 
