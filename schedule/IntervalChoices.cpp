@@ -31,15 +31,6 @@ std::string withoutWord(const std::string& text, const std::string& word)
     return out;
 }
 
-std::string trimmed(const std::string& text)
-{
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 bool allDigits(const std::string& text)
 {
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });

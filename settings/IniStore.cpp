@@ -62,4 +62,9 @@ void IniStore::WriteIniValue(const std::string& section, const std::string& key,
     m_files.replaceAll(sIniFile, encodeFile(updated, file.encoding)).ok();
 }
 
+std::string readOption(const IniStore& ini, const std::string& key, const std::string& defaultValue)
+{
+    return ini.ReadIniValue("Options", key, defaultValue, iniValueSize);
+}
+
 } // namespace carrovex

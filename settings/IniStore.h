@@ -40,4 +40,7 @@ private:
 // Every caller passes this size, so that a value is at most 255 characters long.
 inline constexpr std::int16_t iniValueSize = 256;
 
+// A key of the settings file's one section, "Options".
+std::string readOption(const IniStore& ini, const std::string& key, const std::string& defaultValue);
+
 } // namespace carrovex

@@ -1,5 +1,7 @@
 #include "settings/IniText.h"
 
+#include "settings/Utf8.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -8,15 +10,6 @@ namespace carrovex
 
 namespace
 {
-
-std::string trimmed(const std::string& text)
-{
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 
 bool sameName(const std::string& first, const std::string& second)
 {

@@ -10,24 +10,14 @@
 namespace carrovex
 {
 
-namespace
-{
-
-std::string readOption(const MainForm& form, const char* key, const char* defaultValue)
-{
-    return form.ini.ReadIniValue("Options", key, defaultValue, iniValueSize);
-}
-
-} // namespace
-
 void LoadSettings(MainForm& form)
 {
     MainWindow& window = form.window;
     FillIntervals(form);
-    window.setText(Control::Text1, readOption(form, "From", ""));
-    window.setText(Control::Text2, readOption(form, "To", ""));
+    window.setText(Control::Text1, readOption(form.ini, "From", ""));
+    window.setText(Control::Text2, readOption(form.ini, "To", ""));
 
-    const std::string action = readOption(form, "Action", "Copy");
+    const std::string action = readOption(form.ini, "Action", "Copy");
     if (action == "Copy" || action == "Move") {
         window.setValue(Control::Option1_0, action == "Move" ? 1 : 0);
         window.setValue(Control::Option1_1, action == "Copy" ? 1 : 0);
@@ -35,7 +25,7 @@ void LoadSettings(MainForm& form)
 
     // Any value but "1" gets the short layout, which is the one the fixed window size keeps for an
     // unticked "Show log"; the check box itself changes only for "0" and "1".
-    const std::string showLog = readOption(form, "ShowLog", "0");
+    const std::string showLog = readOption(form.ini, "ShowLog", "0");
     if (showLog == "1") {
         window.setValue(Control::Check1, 1);
         ShowLogPane(window);
@@ -46,7 +36,7 @@ void LoadSettings(MainForm& form)
         HideLogPane(window);
     }
 
-    const std::string overwrite = readOption(form, "Overwrite", "0");
+    const std::string overwrite = readOption(form.ini, "Overwrite", "0");
     if (overwrite == "0" || overwrite == "1") {
         window.setValue(Control::Check2, overwrite == "1" ? 1 : 0);
     }

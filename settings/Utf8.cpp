@@ -72,6 +72,15 @@ std::string firstCodePoints(const std::string& text, std::size_t count)
     return text.substr(0, position);
 }
 
+std::string trimmed(const std::string& text)
+{
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
 namespace
 {
 

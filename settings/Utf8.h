@@ -16,6 +16,9 @@ void appendUtf8(std::string& text, char32_t codePoint);
 // The first count code points of valid UTF-8 text.
 std::string firstCodePoints(const std::string& text, std::size_t count);
 
+// The text without the blanks and tabs around it.
+std::string trimmed(const std::string& text);
+
 // Letters folded to small ones for comparing words without regard to case: ASCII, Latin-1, Latin
 // Extended-A, Greek and Cyrillic, which covers the languages the program is translated into.
 std::string foldCase(const std::string& text);

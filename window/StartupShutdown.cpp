@@ -12,18 +12,6 @@
 namespace carrovex
 {
 
-namespace
-{
-
-const std::string defaultLanguage = "Deutsch";
-
-std::string readOption(const MainForm& form, const char* key, const std::string& defaultValue)
-{
-    return form.ini.ReadIniValue("Options", key, defaultValue, iniValueSize);
-}
-
-} // namespace
-
 void Form_Load(MainForm& form, const std::string& programFolder, const std::string& commandLine)
 {
     WindowState& state = form.state;
@@ -70,12 +58,12 @@ void finishClosing(MainForm& form)
 
 void Form_Unload(MainForm& form)
 {
-    if (readOption(form, "Question", "0") == "1") {
+    if (readOption(form.ini, "Question", "0") == "1") {
         const std::string prompt = form.sTexts[37] + "?";
         if (form.window.askYesNo(prompt, captionPrefix + form.sTexts[36])) {
             SaveSettings(form);
         }
-    } else if (readOption(form, "Save", "0") == "1") {
+    } else if (readOption(form.ini, "Save", "0") == "1") {
         SaveSettings(form);
     }
 }
