@@ -75,6 +75,7 @@ private:
 
 void TransferRun::run()
 {
+    m_form.state.runErrors = 0;
     m_window.setBusyPointer(true);
     m_sourceFolder = m_window.text(Control::Text1);
     m_destinationFolder = m_window.text(Control::Text2);
@@ -281,6 +282,7 @@ void TransferRun::selectLastLine()
 void TransferRun::fail(const std::string& description)
 {
     m_errorFlag = true;
+    ++m_form.state.runErrors;
     try {
         if (m_handlingFile && m_window.lineCount() > 0) {
             m_window.removeLastLine();
@@ -299,6 +301,7 @@ void DoAction(MainForm& form)
         TransferRun(form).run();
     } catch (...) {
         // Only the bookkeeping around the files can get here (memory exhausted); leave the window usable.
+        ++form.state.runErrors;
         try {
             if (form.state.bBusy) {
                 EnableControls(form, true, "", "");

@@ -49,6 +49,7 @@ TEST_P(TransferRunOutcome, WritesOneOutcomeLinePerFile)
     EXPECT_THAT(window.lines(), ElementsAre("start line", std::string(stamp) + c.line));
     EXPECT_EQ(files.transfers().size(), c.transferred ? 1U : 0U);
     EXPECT_EQ(files.hasFile("/src/a.txt"), !(c.move && c.transferred));
+    EXPECT_EQ(form.state.runErrors, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines,
@@ -173,6 +174,10 @@ TEST_F(TransferRun, FailedCopyLeavesOnlyItsErrorLineAndTheRunGoesOn)
 
     EXPECT_THAT(window.lines(),
         ElementsAre(std::string(stamp) + "t35: Permission denied - a.txt", std::string(stamp) + "t25: b.txt"));
+    EXPECT_EQ(form.state.runErrors, 1);
+
+    DoAction(form); // b.txt is there now; a run without failures counts none
+    EXPECT_EQ(form.state.runErrors, 0);
 }
 
 TEST_F(TransferRun, FailedListingKeepsTheLineBeforeIt)
@@ -184,6 +189,7 @@ TEST_F(TransferRun, FailedListingKeepsTheLineBeforeIt)
 
     EXPECT_THAT(window.lines(), ElementsAre("start line", std::string(stamp) + "t35: No such file or directory - "));
     EXPECT_FALSE(form.state.bBusy);
+    EXPECT_EQ(form.state.runErrors, 1);
 }
 
 TEST_F(TransferRun, FailedExistenceTestCountsAsExisting)
@@ -262,6 +268,7 @@ TEST_F(TransferRun, FailuresFoundWhenTheRunFinishesAreAddedUnderTheirNames)
     EXPECT_THAT(window.lines(),
         ElementsAre(std::string(stamp) + "t26: a.txt",
             std::string(stamp) + "t35: The file changed while it was moved - a.txt"));
+    EXPECT_EQ(form.state.runErrors, 1);
 }
 
 TEST_F(TransferRun, SameFolderOnBothSidesKeepsEveryFile)

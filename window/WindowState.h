@@ -19,6 +19,7 @@ struct WindowState {
     bool runInProgress = false; // DoAction has been called and has not returned
     bool runDue = false; // a run fell due while another was in progress
     bool closeRequested = false; // the window is to close once the run in progress has returned
+    int runErrors = 0; // the error lines the last run wrote
 };
 
 } // namespace carrovex
