@@ -60,7 +60,7 @@ int main(int argc, char** argv)
     posix::PosixNumberFormat numbers;
     IniStore ini(textFiles);
     qt::QtMainWindow window;
-    MainForm form {window, files, drives, clock, ini, numbers, {}, {}, {}, {}};
+    MainForm form {window, files, drives, clock, ini, numbers, {}, {}, {}, {}, {}};
     FrmMain frmMain(form);
     window.setEvents(&frmMain);
     applyDesign(window);

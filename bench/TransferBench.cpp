@@ -73,7 +73,7 @@ void runCarrovex(const std::string& from, const std::string& to, bool move)
     posix::PosixNumberFormat numbers;
     LanguageTexts texts;
     texts[35] = "ERROR";
-    MainForm form {window, files, drives, clock, ini, numbers, {}, texts, {}, {}};
+    MainForm form {window, files, drives, clock, ini, numbers, {}, texts, {}, {}, {}};
     window.setText(Control::Text1, from);
     window.setText(Control::Text2, to);
     window.setValue(Control::Option1_0, move ? 1 : 0);

@@ -72,7 +72,7 @@ void DlgOptionen::clicked(DialogControl control)
 void DlgOptionen::FillLanguageList()
 {
     sLangs.clear();
-    const auto listing = m_form.files.listPlainFiles(m_form.files.joinPath(m_form.programFolder, "lang"));
+    const auto listing = m_form.files.listPlainFiles(languageFolder(m_form));
     if (listing.ok()) {
         for (const std::string& file : listing.value()) {
             const std::string name = withoutDatEndings(file);

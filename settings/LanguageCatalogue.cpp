@@ -18,10 +18,15 @@ std::string languageText(const IniStore& ini, int key)
     return ini.ReadLanguageValue("frmMain", "t" + std::to_string(key), "", iniValueSize);
 }
 
+std::string languageFolder(const MainForm& form)
+{
+    return form.languageFolder.empty() ? form.files.joinPath(form.programFolder, "lang") : form.languageFolder;
+}
+
 void useStoredLanguage(MainForm& form)
 {
     const std::string language = form.ini.ReadIniValue("Options", "Language", "Deutsch", iniValueSize);
-    form.ini.sLangFile = form.files.joinPath(form.files.joinPath(form.programFolder, "lang"), language + ".dat");
+    form.ini.sLangFile = form.files.joinPath(languageFolder(form), language + ".dat");
     form.sLanguage = language;
 }
 

@@ -12,8 +12,11 @@ struct MainForm;
 // The text of key tN of the active language file; empty when the file or the key is missing.
 std::string languageText(const IniStore& ini, int key);
 
+// The folder that holds the language files.
+std::string languageFolder(const MainForm& form);
+
 // Makes the stored language ("Deutsch" when none is stored) the active one: its name and its file in the
-// program's lang folder.
+// language folder.
 void useStoredLanguage(MainForm& form);
 
 // Loads t0 to t38 into the main window's texts and gives its controls their captions.

@@ -59,7 +59,7 @@ protected:
     MemoryTextFiles textFiles;
     IniStore ini {textFiles};
     FixedNumberFormat numbers;
-    MainForm form {window, files, drives, clock, ini, numbers, {}, numberedTexts(), {}, {}};
+    MainForm form {window, files, drives, clock, ini, numbers, {}, numberedTexts(), {}, {}, {}};
 };
 
 } // namespace carrovex::testing

@@ -28,6 +28,7 @@ struct MainForm {
     LanguageTexts sTexts;
     std::string sLanguage; // the name of the active language
     std::string programFolder; // the folder that holds the program file
+    std::string languageFolder; // the folder of the language files; empty: "lang" in programFolder
 };
 
 } // namespace carrovex

@@ -102,7 +102,7 @@ protected:
     FixedClock clock;
     FixedNumberFormat numbers;
     qt::QtMainWindow window;
-    MainForm form {window, files, drives, clock, ini, numbers, {}, {}, {}, {}};
+    MainForm form {window, files, drives, clock, ini, numbers, {}, {}, {}, {}, {}};
     FrmMain frmMain {form};
 };
 

@@ -53,6 +53,20 @@ TEST_F(Catalogue, MissingFileEmptiesEveryCaption)
     }
 }
 
+TEST_F(Catalogue, StoredLanguageIsReadFromTheLanguageFolder)
+{
+    textFiles.files["/prog/Carrovex.ini"] = "[Options]\nLanguage=English\n";
+    form.programFolder = "/prog";
+
+    useStoredLanguage(form);
+    EXPECT_EQ(ini.sLangFile, "/prog/lang/English.dat");
+    EXPECT_EQ(form.sLanguage, "English");
+
+    form.languageFolder = "/usr/share/carrovex/lang"; // settings kept apart from the program
+    useStoredLanguage(form);
+    EXPECT_EQ(ini.sLangFile, "/usr/share/carrovex/lang/English.dat");
+}
+
 TEST_F(Catalogue, LongTextsAreCutTo255Characters)
 {
     languageFile() = "[frmMain]\nt2=" + std::string(300, 'i') + "\n";
