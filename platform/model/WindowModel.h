@@ -15,8 +15,9 @@ namespace carrovex
 
 // The main window kept in memory, so that the logic runs and is tested without a display. Events that a
 // test queues with post() run when the logic lets pending events run, as a user's clicks would. The log
-// lines are one line per row of 15 twips height (one pixel is 15 twips both ways).
-class WindowModel final : public MainWindow
+// lines are one line per row of 15 twips height (one pixel is 15 twips both ways). A console front end
+// builds on it.
+class WindowModel : public MainWindow
 {
 public:
     WindowModel() = default;

@@ -5,12 +5,15 @@
 //   io-error-mid-copy    copy_file_range copies 4 KiB, then answers EIO
 //   source-grows         the source gains a byte at every kernel copy call, also one that is refused
 //   close-fails          closing our temporary file answers EIO (as NFS may for a full disk)
+//   slow-copy            copy_file_range copies 64 KiB per call, 2 ms each (a slow disk or network)
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <string>
+#include <thread>
 #include <unistd.h>
 
 namespace
@@ -65,6 +68,10 @@ extern "C" ssize_t copy_file_range(
             return -1;
         }
         return copy(in, inOffset, out, outOffset, length < 4096 ? length : 4096, flags);
+    }
+    if (fault("slow-copy")) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        return copy(in, inOffset, out, outOffset, length < 65536 ? length : 65536, flags);
     }
     const ssize_t copied = copy(in, inOffset, out, outOffset, length, flags);
     if (fault("source-grows")) {

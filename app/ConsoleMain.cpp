@@ -1,0 +1,165 @@
+// carrovex-console: the scheduler and the transfer run without a desktop, for servers and scripts.
+#include "app/ConsoleOptions.h"
+#include "platform/console/ConsoleWindow.h"
+#include "platform/posix/PosixClock.h"
+#include "platform/posix/PosixDriveTable.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "platform/posix/PosixNumberFormat.h"
+#include "platform/posix/PosixTextFiles.h"
+#include "platform/posix/ProgramFolder.h"
+#include "platform/posix/StopSignals.h"
+#include "schedule/RunScheduler.h"
+#include "settings/IniStore.h"
+#include "window/FrmMain.h"
+#include "window/MainForm.h"
+#include "window/StartupShutdown.h"
+
+#include <clocale>
+#include <csignal>
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <utility>
+#include <vector>
+
+using namespace carrovex;
+
+namespace
+{
+
+constexpr int statusFailed = 1;
+constexpr int statusUnusable = 2;
+
+constexpr const char* usage = R"(Usage: carrovex-console [--once] [--dir DIR]
+
+Moves or copies every file lying directly in the source folder into the destination folder, with the
+settings of Carrovex.ini and the texts of lang/ from the program's folder, or from DIR. Every log line
+is printed once it is final.
+
+Without --once the scheduler starts at once and runs until SIGINT or SIGTERM: a run in progress then
+stops after the file in hand, the settings are saved as on closing the window (with "Question=1" only
+when the question is answered Yes on a terminal), and the status is 0.
+
+  --once      make one transfer run and exit; the status is 0 when every file was transferred or left
+              as the rules say, 1 when an error line was written, 2 when a folder does not exist or the
+              settings cannot be used, 128 plus the signal's number when a signal cancelled the run
+  --dir DIR   use Carrovex.ini in DIR, and the language files in DIR/lang (the program's own when DIR
+              has no lang folder)
+  --help      show this help and exit
+  --version   show the version and exit
+)";
+
+int unusable(const std::string& reason)
+{
+    std::fprintf(stderr, "carrovex-console: %s\n", reason.c_str());
+    return statusUnusable;
+}
+
+std::string quoted(const std::string& text)
+{
+    return "\"" + text + "\"";
+}
+
+// Why the loaded settings cannot run, or nothing.
+std::string whyUnusable(const MainForm& form)
+{
+    const Result<bool> languageFile = form.files.fileExists(form.ini.sLangFile);
+    if (!languageFile.ok() || !languageFile.value()) {
+        return "the language file " + quoted(form.ini.sLangFile) + " cannot be read";
+    }
+    if (form.window.isEnabled(Control::cmdStopStart)) {
+        return {};
+    }
+    const std::pair<Control, const char*> folders[] = {{Control::Text1, "From"}, {Control::Text2, "To"}};
+    for (const auto& [control, key] : folders) {
+        const std::string folder = form.window.text(control);
+        if (folder.empty()) {
+            return "no folder is set for " + std::string(key) + " in " + quoted(form.ini.sIniFile);
+        }
+        if (!form.files.folderExists(folder)) {
+            return "the folder " + quoted(folder) + " (" + key + " in " + quoted(form.ini.sIniFile)
+                + ") does not exist";
+        }
+    }
+    return "the folders of " + quoted(form.ini.sIniFile) + " cannot be used";
+}
+
+int runOnce(MainForm& form, ConsoleWindow& window, const posix::StopSignals& signals)
+{
+    const bool finished = runWhenFree(form);
+    window.printPendingLine();
+    if (!finished) {
+        return 128 + signals.signalNumber(); // as a shell reports a command ended by that signal
+    }
+    return form.state.runErrors > 0 ? statusFailed : 0;
+}
+
+int run(const ConsoleOptions& options, const char* startedAs)
+{
+    posix::StopSignals signals;
+    posix::PosixFileSystem files;
+    posix::PosixDriveTable drives;
+    posix::PosixClock clock;
+    posix::PosixTextFiles textFiles;
+    posix::PosixNumberFormat numbers;
+    IniStore ini(textFiles);
+    ConsoleWindow window(stdout, signals);
+    MainForm form {window, files, drives, clock, ini, numbers, {}, {}, {}, {}, {}};
+    FrmMain frmMain(form);
+    window.setEvents(&frmMain);
+
+    const std::string programFolder = posix::programFolder(startedAs);
+    const std::string settingsFolder = options.folder.value_or(programFolder);
+    if (!files.folderExists(settingsFolder)) {
+        return unusable("the settings folder " + quoted(settingsFolder) + " does not exist");
+    }
+    if (!files.folderExists(files.joinPath(settingsFolder, "lang"))) {
+        form.languageFolder = files.joinPath(programFolder, "lang");
+    }
+    const std::string settingsFile = files.joinPath(settingsFolder, "Carrovex.ini");
+    const Result<std::optional<std::string>> settings = textFiles.readAll(settingsFile);
+    if (!settings.ok()) {
+        return unusable("cannot read the settings file " + quoted(settingsFile) + ": " + settings.error());
+    }
+    if (!settings.value()) {
+        return unusable("there is no settings file " + quoted(settingsFile));
+    }
+
+    Form_Load(form, settingsFolder, "");
+    if (const std::string reason = whyUnusable(form); !reason.empty()) {
+        return unusable(reason);
+    }
+    if (options.once) {
+        return runOnce(form, window, signals);
+    }
+    window.click(Control::cmdStopStart);
+    window.printPendingLine();
+    window.runUntilClosed();
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::setlocale(LC_ALL, ""); // dates, times and the decimal sign in the user's formats
+    const ParsedOptions parsed = parseConsoleOptions({argv + 1, argv + argc});
+    if (!parsed.error.empty()) {
+        return unusable(parsed.error + " (see --help)");
+    }
+    if (parsed.options.help) {
+        std::fputs(usage, stdout);
+        return 0;
+    }
+    if (parsed.options.version) {
+        std::printf("carrovex-console %s\n", CARROVEX_VERSION);
+        return 0;
+    }
+    // Writing to a reader that has gone must fail, not end the program in the middle of a file.
+    std::signal(SIGPIPE, SIG_IGN);
+    try {
+        return run(parsed.options, argv[0]);
+    } catch (const std::exception& error) {
+        return unusable(error.what());
+    }
+}

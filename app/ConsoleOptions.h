@@ -1,0 +1,27 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace carrovex
+{
+
+// What the console program was asked to do.
+struct ConsoleOptions {
+    bool once = false; // one transfer run, then exit
+    bool help = false;
+    bool version = false;
+    std::optional<std::string> folder; // the settings folder given with --dir
+};
+
+// The options, or the one line that says what is wrong with them.
+struct ParsedOptions {
+    ConsoleOptions options;
+    std::string error;
+};
+
+// Takes "--once", "--dir DIR", "--dir=DIR", "--help", "-h" and "--version"; a later --dir wins.
+ParsedOptions parseConsoleOptions(const std::vector<std::string>& arguments);
+
+} // namespace carrovex

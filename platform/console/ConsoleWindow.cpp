@@ -1,0 +1,86 @@
+#include "platform/console/ConsoleWindow.h"
+
+#include "platform/posix/StopSignals.h"
+#include "platform/posix/TerminalQuestion.h"
+
+namespace carrovex
+{
+
+using Clock = std::chrono::steady_clock;
+
+ConsoleWindow::ConsoleWindow(std::FILE* log, posix::StopSignals& signals, std::chrono::milliseconds tickPeriod)
+    : m_log(log)
+    , m_signals(signals)
+    , m_tickPeriod(tickPeriod)
+    , m_nextTick(Clock::now() + tickPeriod)
+{
+}
+
+// A line is final when the next one comes after it.
+void ConsoleWindow::appendLine(const std::string& line)
+{
+    printPendingLine();
+    WindowModel::appendLine(line);
+    m_pendingLine = line;
+}
+
+void ConsoleWindow::removeLastLine()
+{
+    WindowModel::removeLastLine();
+    m_pendingLine.reset();
+}
+
+void ConsoleWindow::printPendingLine()
+{
+    if (!m_pendingLine) {
+        return;
+    }
+    // A reader that has gone away (a closed pipe) must not stop the files from being handled.
+    std::fputs(m_pendingLine->c_str(), m_log);
+    std::fputc('\n', m_log);
+    std::fflush(m_log);
+    m_pendingLine.reset();
+}
+
+// Called by a run between files: a stop signal cancels the run after the file in hand.
+void ConsoleWindow::processEvents()
+{
+    WindowModel::processEvents();
+    if (m_signals.wait(Clock::now()) == posix::StopSignals::Wake::Signal) {
+        std::fputs("carrovex-console: stopping after the file in hand\n", stderr);
+        requestClose();
+    }
+}
+
+// Switching the timer on starts a full period, as the window's timer does.
+void ConsoleWindow::setTimerEnabled(bool enabled)
+{
+    WindowModel::setTimerEnabled(enabled);
+    m_nextTick = Clock::now() + m_tickPeriod;
+}
+
+bool ConsoleWindow::askYesNo(const std::string& prompt, const std::string& title)
+{
+    return posix::askOnTerminal(title + ": " + prompt, m_signals);
+}
+
+void ConsoleWindow::runUntilClosed()
+{
+    while (!isClosed()) {
+        const auto deadline = timerEnabled() ? std::optional(m_nextTick) : std::nullopt;
+        if (m_signals.wait(deadline) == posix::StopSignals::Wake::Signal) {
+            requestClose();
+        } else {
+            // A tick that comes late (the machine was busy) does not bring the ticks it missed.
+            const auto now = Clock::now();
+            m_nextTick += m_tickPeriod;
+            if (m_nextTick <= now) {
+                m_nextTick = now + m_tickPeriod;
+            }
+            tick();
+        }
+        printPendingLine();
+    }
+}
+
+} // namespace carrovex

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/model/WindowModel.h"
+
+#include <chrono>
+#include <cstdio>
+#include <optional>
+#include <string>
+
+namespace carrovex
+{
+
+namespace posix
+{
+class StopSignals;
+}
+
+// The main window on a terminal: the window kept in memory, its minute timer driven by the real clock,
+// SIGINT and SIGTERM taken as the close box. Each log line is printed once it is final: a line that the
+// logic replaces (the placeholder of a file, its progress line) is never printed.
+class ConsoleWindow final : public WindowModel
+{
+public:
+    ConsoleWindow(
+        std::FILE* log, posix::StopSignals& signals, std::chrono::milliseconds tickPeriod = std::chrono::minutes(1));
+
+    void appendLine(const std::string& line) override;
+    void removeLastLine() override;
+    void processEvents() override;
+    void setTimerEnabled(bool enabled) override;
+    // On the terminal when standard input is one; otherwise No.
+    bool askYesNo(const std::string& prompt, const std::string& title) override;
+
+    // Prints the last line; call when the logic has returned, so that nothing replaces it any more.
+    void printPendingLine();
+
+    // Ticks the timer and turns stop signals into close requests until the window is closed.
+    void runUntilClosed();
+
+private:
+    std::FILE* m_log;
+    posix::StopSignals& m_signals;
+    std::chrono::milliseconds m_tickPeriod;
+    std::chrono::steady_clock::time_point m_nextTick;
+    std::optional<std::string> m_pendingLine;
+};
+
+} // namespace carrovex
