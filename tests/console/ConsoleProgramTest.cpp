@@ -6,6 +6,7 @@
 #include <csignal>
 #include <filesystem>
 #include <gmock/gmock.h>
+#include <iterator>
 #include <thread>
 
 using ::testing::AllOf;
@@ -189,6 +190,163 @@ INSTANTIATE_TEST_SUITE_P(Cases,
         UnusableCase {"MissingSourceOnce", {"--once", "--dir", "DIR"}, "From=/nonexistent/source\n", "(From in"},
         UnusableCase {"MissingDestinationScheduler", {"--dir", "DIR"}, "To=/nonexistent/destination\n", "(To in"}),
     [](const auto& row) { return std::string(row.param.name); });
+
+// Waits up to 30 seconds for the folder to hold something: a transfer has begun.
+bool waitForAnEntry(const std::string& folder)
+{
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (fs::is_empty(folder)) {
+        if (std::chrono::steady_clock::now() > giveUp) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+// Copies that take about 40 ms a file, so that a signal comes in the middle of one.
+const std::vector<std::string> slowCopies {
+    "LC_ALL=C", "LD_PRELOAD=" CARROVEX_FAULT_SHIM, "CARROVEX_FAULT=slow-copy", "ASAN_OPTIONS=verify_asan_link_order=0"};
+constexpr int slowFiles = 8;
+constexpr std::size_t slowFileSize = 1 << 20;
+
+// Every file of the destination is a whole copy of its source, and the log has a line for each.
+void expectWholeCopies(const FolderPair& pair, const std::vector<std::string>& lines)
+{
+    int copied = 0;
+    for (int index = 0; index < slowFiles; ++index) {
+        const std::string name = "file " + std::to_string(index) + ".bin";
+        const std::string content(slowFileSize, static_cast<char>('a' + index));
+        if (exists(pair.destination + "/" + name)) {
+            ++copied;
+            EXPECT_EQ(readFile(pair.destination + "/" + name), content) << name;
+        }
+        EXPECT_EQ(readFile(pair.source + "/" + name), content) << name;
+    }
+    EXPECT_EQ(std::count_if(lines.begin(),
+                  lines.end(),
+                  [](const std::string& line) { return line.find("- Copied: ") != std::string::npos; }),
+        copied);
+    EXPECT_EQ(std::distance(fs::directory_iterator(pair.destination), fs::directory_iterator()),
+        copied); // no temporary file left
+    EXPECT_GE(copied, 1); // the file in hand was completed
+    EXPECT_LT(copied, slowFiles); // and the run was cancelled after it
+}
+
+TEST_F(ConsoleProgram, StopSignalDuringALongRunCompletesTheFileInHandAndSaves)
+{
+    pair.store("Action=Copy\nDoActionOnStart=1\nSave=1\nShowLog=2\n");
+    addSources(slowFiles, slowFileSize);
+
+    ProgramRun run(pair.dir(), slowCopies);
+    ASSERT_TRUE(waitForAnEntry(pair.destination));
+    run.signal(SIGTERM);
+
+    EXPECT_EQ(run.wait(), 0) << run.errors();
+    expectWholeCopies(pair, run.lines());
+    EXPECT_THAT(run.lines().front(), AllOf(stamped, HasSubstr("Scheduler started")));
+    EXPECT_THAT(run.lines().back(), StartsWith("Cancelled: Copied "));
+    EXPECT_THAT(readFile(pair.settingsFile()), HasSubstr("ShowLog=0\n")); // saved as on closing
+}
+
+TEST_F(ConsoleProgram, StopSignalDuringOnceReportsTheCancelledRun)
+{
+    pair.store("Action=Copy\nSave=1\nShowLog=2\n");
+    addSources(slowFiles, slowFileSize);
+
+    ProgramRun run(with(pair.dir(), "--once"), slowCopies);
+    ASSERT_TRUE(waitForAnEntry(pair.destination));
+    run.signal(SIGINT);
+
+    EXPECT_EQ(run.wait(), 128 + SIGINT) << run.errors();
+    expectWholeCopies(pair, run.lines());
+    EXPECT_THAT(run.lines().back(), StartsWith("Cancelled: Copied "));
+    EXPECT_THAT(readFile(pair.settingsFile()), HasSubstr("ShowLog=2\n")); // a single run saves nothing
+}
+
+TEST_F(ConsoleProgram, StopSignalDuringAMoveToAnotherFileSystemLosesNothing)
+{
+    TmpfsMount disk(temp.path() + "/mnt", "256m");
+    if (!disk.mounted()) {
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    }
+    const std::string destination = disk.path();
+    writeFile(pair.settingsFile(),
+        "[Options]\nAction=Move\nDoActionOnStart=1\nLanguage=English\nFrom=" + pair.source + "\nTo=" + destination
+            + "\n");
+    constexpr int count = 8;
+    constexpr std::size_t size = 16 << 20;
+    addSources(count, size);
+
+    ProgramRun run(pair.dir(), cLocale);
+    ASSERT_TRUE(waitForAnEntry(destination));
+    run.signal(SIGTERM);
+
+    EXPECT_EQ(run.wait(), 0) << run.errors();
+    int moved = 0;
+    for (int index = 0; index < count; ++index) {
+        const std::string name = "/file " + std::to_string(index) + ".bin";
+        const bool inDestination = exists(destination + name);
+        moved += inDestination ? 1 : 0;
+        EXPECT_NE(inDestination, exists(pair.source + name)) << name; // in exactly one place
+        EXPECT_EQ(readFile((inDestination ? destination : pair.source) + name),
+            std::string(size, static_cast<char>('a' + index)));
+    }
+    const auto& lines = run.lines();
+    EXPECT_EQ(std::count_if(lines.begin(),
+                  lines.end(),
+                  [](const std::string& line) { return line.find("- Moved: ") != std::string::npos; }),
+        moved);
+    EXPECT_EQ(std::distance(fs::directory_iterator(destination), fs::directory_iterator()), moved);
+    EXPECT_GE(moved, 1);
+    if (moved < count) {
+        EXPECT_THAT(lines.back(), StartsWith("Cancelled: Moved "));
+    }
+}
+
+TEST_F(ConsoleProgram, AskingWithoutATerminalDoesNotSave)
+{
+    pair.store("Question=1\nShowLog=2\n");
+    const std::string before = readFile(pair.settingsFile());
+
+    ProgramRun run(pair.dir(), cLocale);
+    std::string line;
+    ASSERT_TRUE(run.nextLine(line));
+    run.signal(SIGINT);
+
+    EXPECT_EQ(run.wait(), 0) << run.errors();
+    EXPECT_THAT(run.lines(), ElementsAre(AllOf(stamped, HasSubstr("Scheduler started"))));
+    EXPECT_EQ(readFile(pair.settingsFile()), before);
+}
+
+TEST_F(ConsoleProgram, TwoSettingsFoldersRunSideBySide)
+{
+    const FolderPair other(temp, "other");
+    pair.store("Action=Move\nDoActionOnStart=1\nSave=1\nShowLog=2\n");
+    other.store("Action=Copy\nDoActionOnStart=1\nShowLog=2\n");
+    writeFile(pair.source + "/mine.txt", "mine");
+    writeFile(other.source + "/theirs.txt", "theirs");
+
+    ProgramRun first(pair.dir(), cLocale);
+    ProgramRun second(other.dir(), cLocale);
+    std::string line;
+    for (ProgramRun* run : {&first, &second}) {
+        ASSERT_TRUE(run->nextLine(line)); // started
+        ASSERT_TRUE(run->nextLine(line)); // its one file
+        run->signal(SIGTERM);
+    }
+
+    EXPECT_EQ(first.wait(), 0) << first.errors();
+    EXPECT_EQ(second.wait(), 0) << second.errors();
+    EXPECT_THAT(first.lines().back(), HasSubstr("Moved: mine.txt"));
+    EXPECT_THAT(second.lines().back(), HasSubstr("Copied: theirs.txt"));
+    EXPECT_EQ(entriesOf(pair.source), "");
+    EXPECT_EQ(entriesOf(pair.destination), "mine.txt");
+    EXPECT_EQ(entriesOf(other.source), "theirs.txt");
+    EXPECT_EQ(entriesOf(other.destination), "theirs.txt");
+    EXPECT_THAT(readFile(pair.settingsFile()), HasSubstr("ShowLog=0\n")); // each saves its own settings
+    EXPECT_THAT(readFile(other.settingsFile()), HasSubstr("ShowLog=2\n"));
+}
 
 TEST_F(ConsoleProgram, HelpAndVersionGoToStandardOutput)
 {

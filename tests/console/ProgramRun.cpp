@@ -111,17 +111,13 @@ bool ProgramRun::readSome(int timeoutMilliseconds)
 
 bool ProgramRun::nextLine(std::string& line)
 {
-    const std::size_t seen = m_lines.size();
     const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(patienceMilliseconds);
-    while (m_lines.size() == seen && std::chrono::steady_clock::now() < giveUp) {
-        if (!readSome(patienceMilliseconds)) {
+    while (m_linesTaken == m_lines.size()) {
+        if (std::chrono::steady_clock::now() > giveUp || !readSome(patienceMilliseconds)) {
             return false;
         }
     }
-    if (m_lines.size() == seen) {
-        return false;
-    }
-    line = m_lines[seen];
+    line = m_lines[m_linesTaken++];
     return true;
 }
 

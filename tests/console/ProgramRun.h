@@ -42,6 +42,7 @@ private:
     int m_errorOutput = -1;
     std::string m_outputBuffer;
     std::vector<std::string> m_lines;
+    std::size_t m_linesTaken = 0; // by nextLine
     std::string m_errors;
     int m_status = -1;
 };
