@@ -319,6 +319,52 @@ TEST_F(ConsoleProgram, AskingWithoutATerminalDoesNotSave)
     EXPECT_EQ(readFile(pair.settingsFile()), before);
 }
 
+struct AnswerCase {
+    const char* name;
+    const char* typed;
+    bool saved;
+    int questions;
+
+    friend void PrintTo(const AnswerCase& row, std::ostream* out)
+    {
+        *out << row.name;
+    }
+};
+
+class ConsoleProgramAsks : public ConsoleProgram, public ::testing::WithParamInterface<AnswerCase>
+{
+};
+
+TEST_P(ConsoleProgramAsks, OnTheTerminalBeforeSaving)
+{
+    const AnswerCase& c = GetParam();
+    pair.store("Question=1\nShowLog=2\n");
+    const std::string question = "Carrovex Lite - Settings: Save settings? [Y/n] ";
+
+    ProgramRun run(pair.dir(), cLocale, ProgramRun::Input::Terminal);
+    std::string line;
+    ASSERT_TRUE(run.nextLine(line));
+    run.signal(SIGTERM);
+    ASSERT_TRUE(run.waitForError(question));
+    run.type(c.typed);
+
+    EXPECT_EQ(run.wait(), 0) << run.errors();
+    std::size_t questions = 0;
+    for (auto at = run.errors().find(question); at != std::string::npos; at = run.errors().find(question, at + 1)) {
+        ++questions;
+    }
+    EXPECT_EQ(questions, c.questions) << run.errors();
+    EXPECT_THAT(readFile(pair.settingsFile()), HasSubstr(c.saved ? "ShowLog=0\n" : "ShowLog=2\n"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers,
+    ConsoleProgramAsks,
+    ::testing::Values(AnswerCase {"EmptyIsYes", "\n", true, 1},
+        AnswerCase {"No", "N\n", false, 1},
+        AnswerCase {"OtherAsksAgain", "maybe\nja\n", true, 2},
+        AnswerCase {"EndOfInputIsNo", "\x04", false, 1}),
+    [](const auto& row) { return std::string(row.param.name); });
+
 TEST_F(ConsoleProgram, TwoSettingsFoldersRunSideBySide)
 {
     const FolderPair other(temp, "other");

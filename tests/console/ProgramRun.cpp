@@ -5,6 +5,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
+#include <pty.h>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -31,7 +32,8 @@ std::vector<char*> pointersTo(std::vector<std::string>& texts)
 
 } // namespace
 
-ProgramRun::ProgramRun(const std::vector<std::string>& arguments, const std::vector<std::string>& environment)
+ProgramRun::ProgramRun(
+    const std::vector<std::string>& arguments, const std::vector<std::string>& environment, Input input)
 {
     std::vector<std::string> argv {CARROVEX_CONSOLE};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
@@ -48,14 +50,20 @@ ProgramRun::ProgramRun(const std::vector<std::string>& arguments, const std::vec
     if (::pipe2(output, O_CLOEXEC) != 0 || ::pipe2(errorOutput, O_CLOEXEC) != 0) {
         throw std::runtime_error("pipe failed");
     }
+    int terminal = -1;
+    if (input == Input::Terminal) {
+        if (::openpty(&m_terminal, &terminal, nullptr, nullptr, nullptr) != 0) {
+            throw std::runtime_error("openpty failed");
+        }
+        ::fcntl(m_terminal, F_SETFD, FD_CLOEXEC);
+    }
     m_pid = ::fork();
     if (m_pid == 0) {
         // The test may have blocked the stop signals; a program starts with none blocked.
         sigset_t none;
         sigemptyset(&none);
         ::sigprocmask(SIG_SETMASK, &none, nullptr);
-        const int nothing = ::open("/dev/null", O_RDONLY);
-        ::dup2(nothing, STDIN_FILENO);
+        ::dup2(terminal >= 0 ? terminal : ::open("/dev/null", O_RDONLY), STDIN_FILENO);
         ::dup2(output[1], STDOUT_FILENO);
         ::dup2(errorOutput[1], STDERR_FILENO);
         ::execve(argvPointers[0], argvPointers.data(), envpPointers.data());
@@ -63,6 +71,9 @@ ProgramRun::ProgramRun(const std::vector<std::string>& arguments, const std::vec
     }
     ::close(output[1]);
     ::close(errorOutput[1]);
+    if (terminal >= 0) {
+        ::close(terminal);
+    }
     m_output = output[0];
     m_errorOutput = errorOutput[0];
 }
@@ -72,6 +83,9 @@ ProgramRun::~ProgramRun()
     if (m_status < 0 && m_pid > 0) {
         ::kill(m_pid, SIGKILL);
         wait();
+    }
+    if (m_terminal >= 0) {
+        ::close(m_terminal);
     }
 }
 
@@ -124,6 +138,24 @@ bool ProgramRun::nextLine(std::string& line)
 void ProgramRun::signal(int number)
 {
     ::kill(m_pid, number);
+}
+
+bool ProgramRun::waitForError(const std::string& text)
+{
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(patienceMilliseconds);
+    while (m_errors.find(text) == std::string::npos) {
+        if (std::chrono::steady_clock::now() > giveUp || !readSome(patienceMilliseconds)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void ProgramRun::type(const std::string& text)
+{
+    if (::write(m_terminal, text.data(), text.size()) != static_cast<ssize_t>(text.size())) {
+        throw std::runtime_error("typing on the terminal failed");
+    }
 }
 
 int ProgramRun::wait()
