@@ -115,6 +115,19 @@ TEST_F(ConsoleProgram, OnceMovesEveryFile)
     EXPECT_EQ(readFile(pair.destination + "/file 2.bin"), std::string(100, 'c'));
 }
 
+TEST_F(ConsoleProgram, ReaderThatHasGoneDoesNotStopTheRun)
+{
+    pair.store("Action=Move\n");
+    addSources(3, 100);
+
+    ProgramRun run(with(pair.dir(), "--once"), cLocale);
+    run.closeOutput();
+
+    EXPECT_EQ(run.wait(), 0) << run.errors();
+    EXPECT_EQ(entriesOf(pair.source), "");
+    EXPECT_EQ(entriesOf(pair.destination), "file 0.bin file 1.bin file 2.bin");
+}
+
 TEST_F(ConsoleProgram, OnceWithNothingToDoSaysSoAndSucceeds)
 {
     pair.store("Action=Move\n");

@@ -151,6 +151,12 @@ bool ProgramRun::waitForError(const std::string& text)
     return true;
 }
 
+void ProgramRun::closeOutput()
+{
+    ::close(m_output);
+    m_output = -1;
+}
+
 void ProgramRun::type(const std::string& text)
 {
     if (::write(m_terminal, text.data(), text.size()) != static_cast<ssize_t>(text.size())) {

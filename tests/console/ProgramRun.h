@@ -28,6 +28,8 @@ public:
     bool waitForError(const std::string& text);
     // Types on the program's terminal.
     void type(const std::string& text);
+    // Stops reading standard output, as a reader that goes away does; the program's writes then fail.
+    void closeOutput();
     // Reads the rest of both outputs and returns the exit status (128 plus the number of a killing
     // signal); a program still running after 30 seconds is killed.
     int wait();
