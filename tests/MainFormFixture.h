@@ -1,12 +1,7 @@
 #pragma once
 
 #include "platform/model/WindowModel.h"
-#include "settings/IniStore.h"
-#include "tests/fakes/FakeDriveTable.h"
-#include "tests/fakes/FakeFileSystem.h"
-#include "tests/fakes/FixedClock.h"
-#include "tests/fakes/FixedNumberFormat.h"
-#include "tests/fakes/MemoryTextFiles.h"
+#include "tests/fakes/FakePlatform.h"
 #include "tests/fakes/NumberedTexts.h"
 #include "window/MainForm.h"
 
@@ -19,20 +14,14 @@ namespace carrovex::testing
 // A main window with the texts "t0" to "t38", a source folder /src and a destination folder /dst, both on
 // drive "/" with 1 GiB free, Copy selected and overwrite off; the settings file is /prog/Carrovex.ini and
 // the language file /prog/lang/Test.dat, both in memory.
-class MainFormFixture : public ::testing::Test
+class MainFormFixture : public ::testing::Test, protected FakePlatform
 {
 protected:
     MainFormFixture()
     {
-        files.addFolder("/src");
-        files.addFolder("/dst");
         window.setText(Control::Text1, "/src");
         window.setText(Control::Text2, "/dst");
-        drives.setDrive("/src", "/");
-        drives.setDrive("/dst", "/");
-        drives.setFree("/", std::uint64_t {1} << 30);
         choose(false);
-        ini.sIniFile = "/prog/Carrovex.ini";
         ini.sLangFile = "/prog/lang/Test.dat";
     }
 
@@ -53,12 +42,6 @@ protected:
     }
 
     WindowModel window;
-    FakeFileSystem files;
-    FakeDriveTable drives;
-    FixedClock clock;
-    MemoryTextFiles textFiles;
-    IniStore ini {textFiles};
-    FixedNumberFormat numbers;
     MainForm form {window, files, drives, clock, ini, numbers, {}, numberedTexts(), {}, {}, {}};
 };
 

@@ -3,12 +3,7 @@
 #include "engine/TransferRun.h"
 #include "platform/posix/StopSignals.h"
 #include "schedule/RunScheduler.h"
-#include "settings/IniStore.h"
-#include "tests/fakes/FakeDriveTable.h"
-#include "tests/fakes/FakeFileSystem.h"
-#include "tests/fakes/FixedClock.h"
-#include "tests/fakes/FixedNumberFormat.h"
-#include "tests/fakes/MemoryTextFiles.h"
+#include "tests/fakes/FakePlatform.h"
 #include "tests/fakes/NumberedTexts.h"
 #include "window/FrmMain.h"
 #include "window/MainForm.h"
@@ -27,22 +22,16 @@ namespace
 
 constexpr std::chrono::milliseconds tickPeriod {10};
 
-// The logic on the console window, with files in memory; the settings file /prog/Carrovex.ini.
-class ConsoleWindowTest : public ::testing::Test
+// The logic on the console window, copying from /src to /dst in memory.
+class ConsoleWindowTest : public ::testing::Test, protected FakePlatform
 {
 protected:
     ConsoleWindowTest()
     {
-        files.addFolder("/src");
-        files.addFolder("/dst");
-        drives.setDrive("/src", "/");
-        drives.setDrive("/dst", "/");
-        drives.setFree("/", std::uint64_t {1} << 30);
         window.setEvents(&frmMain);
         window.setText(Control::Text1, "/src");
         window.setText(Control::Text2, "/dst");
         window.setValue(Control::Option1_1, 1);
-        ini.sIniFile = "/prog/Carrovex.ini";
     }
 
     ~ConsoleWindowTest() override
@@ -82,12 +71,6 @@ protected:
     posix::StopSignals signals;
     std::FILE* log = std::tmpfile();
     ConsoleWindow window {log, signals, tickPeriod};
-    FakeFileSystem files;
-    FakeDriveTable drives;
-    FixedClock clock;
-    MemoryTextFiles textFiles;
-    IniStore ini {textFiles};
-    FixedNumberFormat numbers;
     MainForm form {window, files, drives, clock, ini, numbers, {}, numberedTexts(), {}, {}, {}};
     FrmMain frmMain {form};
 };
