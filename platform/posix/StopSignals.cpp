@@ -51,7 +51,9 @@ int millisecondsUntil(const std::optional<StopSignals::TimePoint>& deadline)
         return -1;
     }
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline - std::chrono::steady_clock::now());
-    return static_cast<int>(std::clamp<long long>(left.count(), 0, 24 * 60 * 60 * 1000));
+    // At most a day, well inside the int of poll; a longer wait simply waits again.
+    constexpr long long day = 24LL * 60 * 60 * 1000;
+    return static_cast<int>(std::clamp<long long>(left.count(), 0, day));
 }
 
 } // namespace
