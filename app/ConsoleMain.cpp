@@ -32,21 +32,25 @@ constexpr int statusUnusable = 2;
 
 constexpr const char* usage = R"(Usage: carrovex-console [--once] [--dir DIR]
 
-Moves or copies every file lying directly in the source folder into the destination folder, with the
-settings of Carrovex.ini and the texts of lang/ from the program's folder, or from DIR. Every log line
-is printed once it is final.
+Moves or copies every file lying directly in the source folder into the
+destination folder, with the settings of Carrovex.ini and the texts of lang/
+from the program's folder or from DIR, and prints each log line once it is
+final.
 
-Without --once the scheduler starts at once and runs until SIGINT or SIGTERM: a run in progress then
-stops after the file in hand, the settings are saved as on closing the window (with "Question=1" only
-when the question is answered Yes on a terminal), and the status is 0.
+Without --once the scheduler starts at once and runs until SIGINT or SIGTERM:
+a run in progress stops after the file in hand, the settings are saved as on
+closing the window ("Question=1" asks on a terminal and saves nothing
+without one), and the status is 0.
 
-  --once      make one transfer run and exit; the status is 0 when every file was transferred or left
-              as the rules say, 1 when an error line was written, 2 when a folder does not exist or the
-              settings cannot be used, 128 plus the signal's number when a signal cancelled the run
-  --dir DIR   use Carrovex.ini in DIR, and the language files in DIR/lang (the program's own when DIR
-              has no lang folder)
-  --help      show this help and exit
-  --version   show the version and exit
+  --once     make one transfer run and exit with status
+               0  every file was transferred or left as the rules say
+               1  an error line was written
+               2  a folder does not exist or the settings cannot be used
+             128+n  signal n cancelled the run
+  --dir DIR  use DIR/Carrovex.ini and DIR/lang (the program's own lang
+             when DIR has none)
+  --help     show this help and exit
+  --version  show the version and exit
 )";
 
 int unusable(const std::string& reason)
