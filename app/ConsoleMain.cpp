@@ -65,11 +65,15 @@ std::string quoted(const std::string& text)
 }
 
 // Why the loaded settings cannot run, or nothing.
-std::string whyUnusable(const MainForm& form)
+std::string whyUnusable(const MainForm& form, TextFiles& textFiles)
 {
-    const Result<bool> languageFile = form.files.fileExists(form.ini.sLangFile);
-    if (!languageFile.ok() || !languageFile.value()) {
-        return "the language file " + quoted(form.ini.sLangFile) + " cannot be read";
+    // Without its texts every log line would be a bare time stamp.
+    const Result<std::optional<std::string>> language = textFiles.readAll(form.ini.sLangFile);
+    if (!language.ok()) {
+        return "cannot read the language file " + quoted(form.ini.sLangFile) + ": " + language.error();
+    }
+    if (!language.value()) {
+        return "there is no language file " + quoted(form.ini.sLangFile);
     }
     if (form.window.isEnabled(Control::cmdStopStart)) {
         return {};
@@ -130,7 +134,7 @@ int run(const ConsoleOptions& options, const char* startedAs)
     }
 
     Form_Load(form, settingsFolder, "");
-    if (const std::string reason = whyUnusable(form); !reason.empty()) {
+    if (const std::string reason = whyUnusable(form, textFiles); !reason.empty()) {
         return unusable(reason);
     }
     if (options.once) {
