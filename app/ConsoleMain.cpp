@@ -64,16 +64,26 @@ std::string quoted(const std::string& text)
     return "\"" + text + "\"";
 }
 
+// Why the file cannot be read, or nothing.
+std::string whyUnreadable(TextFiles& textFiles, const std::string& what, const std::string& path)
+{
+    const Result<std::optional<std::string>> content = textFiles.readAll(path);
+    if (!content.ok()) {
+        return "cannot read the " + what + " " + quoted(path) + ": " + content.error();
+    }
+    return content.value() ? std::string() : "there is no " + what + " " + quoted(path);
+}
+
 // Why the loaded settings cannot run, or nothing.
 std::string whyUnusable(const MainForm& form, TextFiles& textFiles)
 {
-    // Without its texts every log line would be a bare time stamp.
-    const Result<std::optional<std::string>> language = textFiles.readAll(form.ini.sLangFile);
-    if (!language.ok()) {
-        return "cannot read the language file " + quoted(form.ini.sLangFile) + ": " + language.error();
+    // A missing or unreadable settings file loads as defaults, which name no folders.
+    if (std::string reason = whyUnreadable(textFiles, "settings file", form.ini.sIniFile); !reason.empty()) {
+        return reason;
     }
-    if (!language.value()) {
-        return "there is no language file " + quoted(form.ini.sLangFile);
+    // Without its texts every log line would be a bare time stamp.
+    if (std::string reason = whyUnreadable(textFiles, "language file", form.ini.sLangFile); !reason.empty()) {
+        return reason;
     }
     if (form.window.isEnabled(Control::cmdStopStart)) {
         return {};
@@ -124,15 +134,6 @@ int run(const ConsoleOptions& options, const char* startedAs)
     if (!files.folderExists(files.joinPath(settingsFolder, "lang"))) {
         form.languageFolder = files.joinPath(programFolder, "lang");
     }
-    const std::string settingsFile = files.joinPath(settingsFolder, "Carrovex.ini");
-    const Result<std::optional<std::string>> settings = textFiles.readAll(settingsFile);
-    if (!settings.ok()) {
-        return unusable("cannot read the settings file " + quoted(settingsFile) + ": " + settings.error());
-    }
-    if (!settings.value()) {
-        return unusable("there is no settings file " + quoted(settingsFile));
-    }
-
     Form_Load(form, settingsFolder, "");
     if (const std::string reason = whyUnusable(form, textFiles); !reason.empty()) {
         return unusable(reason);
