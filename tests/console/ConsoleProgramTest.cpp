@@ -204,6 +204,12 @@ INSTANTIATE_TEST_SUITE_P(Cases,
         UnusableCase {"MissingDestinationScheduler", {"--dir", "DIR"}, "To=/nonexistent/destination\n", "(To in"}),
     [](const auto& row) { return std::string(row.param.name); });
 
+int linesWith(const std::vector<std::string>& lines, const std::string& text)
+{
+    return static_cast<int>(std::count_if(
+        lines.begin(), lines.end(), [&](const std::string& line) { return line.find(text) != std::string::npos; }));
+}
+
 // Waits up to 30 seconds for the folder to hold something: a transfer has begun.
 bool waitForAnEntry(const std::string& folder)
 {
@@ -236,10 +242,7 @@ void expectWholeCopies(const FolderPair& pair, const std::vector<std::string>& l
         }
         EXPECT_EQ(readFile(pair.source + "/" + name), content) << name;
     }
-    EXPECT_EQ(std::count_if(lines.begin(),
-                  lines.end(),
-                  [](const std::string& line) { return line.find("- Copied: ") != std::string::npos; }),
-        copied);
+    EXPECT_EQ(linesWith(lines, "- Copied: "), copied);
     EXPECT_EQ(std::distance(fs::directory_iterator(pair.destination), fs::directory_iterator()),
         copied); // no temporary file left
     EXPECT_GE(copied, 1); // the file in hand was completed
@@ -306,10 +309,7 @@ TEST_F(ConsoleProgram, StopSignalDuringAMoveToAnotherFileSystemLosesNothing)
             std::string(size, static_cast<char>('a' + index)));
     }
     const auto& lines = run.lines();
-    EXPECT_EQ(std::count_if(lines.begin(),
-                  lines.end(),
-                  [](const std::string& line) { return line.find("- Moved: ") != std::string::npos; }),
-        moved);
+    EXPECT_EQ(linesWith(lines, "- Moved: "), moved);
     EXPECT_EQ(std::distance(fs::directory_iterator(destination), fs::directory_iterator()), moved);
     EXPECT_GE(moved, 1);
     if (moved < count) {
