@@ -1,5 +1,6 @@
 // carrovex-console: the scheduler and the transfer run without a desktop, for servers and scripts.
 #include "app/ConsoleOptions.h"
+#include "form/MainForm.h"
 #include "platform/console/ConsoleWindow.h"
 #include "platform/posix/PosixClock.h"
 #include "platform/posix/PosixDriveTable.h"
@@ -9,9 +10,8 @@
 #include "platform/posix/ProgramFolder.h"
 #include "platform/posix/StopSignals.h"
 #include "schedule/RunScheduler.h"
-#include "settings/IniStore.h"
-#include "window/FrmMain.h"
-#include "window/MainForm.h"
+#include "store/IniStore.h"
+#include "window/MainWindowController.h"
 #include "window/StartupShutdown.h"
 
 #include <clocale>
@@ -78,28 +78,29 @@ std::string whyUnreadable(TextFiles& textFiles, const std::string& what, const s
 std::string whyUnusable(const MainForm& form, TextFiles& textFiles)
 {
     // A missing or unreadable settings file loads as defaults, which name no folders.
-    if (std::string reason = whyUnreadable(textFiles, "settings file", form.ini.sIniFile); !reason.empty()) {
+    if (std::string reason = whyUnreadable(textFiles, "settings file", form.ini.settingsFile); !reason.empty()) {
         return reason;
     }
     // Without its texts every log line would be a bare time stamp.
-    if (std::string reason = whyUnreadable(textFiles, "language file", form.ini.sLangFile); !reason.empty()) {
+    if (std::string reason = whyUnreadable(textFiles, "language file", form.ini.languageFile); !reason.empty()) {
         return reason;
     }
-    if (form.window.isEnabled(Control::cmdStopStart)) {
+    if (form.window.isEnabled(Control::StartStop)) {
         return {};
     }
-    const std::pair<Control, const char*> folders[] = {{Control::Text1, "From"}, {Control::Text2, "To"}};
+    const std::pair<Control, const char*> folders[]
+        = {{Control::SourceFolder, "From"}, {Control::DestinationFolder, "To"}};
     for (const auto& [control, key] : folders) {
         const std::string folder = form.window.text(control);
         if (folder.empty()) {
-            return "no folder is set for " + std::string(key) + " in " + quoted(form.ini.sIniFile);
+            return "no folder is set for " + std::string(key) + " in " + quoted(form.ini.settingsFile);
         }
         if (!form.files.folderExists(folder)) {
-            return "the folder " + quoted(folder) + " (" + key + " in " + quoted(form.ini.sIniFile)
+            return "the folder " + quoted(folder) + " (" + key + " in " + quoted(form.ini.settingsFile)
                 + ") does not exist";
         }
     }
-    return "the folders of " + quoted(form.ini.sIniFile) + " cannot be used";
+    return "the folders of " + quoted(form.ini.settingsFile) + " cannot be used";
 }
 
 int runOnce(MainForm& form, ConsoleWindow& window, const posix::StopSignals& signals)
@@ -123,8 +124,8 @@ int run(const ConsoleOptions& options, const char* startedAs)
     IniStore ini(textFiles);
     ConsoleWindow window(stdout, signals);
     MainForm form {window, files, drives, clock, ini, numbers, {}, {}, {}, {}, {}};
-    FrmMain frmMain(form);
-    window.setEvents(&frmMain);
+    MainWindowController controller(form);
+    window.setEvents(&controller);
 
     const std::string programFolder = posix::programFolder(startedAs);
     const std::string settingsFolder = options.folder.value_or(programFolder);
@@ -141,7 +142,7 @@ int run(const ConsoleOptions& options, const char* startedAs)
     if (options.once) {
         return runOnce(form, window, signals);
     }
-    window.click(Control::cmdStopStart);
+    window.click(Control::StartStop);
     window.printPendingLine();
     window.runUntilClosed();
     return 0;

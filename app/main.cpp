@@ -1,3 +1,4 @@
+#include "form/MainForm.h"
 #include "platform/posix/PosixClock.h"
 #include "platform/posix/PosixDriveTable.h"
 #include "platform/posix/PosixFileSystem.h"
@@ -5,9 +6,8 @@
 #include "platform/posix/PosixTextFiles.h"
 #include "platform/qt/BackgroundFileSystem.h"
 #include "platform/qt/QtMainWindow.h"
-#include "settings/IniStore.h"
-#include "window/FrmMain.h"
-#include "window/MainForm.h"
+#include "store/IniStore.h"
+#include "window/MainWindowController.h"
 #include "window/MainWindowDesign.h"
 #include "window/StartupShutdown.h"
 
@@ -61,8 +61,8 @@ int main(int argc, char** argv)
     IniStore ini(textFiles);
     qt::QtMainWindow window;
     MainForm form {window, files, drives, clock, ini, numbers, {}, {}, {}, {}, {}};
-    FrmMain frmMain(form);
-    window.setEvents(&frmMain);
+    MainWindowController controller(form);
+    window.setEvents(&controller);
     applyDesign(window);
 
     // The program's folder holds the settings and languages: the folder of the real program file.

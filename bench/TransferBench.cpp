@@ -3,14 +3,14 @@
 //
 //   transfer_bench [work folder [case]]   (default /var/tmp/carrovex-bench; case: a word of the case names)
 #include "engine/TransferRun.h"
+#include "form/MainForm.h"
 #include "platform/model/WindowModel.h"
 #include "platform/posix/PosixClock.h"
 #include "platform/posix/PosixDriveTable.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixNumberFormat.h"
 #include "platform/posix/PosixTextFiles.h"
-#include "settings/IniStore.h"
-#include "window/MainForm.h"
+#include "store/IniStore.h"
 
 #include <algorithm>
 #include <chrono>
@@ -74,9 +74,9 @@ void runCarrovex(const std::string& from, const std::string& to, bool move)
     LanguageTexts texts;
     texts[35] = "ERROR";
     MainForm form {window, files, drives, clock, ini, numbers, {}, texts, {}, {}, {}};
-    window.setText(Control::Text1, from);
-    window.setText(Control::Text2, to);
-    window.setValue(Control::Option1_0, move ? 1 : 0);
+    window.setText(Control::SourceFolder, from);
+    window.setText(Control::DestinationFolder, to);
+    window.setValue(Control::Move, move ? 1 : 0);
     DoAction(form);
     for (const std::string& line : window.lines()) {
         if (line.find("ERROR") != std::string::npos) {

@@ -2,12 +2,12 @@
 
 #include "engine/EnableControls.h"
 #include "engine/FreeSpaceProbe.h"
-#include "engine/PrintableName.h"
+#include "form/LogLines.h"
+#include "form/MainForm.h"
+#include "form/PrintableName.h"
 #include "platform/DriveTable.h"
 #include "platform/FileSystem.h"
 #include "platform/MainWindow.h"
-#include "window/LogLines.h"
-#include "window/MainForm.h"
 
 #include <cstdint>
 #include <exception>
@@ -31,7 +31,7 @@ public:
     explicit TransferRun(MainForm& form)
         : m_form(form)
         , m_window(form.window)
-        , m_texts(form.sTexts)
+        , m_texts(form.texts)
     {
     }
 
@@ -77,9 +77,9 @@ void TransferRun::run()
 {
     m_form.state.runErrors = 0;
     m_window.setBusyPointer(true);
-    m_sourceFolder = m_window.text(Control::Text1);
-    m_destinationFolder = m_window.text(Control::Text2);
-    m_move = m_window.value(Control::Option1_0) != 0;
+    m_sourceFolder = m_window.text(Control::SourceFolder);
+    m_destinationFolder = m_window.text(Control::DestinationFolder);
+    m_move = m_window.value(Control::Move) != 0;
 
     const std::vector<std::string> names = listFiles();
     if (names.empty()) {
@@ -107,7 +107,7 @@ std::vector<std::string> TransferRun::listFiles()
 void TransferRun::handleFiles(const std::vector<std::string>& names)
 {
     WindowState& state = m_form.state;
-    state.bBusy = true;
+    state.busy = true;
     const std::string count = std::to_string(names.size());
     EnableControls(m_form, false, names.size() == 1 ? text(29) : text(30), count);
 
@@ -115,7 +115,7 @@ void TransferRun::handleFiles(const std::vector<std::string>& names)
     for (; index < names.size(); ++index) {
         selectLastLine();
         m_window.processEvents();
-        if (state.bCancel) {
+        if (state.cancelRequested) {
             break;
         }
         m_fileName = names[index];
@@ -125,13 +125,13 @@ void TransferRun::handleFiles(const std::vector<std::string>& names)
     }
     reportUnfinishedMoves();
 
-    if (state.bCancel) {
+    if (state.cancelRequested) {
         m_window.appendLine(
             text(31) + ": " + m_verb + " " + std::to_string(index) + " " + (index == 1 ? text(29) : text(30)));
-        state.bCancel = false;
+        state.cancelRequested = false;
     }
     EnableControls(m_form, true, "", "");
-    state.bBusy = false;
+    state.busy = false;
 }
 
 // Moves across file systems leave their sources until the copies are durable; the few that must keep
@@ -183,7 +183,7 @@ void TransferRun::handleFile()
 void TransferRun::handleExistingDestination(const std::string& sourcePath, const std::string& destinationPath)
 {
     const std::string existsLine = (m_move ? text(21) : text(22)) + " (" + text(24) + "): ";
-    if (m_window.value(Control::Check2) == 0) {
+    if (m_window.value(Control::Overwrite) == 0) {
         outcome(existsLine);
         return;
     }
@@ -303,13 +303,13 @@ void DoAction(MainForm& form)
         // Only the bookkeeping around the files can get here (memory exhausted); leave the window usable.
         ++form.state.runErrors;
         try {
-            if (form.state.bBusy) {
+            if (form.state.busy) {
                 EnableControls(form, true, "", "");
             }
             form.window.setBusyPointer(false);
         } catch (...) {
         }
-        form.state.bBusy = false;
+        form.state.busy = false;
     }
 }
 

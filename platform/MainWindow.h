@@ -9,26 +9,25 @@
 namespace carrovex
 {
 
-// The controls of the main window by their names; Option1_0 and Option1_1 are the two members of the
-// option group Option1 ("Move files", "Copy files").
+// The controls of the main window, by their role.
 enum class Control {
-    Text1,
-    Text2,
-    cmdFrom,
-    cmdTo,
-    Combo1,
-    Option1_0,
-    Option1_1,
-    Check1,
-    Check2,
-    List1,
-    cmdOpt,
-    cmdStopStart,
-    cmdQuit,
-    Label1,
-    Label2,
-    Label3,
-    Label4,
+    SourceFolder, // the source folder's path
+    DestinationFolder,
+    BrowseSource, // the "..." buttons beside the two folder fields
+    BrowseDestination,
+    Interval, // the editable interval field with its list of choices
+    Move, // the two options "Move files" and "Copy files"; one of them is selected
+    Copy,
+    ShowLog, // check box: the log pane is shown
+    Overwrite, // check box: files that exist in the destination may be replaced
+    Log, // the log list
+    Settings, // opens the options dialog
+    StartStop, // Start, Stop, and Cancel during a run; the window's default button
+    Quit,
+    SourceLabel,
+    DestinationLabel,
+    IntervalLabel,
+    LogLabel,
 };
 
 // The operations the logic performs on the main window. The platform's binding applies them to real
@@ -52,7 +51,7 @@ public:
     // Positions and sizes are in twips (1/1440 inch), whatever the toolkit's own unit.
     virtual void setTop(Control control, int twips) = 0;
 
-    // The list of the combo field Combo1.
+    // The list of choices of the interval field.
     virtual void clearList(Control control) = 0;
     virtual void addItem(Control control, int position, const std::string& text) = 0;
 
@@ -61,14 +60,14 @@ public:
     // The window's outer size, frame and title bar included.
     virtual void setOuterWidth(int twips) = 0;
     virtual void setOuterHeight(int twips) = 0;
-    // The panel Frame1 that holds the controls.
-    virtual void setFrameHeight(int twips) = 0;
+    // The panel that holds the controls.
+    virtual void setPanelHeight(int twips) = 0;
     virtual void setBusyPointer(bool busy) = 0;
 
     // Runs the window events that are waiting (clicks, ticks, repaints) and returns.
     virtual void processEvents() = 0;
 
-    // The minute timer Timer1; switching it on starts a full period.
+    // The minute timer; switching it on starts a full period.
     virtual void setTimerEnabled(bool enabled) = 0;
 
     // A modal question with the buttons Yes (the default) and No; true for Yes.

@@ -5,7 +5,9 @@
 namespace carrovex
 {
 
-enum class DialogControl { Label1, Combo1, Check1, Check2, Check3, cmdCancel, cmdSave };
+// The options dialog's controls, by their role. SaveOnClose, AskBeforeSaving and RunOnStart are the check
+// boxes of the settings keys "Save", "Question" and "DoActionOnStart".
+enum class DialogControl { LanguageLabel, Language, SaveOnClose, AskBeforeSaving, RunOnStart, Cancel, Save };
 
 // What the options dialog reports to its logic: a button pressed, or a check box's value changed (also
 // when the logic set it).

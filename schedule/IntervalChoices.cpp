@@ -1,11 +1,11 @@
 #include "schedule/IntervalChoices.h"
 
+#include "form/Captions.h"
+#include "form/MainForm.h"
 #include "platform/MainWindow.h"
 #include "platform/NumberFormat.h"
-#include "settings/IniStore.h"
-#include "settings/Utf8.h"
-#include "window/Captions.h"
-#include "window/MainForm.h"
+#include "store/IniStore.h"
+#include "store/Utf8.h"
 
 #include <algorithm>
 
@@ -79,10 +79,10 @@ std::optional<std::int32_t> minutesFromText(const std::string& text, const std::
 
 std::optional<std::int32_t> intervalFromField(MainForm& form)
 {
-    const std::string stripped = withoutUnitWords(form.window.text(Control::Combo1), form.sTexts);
+    const std::string stripped = withoutUnitWords(form.window.text(Control::Interval), form.texts);
     const std::optional<std::int32_t> minutes = minutesFromText(stripped, form.numbers.decimalSeparator());
     if (!minutes) {
-        form.window.setText(Control::Combo1, intervalText(form.sTexts, form.state.lInterval));
+        form.window.setText(Control::Interval, intervalText(form.texts, form.state.intervalMinutes));
     }
     return minutes;
 }
@@ -90,29 +90,29 @@ std::optional<std::int32_t> intervalFromField(MainForm& form)
 void FillIntervals(MainForm& form)
 {
     MainWindow& window = form.window;
-    window.clearList(Control::Combo1);
+    window.clearList(Control::Interval);
     for (std::size_t position = 0; position < intervalChoices.size(); ++position) {
         window.addItem(
-            Control::Combo1, static_cast<int>(position), intervalText(form.sTexts, intervalChoices[position]));
+            Control::Interval, static_cast<int>(position), intervalText(form.texts, intervalChoices[position]));
     }
     const std::string stored
         = form.ini.ReadIniValue("Options", "Interval", std::to_string(defaultInterval), iniValueSize);
-    form.state.lInterval = minutesFromText(stored, form.numbers.decimalSeparator()).value_or(defaultInterval);
-    window.setText(Control::Combo1, intervalText(form.sTexts, form.state.lInterval));
+    form.state.intervalMinutes = minutesFromText(stored, form.numbers.decimalSeparator()).value_or(defaultInterval);
+    window.setText(Control::Interval, intervalText(form.texts, form.state.intervalMinutes));
 }
 
-void Combo1_Validate(MainForm& form)
+void Interval_Validate(MainForm& form)
 {
-    if (form.state.bLoading) {
+    if (form.state.loading) {
         return;
     }
     const std::optional<std::int32_t> minutes = intervalFromField(form);
-    form.state.iElapsed = 0;
-    if (form.state.bRunning) {
+    form.state.elapsedMinutes = 0;
+    if (form.state.running) {
         if (minutes) {
-            form.state.lInterval = *minutes;
+            form.state.intervalMinutes = *minutes;
         }
-        form.window.setCaption(countdownCaption(form.sTexts, form.state.lInterval));
+        form.window.setCaption(countdownCaption(form.texts, form.state.intervalMinutes));
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "window/LanguageTexts.h"
+#include "form/LanguageTexts.h"
 
 #include <array>
 #include <cstdint>
@@ -28,13 +28,13 @@ std::string withoutUnitWords(const std::string& text, const LanguageTexts& texts
 std::optional<std::int32_t> minutesFromText(const std::string& text, const std::string& decimalSeparator);
 
 // The minutes the interval field names. A text that names none is refused: the field shows the last valid
-// interval again (lInterval, with its unit word), and nothing is returned.
+// interval again (intervalMinutes, with its unit word), and nothing is returned.
 std::optional<std::int32_t> intervalFromField(MainForm& form);
 
 // Fills the interval list in the current language and shows the stored interval (5 when it is not valid).
 void FillIntervals(MainForm& form);
 
 // The focus leaves the interval field: the count starts again, and a started countdown takes the interval.
-void Combo1_Validate(MainForm& form);
+void Interval_Validate(MainForm& form);
 
 } // namespace carrovex

@@ -1,14 +1,13 @@
 #include "schedule/RunScheduler.h"
 
 #include "engine/TransferRun.h"
+#include "form/Captions.h"
+#include "form/LogLines.h"
+#include "form/MainForm.h"
 #include "platform/FileSystem.h"
 #include "platform/MainWindow.h"
 #include "schedule/IntervalChoices.h"
-#include "settings/IniStore.h"
-#include "settings/LanguageCatalogue.h"
-#include "window/Captions.h"
-#include "window/LogLines.h"
-#include "window/MainForm.h"
+#include "store/IniStore.h"
 
 #include <algorithm>
 #include <limits>
@@ -21,24 +20,24 @@ namespace
 
 void setButtonText(MainForm& form, int key)
 {
-    form.window.setText(Control::cmdStopStart, form.sTexts[static_cast<std::size_t>(key)]);
+    form.window.setText(Control::StartStop, form.texts[static_cast<std::size_t>(key)]);
     form.state.cancelShown = false;
 }
 
 // The minutes left until the next run; a count already at or past the interval shows 0.
 long long minutesLeft(const WindowState& state)
 {
-    return std::max<long long>(0, static_cast<long long>(state.lInterval) - state.iElapsed);
+    return std::max<long long>(0, static_cast<long long>(state.intervalMinutes) - state.elapsedMinutes);
 }
 
 void stop(MainForm& form)
 {
     WindowState& state = form.state;
-    state.iElapsed = 0;
+    state.elapsedMinutes = 0;
     setButtonText(form, 12);
-    form.window.setCaption(stoppedCaption(form.sTexts));
-    appendStampedLine(form.window, form.clock, form.sTexts[34]);
-    state.bRunning = false;
+    form.window.setCaption(stoppedCaption(form.texts));
+    appendStampedLine(form.window, form.clock, form.texts[34]);
+    state.running = false;
     state.runDue = false;
 }
 
@@ -47,11 +46,11 @@ void start(MainForm& form)
     WindowState& state = form.state;
     setButtonText(form, 11);
     if (const auto minutes = intervalFromField(form)) {
-        state.lInterval = *minutes;
+        state.intervalMinutes = *minutes;
     }
-    form.window.setCaption(countdownCaption(form.sTexts, minutesLeft(state)));
-    appendStampedLine(form.window, form.clock, form.sTexts[33]);
-    state.bRunning = true;
+    form.window.setCaption(countdownCaption(form.texts, minutesLeft(state)));
+    appendStampedLine(form.window, form.clock, form.texts[33]);
+    state.running = true;
     if (form.ini.ReadIniValue("Options", "DoActionOnStart", "0", iniValueSize) == "1") {
         runWhenFree(form);
     }
@@ -73,14 +72,14 @@ bool runWhenFree(MainForm& form)
     return !state.closeRequested;
 }
 
-void cmdStopStart_Click(MainForm& form)
+void StartStop_Click(MainForm& form)
 {
     // Whatever the language calls it: the button is the Cancel button exactly while a run shows it so.
     if (form.state.cancelShown) {
-        form.state.bCancel = true;
+        form.state.cancelRequested = true;
         return;
     }
-    if (form.state.bRunning) {
+    if (form.state.running) {
         stop(form);
     } else {
         start(form);
@@ -91,71 +90,71 @@ void cmdStopStart_Click(MainForm& form)
     form.window.selectLine(form.window.lineCount() - 1);
 }
 
-void Timer1_Timer(MainForm& form)
+void Timer_Tick(MainForm& form)
 {
     WindowState& state = form.state;
-    if (!state.bRunning) {
+    if (!state.running) {
         return;
     }
-    if (state.iElapsed < std::numeric_limits<std::int16_t>::max()) {
-        ++state.iElapsed;
+    if (state.elapsedMinutes < std::numeric_limits<std::int16_t>::max()) {
+        ++state.elapsedMinutes;
     }
     // At or past the interval: a count can be past it after a smaller interval was loaded.
-    if (state.iElapsed < state.lInterval && !state.runDue) {
-        form.window.setCaption(countdownCaption(form.sTexts, minutesLeft(state)));
+    if (state.elapsedMinutes < state.intervalMinutes && !state.runDue) {
+        form.window.setCaption(countdownCaption(form.texts, minutesLeft(state)));
         return;
     }
     if (state.runInProgress) {
         state.runDue = true; // the first tick after the run in progress brings it
         return;
     }
-    form.window.setCaption(runDueCaption(form.sTexts));
+    form.window.setCaption(runDueCaption(form.texts));
     form.window.setTimerEnabled(false);
     if (!runWhenFree(form)) {
         return;
     }
     form.window.setTimerEnabled(true);
-    state.iElapsed = 0;
-    if (!state.bRunning) {
+    state.elapsedMinutes = 0;
+    if (!state.running) {
         // Stopped during the run: the caption must not announce a next run.
-        form.window.setCaption(stoppedCaption(form.sTexts));
+        form.window.setCaption(stoppedCaption(form.texts));
         return;
     }
-    form.window.setCaption(afterRunCaption(form.sTexts));
-    form.window.setCaption(countdownCaption(form.sTexts, state.lInterval));
+    form.window.setCaption(afterRunCaption(form.texts));
+    form.window.setCaption(countdownCaption(form.texts, state.intervalMinutes));
 }
 
 void CheckFolders(MainForm& form)
 {
     MainWindow& window = form.window;
-    const bool sourceExists = form.files.folderExists(window.text(Control::Text1));
-    const bool destinationExists = form.files.folderExists(window.text(Control::Text2));
+    const bool sourceExists = form.files.folderExists(window.text(Control::SourceFolder));
+    const bool destinationExists = form.files.folderExists(window.text(Control::DestinationFolder));
     if (sourceExists && destinationExists) {
-        window.setEnabled(Control::cmdStopStart, true);
+        window.setEnabled(Control::StartStop, true);
         return;
     }
-    if (form.state.bRunning) {
+    if (form.state.running) {
         setButtonText(form, 12);
-        window.setCaption(stoppedCaption(form.sTexts));
-        form.state.bRunning = false;
+        window.setCaption(stoppedCaption(form.texts));
+        form.state.running = false;
         form.state.runDue = false;
     }
-    window.setEnabled(Control::cmdStopStart, false);
+    window.setEnabled(Control::StartStop, false);
 }
 
 void SetMessages(MainForm& form, bool log)
 {
     // The interval is reloaded first, so that the countdown shows the minutes left with the stored interval.
     FillIntervals(form);
-    if (form.state.bRunning) {
+    if (form.state.running) {
         setButtonText(form, 11);
-        form.window.setCaption(countdownCaption(form.sTexts, minutesLeft(form.state)));
+        form.window.setCaption(countdownCaption(form.texts, minutesLeft(form.state)));
     } else {
-        form.window.setCaption(stoppedCaption(form.sTexts));
+        form.window.setCaption(stoppedCaption(form.texts));
         setButtonText(form, 12);
     }
     if (log) {
-        appendStampedLine(form.window, form.clock, languageText(form.ini, 44) + " " + form.sLanguage);
+        appendStampedLine(form.window, form.clock, languageText(form.ini, 44) + " " + form.language);
     }
 }
 

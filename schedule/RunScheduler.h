@@ -6,10 +6,10 @@ namespace carrovex
 struct MainForm;
 
 // Start, Stop, or a cancel request when the button shows the Cancel text that a run put there.
-void cmdStopStart_Click(MainForm& form);
+void StartStop_Click(MainForm& form);
 
 // The minute tick: counts down while started and starts a run when the interval has elapsed.
-void Timer1_Timer(MainForm& form);
+void Timer_Tick(MainForm& form);
 
 // Start is possible only while both folder fields name existing folders; a missing folder stops a started
 // scheduler, silently and keeping the count of minutes.

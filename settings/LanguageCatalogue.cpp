@@ -1,22 +1,17 @@
 #include "settings/LanguageCatalogue.h"
 
+#include "form/Captions.h"
+#include "form/MainForm.h"
 #include "platform/FileSystem.h"
 #include "platform/MainWindow.h"
 #include "platform/OptionsDialog.h"
-#include "settings/IniStore.h"
-#include "window/Captions.h"
-#include "window/MainForm.h"
+#include "store/IniStore.h"
 
 #include <algorithm>
 #include <utility>
 
 namespace carrovex
 {
-
-std::string languageText(const IniStore& ini, int key)
-{
-    return ini.ReadLanguageValue("frmMain", "t" + std::to_string(key), "", iniValueSize);
-}
 
 std::string languageFolder(const MainForm& form)
 {
@@ -26,28 +21,28 @@ std::string languageFolder(const MainForm& form)
 void useStoredLanguage(MainForm& form)
 {
     const std::string language = form.ini.ReadIniValue("Options", "Language", "Deutsch", iniValueSize);
-    form.ini.sLangFile = form.files.joinPath(languageFolder(form), language + ".dat");
-    form.sLanguage = language;
+    form.ini.languageFile = form.files.joinPath(languageFolder(form), language + ".dat");
+    form.language = language;
 }
 
 void LoadLanguage(MainForm& form)
 {
-    for (std::size_t key = 0; key < form.sTexts.size(); ++key) {
-        form.sTexts[key] = languageText(form.ini, static_cast<int>(key));
+    for (std::size_t key = 0; key < form.texts.size(); ++key) {
+        form.texts[key] = languageText(form.ini, static_cast<int>(key));
     }
-    const std::pair<Control, int> captions[] = {{Control::Label1, 0},
-        {Control::Label2, 1},
-        {Control::Label3, 2},
-        {Control::Label4, 3},
-        {Control::Option1_0, 6},
-        {Control::Option1_1, 7},
-        {Control::Check2, 8},
-        {Control::Check1, 9},
-        {Control::cmdStopStart, 12},
-        {Control::cmdQuit, 13},
-        {Control::cmdOpt, 38}};
+    const std::pair<Control, int> captions[] = {{Control::SourceLabel, 0},
+        {Control::DestinationLabel, 1},
+        {Control::IntervalLabel, 2},
+        {Control::LogLabel, 3},
+        {Control::Move, 6},
+        {Control::Copy, 7},
+        {Control::Overwrite, 8},
+        {Control::ShowLog, 9},
+        {Control::StartStop, 12},
+        {Control::Quit, 13},
+        {Control::Settings, 38}};
     for (const auto& [control, key] : captions) {
-        form.window.setText(control, form.sTexts[static_cast<std::size_t>(key)]);
+        form.window.setText(control, form.texts[static_cast<std::size_t>(key)]);
     }
     form.state.cancelShown = false; // the button now shows the Start text
 }
@@ -57,12 +52,12 @@ void LoadLanguage(OptionsDialog& dialog, const IniStore& ini)
     std::string settings = languageText(ini, 38);
     std::erase(settings, '&'); // the accelerator mark has no place in a title
     dialog.setTitle(captionPrefix + settings);
-    const std::pair<DialogControl, int> captions[] = {{DialogControl::Check1, 37},
-        {DialogControl::Check2, 39},
-        {DialogControl::Check3, 40},
-        {DialogControl::cmdCancel, 41},
-        {DialogControl::cmdSave, 42},
-        {DialogControl::Label1, 43}};
+    const std::pair<DialogControl, int> captions[] = {{DialogControl::SaveOnClose, 37},
+        {DialogControl::AskBeforeSaving, 39},
+        {DialogControl::RunOnStart, 40},
+        {DialogControl::Cancel, 41},
+        {DialogControl::Save, 42},
+        {DialogControl::LanguageLabel, 43}};
     for (const auto& [control, key] : captions) {
         dialog.setText(control, languageText(ini, key));
     }

@@ -9,9 +9,6 @@ class IniStore;
 class OptionsDialog;
 struct MainForm;
 
-// The text of key tN of the active language file; empty when the file or the key is missing.
-std::string languageText(const IniStore& ini, int key);
-
 // The folder that holds the language files.
 std::string languageFolder(const MainForm& form);
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "form/MainForm.h"
 #include "platform/model/WindowModel.h"
 #include "tests/fakes/FakePlatform.h"
 #include "tests/fakes/NumberedTexts.h"
-#include "window/MainForm.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -19,10 +19,10 @@ class MainFormFixture : public ::testing::Test, protected FakePlatform
 protected:
     MainFormFixture()
     {
-        window.setText(Control::Text1, "/src");
-        window.setText(Control::Text2, "/dst");
+        window.setText(Control::SourceFolder, "/src");
+        window.setText(Control::DestinationFolder, "/dst");
         choose(false);
-        ini.sLangFile = "/prog/lang/Test.dat";
+        ini.languageFile = "/prog/lang/Test.dat";
     }
 
     std::string stored(const std::string& key)
@@ -32,13 +32,13 @@ protected:
 
     void choose(bool move)
     {
-        window.setValue(Control::Option1_0, move ? 1 : 0);
-        window.setValue(Control::Option1_1, move ? 0 : 1);
+        window.setValue(Control::Move, move ? 1 : 0);
+        window.setValue(Control::Copy, move ? 0 : 1);
     }
 
     void overwrite(bool on)
     {
-        window.setValue(Control::Check2, on ? 1 : 0);
+        window.setValue(Control::Overwrite, on ? 1 : 0);
     }
 
     WindowModel window;

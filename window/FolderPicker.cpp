@@ -1,8 +1,8 @@
 #include "window/FolderPicker.h"
 
+#include "form/MainForm.h"
 #include "platform/MainWindow.h"
 #include "schedule/RunScheduler.h"
-#include "window/MainForm.h"
 
 namespace carrovex
 {
@@ -12,7 +12,7 @@ namespace
 
 void chooseFolder(MainForm& form, int captionKey, Control field)
 {
-    const std::string folder = form.window.browseFolder(form.sTexts[static_cast<std::size_t>(captionKey)] + ":");
+    const std::string folder = form.window.browseFolder(form.texts[static_cast<std::size_t>(captionKey)] + ":");
     if (!folder.empty()) {
         form.window.setText(field, folder);
     }
@@ -21,14 +21,14 @@ void chooseFolder(MainForm& form, int captionKey, Control field)
 
 } // namespace
 
-void cmdFrom_Click(MainForm& form)
+void BrowseSource_Click(MainForm& form)
 {
-    chooseFolder(form, 0, Control::Text1);
+    chooseFolder(form, 0, Control::SourceFolder);
 }
 
-void cmdTo_Click(MainForm& form)
+void BrowseDestination_Click(MainForm& form)
 {
-    chooseFolder(form, 1, Control::Text2);
+    chooseFolder(form, 1, Control::DestinationFolder);
 }
 
 } // namespace carrovex

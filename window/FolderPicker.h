@@ -7,7 +7,7 @@ struct MainForm;
 
 // The "..." buttons: the folder dialog, prompted with the field's caption and ":"; a chosen folder
 // replaces the field's text, a cancelled dialog leaves it. The folder check runs either way.
-void cmdFrom_Click(MainForm& form);
-void cmdTo_Click(MainForm& form);
+void BrowseSource_Click(MainForm& form);
+void BrowseDestination_Click(MainForm& form);
 
 } // namespace carrovex

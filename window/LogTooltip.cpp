@@ -7,7 +7,7 @@
 namespace carrovex
 {
 
-void List1_MouseMove(MainWindow& window, int buttons, double x, double y)
+void Log_MouseMove(MainWindow& window, int buttons, double x, double y)
 {
     if (buttons != 0) {
         return;

@@ -1,7 +1,7 @@
 #include "window/MainWindowDesign.h"
 
+#include "form/LogPane.h"
 #include "platform/MainWindow.h"
-#include "window/LogPane.h"
 
 #include <utility>
 
@@ -11,25 +11,25 @@ namespace carrovex
 void applyDesign(MainWindow& window)
 {
     window.setCaption("Shuntly/Copy");
-    const std::pair<Control, const char*> texts[] = {{Control::Label1, "Source folder"},
-        {Control::Label2, "Destination folder"},
-        {Control::Label3, "Interval"},
-        {Control::Label4, "Log"},
-        {Control::cmdFrom, "..."},
-        {Control::cmdTo, "..."},
-        {Control::Combo1, "Combo1"},
-        {Control::Option1_0, "Move files"},
-        {Control::Option1_1, "Copy files"},
-        {Control::Check2, "Overwrite existing files"},
-        {Control::Check1, "Show log"},
-        {Control::cmdOpt, "&Einstellungen"},
-        {Control::cmdStopStart, "&Start"},
-        {Control::cmdQuit, "&Quit"}};
+    const std::pair<Control, const char*> texts[] = {{Control::SourceLabel, "Source folder"},
+        {Control::DestinationLabel, "Destination folder"},
+        {Control::IntervalLabel, "Interval"},
+        {Control::LogLabel, "Log"},
+        {Control::BrowseSource, "..."},
+        {Control::BrowseDestination, "..."},
+        {Control::Interval, "Combo1"},
+        {Control::Move, "Move files"},
+        {Control::Copy, "Copy files"},
+        {Control::Overwrite, "Overwrite existing files"},
+        {Control::ShowLog, "Show log"},
+        {Control::Settings, "&Einstellungen"},
+        {Control::StartStop, "&Start"},
+        {Control::Quit, "&Quit"}};
     for (const auto& [control, text] : texts) {
         window.setText(control, text);
     }
-    window.setValue(Control::Option1_0, 1);
-    window.setValue(Control::Option1_1, 0);
+    window.setValue(Control::Move, 1);
+    window.setValue(Control::Copy, 0);
     ShowLogPane(window);
     window.setTimerEnabled(true);
 }

@@ -1,13 +1,13 @@
 #include "window/StartupShutdown.h"
 
+#include "form/Captions.h"
+#include "form/MainForm.h"
 #include "platform/FileSystem.h"
 #include "platform/MainWindow.h"
 #include "schedule/RunScheduler.h"
-#include "settings/IniStore.h"
 #include "settings/LanguageCatalogue.h"
 #include "settings/PersistentSettings.h"
-#include "window/Captions.h"
-#include "window/MainForm.h"
+#include "store/IniStore.h"
 
 namespace carrovex
 {
@@ -15,24 +15,24 @@ namespace carrovex
 void Form_Load(MainForm& form, const std::string& programFolder, const std::string& commandLine)
 {
     WindowState& state = form.state;
-    state.bLoading = true;
-    state.iElapsed = 0;
-    state.bCancel = false;
+    state.loading = true;
+    state.elapsedMinutes = 0;
+    state.cancelRequested = false;
     form.programFolder = programFolder;
-    form.ini.sIniFile = form.files.joinPath(programFolder, "Carrovex.ini");
+    form.ini.settingsFile = form.files.joinPath(programFolder, "Carrovex.ini");
     useStoredLanguage(form);
     LoadLanguage(form);
-    form.window.setCaption(stoppedCaption(form.sTexts));
-    state.bBusy = false;
+    form.window.setCaption(stoppedCaption(form.texts));
+    state.busy = false;
     LoadSettings(form);
     CheckFolders(form);
-    state.bLoading = false;
-    if (commandLine == "/s" && form.window.isEnabled(Control::cmdStopStart)) {
-        cmdStopStart_Click(form);
+    state.loading = false;
+    if (commandLine == "/s" && form.window.isEnabled(Control::StartStop)) {
+        StartStop_Click(form);
     }
 }
 
-void cmdQuit_Click(MainForm& form)
+void Quit_Click(MainForm& form)
 {
     if (closeRequested(form)) {
         form.window.close();
@@ -42,7 +42,7 @@ void cmdQuit_Click(MainForm& form)
 bool closeRequested(MainForm& form)
 {
     if (form.state.runInProgress) {
-        form.state.bCancel = true;
+        form.state.cancelRequested = true;
         form.state.closeRequested = true;
         return false;
     }
@@ -59,8 +59,8 @@ void finishClosing(MainForm& form)
 void Form_Unload(MainForm& form)
 {
     if (readOption(form.ini, "Question", "0") == "1") {
-        const std::string prompt = form.sTexts[37] + "?";
-        if (form.window.askYesNo(prompt, captionPrefix + form.sTexts[36])) {
+        const std::string prompt = form.texts[37] + "?";
+        if (form.window.askYesNo(prompt, captionPrefix + form.texts[36])) {
             SaveSettings(form);
         }
     } else if (readOption(form.ini, "Save", "0") == "1") {

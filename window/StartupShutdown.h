@@ -12,7 +12,7 @@ struct MainForm;
 void Form_Load(MainForm& form, const std::string& programFolder, const std::string& commandLine);
 
 // The Quit button: closes the window as every other way of closing does.
-void cmdQuit_Click(MainForm& form);
+void Quit_Click(MainForm& form);
 
 // Any way of closing. With no run in progress the closing sequence runs and the window may close now
 // (true). During a run the run is cancelled after the file in hand and the window closes once it has

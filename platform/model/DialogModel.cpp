@@ -95,7 +95,8 @@ void DialogModel::click(DialogControl control)
     if (!isEnabled(control) || !m_events) {
         return;
     }
-    if (control == DialogControl::Check1 || control == DialogControl::Check2 || control == DialogControl::Check3) {
+    if (control == DialogControl::SaveOnClose || control == DialogControl::AskBeforeSaving
+        || control == DialogControl::RunOnStart) {
         setValue(control, 1 - value(control));
     } else {
         m_events->clicked(control);

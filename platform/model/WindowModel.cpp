@@ -37,7 +37,7 @@ void WindowModel::setText(Control control, const std::string& text)
         return;
     }
     current = text;
-    if (m_events && (control == Control::Text1 || control == Control::Text2)) {
+    if (m_events && (control == Control::SourceFolder || control == Control::DestinationFolder)) {
         m_events->changed(control);
     }
 }
@@ -55,7 +55,7 @@ void WindowModel::setValue(Control control, int value)
         return;
     }
     current = value;
-    if (m_events && (control == Control::Check1 || control == Control::Check2)) {
+    if (m_events && (control == Control::ShowLog || control == Control::Overwrite)) {
         m_events->clicked(control);
     }
 }
@@ -123,15 +123,15 @@ int WindowModel::outerHeight() const
     return m_outerHeight;
 }
 
-void WindowModel::setFrameHeight(int twips)
+void WindowModel::setPanelHeight(int twips)
 {
     touch();
-    m_frameHeight = twips;
+    m_panelHeight = twips;
 }
 
-int WindowModel::frameHeight() const
+int WindowModel::panelHeight() const
 {
-    return m_frameHeight;
+    return m_panelHeight;
 }
 
 void WindowModel::setCaption(const std::string& caption)
@@ -234,7 +234,7 @@ void WindowModel::click(Control control)
     if (!m_events || !isEnabled(control) || m_closed) {
         return;
     }
-    if (control == Control::Check1 || control == Control::Check2) {
+    if (control == Control::ShowLog || control == Control::Overwrite) {
         setValue(control, 1 - value(control)); // raises the click
     } else {
         m_events->clicked(control);
@@ -277,64 +277,6 @@ void WindowModel::post(std::function<void()> event)
 void WindowModel::onProcessEvents(std::function<void()> hook)
 {
     m_hook = std::move(hook);
-}
-
-namespace
-{
-
-constexpr std::size_t logCapacity = 100'000;
-constexpr double twipsPerPixel = 15;
-constexpr int lineHeightPixels = 16;
-
-} // namespace
-
-void WindowModel::appendLine(const std::string& line)
-{
-    touch();
-    if (m_lines.size() == logCapacity) {
-        m_lines.pop_front(); // the oldest line makes room
-        m_selectedLine = m_selectedLine > 0 ? m_selectedLine - 1 : -1;
-    }
-    m_lines.push_back(line);
-}
-
-std::string WindowModel::lineText(int index) const
-{
-    return index >= 0 && index < lineCount() ? m_lines[static_cast<std::size_t>(index)] : std::string();
-}
-
-int WindowModel::lineAt(int x, int y) const
-{
-    const int index = y / lineHeightPixels;
-    return x >= 0 && y >= 0 && index < lineCount() ? index : -1;
-}
-
-void WindowModel::setListToolTip(const std::string& text)
-{
-    touch();
-    m_listToolTip = text;
-}
-
-const std::string& WindowModel::listToolTip() const
-{
-    return m_listToolTip;
-}
-
-double WindowModel::twipsPerPixelX() const
-{
-    return twipsPerPixel;
-}
-
-double WindowModel::twipsPerPixelY() const
-{
-    return twipsPerPixel;
-}
-
-void WindowModel::moveOverList(int buttons, double x, double y)
-{
-    if (m_events && !m_closed) {
-        m_events->mouseMoved(Control::List1, buttons, x, y);
-    }
 }
 
 std::string WindowModel::browseFolder(const std::string& prompt)
@@ -404,38 +346,6 @@ void WindowModel::setOuterWidth(int twips)
 int WindowModel::outerWidth() const
 {
     return m_outerWidth;
-}
-
-void WindowModel::removeLastLine()
-{
-    touch();
-    if (!m_lines.empty()) {
-        m_lines.pop_back();
-    }
-    if (m_selectedLine >= static_cast<int>(m_lines.size())) {
-        m_selectedLine = -1;
-    }
-}
-
-int WindowModel::lineCount() const
-{
-    return static_cast<int>(m_lines.size());
-}
-
-void WindowModel::selectLine(int index)
-{
-    touch();
-    m_selectedLine = index >= 0 && index < lineCount() ? index : -1;
-}
-
-int WindowModel::selectedLine() const
-{
-    return m_selectedLine;
-}
-
-const std::deque<std::string>& WindowModel::lines() const
-{
-    return m_lines;
 }
 
 } // namespace carrovex

@@ -38,7 +38,7 @@ public:
     bool isMinimized() const override;
     void setOuterWidth(int twips) override;
     void setOuterHeight(int twips) override;
-    void setFrameHeight(int twips) override;
+    void setPanelHeight(int twips) override;
     void setBusyPointer(bool busy) override;
     void processEvents() override;
     void setTimerEnabled(bool enabled) override;
@@ -81,7 +81,7 @@ public:
     int top(Control control) const;
     const std::vector<std::string>& items(Control control) const;
     int outerHeight() const;
-    int frameHeight() const;
+    int panelHeight() const;
     const std::string& caption() const;
     bool busyPointer() const;
     const std::deque<std::string>& lines() const;
@@ -115,7 +115,7 @@ private:
     std::map<Control, ControlState> m_controls;
     std::string m_caption;
     int m_outerHeight = 0;
-    int m_frameHeight = 0;
+    int m_panelHeight = 0;
     bool m_busyPointer = false;
     std::deque<std::string> m_lines;
     int m_selectedLine = -1;

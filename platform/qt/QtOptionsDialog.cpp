@@ -17,40 +17,45 @@ QtOptionsDialog::QtOptionsDialog(QWidget* parent)
     : QDialog(parent,
         Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
             | Qt::WindowCloseButtonHint)
-    , m_frame(new QFrame(this))
-    , m_label1(new QLabel(m_frame))
-    , m_combo1(new QComboBox(m_frame))
-    , m_check1(new QCheckBox(m_frame))
-    , m_check2(new QCheckBox(m_frame))
-    , m_check3(new QCheckBox(m_frame))
-    , m_cmdCancel(new QPushButton(m_frame))
-    , m_cmdSave(new QPushButton(m_frame))
+    , m_panel(new QFrame(this))
+    , m_languageLabel(new QLabel(m_panel))
+    , m_languageComboBox(new QComboBox(m_panel))
+    , m_saveOnCloseCheckBox(new QCheckBox(m_panel))
+    , m_askBeforeSavingCheckBox(new QCheckBox(m_panel))
+    , m_runOnStartCheckBox(new QCheckBox(m_panel))
+    , m_cancelButton(new QPushButton(m_panel))
+    , m_saveButton(new QPushButton(m_panel))
 {
     setModal(true);
     setAutoFillBackground(true);
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
     setPalette(white);
-    m_combo1->setEditable(true);
-    m_combo1->setInsertPolicy(QComboBox::NoInsert);
-    m_cmdSave->setDefault(true);
-    m_cmdCancel->setAutoDefault(false);
-    m_widgets = {{DialogControl::Label1, m_label1},
-        {DialogControl::Combo1, m_combo1},
-        {DialogControl::Check1, m_check1},
-        {DialogControl::Check2, m_check2},
-        {DialogControl::Check3, m_check3},
-        {DialogControl::cmdCancel, m_cmdCancel},
-        {DialogControl::cmdSave, m_cmdSave}};
-    m_layout.add(m_frame, {30, -30, 3765, 2325}, false);
-    m_layout.add(m_label1, {120, 180, 3555, 225}, true);
-    m_layout.add(m_combo1, {120, 420, 3525, 315}, false);
-    m_layout.add(m_check1, {120, 930, 3585, 195}, true);
-    m_layout.add(m_check2, {120, 1200, 3585, 195}, true);
-    m_layout.add(m_check3, {120, 1470, 3585, 195}, true);
-    m_layout.add(m_cmdCancel, {120, 1860, 1725, 315}, true);
-    m_layout.add(m_cmdSave, {1920, 1860, 1695, 315}, true);
-    QWidget* order[] = {m_check1, m_check2, m_check3, m_cmdCancel, m_cmdSave, m_combo1};
+    m_languageComboBox->setEditable(true);
+    m_languageComboBox->setInsertPolicy(QComboBox::NoInsert);
+    m_saveButton->setDefault(true);
+    m_cancelButton->setAutoDefault(false);
+    m_widgets = {{DialogControl::LanguageLabel, m_languageLabel},
+        {DialogControl::Language, m_languageComboBox},
+        {DialogControl::SaveOnClose, m_saveOnCloseCheckBox},
+        {DialogControl::AskBeforeSaving, m_askBeforeSavingCheckBox},
+        {DialogControl::RunOnStart, m_runOnStartCheckBox},
+        {DialogControl::Cancel, m_cancelButton},
+        {DialogControl::Save, m_saveButton}};
+    m_layout.add(m_panel, {30, -30, 3765, 2325}, false);
+    m_layout.add(m_languageLabel, {120, 180, 3555, 225}, true);
+    m_layout.add(m_languageComboBox, {120, 420, 3525, 315}, false);
+    m_layout.add(m_saveOnCloseCheckBox, {120, 930, 3585, 195}, true);
+    m_layout.add(m_askBeforeSavingCheckBox, {120, 1200, 3585, 195}, true);
+    m_layout.add(m_runOnStartCheckBox, {120, 1470, 3585, 195}, true);
+    m_layout.add(m_cancelButton, {120, 1860, 1725, 315}, true);
+    m_layout.add(m_saveButton, {1920, 1860, 1695, 315}, true);
+    QWidget* order[] = {m_saveOnCloseCheckBox,
+        m_askBeforeSavingCheckBox,
+        m_runOnStartCheckBox,
+        m_cancelButton,
+        m_saveButton,
+        m_languageComboBox};
     for (std::size_t i = 1; i < std::size(order); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
@@ -61,9 +66,9 @@ QtOptionsDialog::QtOptionsDialog(QWidget* parent)
             }
         };
     };
-    connect(m_check2, &QCheckBox::toggled, this, clicked(DialogControl::Check2));
-    connect(m_cmdSave, &QPushButton::clicked, this, clicked(DialogControl::cmdSave));
-    connect(m_cmdCancel, &QPushButton::clicked, this, clicked(DialogControl::cmdCancel));
+    connect(m_askBeforeSavingCheckBox, &QCheckBox::toggled, this, clicked(DialogControl::AskBeforeSaving));
+    connect(m_saveButton, &QPushButton::clicked, this, clicked(DialogControl::Save));
+    connect(m_cancelButton, &QPushButton::clicked, this, clicked(DialogControl::Cancel));
     relayout();
 }
 

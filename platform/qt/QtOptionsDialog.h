@@ -43,14 +43,14 @@ private:
     void relayout();
 
     OptionsDialogEvents* m_events = nullptr;
-    QFrame* m_frame;
-    QLabel* m_label1;
-    QComboBox* m_combo1;
-    QCheckBox* m_check1;
-    QCheckBox* m_check2;
-    QCheckBox* m_check3;
-    QPushButton* m_cmdCancel;
-    QPushButton* m_cmdSave;
+    QFrame* m_panel;
+    QLabel* m_languageLabel;
+    QComboBox* m_languageComboBox;
+    QCheckBox* m_saveOnCloseCheckBox;
+    QCheckBox* m_askBeforeSavingCheckBox;
+    QCheckBox* m_runOnStartCheckBox;
+    QPushButton* m_cancelButton;
+    QPushButton* m_saveButton;
     std::map<DialogControl, QWidget*> m_widgets;
     TwipsLayout m_layout;
 };

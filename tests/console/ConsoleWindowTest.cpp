@@ -1,12 +1,12 @@
 #include "platform/console/ConsoleWindow.h"
 
 #include "engine/TransferRun.h"
+#include "form/MainForm.h"
 #include "platform/posix/StopSignals.h"
 #include "schedule/RunScheduler.h"
 #include "tests/fakes/FakePlatform.h"
 #include "tests/fakes/NumberedTexts.h"
-#include "window/FrmMain.h"
-#include "window/MainForm.h"
+#include "window/MainWindowController.h"
 
 #include <csignal>
 #include <cstdio>
@@ -28,10 +28,10 @@ class ConsoleWindowTest : public ::testing::Test, protected FakePlatform
 protected:
     ConsoleWindowTest()
     {
-        window.setEvents(&frmMain);
-        window.setText(Control::Text1, "/src");
-        window.setText(Control::Text2, "/dst");
-        window.setValue(Control::Option1_1, 1);
+        window.setEvents(&controller);
+        window.setText(Control::SourceFolder, "/src");
+        window.setText(Control::DestinationFolder, "/dst");
+        window.setValue(Control::Copy, 1);
     }
 
     ~ConsoleWindowTest() override
@@ -72,7 +72,7 @@ protected:
     std::FILE* log = std::tmpfile();
     ConsoleWindow window {log, signals, tickPeriod};
     MainForm form {window, files, drives, clock, ini, numbers, {}, numberedTexts(), {}, {}, {}};
-    FrmMain frmMain {form};
+    MainWindowController controller {form};
 };
 
 TEST_F(ConsoleWindowTest, PrintsTheFinalLinesOfARunAsSoonAsTheNextOneComes)
@@ -114,8 +114,8 @@ TEST_F(ConsoleWindowTest, TimerRunsTheSchedulerUntilAStopSignalClosesTheWindow)
 {
     textFiles.files["/prog/Carrovex.ini"] = "[Options]\nSave=1\n";
     files.addFile("/src/a.txt", 1);
-    form.state.lInterval = 2;
-    window.click(Control::cmdStopStart);
+    form.state.intervalMinutes = 2;
+    window.click(Control::StartStop);
     stopAtYield(2);
     const auto started = std::chrono::steady_clock::now();
 
@@ -131,7 +131,7 @@ TEST_F(ConsoleWindowTest, TimerRunsTheSchedulerUntilAStopSignalClosesTheWindow)
 TEST_F(ConsoleWindowTest, StopSignalWhileWaitingClosesAtOnce)
 {
     textFiles.files["/prog/Carrovex.ini"] = "[Options]\nQuestion=1\n";
-    window.click(Control::cmdStopStart);
+    window.click(Control::StartStop);
     std::raise(SIGTERM);
 
     window.runUntilClosed();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/IniStore.h"
+#include "store/IniStore.h"
 #include "tests/fakes/FakeDriveTable.h"
 #include "tests/fakes/FakeFileSystem.h"
 #include "tests/fakes/FixedClock.h"
@@ -22,7 +22,7 @@ struct FakePlatform {
         drives.setDrive("/src", "/");
         drives.setDrive("/dst", "/");
         drives.setFree("/", std::uint64_t {1} << 30);
-        ini.sIniFile = "/prog/Carrovex.ini";
+        ini.settingsFile = "/prog/Carrovex.ini";
     }
 
     FakeFileSystem files;

@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes through every read of the settings and language files and through a write:
 // nothing may crash or hang, a value written must read back as written, and a value the write did not
 // touch must read as before.
-#include "settings/IniStore.h"
+#include "store/IniStore.h"
 #include "tests/fakes/MemoryTextFiles.h"
 
 #include <cstdint>
@@ -36,8 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     files.files["/prog/Carrovex.ini"] = bytes;
     files.files["/prog/lang/Deutsch.dat"] = bytes;
     IniStore ini(files);
-    ini.sIniFile = "/prog/Carrovex.ini";
-    ini.sLangFile = "/prog/lang/Deutsch.dat";
+    ini.settingsFile = "/prog/Carrovex.ini";
+    ini.languageFile = "/prog/lang/Deutsch.dat";
 
     for (const char* key : {"From", "To", "Interval", "Language", "ShowLog"}) {
         ini.ReadIniValue("Options", key, "default", iniValueSize);

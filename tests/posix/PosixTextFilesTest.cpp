@@ -1,6 +1,6 @@
 #include "platform/posix/PosixTextFiles.h"
 
-#include "settings/IniStore.h"
+#include "store/IniStore.h"
 #include "tests/posix/DiskFixtures.h"
 
 #include <gtest/gtest.h>
@@ -23,7 +23,7 @@ protected:
 
 TEST_F(SettingsFileOnDisk, WritesCreateTheFileAndLeaveNoTemporaryFile)
 {
-    ini.sIniFile = path;
+    ini.settingsFile = path;
     ini.WriteIniValue("Options", "From", "/in");
     ini.WriteIniValue("Options", "To", "/out");
 
@@ -35,7 +35,7 @@ TEST_F(SettingsFileOnDisk, FolderWithoutWriteAccessKeepsTheOldSettings)
 {
     writeFile(path, "[Options]\nFrom=/old\n");
     ::chmod(temp.path().c_str(), 0555);
-    ini.sIniFile = path;
+    ini.settingsFile = path;
 
     EXPECT_TRUE(asUnprivilegedUser([&] {
         ini.WriteIniValue("Options", "From", "/new");
@@ -50,20 +50,20 @@ TEST_F(SettingsFileOnDisk, FullDiskKeepsTheOldSettings)
     if (!disk.mounted()) {
         GTEST_SKIP() << "mounting a tmpfs needs root";
     }
-    ini.sIniFile = disk.path() + "/Carrovex.ini";
+    ini.settingsFile = disk.path() + "/Carrovex.ini";
     ini.WriteIniValue("Options", "From", "/old");
     writeFile(disk.path() + "/filler", std::string(64 << 10, 'f')); // stops where the disk is full
 
     ini.WriteIniValue("Options", "To", "/new");
 
-    EXPECT_EQ(readFile(ini.sIniFile), "[Options]\nFrom=/old\n");
+    EXPECT_EQ(readFile(ini.settingsFile), "[Options]\nFrom=/old\n");
     EXPECT_EQ(entriesOf(disk.path()), "Carrovex.ini filler");
 }
 
 TEST_F(SettingsFileOnDisk, FifoUnderTheNameNeitherBlocksNorIsReplacedByGarbage)
 {
     ::mkfifo(path.c_str(), 0644);
-    ini.sIniFile = path;
+    ini.settingsFile = path;
     EXPECT_EQ(ini.ReadIniValue("Options", "From", "default", iniValueSize), "default");
 }
 

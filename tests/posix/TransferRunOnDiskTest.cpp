@@ -1,14 +1,14 @@
 #include "engine/TransferRun.h"
+#include "form/MainForm.h"
 #include "platform/model/WindowModel.h"
 #include "platform/posix/PosixDriveTable.h"
 #include "platform/posix/PosixFileSystem.h"
-#include "settings/IniStore.h"
+#include "store/IniStore.h"
 #include "tests/fakes/FixedClock.h"
 #include "tests/fakes/FixedNumberFormat.h"
 #include "tests/fakes/MemoryTextFiles.h"
 #include "tests/fakes/NumberedTexts.h"
 #include "tests/posix/DiskFixtures.h"
-#include "window/MainForm.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -31,19 +31,19 @@ protected:
     TransferRunOnDisk()
     {
         use(source, destination);
-        window.setValue(Control::Option1_0, 0);
+        window.setValue(Control::Move, 0);
     }
 
     void use(const std::string& from, const std::string& to)
     {
-        window.setText(Control::Text1, from);
-        window.setText(Control::Text2, to);
+        window.setText(Control::SourceFolder, from);
+        window.setText(Control::DestinationFolder, to);
     }
 
     void choose(bool move, bool overwrite)
     {
-        window.setValue(Control::Option1_0, move ? 1 : 0);
-        window.setValue(Control::Check2, overwrite ? 1 : 0);
+        window.setValue(Control::Move, move ? 1 : 0);
+        window.setValue(Control::Overwrite, overwrite ? 1 : 0);
     }
 
     TempFolder temp;

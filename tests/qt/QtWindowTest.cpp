@@ -1,16 +1,16 @@
+#include "form/MainForm.h"
 #include "platform/posix/PosixTextFiles.h"
 #include "platform/qt/BackgroundFileSystem.h"
 #include "platform/qt/QtMainWindow.h"
 #include "platform/qt/QtOptionsDialog.h"
-#include "settings/IniStore.h"
 #include "settings/LanguageCatalogue.h"
+#include "store/IniStore.h"
 #include "tests/fakes/FakeDriveTable.h"
 #include "tests/fakes/FakeFileSystem.h"
 #include "tests/fakes/FixedClock.h"
 #include "tests/fakes/FixedNumberFormat.h"
 #include "tests/fakes/MemoryTextFiles.h"
-#include "window/FrmMain.h"
-#include "window/MainForm.h"
+#include "window/MainWindowController.h"
 #include "window/MainWindowDesign.h"
 #include "window/StartupShutdown.h"
 
@@ -55,8 +55,8 @@ class QtWindow : public ::testing::TestWithParam<const char*>
 protected:
     QtWindow()
     {
-        ini.sLangFile = std::string(CARROVEX_SOURCE_DIR) + "/lang/" + GetParam() + ".dat";
-        window.setEvents(&frmMain);
+        ini.languageFile = std::string(CARROVEX_SOURCE_DIR) + "/lang/" + GetParam() + ".dat";
+        window.setEvents(&controller);
         applyDesign(window);
         files.addFolder("/src");
         files.addFolder("/dst");
@@ -68,7 +68,7 @@ protected:
     {
         Form_Load(form, "/prog", "");
         // The languages come from the source tree, whatever the program folder says.
-        ini.sLangFile = std::string(CARROVEX_SOURCE_DIR) + "/lang/" + GetParam() + ".dat";
+        ini.languageFile = std::string(CARROVEX_SOURCE_DIR) + "/lang/" + GetParam() + ".dat";
         LoadLanguage(form);
     }
 
@@ -103,31 +103,31 @@ protected:
     FixedNumberFormat numbers;
     qt::QtMainWindow window;
     MainForm form {window, files, drives, clock, ini, numbers, {}, {}, {}, {}, {}};
-    FrmMain frmMain {form};
+    MainWindowController controller {form};
 };
 
 TEST_P(QtWindow, EveryTextOfTheMainWindowIsWhole)
 {
     load();
-    for (const Control control : {Control::Label1,
-             Control::Label2,
-             Control::Label3,
-             Control::Label4,
-             Control::Option1_0,
-             Control::Option1_1,
-             Control::Check1,
-             Control::Check2,
-             Control::cmdOpt,
-             Control::cmdStopStart,
-             Control::cmdQuit,
-             Control::cmdFrom,
-             Control::cmdTo}) {
+    for (const Control control : {Control::SourceLabel,
+             Control::DestinationLabel,
+             Control::IntervalLabel,
+             Control::LogLabel,
+             Control::Move,
+             Control::Copy,
+             Control::ShowLog,
+             Control::Overwrite,
+             Control::Settings,
+             Control::StartStop,
+             Control::Quit,
+             Control::BrowseSource,
+             Control::BrowseDestination}) {
         expectWholeTextVisible(window.widget(control), window.text(control));
     }
     // The run's Cancel text and the Stop text fit the same button.
     for (const int key : {11, 32}) {
-        window.setText(Control::cmdStopStart, form.sTexts[static_cast<std::size_t>(key)]);
-        expectWholeTextVisible(window.widget(Control::cmdStopStart), form.sTexts[static_cast<std::size_t>(key)]);
+        window.setText(Control::StartStop, form.texts[static_cast<std::size_t>(key)]);
+        expectWholeTextVisible(window.widget(Control::StartStop), form.texts[static_cast<std::size_t>(key)]);
     }
 }
 
@@ -136,12 +136,12 @@ TEST_P(QtWindow, EveryTextOfTheOptionsDialogIsWhole)
     load();
     qt::QtOptionsDialog dialog(&window);
     LoadLanguage(dialog, ini);
-    for (const DialogControl control : {DialogControl::Label1,
-             DialogControl::Check1,
-             DialogControl::Check2,
-             DialogControl::Check3,
-             DialogControl::cmdCancel,
-             DialogControl::cmdSave}) {
+    for (const DialogControl control : {DialogControl::LanguageLabel,
+             DialogControl::SaveOnClose,
+             DialogControl::AskBeforeSaving,
+             DialogControl::RunOnStart,
+             DialogControl::Cancel,
+             DialogControl::Save}) {
         expectWholeTextVisible(dialog.widget(control), dialog.text(control));
     }
 }
@@ -150,11 +150,11 @@ TEST_P(QtWindow, LogPaneLayoutsDifferBy1020Twips)
 {
     load();
     const int tall = window.height();
-    window.setValue(Control::Check1, 0);
+    window.setValue(Control::ShowLog, 0);
     const int shortHeight = window.height();
     EXPECT_NEAR((tall - shortHeight) * window.twipsPerPixelY(), 1020, window.twipsPerPixelY());
-    EXPECT_FALSE(window.widget(Control::List1)->isVisibleTo(&window));
-    EXPECT_NEAR(window.widget(Control::cmdQuit)->y() * window.twipsPerPixelY(), 2190, window.twipsPerPixelY());
+    EXPECT_FALSE(window.widget(Control::Log)->isVisibleTo(&window));
+    EXPECT_NEAR(window.widget(Control::Quit)->y() * window.twipsPerPixelY(), 2190, window.twipsPerPixelY());
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, QtWindow, ::testing::Values("Deutsch", "English"));
@@ -191,10 +191,10 @@ TEST(QtWindowEvents, TextsAndCheckBoxesRaiseTheirEventsAndTheLogStaysCapped)
     qt::QtMainWindow window;
     window.setEvents(&recorder);
 
-    window.setText(Control::Text1, "/a");
-    window.setText(Control::Text1, "/a");
-    window.setValue(Control::Check2, 1);
-    window.setValue(Control::Check2, 1);
+    window.setText(Control::SourceFolder, "/a");
+    window.setText(Control::SourceFolder, "/a");
+    window.setValue(Control::Overwrite, 1);
+    window.setValue(Control::Overwrite, 1);
     EXPECT_EQ(recorder.seen, (std::vector<std::string> {"changed", "clicked"}));
 
     for (int i = 0; i < 100'010; ++i) {
@@ -204,7 +204,7 @@ TEST(QtWindowEvents, TextsAndCheckBoxesRaiseTheirEventsAndTheLogStaysCapped)
     EXPECT_EQ(window.lineCount(), 99'999);
     EXPECT_EQ(window.lineText(0), "10");
     window.selectLine(window.lineCount() - 1);
-    EXPECT_EQ(static_cast<QListView*>(window.widget(Control::List1))->currentIndex().row(), 99'998);
+    EXPECT_EQ(static_cast<QListView*>(window.widget(Control::Log))->currentIndex().row(), 99'998);
 }
 
 // A copy that takes half a second.

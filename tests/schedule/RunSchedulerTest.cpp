@@ -26,9 +26,9 @@ std::string countdown(int minutes)
 TEST_F(Scheduler, CountsDownAndRunsWhenTheIntervalHasElapsed)
 {
     load();
-    window.click(Control::cmdStopStart);
+    window.click(Control::StartStop);
     EXPECT_EQ(window.caption(), countdown(5));
-    EXPECT_EQ(window.text(Control::cmdStopStart), "t11");
+    EXPECT_EQ(window.text(Control::StartStop), "t11");
 
     for (const int left : {4, 3, 2, 1}) {
         window.tick();
@@ -40,7 +40,7 @@ TEST_F(Scheduler, CountsDownAndRunsWhenTheIntervalHasElapsed)
     EXPECT_THAT(window.lines(), ElementsAre(started, noFiles));
     EXPECT_EQ(window.caption(), countdown(5));
     EXPECT_TRUE(window.timerEnabled());
-    EXPECT_EQ(form.state.iElapsed, 0);
+    EXPECT_EQ(form.state.elapsedMinutes, 0);
 }
 
 TEST_F(Scheduler, RunDueCaptionShowsAndTheTimerRestsDuringARun)
@@ -48,7 +48,7 @@ TEST_F(Scheduler, RunDueCaptionShowsAndTheTimerRestsDuringARun)
     files.addFile("/src/a.txt", 1);
     settings("From=/src\nTo=/dst\nInterval=1\n");
     load();
-    window.click(Control::cmdStopStart);
+    window.click(Control::StartStop);
     std::vector<std::string> captions;
     bool timerOff = false;
     window.onProcessEvents([&] {
@@ -68,7 +68,7 @@ TEST_F(Scheduler, RunsAtOnceOnStartWhenAskedTo)
     settings("From=/src\nTo=/dst\nInterval=5\nDoActionOnStart=1\n");
     load();
 
-    window.click(Control::cmdStopStart);
+    window.click(Control::StartStop);
     EXPECT_THAT(window.lines(), ElementsAre(started, noFiles));
 
     window.tick();
@@ -80,14 +80,14 @@ TEST_F(Scheduler, RunsAtOnceOnStartWhenAskedTo)
 TEST_F(Scheduler, StopAndStartAgainCountsTheFullInterval)
 {
     load();
-    window.click(Control::cmdStopStart);
+    window.click(Control::StartStop);
     ticks(2);
-    window.click(Control::cmdStopStart);
+    window.click(Control::StartStop);
     EXPECT_EQ(window.caption(), "Carrovex Lite - t16");
-    EXPECT_EQ(window.text(Control::cmdStopStart), "t12");
+    EXPECT_EQ(window.text(Control::StartStop), "t12");
     ticks(10);
 
-    window.click(Control::cmdStopStart);
+    window.click(Control::StartStop);
 
     EXPECT_EQ(window.caption(), countdown(5));
     EXPECT_THAT(window.lines(), ElementsAre(started, stopped, started));
@@ -96,20 +96,20 @@ TEST_F(Scheduler, StopAndStartAgainCountsTheFullInterval)
 TEST_F(Scheduler, MissingFolderStopsSilentlyAndKeepsTheCount)
 {
     load();
-    window.click(Control::cmdStopStart);
+    window.click(Control::StartStop);
     ticks(2);
 
-    window.type(Control::Text1, "/sr");
+    window.type(Control::SourceFolder, "/sr");
 
-    EXPECT_FALSE(form.state.bRunning);
-    EXPECT_FALSE(window.isEnabled(Control::cmdStopStart));
+    EXPECT_FALSE(form.state.running);
+    EXPECT_FALSE(window.isEnabled(Control::StartStop));
     EXPECT_EQ(window.caption(), "Carrovex Lite - t16");
     EXPECT_THAT(window.lines(), ElementsAre(started));
     ticks(3);
 
-    window.type(Control::Text1, "/src");
-    EXPECT_TRUE(window.isEnabled(Control::cmdStopStart));
-    window.click(Control::cmdStopStart);
+    window.type(Control::SourceFolder, "/src");
+    EXPECT_TRUE(window.isEnabled(Control::StartStop));
+    window.click(Control::StartStop);
     EXPECT_EQ(window.caption(), countdown(3));
 }
 
@@ -125,20 +125,20 @@ TEST_P(SchedulerCancel, CancelWorksWhateverTheLanguageCallsIt)
     }
     settings("From=/src\nTo=/dst\nInterval=1\n");
     load();
-    window.click(Control::cmdStopStart);
+    window.click(Control::StartStop);
     window.onProcessEvents([&] {
         if (window.processEventsCalls() == 1) {
-            EXPECT_EQ(window.text(Control::cmdStopStart), GetParam());
-            window.click(Control::cmdStopStart);
+            EXPECT_EQ(window.text(Control::StartStop), GetParam());
+            window.click(Control::StartStop);
         }
     });
 
     window.tick();
 
     EXPECT_EQ(window.lines().back(), "t31:  0 t30");
-    EXPECT_TRUE(form.state.bRunning);
+    EXPECT_TRUE(form.state.running);
     EXPECT_EQ(linesWith("t34"), 0);
-    EXPECT_EQ(window.text(Control::cmdStopStart), "t11");
+    EXPECT_EQ(window.text(Control::StartStop), "t11");
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, SchedulerCancel, ::testing::Values("&Abbrechen", "&Cancel", ""));
@@ -149,17 +149,17 @@ TEST_F(Scheduler, ClickAfterTheTextsWereRefreshedDuringARunIsAStop)
     files.addFile("/src/b", 1);
     settings("From=/src\nTo=/dst\nInterval=1\n");
     load();
-    window.click(Control::cmdStopStart);
+    window.click(Control::StartStop);
     window.onProcessEvents([&] {
         if (window.processEventsCalls() == 1) {
             SetMessages(form, false);
-            window.click(Control::cmdStopStart);
+            window.click(Control::StartStop);
         }
     });
 
     window.tick();
 
-    EXPECT_FALSE(form.state.bRunning);
+    EXPECT_FALSE(form.state.running);
     EXPECT_EQ(linesWith("t34"), 1);
     EXPECT_EQ(linesWith("t25: "), 2); // the run went on to its end
     EXPECT_EQ(window.caption(), "Carrovex Lite - t16");
@@ -178,7 +178,7 @@ TEST_F(Scheduler, RunThatFallsDueDuringARunComesAtTheNextTick)
         }
     });
 
-    window.click(Control::cmdStopStart);
+    window.click(Control::StartStop);
 
     EXPECT_THAT(window.lines(), ElementsAre(started, std::string(stamp) + "t26: a", std::string(stamp) + "t26: b"));
     window.onProcessEvents({});
@@ -193,7 +193,7 @@ TEST_F(Scheduler, CountPastASmallerReloadedIntervalStillRuns)
 {
     settings("From=/src\nTo=/dst\nInterval=10\n");
     load();
-    window.click(Control::cmdStopStart);
+    window.click(Control::StartStop);
     ticks(7);
     ini.WriteIniValue("Options", "Interval", "5");
     SetMessages(form, false);
@@ -208,28 +208,28 @@ TEST_F(Scheduler, CountPastASmallerReloadedIntervalStillRuns)
 TEST_F(Scheduler, LanguageChangeIsLogged)
 {
     load();
-    form.sLanguage = "English";
+    form.language = "English";
 
     SetMessages(form, true);
 
     EXPECT_EQ(window.lines().back(), std::string(stamp) + "t44 English");
-    EXPECT_EQ(window.items(Control::Combo1).size(), 13U);
+    EXPECT_EQ(window.items(Control::Interval).size(), 13U);
 }
 
 TEST_F(Scheduler, AWeekAtOneMinuteMissesAndDoublesNoRun)
 {
     settings("From=/src\nTo=/dst\nInterval=1\n");
     load();
-    window.click(Control::cmdStopStart);
+    window.click(Control::StartStop);
     constexpr int week = 7 * 24 * 60;
 
     ticks(week);
 
     EXPECT_EQ(window.lineCount(), 1 + week);
     EXPECT_EQ(linesWith("t18"), week);
-    EXPECT_EQ(form.state.iElapsed, 0);
+    EXPECT_EQ(form.state.elapsedMinutes, 0);
     EXPECT_EQ(window.caption(), countdown(1));
-    EXPECT_EQ(window.items(Control::Combo1).size(), 13U);
+    EXPECT_EQ(window.items(Control::Interval).size(), 13U);
     EXPECT_TRUE(window.questions().empty());
     EXPECT_TRUE(window.timerEnabled());
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "tests/MainFormFixture.h"
-#include "window/FrmMain.h"
+#include "window/MainWindowController.h"
 #include "window/MainWindowDesign.h"
 #include "window/StartupShutdown.h"
 
@@ -17,7 +17,7 @@ class SchedulerFixture : public MainFormFixture
 protected:
     SchedulerFixture()
     {
-        window.setEvents(&frmMain);
+        window.setEvents(&controller);
         applyDesign(window);
         std::string language = "[frmMain]\n";
         for (int key = 0; key <= 44; ++key) {
@@ -66,7 +66,7 @@ protected:
         return count;
     }
 
-    FrmMain frmMain {form};
+    MainWindowController controller {form};
 };
 
 } // namespace carrovex::testing

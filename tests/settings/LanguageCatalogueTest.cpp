@@ -2,7 +2,7 @@
 
 #include "platform/model/DialogModel.h"
 #include "platform/posix/PosixTextFiles.h"
-#include "settings/IniStore.h"
+#include "store/IniStore.h"
 #include "tests/MainFormFixture.h"
 
 #include <gtest/gtest.h>
@@ -28,27 +28,27 @@ TEST_F(Catalogue, LoadsTheTextsAndGivesTheControlsTheirCaptions)
 
     LoadLanguage(form);
 
-    EXPECT_EQ(form.sTexts[0], "Source folder");
-    EXPECT_EQ(form.sTexts[16], "Stopped");
-    EXPECT_EQ(form.sTexts[1], "");
-    EXPECT_EQ(window.text(Control::Label1), "Source folder");
-    EXPECT_EQ(window.text(Control::cmdStopStart), "&Start");
-    EXPECT_EQ(window.text(Control::cmdOpt), "&Set&tings");
+    EXPECT_EQ(form.texts[0], "Source folder");
+    EXPECT_EQ(form.texts[16], "Stopped");
+    EXPECT_EQ(form.texts[1], "");
+    EXPECT_EQ(window.text(Control::SourceLabel), "Source folder");
+    EXPECT_EQ(window.text(Control::StartStop), "&Start");
+    EXPECT_EQ(window.text(Control::Settings), "&Set&tings");
 }
 
 TEST_F(Catalogue, MissingFileEmptiesEveryCaption)
 {
-    window.setText(Control::cmdQuit, "&Quit");
+    window.setText(Control::Quit, "&Quit");
 
     LoadLanguage(form);
 
-    for (const Control control : {Control::Label1,
-             Control::Label4,
-             Control::Option1_0,
-             Control::Check1,
-             Control::cmdStopStart,
-             Control::cmdQuit,
-             Control::cmdOpt}) {
+    for (const Control control : {Control::SourceLabel,
+             Control::LogLabel,
+             Control::Move,
+             Control::ShowLog,
+             Control::StartStop,
+             Control::Quit,
+             Control::Settings}) {
         EXPECT_EQ(window.text(control), "");
     }
 }
@@ -59,19 +59,19 @@ TEST_F(Catalogue, StoredLanguageIsReadFromTheLanguageFolder)
     form.programFolder = "/prog";
 
     useStoredLanguage(form);
-    EXPECT_EQ(ini.sLangFile, "/prog/lang/English.dat");
-    EXPECT_EQ(form.sLanguage, "English");
+    EXPECT_EQ(ini.languageFile, "/prog/lang/English.dat");
+    EXPECT_EQ(form.language, "English");
 
     form.languageFolder = "/usr/share/carrovex/lang"; // settings kept apart from the program
     useStoredLanguage(form);
-    EXPECT_EQ(ini.sLangFile, "/usr/share/carrovex/lang/English.dat");
+    EXPECT_EQ(ini.languageFile, "/usr/share/carrovex/lang/English.dat");
 }
 
 TEST_F(Catalogue, LongTextsAreCutTo255Characters)
 {
     languageFile() = "[frmMain]\nt2=" + std::string(300, 'i') + "\n";
     LoadLanguage(form);
-    EXPECT_EQ(window.text(Control::Label3), std::string(255, 'i'));
+    EXPECT_EQ(window.text(Control::IntervalLabel), std::string(255, 'i'));
 }
 
 TEST_F(Catalogue, DialogTitleDropsTheAccessKeyMarks)
@@ -82,10 +82,10 @@ TEST_F(Catalogue, DialogTitleDropsTheAccessKeyMarks)
     LoadLanguage(dialog, ini);
 
     EXPECT_EQ(dialog.title(), "Carrovex Lite - Einstellungen");
-    EXPECT_EQ(dialog.text(DialogControl::Check1), "Speichern");
-    EXPECT_EQ(dialog.text(DialogControl::Label1), "Sprache");
-    EXPECT_EQ(dialog.text(DialogControl::cmdSave), "&Speichern");
-    EXPECT_EQ(dialog.text(DialogControl::Check3), "");
+    EXPECT_EQ(dialog.text(DialogControl::SaveOnClose), "Speichern");
+    EXPECT_EQ(dialog.text(DialogControl::LanguageLabel), "Sprache");
+    EXPECT_EQ(dialog.text(DialogControl::Save), "&Speichern");
+    EXPECT_EQ(dialog.text(DialogControl::RunOnStart), "");
 }
 
 class ShippedLanguage : public ::testing::TestWithParam<const char*>
@@ -96,7 +96,7 @@ TEST_P(ShippedLanguage, HasEveryTextAndACancelButtonThatCanBeTold)
 {
     posix::PosixTextFiles files;
     IniStore ini(files);
-    ini.sLangFile = std::string(CARROVEX_SOURCE_DIR) + "/lang/" + GetParam() + ".dat";
+    ini.languageFile = std::string(CARROVEX_SOURCE_DIR) + "/lang/" + GetParam() + ".dat";
     for (int key = 0; key <= 44; ++key) {
         EXPECT_NE(languageText(ini, key), "") << "t" << key;
     }
@@ -111,7 +111,7 @@ TEST(ShippedGerman, ReadsItsUmlauts)
 {
     posix::PosixTextFiles files;
     IniStore ini(files);
-    ini.sLangFile = std::string(CARROVEX_SOURCE_DIR) + "/lang/Deutsch.dat";
+    ini.languageFile = std::string(CARROVEX_SOURCE_DIR) + "/lang/Deutsch.dat";
     EXPECT_EQ(languageText(ini, 8), "Vorhandene Dateien überschreiben");
 }
 

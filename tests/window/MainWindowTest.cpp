@@ -17,40 +17,40 @@ TEST_F(MainWindowLogic, FolderButtonsPromptWithTheFieldsCaption)
     window.chooseNextFolder("/new");
     window.chooseNextFolder("");
 
-    window.click(Control::cmdFrom);
-    window.click(Control::cmdTo);
+    window.click(Control::BrowseSource);
+    window.click(Control::BrowseDestination);
 
     EXPECT_THAT(window.folderPrompts(), ::testing::ElementsAre("t0:", "t1:"));
-    EXPECT_EQ(window.text(Control::Text1), "/new");
-    EXPECT_EQ(window.text(Control::Text2), "/dst");
-    EXPECT_TRUE(window.isEnabled(Control::cmdStopStart));
+    EXPECT_EQ(window.text(Control::SourceFolder), "/new");
+    EXPECT_EQ(window.text(Control::DestinationFolder), "/dst");
+    EXPECT_TRUE(window.isEnabled(Control::StartStop));
 }
 
 TEST_F(MainWindowLogic, ChosenFolderEnablesStart)
 {
     settings("To=/dst\n");
     load();
-    EXPECT_FALSE(window.isEnabled(Control::cmdStopStart));
+    EXPECT_FALSE(window.isEnabled(Control::StartStop));
     window.chooseNextFolder("/src");
 
-    window.click(Control::cmdFrom);
+    window.click(Control::BrowseSource);
 
-    EXPECT_TRUE(window.isEnabled(Control::cmdStopStart));
+    EXPECT_TRUE(window.isEnabled(Control::StartStop));
 }
 
 TEST_F(MainWindowLogic, ShowLogSwitchesBetweenTheTwoLayouts)
 {
     load();
     EXPECT_EQ(window.outerHeight(), 3060);
-    EXPECT_EQ(window.top(Control::cmdOpt), 2190);
-    EXPECT_FALSE(window.isVisible(Control::Label4));
+    EXPECT_EQ(window.top(Control::Settings), 2190);
+    EXPECT_FALSE(window.isVisible(Control::LogLabel));
 
-    window.click(Control::Check1);
+    window.click(Control::ShowLog);
 
     EXPECT_EQ(window.outerHeight(), 4080);
-    EXPECT_EQ(window.frameHeight(), 3675);
-    EXPECT_EQ(window.top(Control::cmdStopStart), 3210);
-    EXPECT_TRUE(window.isVisible(Control::List1));
+    EXPECT_EQ(window.panelHeight(), 3675);
+    EXPECT_EQ(window.top(Control::StartStop), 3210);
+    EXPECT_TRUE(window.isVisible(Control::Log));
 }
 
 TEST_F(MainWindowLogic, SizeReturnsToTheLogSettingUnlessMinimised)

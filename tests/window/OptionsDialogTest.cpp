@@ -33,15 +33,15 @@ protected:
     {
         window.onOptionsDialog([&, user](DialogModel& dialog) {
             shown.title = dialog.title();
-            shown.items = dialog.items(DialogControl::Combo1);
-            shown.language = dialog.text(DialogControl::Combo1);
-            shown.checks = {dialog.value(DialogControl::Check1),
-                dialog.value(DialogControl::Check2),
-                dialog.value(DialogControl::Check3)};
-            shown.check1Enabled = dialog.isEnabled(DialogControl::Check1);
+            shown.items = dialog.items(DialogControl::Language);
+            shown.language = dialog.text(DialogControl::Language);
+            shown.checks = {dialog.value(DialogControl::SaveOnClose),
+                dialog.value(DialogControl::AskBeforeSaving),
+                dialog.value(DialogControl::RunOnStart)};
+            shown.check1Enabled = dialog.isEnabled(DialogControl::SaveOnClose);
             user(dialog);
         });
-        window.click(Control::cmdOpt);
+        window.click(Control::Settings);
     }
 
     struct Shown {
@@ -59,8 +59,8 @@ TEST_F(Options, OpensWithTheStoredValuesAndTheNewestListedOnTop)
     load();
 
     open([](DialogModel& dialog) {
-        dialog.click(DialogControl::Check2);
-        EXPECT_TRUE(dialog.isEnabled(DialogControl::Check1));
+        dialog.click(DialogControl::AskBeforeSaving);
+        EXPECT_TRUE(dialog.isEnabled(DialogControl::SaveOnClose));
     });
 
     EXPECT_EQ(shown.title, "Carrovex Lite - t38");
@@ -83,8 +83,8 @@ TEST_F(Options, SameLanguageSavesOnlyTheSwitches)
 {
     load();
     open([](DialogModel& dialog) {
-        dialog.click(DialogControl::Check3);
-        dialog.click(DialogControl::cmdSave);
+        dialog.click(DialogControl::RunOnStart);
+        dialog.click(DialogControl::Save);
         EXPECT_TRUE(dialog.isClosed());
     });
 
@@ -92,24 +92,24 @@ TEST_F(Options, SameLanguageSavesOnlyTheSwitches)
     EXPECT_EQ(stored("Save"), "1");
     EXPECT_EQ(stored("Question"), "0");
     EXPECT_EQ(stored("Language"), "(missing)");
-    EXPECT_EQ(window.text(Control::Label1), "t0");
+    EXPECT_EQ(window.text(Control::SourceLabel), "t0");
     EXPECT_TRUE(window.lines().empty());
 }
 
 TEST_F(Options, AnotherListedLanguageIsAppliedAndLogged)
 {
     load();
-    window.click(Control::cmdStopStart);
+    window.click(Control::StartStop);
 
     open([](DialogModel& dialog) {
-        dialog.type(DialogControl::Combo1, "English");
-        dialog.click(DialogControl::cmdSave);
+        dialog.type(DialogControl::Language, "English");
+        dialog.click(DialogControl::Save);
     });
 
     EXPECT_EQ(stored("Language"), "English");
-    EXPECT_EQ(ini.sLangFile, "/prog/lang/English.dat");
-    EXPECT_EQ(window.text(Control::Label1), "e0");
-    EXPECT_EQ(window.text(Control::cmdStopStart), "e11");
+    EXPECT_EQ(ini.languageFile, "/prog/lang/English.dat");
+    EXPECT_EQ(window.text(Control::SourceLabel), "e0");
+    EXPECT_EQ(window.text(Control::StartStop), "e11");
     EXPECT_EQ(window.caption(), "Carrovex Lite - e14 (e17 5 e5)");
     EXPECT_EQ(window.lines().back(), std::string(stamp) + "e44 English");
 }
@@ -118,15 +118,15 @@ TEST_F(Options, UnlistedOrEmptyLanguageIsNotStored)
 {
     load();
     open([](DialogModel& dialog) {
-        dialog.type(DialogControl::Combo1, "Klingon");
-        dialog.click(DialogControl::cmdSave);
+        dialog.type(DialogControl::Language, "Klingon");
+        dialog.click(DialogControl::Save);
     });
     EXPECT_EQ(stored("Language"), "(missing)");
     EXPECT_TRUE(window.lines().empty());
 
     open([](DialogModel& dialog) {
-        dialog.type(DialogControl::Combo1, "");
-        dialog.click(DialogControl::cmdSave);
+        dialog.type(DialogControl::Language, "");
+        dialog.click(DialogControl::Save);
     });
     EXPECT_EQ(stored("Language"), "(missing)");
     EXPECT_EQ(window.lines().back(), std::string(stamp) + "t44 Deutsch");
@@ -137,8 +137,8 @@ TEST_F(Options, CancelWritesNothing)
     load();
     const int writes = textFiles.writes;
     open([](DialogModel& dialog) {
-        dialog.click(DialogControl::Check3);
-        dialog.click(DialogControl::cmdCancel);
+        dialog.click(DialogControl::RunOnStart);
+        dialog.click(DialogControl::Cancel);
         EXPECT_TRUE(dialog.isClosed());
     });
     EXPECT_EQ(textFiles.writes, writes);

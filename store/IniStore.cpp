@@ -1,9 +1,9 @@
-#include "settings/IniStore.h"
+#include "store/IniStore.h"
 
 #include "platform/TextFiles.h"
-#include "settings/IniText.h"
-#include "settings/TextEncoding.h"
-#include "settings/Utf8.h"
+#include "store/IniText.h"
+#include "store/TextEncoding.h"
+#include "store/Utf8.h"
 
 #include <optional>
 
@@ -32,13 +32,13 @@ std::string IniStore::readValue(const std::string& path,
 std::string IniStore::ReadIniValue(
     const std::string& section, const std::string& key, const std::string& defaultValue, std::int16_t size) const
 {
-    return readValue(sIniFile, section, key, defaultValue, size);
+    return readValue(settingsFile, section, key, defaultValue, size);
 }
 
 std::string IniStore::ReadLanguageValue(
     const std::string& section, const std::string& key, const std::string& defaultValue, std::int16_t size) const
 {
-    return readValue(sLangFile, section, key, defaultValue, size);
+    return readValue(languageFile, section, key, defaultValue, size);
 }
 
 void IniStore::WriteIniValue(const std::string& section, const std::string& key, const std::string& value)
@@ -46,7 +46,7 @@ void IniStore::WriteIniValue(const std::string& section, const std::string& key,
     if (!isStorableIniValue(value) || !isValidUtf8(value)) {
         return;
     }
-    const auto content = m_files.readAll(sIniFile);
+    const auto content = m_files.readAll(settingsFile);
     if (!content.ok()) {
         return; // rewriting a file that cannot be read would lose every other setting
     }
@@ -59,12 +59,17 @@ void IniStore::WriteIniValue(const std::string& section, const std::string& key,
         file.encoding = FileEncoding::Utf8;
     }
     const std::string updated = withIniValue(file.text, section, key, value);
-    m_files.replaceAll(sIniFile, encodeFile(updated, file.encoding)).ok();
+    m_files.replaceAll(settingsFile, encodeFile(updated, file.encoding)).ok();
 }
 
 std::string readOption(const IniStore& ini, const std::string& key, const std::string& defaultValue)
 {
     return ini.ReadIniValue("Options", key, defaultValue, iniValueSize);
+}
+
+std::string languageText(const IniStore& ini, int key)
+{
+    return ini.ReadLanguageValue("frmMain", "t" + std::to_string(key), "", iniValueSize);
 }
 
 } // namespace carrovex

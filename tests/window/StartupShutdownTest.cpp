@@ -16,15 +16,15 @@ TEST_F(Startup, LoadsLanguageAndSettingsFromTheProgramsFolder)
 {
     load();
 
-    EXPECT_EQ(ini.sIniFile, "/prog/Carrovex.ini");
-    EXPECT_EQ(ini.sLangFile, "/prog/lang/Deutsch.dat");
-    EXPECT_EQ(form.sLanguage, "Deutsch");
+    EXPECT_EQ(ini.settingsFile, "/prog/Carrovex.ini");
+    EXPECT_EQ(ini.languageFile, "/prog/lang/Deutsch.dat");
+    EXPECT_EQ(form.language, "Deutsch");
     EXPECT_EQ(window.caption(), "Carrovex Lite - t16");
-    EXPECT_EQ(window.text(Control::Label1), "t0");
-    EXPECT_EQ(window.text(Control::Text1), "/src");
-    EXPECT_EQ(window.value(Control::Option1_1), 1);
-    EXPECT_TRUE(window.isEnabled(Control::cmdStopStart));
-    EXPECT_FALSE(form.state.bLoading);
+    EXPECT_EQ(window.text(Control::SourceLabel), "t0");
+    EXPECT_EQ(window.text(Control::SourceFolder), "/src");
+    EXPECT_EQ(window.value(Control::Copy), 1);
+    EXPECT_TRUE(window.isEnabled(Control::StartStop));
+    EXPECT_FALSE(form.state.loading);
     EXPECT_TRUE(window.lines().empty());
 }
 
@@ -32,16 +32,16 @@ TEST_F(Startup, StoredLanguageWithoutAFileLeavesEveryTextEmpty)
 {
     settings("Language=Klingon\n");
     load();
-    EXPECT_EQ(ini.sLangFile, "/prog/lang/Klingon.dat");
+    EXPECT_EQ(ini.languageFile, "/prog/lang/Klingon.dat");
     EXPECT_EQ(window.caption(), "Carrovex Lite - ");
-    EXPECT_EQ(window.text(Control::cmdQuit), "");
-    EXPECT_FALSE(window.isEnabled(Control::cmdStopStart));
+    EXPECT_EQ(window.text(Control::Quit), "");
+    EXPECT_FALSE(window.isEnabled(Control::StartStop));
 }
 
 TEST_F(Startup, SlashSStartsTheSchedulerWhenBothFoldersExist)
 {
     load("/s");
-    EXPECT_TRUE(form.state.bRunning);
+    EXPECT_TRUE(form.state.running);
     EXPECT_THAT(window.lines(), ElementsAre(std::string(stamp) + "t33"));
     EXPECT_EQ(window.caption(), "Carrovex Lite - t14 (t17 5 minutes)");
 }
@@ -53,7 +53,7 @@ class StartupCommandLine : public SchedulerFixture, public ::testing::WithParamI
 TEST_P(StartupCommandLine, OnlyExactlySlashSStarts)
 {
     load(GetParam());
-    EXPECT_FALSE(form.state.bRunning);
+    EXPECT_FALSE(form.state.running);
     EXPECT_TRUE(window.lines().empty());
     EXPECT_EQ(window.caption(), "Carrovex Lite - t16");
 }
@@ -64,7 +64,7 @@ TEST_F(Startup, SlashSWithAMissingFolderStartsNothing)
 {
     settings("From=/src\nTo=/gone\n");
     load("/s");
-    EXPECT_FALSE(form.state.bRunning);
+    EXPECT_FALSE(form.state.running);
     EXPECT_EQ(window.caption(), "Carrovex Lite - t16");
 }
 
@@ -90,10 +90,10 @@ TEST_P(Closing, SavesAsQuestionAndSaveSay)
     const ClosingCase& c = GetParam();
     settings(std::string("From=/src\nTo=/dst\n") + c.settings);
     load();
-    window.type(Control::Text2, "/src");
+    window.type(Control::DestinationFolder, "/src");
     window.answerNextQuestion(c.answer);
 
-    window.click(Control::cmdQuit);
+    window.click(Control::Quit);
 
     EXPECT_TRUE(window.isClosed());
     EXPECT_EQ(window.questions(),
@@ -117,7 +117,7 @@ TEST_F(Startup, ClosingDuringARunCancelsItSavesAndThenCloses)
         files.addFile(std::string("/src/") + name, 1);
     }
     load();
-    window.click(Control::cmdStopStart);
+    window.click(Control::StartStop);
     window.onProcessEvents([&] {
         if (window.processEventsCalls() == 2) {
             window.requestClose(); // during the first file
@@ -153,12 +153,12 @@ TEST_F(Startup, QuitIsLockedDuringARun)
     files.addFile("/src/a", 1);
     settings("From=/src\nTo=/dst\nDoActionOnStart=1\n");
     load();
-    window.onProcessEvents([&] { window.click(Control::cmdQuit); });
+    window.onProcessEvents([&] { window.click(Control::Quit); });
 
-    window.click(Control::cmdStopStart);
+    window.click(Control::StartStop);
 
     EXPECT_FALSE(window.isClosed());
-    EXPECT_TRUE(window.isEnabled(Control::cmdQuit));
+    EXPECT_TRUE(window.isEnabled(Control::Quit));
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "window/LanguageTexts.h"
-#include "window/WindowState.h"
+#include "form/LanguageTexts.h"
+#include "form/WindowState.h"
 
 #include <string>
 
@@ -25,8 +25,8 @@ struct MainForm {
     IniStore& ini;
     const NumberFormat& numbers;
     WindowState state;
-    LanguageTexts sTexts;
-    std::string sLanguage; // the name of the active language
+    LanguageTexts texts;
+    std::string language; // the name of the active language
     std::string programFolder; // the folder that holds the program file
     std::string languageFolder; // the folder of the language files; empty: "lang" in programFolder
 };

@@ -1,6 +1,6 @@
-#include "settings/IniText.h"
+#include "store/IniText.h"
 
-#include "settings/Utf8.h"
+#include "store/Utf8.h"
 
 #include <algorithm>
 #include <vector>

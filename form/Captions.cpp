@@ -1,4 +1,4 @@
-#include "window/Captions.h"
+#include "form/Captions.h"
 
 namespace carrovex
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "window/LanguageTexts.h"
+#include "form/LanguageTexts.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
-#include "engine/PrintableName.h"
+#include "form/PrintableName.h"
 
-#include "settings/Utf8.h"
+#include "store/Utf8.h"
 
 #include <cstddef>
 

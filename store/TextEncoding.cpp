@@ -1,6 +1,6 @@
-#include "settings/TextEncoding.h"
+#include "store/TextEncoding.h"
 
-#include "settings/Utf8.h"
+#include "store/Utf8.h"
 
 #include <array>
 #include <optional>

@@ -17,8 +17,8 @@ public:
     explicit IniStore(TextFiles& files);
 
     // Full paths of the settings file and of the active language file, read at every call.
-    std::string sIniFile;
-    std::string sLangFile;
+    std::string settingsFile;
+    std::string languageFile;
 
     // The value, or the default when the file, section or key is missing; either cut to size - 1 characters.
     std::string ReadIniValue(
@@ -42,5 +42,8 @@ inline constexpr std::int16_t iniValueSize = 256;
 
 // A key of the settings file's one section, "Options".
 std::string readOption(const IniStore& ini, const std::string& key, const std::string& defaultValue);
+
+// The text of key tN of the active language file; empty when the file or the key is missing.
+std::string languageText(const IniStore& ini, int key);
 
 } // namespace carrovex

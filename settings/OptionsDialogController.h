@@ -11,29 +11,29 @@ namespace carrovex
 struct MainForm;
 
 // The options dialog's procedures: the language and the three switches of the settings file.
-class DlgOptionen final : public OptionsDialogEvents
+class OptionsDialogController final : public OptionsDialogEvents
 {
 public:
-    DlgOptionen(OptionsDialog& dialog, MainForm& form);
-    DlgOptionen(const DlgOptionen&) = delete;
-    DlgOptionen& operator=(const DlgOptionen&) = delete;
+    OptionsDialogController(OptionsDialog& dialog, MainForm& form);
+    OptionsDialogController(const OptionsDialogController&) = delete;
+    OptionsDialogController& operator=(const OptionsDialogController&) = delete;
 
     void load() override;
     void clicked(DialogControl control) override;
 
 private:
     void FillLanguageList();
-    void Check2_Click();
-    void cmdSave_Click();
-    void cmdCancel_Click();
+    void AskBeforeSaving_Click();
+    void Save_Click();
+    void Cancel_Click();
     std::string storedLanguage() const;
 
     OptionsDialog& m_dialog;
     MainForm& m_form;
-    std::vector<std::string> sLangs; // the listed names, in listing order
+    std::vector<std::string> languageNames; // the listed names, in listing order
 };
 
 // The settings button: shows the options dialog modally.
-void cmdOpt_Click(MainForm& form);
+void Settings_Click(MainForm& form);
 
 } // namespace carrovex

@@ -1,7 +1,7 @@
-#include "window/LogPane.h"
+#include "form/LogPane.h"
 
+#include "form/MainForm.h"
 #include "platform/MainWindow.h"
-#include "window/MainForm.h"
 
 namespace carrovex
 {
@@ -12,7 +12,7 @@ namespace
 struct PaneLayout {
     bool visible;
     int outerHeight;
-    int frameHeight;
+    int panelHeight;
     int buttonTop;
 };
 
@@ -22,11 +22,11 @@ constexpr int outerWidth = 6150;
 
 void apply(MainWindow& window, const PaneLayout& layout)
 {
-    window.setVisible(Control::List1, layout.visible);
-    window.setVisible(Control::Label4, layout.visible);
+    window.setVisible(Control::Log, layout.visible);
+    window.setVisible(Control::LogLabel, layout.visible);
     window.setOuterHeight(layout.outerHeight);
-    window.setFrameHeight(layout.frameHeight);
-    for (const Control button : {Control::cmdStopStart, Control::cmdQuit, Control::cmdOpt}) {
+    window.setPanelHeight(layout.panelHeight);
+    for (const Control button : {Control::StartStop, Control::Quit, Control::Settings}) {
         window.setTop(button, layout.buttonTop);
     }
 }
@@ -45,10 +45,10 @@ void HideLogPane(MainWindow& window)
 
 void Form_Resize(MainForm& form)
 {
-    if (form.window.isMinimized() || form.state.bLoading) {
+    if (form.window.isMinimized() || form.state.loading) {
         return;
     }
-    form.window.setOuterHeight(form.window.value(Control::Check1) == 1 ? tall.outerHeight : shortLayout.outerHeight);
+    form.window.setOuterHeight(form.window.value(Control::ShowLog) == 1 ? tall.outerHeight : shortLayout.outerHeight);
     form.window.setOuterWidth(outerWidth);
 }
 

@@ -1,4 +1,4 @@
-#include "engine/PrintableName.h"
+#include "form/PrintableName.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "settings/IniText.h"
+#include "store/IniText.h"
 
 #include <gtest/gtest.h>
 

@@ -7,12 +7,12 @@ namespace carrovex
 
 // The main window's run state; everything is false or zero when the window is created.
 struct WindowState {
-    bool bRunning = false; // the scheduler is started
-    bool bBusy = false; // a transfer run is handling files
-    bool bCancel = false; // the user asked to cancel the run in progress
-    std::int16_t iElapsed = 0;
-    std::int32_t lInterval = 0;
-    bool bLoading = false;
+    bool running = false; // the scheduler is started
+    bool busy = false; // a transfer run is handling files
+    bool cancelRequested = false; // the user asked to cancel the run in progress
+    std::int16_t elapsedMinutes = 0;
+    std::int32_t intervalMinutes = 0;
+    bool loading = false;
 
     // Kept by the scheduler and the run:
     bool cancelShown = false; // the button shows the Cancel text that the run put there

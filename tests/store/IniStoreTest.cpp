@@ -1,4 +1,4 @@
-#include "settings/IniStore.h"
+#include "store/IniStore.h"
 
 #include "tests/fakes/MemoryTextFiles.h"
 
@@ -15,8 +15,8 @@ class IniStoreTest : public ::testing::Test
 protected:
     IniStoreTest()
     {
-        ini.sIniFile = "/prog/Carrovex.ini";
-        ini.sLangFile = "/prog/lang/Deutsch.dat";
+        ini.settingsFile = "/prog/Carrovex.ini";
+        ini.languageFile = "/prog/lang/Deutsch.dat";
     }
 
     std::string read(const std::string& key, const std::string& defaultValue = "default")
@@ -112,7 +112,7 @@ TEST_F(IniStoreTest, LanguageValuesComeFromTheLanguageFile)
 {
     files.files["/prog/lang/Deutsch.dat"] = "[FRMMAIN]\nT12=&Start\n";
     EXPECT_EQ(ini.ReadLanguageValue("frmMain", "t12", "", iniValueSize), "&Start");
-    ini.sLangFile = "/prog/lang/Missing.dat";
+    ini.languageFile = "/prog/lang/Missing.dat";
     EXPECT_EQ(ini.ReadLanguageValue("frmMain", "t12", "", iniValueSize), "");
 }
 

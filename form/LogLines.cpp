@@ -1,4 +1,4 @@
-#include "window/LogLines.h"
+#include "form/LogLines.h"
 
 #include "platform/Clock.h"
 #include "platform/MainWindow.h"

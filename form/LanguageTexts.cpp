@@ -1,4 +1,4 @@
-#include "window/LanguageTexts.h"
+#include "form/LanguageTexts.h"
 
 namespace carrovex
 {

@@ -69,8 +69,8 @@ TEST_F(TransferRun, EmptyFolderWritesOnlyTheNoFileLineEndingInABlank)
     DoAction(form);
 
     EXPECT_THAT(window.lines(), ElementsAre(std::string(stamp) + "t18: t19 "));
-    EXPECT_FALSE(form.state.bBusy);
-    EXPECT_EQ(window.text(Control::cmdStopStart), "");
+    EXPECT_FALSE(form.state.busy);
+    EXPECT_EQ(window.text(Control::StartStop), "");
     EXPECT_EQ(window.caption(), "");
     EXPECT_EQ(files.finishRunCalls(), 0);
 }
@@ -80,20 +80,20 @@ TEST_F(TransferRun, LocksTheControlsWhileFilesAreHandled)
     files.addFile("/src/a.txt", 1);
     bool busySeen = false;
     window.onProcessEvents([&] {
-        busySeen = form.state.bBusy && window.busyPointer();
+        busySeen = form.state.busy && window.busyPointer();
         EXPECT_EQ(window.caption(), "Carrovex Lite - t15 (t27 1 t29)");
-        EXPECT_EQ(window.text(Control::cmdStopStart), "t32");
-        for (const Control control : {Control::Text1,
-                 Control::Text2,
-                 Control::cmdFrom,
-                 Control::cmdTo,
-                 Control::cmdQuit,
-                 Control::Combo1,
-                 Control::Check1,
-                 Control::Check2}) {
+        EXPECT_EQ(window.text(Control::StartStop), "t32");
+        for (const Control control : {Control::SourceFolder,
+                 Control::DestinationFolder,
+                 Control::BrowseSource,
+                 Control::BrowseDestination,
+                 Control::Quit,
+                 Control::Interval,
+                 Control::ShowLog,
+                 Control::Overwrite}) {
             EXPECT_FALSE(window.isEnabled(control));
         }
-        for (const Control control : {Control::Option1_0, Control::cmdOpt, Control::cmdStopStart}) {
+        for (const Control control : {Control::Move, Control::Settings, Control::StartStop}) {
             EXPECT_TRUE(window.isEnabled(control));
         }
     });
@@ -101,17 +101,17 @@ TEST_F(TransferRun, LocksTheControlsWhileFilesAreHandled)
     DoAction(form);
 
     EXPECT_TRUE(busySeen);
-    EXPECT_FALSE(form.state.bBusy);
+    EXPECT_FALSE(form.state.busy);
     EXPECT_FALSE(window.busyPointer());
-    EXPECT_TRUE(window.isEnabled(Control::Check2));
-    EXPECT_EQ(window.text(Control::cmdStopStart), "t12");
+    EXPECT_TRUE(window.isEnabled(Control::Overwrite));
+    EXPECT_EQ(window.text(Control::StartStop), "t12");
     EXPECT_EQ(window.selectedLine(), window.lineCount() - 1);
 }
 
 TEST_F(TransferRun, ButtonShowsStopAfterARunWhileTheSchedulerIsStarted)
 {
     choose(true);
-    form.state.bRunning = true;
+    form.state.running = true;
     files.addFile("/src/a.txt", 1);
     files.addFile("/src/b.txt", 1);
     std::string caption;
@@ -120,20 +120,20 @@ TEST_F(TransferRun, ButtonShowsStopAfterARunWhileTheSchedulerIsStarted)
     DoAction(form);
 
     EXPECT_EQ(caption, "Carrovex Lite - t15 (t28 2 t30)");
-    EXPECT_EQ(window.text(Control::cmdStopStart), "t11");
+    EXPECT_EQ(window.text(Control::StartStop), "t11");
 }
 
 TEST_F(TransferRun, CancelBeforeTheFirstFileCountsNone)
 {
     files.addFile("/src/a.txt", 1);
     files.addFile("/src/b.txt", 1);
-    form.state.bCancel = true;
+    form.state.cancelRequested = true;
 
     DoAction(form);
 
     EXPECT_THAT(window.lines(), ElementsAre("t31:  0 t30"));
     EXPECT_TRUE(files.transfers().empty());
-    EXPECT_FALSE(form.state.bCancel);
+    EXPECT_FALSE(form.state.cancelRequested);
 }
 
 TEST_F(TransferRun, CancelDuringTheLastFileCompletesItAndCountsAll)
@@ -141,7 +141,8 @@ TEST_F(TransferRun, CancelDuringTheLastFileCompletesItAndCountsAll)
     files.addFile("/src/a.txt", 1);
     files.addFile("/src/b.txt", 1);
     // The second yield of each file comes after its progress line: the fourth is inside the last file.
-    window.onProcessEvents([&] { form.state.bCancel = window.processEventsCalls() == 4 || form.state.bCancel; });
+    window.onProcessEvents(
+        [&] { form.state.cancelRequested = window.processEventsCalls() == 4 || form.state.cancelRequested; });
 
     DoAction(form);
 
@@ -155,7 +156,8 @@ TEST_F(TransferRun, CancelBetweenFilesStopsAtTheNextFile)
     files.addFile("/src/a.txt", 1);
     files.addFile("/src/b.txt", 1);
     files.addFile("/src/c.txt", 1);
-    window.onProcessEvents([&] { form.state.bCancel = window.processEventsCalls() == 2 || form.state.bCancel; });
+    window.onProcessEvents(
+        [&] { form.state.cancelRequested = window.processEventsCalls() == 2 || form.state.cancelRequested; });
 
     DoAction(form);
 
@@ -188,7 +190,7 @@ TEST_F(TransferRun, FailedListingKeepsTheLineBeforeIt)
     DoAction(form);
 
     EXPECT_THAT(window.lines(), ElementsAre("start line", std::string(stamp) + "t35: No such file or directory - "));
-    EXPECT_FALSE(form.state.bBusy);
+    EXPECT_FALSE(form.state.busy);
     EXPECT_EQ(form.state.runErrors, 1);
 }
 
@@ -275,7 +277,7 @@ TEST_F(TransferRun, SameFolderOnBothSidesKeepsEveryFile)
 {
     overwrite(true);
     choose(true);
-    window.setText(Control::Text2, "/src");
+    window.setText(Control::DestinationFolder, "/src");
     files.addFile("/src/a.txt", 1);
 
     DoAction(form);
@@ -371,7 +373,7 @@ INSTANTIATE_TEST_SUITE_P(Boundaries,
 
 TEST_F(TransferRun, DestinationWithoutADriveAdmitsOnlyReplacements)
 {
-    window.setText(Control::Text2, "//server/share");
+    window.setText(Control::DestinationFolder, "//server/share");
     files.addFolder("//server/share");
     drives.setDrive("//server/share", "//server/share");
     overwrite(true);

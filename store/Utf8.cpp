@@ -1,4 +1,4 @@
-#include "settings/Utf8.h"
+#include "store/Utf8.h"
 
 namespace carrovex
 {

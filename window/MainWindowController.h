@@ -10,12 +10,12 @@ namespace carrovex
 struct MainForm;
 
 // The main window's event procedures: each event of the window goes to the procedure that handles it.
-class FrmMain final : public MainWindowEvents
+class MainWindowController final : public MainWindowEvents
 {
 public:
-    explicit FrmMain(MainForm& form);
-    FrmMain(const FrmMain&) = delete;
-    FrmMain& operator=(const FrmMain&) = delete;
+    explicit MainWindowController(MainForm& form);
+    MainWindowController(const MainWindowController&) = delete;
+    MainWindowController& operator=(const MainWindowController&) = delete;
 
     void changed(Control control) override;
     void clicked(Control control) override;

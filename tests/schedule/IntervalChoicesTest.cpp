@@ -73,8 +73,8 @@ class IntervalField : public MainFormFixture
 protected:
     IntervalField()
     {
-        form.sTexts[4] = "minute";
-        form.sTexts[5] = "minutes";
+        form.texts[4] = "minute";
+        form.texts[5] = "minutes";
     }
 };
 
@@ -84,7 +84,7 @@ TEST_F(IntervalField, FillsThirteenChoicesAndShowsTheStoredInterval)
 
     FillIntervals(form);
 
-    EXPECT_THAT(window.items(Control::Combo1),
+    EXPECT_THAT(window.items(Control::Interval),
         ::testing::ElementsAre("1 minute",
             "2 minutes",
             "3 minutes",
@@ -98,8 +98,8 @@ TEST_F(IntervalField, FillsThirteenChoicesAndShowsTheStoredInterval)
             "120 minutes",
             "180 minutes",
             "240 minutes"));
-    EXPECT_EQ(window.text(Control::Combo1), "1 minute");
-    EXPECT_EQ(form.state.lInterval, 1);
+    EXPECT_EQ(window.text(Control::Interval), "1 minute");
+    EXPECT_EQ(form.state.intervalMinutes, 1);
 }
 
 TEST_F(IntervalField, StoredIntervalThatIsNoNumberGivesFive)
@@ -107,61 +107,61 @@ TEST_F(IntervalField, StoredIntervalThatIsNoNumberGivesFive)
     for (const char* stored : {"", "zehn", "0", "40000", "10 Minuten"}) {
         ini.WriteIniValue("Options", "Interval", stored);
         FillIntervals(form);
-        EXPECT_EQ(form.state.lInterval, 5) << stored;
-        EXPECT_EQ(window.text(Control::Combo1), "5 minutes") << stored;
+        EXPECT_EQ(form.state.intervalMinutes, 5) << stored;
+        EXPECT_EQ(window.text(Control::Interval), "5 minutes") << stored;
     }
 }
 
 TEST_F(IntervalField, LeavingTheFieldWhileStartedTakesTheNewInterval)
 {
-    form.state.bRunning = true;
-    form.state.lInterval = 5;
-    form.state.iElapsed = 3;
-    window.setText(Control::Combo1, "10 Minutes");
+    form.state.running = true;
+    form.state.intervalMinutes = 5;
+    form.state.elapsedMinutes = 3;
+    window.setText(Control::Interval, "10 Minutes");
 
-    Combo1_Validate(form);
+    Interval_Validate(form);
 
-    EXPECT_EQ(form.state.lInterval, 10);
-    EXPECT_EQ(form.state.iElapsed, 0);
+    EXPECT_EQ(form.state.intervalMinutes, 10);
+    EXPECT_EQ(form.state.elapsedMinutes, 0);
     EXPECT_EQ(window.caption(), "Carrovex Lite - t14 (t17 10 minutes)");
 }
 
 TEST_F(IntervalField, LeavingTheFieldWhileStoppedOnlyResetsTheCount)
 {
-    form.state.lInterval = 5;
-    form.state.iElapsed = 3;
-    window.setText(Control::Combo1, "10");
+    form.state.intervalMinutes = 5;
+    form.state.elapsedMinutes = 3;
+    window.setText(Control::Interval, "10");
 
-    Combo1_Validate(form);
+    Interval_Validate(form);
 
-    EXPECT_EQ(form.state.lInterval, 5);
-    EXPECT_EQ(form.state.iElapsed, 0);
-    EXPECT_EQ(window.text(Control::Combo1), "10");
+    EXPECT_EQ(form.state.intervalMinutes, 5);
+    EXPECT_EQ(form.state.elapsedMinutes, 0);
+    EXPECT_EQ(window.text(Control::Interval), "10");
 }
 
 TEST_F(IntervalField, RefusedTextShowsTheLastValidIntervalAgain)
 {
-    form.state.bRunning = true;
-    form.state.lInterval = 15;
-    window.setText(Control::Combo1, "soon");
+    form.state.running = true;
+    form.state.intervalMinutes = 15;
+    window.setText(Control::Interval, "soon");
 
-    Combo1_Validate(form);
+    Interval_Validate(form);
 
-    EXPECT_EQ(form.state.lInterval, 15);
-    EXPECT_EQ(window.text(Control::Combo1), "15 minutes");
+    EXPECT_EQ(form.state.intervalMinutes, 15);
+    EXPECT_EQ(window.text(Control::Interval), "15 minutes");
     EXPECT_EQ(window.caption(), "Carrovex Lite - t14 (t17 15 minutes)");
 }
 
 TEST_F(IntervalField, NothingHappensWhileLoading)
 {
-    form.state.bLoading = true;
-    form.state.iElapsed = 3;
-    window.setText(Control::Combo1, "soon");
+    form.state.loading = true;
+    form.state.elapsedMinutes = 3;
+    window.setText(Control::Interval, "soon");
 
-    Combo1_Validate(form);
+    Interval_Validate(form);
 
-    EXPECT_EQ(form.state.iElapsed, 3);
-    EXPECT_EQ(window.text(Control::Combo1), "soon");
+    EXPECT_EQ(form.state.elapsedMinutes, 3);
+    EXPECT_EQ(window.text(Control::Interval), "soon");
 }
 
 } // namespace

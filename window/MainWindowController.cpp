@@ -1,0 +1,97 @@
+#include "window/MainWindowController.h"
+
+#include "form/LogPane.h"
+#include "form/MainForm.h"
+#include "platform/MainWindow.h"
+#include "schedule/IntervalChoices.h"
+#include "schedule/RunScheduler.h"
+#include "settings/OptionsDialogController.h"
+#include "window/FolderPicker.h"
+#include "window/LogTooltip.h"
+#include "window/StartupShutdown.h"
+
+namespace carrovex
+{
+
+MainWindowController::MainWindowController(MainForm& form)
+    : m_form(form)
+{
+}
+
+void MainWindowController::changed(Control control)
+{
+    if (control == Control::SourceFolder || control == Control::DestinationFolder) {
+        CheckFolders(m_form);
+    }
+}
+
+void MainWindowController::clicked(Control control)
+{
+    switch (control) {
+    case Control::StartStop:
+        StartStop_Click(m_form);
+        closeIfRunEnded();
+        break;
+    case Control::Quit:
+        Quit_Click(m_form);
+        break;
+    case Control::Settings:
+        Settings_Click(m_form);
+        break;
+    case Control::BrowseSource:
+        BrowseSource_Click(m_form);
+        break;
+    case Control::BrowseDestination:
+        BrowseDestination_Click(m_form);
+        break;
+    case Control::ShowLog:
+        if (m_form.window.value(Control::ShowLog) != 0) {
+            ShowLogPane(m_form.window);
+        } else {
+            HideLogPane(m_form.window);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindowController::validate(Control control)
+{
+    if (control == Control::Interval) {
+        Interval_Validate(m_form);
+    }
+}
+
+void MainWindowController::timerTicked()
+{
+    Timer_Tick(m_form);
+    closeIfRunEnded();
+}
+
+void MainWindowController::mouseMoved(Control control, int buttons, double x, double y)
+{
+    if (control == Control::Log) {
+        Log_MouseMove(m_form.window, buttons, x, y);
+    }
+}
+
+void MainWindowController::resized()
+{
+    Form_Resize(m_form);
+}
+
+bool MainWindowController::closeRequested()
+{
+    return carrovex::closeRequested(m_form);
+}
+
+void MainWindowController::closeIfRunEnded()
+{
+    if (m_form.state.closeRequested && !m_form.state.runInProgress) {
+        m_form.state.closeRequested = false;
+        finishClosing(m_form);
+    }
+}
+
+} // namespace carrovex
