@@ -50,7 +50,7 @@ std::string withoutUnitWords(const std::string& text, const LanguageTexts& texts
 
 std::optional<std::int32_t> minutesFromText(const std::string& text, const std::string& decimalSeparator)
 {
-    const std::string number = trimmed(text);
+    const std::string number(trimmed(text));
     const auto separator = decimalSeparator.empty() ? std::string::npos : number.find(decimalSeparator);
     const std::string whole = number.substr(0, separator);
     const std::string fraction

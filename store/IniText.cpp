@@ -3,6 +3,7 @@
 #include "store/Utf8.h"
 
 #include <algorithm>
+#include <string_view>
 #include <vector>
 
 namespace carrovex
@@ -11,7 +12,7 @@ namespace carrovex
 namespace
 {
 
-bool sameName(const std::string& first, const std::string& second)
+bool sameName(std::string_view first, std::string_view second)
 {
     const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
     return first.size() == second.size() && std::equal(first.begin(), first.end(), second.begin(), [&](char a, char b) {
@@ -19,33 +20,64 @@ bool sameName(const std::string& first, const std::string& second)
     });
 }
 
+enum class LineKind { Other, Section, Entry };
+
+// What one line is, with views into its text.
+struct LineView {
+    LineKind kind = LineKind::Other;
+    std::string_view name; // section or key name
+    std::string_view value;
+};
+
+LineView classify(std::string_view text)
+{
+    const std::string_view content = trimmed(text);
+    if (content.starts_with('[')) {
+        const auto close = content.find(']');
+        if (close == std::string_view::npos) {
+            return {};
+        }
+        return {LineKind::Section, trimmed(content.substr(1, close - 1)), {}};
+    }
+    const auto equals = content.find('=');
+    if (content.starts_with(';') || equals == std::string_view::npos || equals == 0) {
+        return {};
+    }
+    return {LineKind::Entry, trimmed(content.substr(0, equals)), trimmed(content.substr(equals + 1))};
+}
+
+// Calls visit with each line of the text, without its line ending, until visit returns false.
+template <class Visit> void forEachLine(std::string_view text, Visit visit)
+{
+    std::size_t start = 0;
+    while (start < text.size()) {
+        auto end = text.find('\n', start);
+        if (end == std::string_view::npos) {
+            end = text.size();
+        }
+        std::string_view line = text.substr(start, end - start);
+        const bool crlf = line.ends_with('\r');
+        if (crlf) {
+            line.remove_suffix(1);
+        }
+        if (!visit(line, crlf)) {
+            return;
+        }
+        start = end + 1;
+    }
+}
+
 struct Line {
     std::string text; // without its line ending
-    enum class Kind { Other, Section, Entry } kind = Kind::Other;
-    std::string name; // section or key name
-    std::string value;
+    LineKind kind = LineKind::Other;
+    std::string name;
 };
 
 Line parseLine(std::string text)
 {
-    Line line;
+    const LineView view = classify(text);
+    Line line {std::string(), view.kind, std::string(view.name)};
     line.text = std::move(text);
-    const std::string content = trimmed(line.text);
-    if (content.starts_with("[")) {
-        const auto close = content.find(']');
-        if (close != std::string::npos) {
-            line.kind = Line::Kind::Section;
-            line.name = trimmed(content.substr(1, close - 1));
-        }
-        return line;
-    }
-    const auto equals = content.find('=');
-    if (content.starts_with(";") || equals == std::string::npos || equals == 0) {
-        return line;
-    }
-    line.kind = Line::Kind::Entry;
-    line.name = trimmed(content.substr(0, equals));
-    line.value = trimmed(content.substr(equals + 1));
     return line;
 }
 
@@ -57,20 +89,13 @@ struct Document {
 Document parse(const std::string& text)
 {
     Document document;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        auto end = text.find('\n', start);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        std::string line = text.substr(start, end - start);
-        if (line.ends_with('\r')) {
-            line.pop_back();
+    forEachLine(text, [&](std::string_view line, bool crlf) {
+        if (crlf) {
             document.lineEnding = "\r\n";
         }
-        document.lines.push_back(parseLine(std::move(line)));
-        start = end + 1;
-    }
+        document.lines.push_back(parseLine(std::string(line)));
+        return true;
+    });
     return document;
 }
 
@@ -84,9 +109,9 @@ std::optional<SectionSpan> findSection(const Document& document, const std::stri
 {
     const auto& lines = document.lines;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].kind == Line::Kind::Section && sameName(lines[i].name, section)) {
+        if (lines[i].kind == LineKind::Section && sameName(lines[i].name, section)) {
             std::size_t end = i + 1;
-            while (end < lines.size() && lines[end].kind != Line::Kind::Section) {
+            while (end < lines.size() && lines[end].kind != LineKind::Section) {
                 ++end;
             }
             return SectionSpan {i, end};
@@ -99,7 +124,7 @@ std::optional<std::size_t> findEntry(const Document& document, const SectionSpan
 {
     for (std::size_t i = span.header + 1; i < span.end; ++i) {
         const Line& line = document.lines[i];
-        if (line.kind == Line::Kind::Entry && sameName(line.name, key)) {
+        if (line.kind == LineKind::Entry && sameName(line.name, key)) {
             return i;
         }
     }
@@ -108,18 +133,26 @@ std::optional<std::size_t> findEntry(const Document& document, const SectionSpan
 
 } // namespace
 
+// Reads are frequent (every text of the window is one) and look at the file up to the key only, so they
+// scan it in place instead of building the document that a write needs.
 std::optional<std::string> findIniValue(const std::string& text, const std::string& section, const std::string& key)
 {
-    const Document document = parse(text);
-    const std::optional<SectionSpan> span = findSection(document, section);
-    if (!span) {
-        return std::nullopt;
-    }
-    const std::optional<std::size_t> entry = findEntry(document, *span, key);
-    if (!entry) {
-        return std::nullopt;
-    }
-    return document.lines[*entry].value;
+    std::optional<std::string> value;
+    bool inSection = false;
+    forEachLine(text, [&](std::string_view line, bool) {
+        const LineView view = classify(line);
+        if (view.kind == LineKind::Section) {
+            if (inSection) {
+                return false; // only the first section of that name counts
+            }
+            inSection = sameName(view.name, section);
+        } else if (inSection && view.kind == LineKind::Entry && sameName(view.name, key)) {
+            value.emplace(view.value);
+            return false;
+        }
+        return true;
+    });
+    return value;
 }
 
 bool isStorableIniValue(const std::string& value)

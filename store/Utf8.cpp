@@ -72,10 +72,10 @@ std::string firstCodePoints(const std::string& text, std::size_t count)
     return text.substr(0, position);
 }
 
-std::string trimmed(const std::string& text)
+std::string_view trimmed(std::string_view text)
 {
     const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) {
+    if (first == std::string_view::npos) {
         return {};
     }
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace carrovex
 {
@@ -17,7 +18,7 @@ void appendUtf8(std::string& text, char32_t codePoint);
 std::string firstCodePoints(const std::string& text, std::size_t count);
 
 // The text without the blanks and tabs around it.
-std::string trimmed(const std::string& text);
+std::string_view trimmed(std::string_view text);
 
 // Letters folded to small ones for comparing words without regard to case: ASCII, Latin-1, Latin
 // Extended-A, Greek and Cyrillic, which covers the languages the program is translated into.
