@@ -3,6 +3,7 @@
 #include "platform/MainWindow.h"
 #include "platform/qt/TwipsLayout.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 #include <map>
@@ -12,7 +13,6 @@ class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QListView;
 class QPushButton;
 class QRadioButton;
 
@@ -24,7 +24,7 @@ class MainWindowEvents;
 namespace carrovex::qt
 {
 
-class LogListModel;
+class LogView;
 
 // The main window on real Qt widgets. It only translates: widget signals become the logic's events, and
 // the logic's control operations are applied to the widgets. Sizes are designed in twips.
@@ -99,12 +99,12 @@ private:
     QRadioButton* m_copyRadioButton;
     QCheckBox* m_showLogCheckBox;
     QCheckBox* m_overwriteCheckBox;
-    QListView* m_logListView;
-    LogListModel* m_log;
+    LogView* m_logView;
     QPushButton* m_settingsButton;
     QPushButton* m_startStopButton;
     QPushButton* m_quitButton;
     QTimer m_timer;
+    QElapsedTimer m_sinceEventsRan;
     std::map<Control, QWidget*> m_widgets;
     std::map<Control, QRect> m_design; // twips, in the coordinates of their parent
     TwipsLayout m_layout;

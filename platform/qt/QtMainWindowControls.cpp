@@ -1,5 +1,5 @@
 #include "platform/MainWindowEvents.h"
-#include "platform/qt/LogListModel.h"
+#include "platform/qt/LogView.h"
 #include "platform/qt/QtMainWindow.h"
 
 #include <QApplication>
@@ -8,7 +8,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -44,14 +43,9 @@ void QtMainWindow::createControls()
     m_overwriteCheckBox = new QCheckBox(panel);
     m_showLogCheckBox = new QCheckBox(panel);
     m_logLabel = new QLabel(panel);
-    m_logListView = new QListView(panel);
-    m_log = new LogListModel(m_logListView);
-    m_logListView->setModel(m_log);
-    m_logListView->setUniformItemSizes(true);
-    m_logListView->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_logListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_logListView->viewport()->setMouseTracking(true);
-    m_logListView->viewport()->installEventFilter(this);
+    m_logView = new LogView(panel);
+    m_logView->viewport()->setMouseTracking(true);
+    m_logView->viewport()->installEventFilter(this);
     m_settingsButton = new QPushButton(panel);
     m_startStopButton = new QPushButton(panel);
     m_startStopButton->setDefault(true);
@@ -77,7 +71,7 @@ void QtMainWindow::createControls()
         {Control::Overwrite, m_overwriteCheckBox, {3630, 1530, 2265, 195}, true},
         {Control::ShowLog, m_showLogCheckBox, {3630, 1770, 2295, 195}, true},
         {Control::LogLabel, m_logLabel, {135, 2010, 4095, 225}, true},
-        {Control::Log, m_logListView, {135, 2250, 5700, 840}, false},
+        {Control::Log, m_logView, {135, 2250, 5700, 840}, false},
         {Control::Settings, m_settingsButton, {120, 3210, 1845, 315}, true},
         {Control::StartStop, m_startStopButton, {2025, 3210, 1875, 315}, true},
         {Control::Quit, m_quitButton, {3975, 3210, 1845, 315}, true}};
@@ -99,7 +93,7 @@ void QtMainWindow::createControls()
         m_settingsButton,
         m_startStopButton,
         m_quitButton,
-        m_logListView};
+        m_logView};
     for (std::size_t i = 1; i < std::size(order); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
