@@ -2,6 +2,7 @@
 #include "app/ConsoleOptions.h"
 #include "form/MainForm.h"
 #include "platform/console/ConsoleWindow.h"
+#include "platform/posix/FolderLayout.h"
 #include "platform/posix/PosixClock.h"
 #include "platform/posix/PosixDriveTable.h"
 #include "platform/posix/PosixFileSystem.h"
@@ -33,9 +34,8 @@ constexpr int statusUnusable = 2;
 constexpr const char* usage = R"(Usage: carrovex-console [--once] [--dir DIR]
 
 Moves or copies every file lying directly in the source folder into the
-destination folder, with the settings of Carrovex.ini and the texts of lang/
-from the program's folder or from DIR, and prints each log line once it is
-final.
+destination folder, with the settings of Carrovex.ini in the settings folder,
+and prints each log line once it is final.
 
 Without --once the scheduler starts at once and runs until SIGINT or SIGTERM:
 a run in progress stops after the file in hand, the settings are saved as on
@@ -47,11 +47,26 @@ without one), and the status is 0.
                1  an error line was written
                2  a folder does not exist or the settings cannot be used
              128+n  signal n cancelled the run
-  --dir DIR  use DIR/Carrovex.ini and DIR/lang (the program's own lang
-             when DIR has none)
+  --dir DIR  use the settings folder DIR
   --help     show this help and exit
   --version  show the version and exit
+
+The settings folder is the program's own when it holds lang/ or Carrovex.ini
+and may be written there, else $XDG_CONFIG_HOME/carrovex (~/.config/carrovex).
+A language file in its lang/ is used before the program's file of that name.
+
 )";
+
+// Where this run takes its settings and texts from.
+void printFolders(const ProgramFolders& folders)
+{
+    std::printf("Settings file:    %s/Carrovex.ini\n", folders.settings.c_str());
+    const char* heading = "Language folders:";
+    for (const std::string& folder : folders.languages) {
+        std::printf("%-17s %s\n", heading, folder.c_str());
+        heading = "";
+    }
+}
 
 int unusable(const std::string& reason)
 {
@@ -113,7 +128,7 @@ int runOnce(MainForm& form, ConsoleWindow& window, const posix::StopSignals& sig
     return form.state.runErrors > 0 ? statusFailed : 0;
 }
 
-int run(const ConsoleOptions& options, const char* startedAs)
+int run(const ConsoleOptions& options, const ProgramFolders& folders)
 {
     posix::StopSignals signals;
     posix::PosixFileSystem files;
@@ -123,19 +138,14 @@ int run(const ConsoleOptions& options, const char* startedAs)
     posix::PosixNumberFormat numbers;
     IniStore ini(textFiles);
     ConsoleWindow window(stdout, signals);
-    MainForm form {window, files, drives, clock, ini, numbers, {}, {}, {}, {}, {}};
+    MainForm form {window, files, drives, clock, ini, numbers, {}, {}, {}, {}};
     MainWindowController controller(form);
     window.setEvents(&controller);
 
-    const std::string programFolder = posix::programFolder(startedAs);
-    const std::string settingsFolder = options.folder.value_or(programFolder);
-    if (!files.folderExists(settingsFolder)) {
-        return unusable("the settings folder " + quoted(settingsFolder) + " does not exist");
+    if (!files.folderExists(folders.settings)) {
+        return unusable("the settings folder " + quoted(folders.settings) + " does not exist");
     }
-    if (!files.folderExists(files.joinPath(settingsFolder, "lang"))) {
-        form.languageFolder = files.joinPath(programFolder, "lang");
-    }
-    Form_Load(form, settingsFolder, "");
+    Form_Load(form, folders, "");
     if (const std::string reason = whyUnusable(form, textFiles); !reason.empty()) {
         return unusable(reason);
     }
@@ -157,18 +167,22 @@ int main(int argc, char** argv)
     if (!parsed.error.empty()) {
         return unusable(parsed.error + " (see --help)");
     }
+    const ProgramFolders folders
+        = posix::findProgramFolders(posix::programFolder(argv[0]), parsed.options.folder, posix::userEnvironment());
     if (parsed.options.help) {
         std::fputs(usage, stdout);
+        printFolders(folders);
         return 0;
     }
     if (parsed.options.version) {
         std::printf("carrovex-console %s\n", CARROVEX_VERSION);
+        printFolders(folders);
         return 0;
     }
     // Writing to a reader that has gone must fail, not end the program in the middle of a file.
     std::signal(SIGPIPE, SIG_IGN);
     try {
-        return run(parsed.options, argv[0]);
+        return run(parsed.options, folders);
     } catch (const std::exception& error) {
         return unusable(error.what());
     }

@@ -1,9 +1,11 @@
 #include "form/MainForm.h"
+#include "platform/posix/FolderLayout.h"
 #include "platform/posix/PosixClock.h"
 #include "platform/posix/PosixDriveTable.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixNumberFormat.h"
 #include "platform/posix/PosixTextFiles.h"
+#include "platform/posix/ProgramFolder.h"
 #include "platform/qt/BackgroundFileSystem.h"
 #include "platform/qt/QtMainWindow.h"
 #include "store/IniStore.h"
@@ -51,6 +53,7 @@ int main(int argc, char** argv)
     icon.addFile(QStringLiteral(":/icons/carrovex-32.png"));
     icon.addFile(QStringLiteral(":/icons/carrovex-48.png"));
     QApplication::setWindowIcon(icon); // the options dialog shows it too
+    QApplication::setDesktopFileName(QStringLiteral("org.carrovex.Carrovex")); // its desktop entry, for Wayland
 
     posix::PosixFileSystem diskFiles;
     qt::BackgroundFileSystem files(diskFiles);
@@ -60,13 +63,21 @@ int main(int argc, char** argv)
     posix::PosixNumberFormat numbers;
     IniStore ini(textFiles);
     qt::QtMainWindow window;
-    MainForm form {window, files, drives, clock, ini, numbers, {}, {}, {}, {}, {}};
+    MainForm form {window, files, drives, clock, ini, numbers, {}, {}, {}, {}};
     MainWindowController controller(form);
     window.setEvents(&controller);
     applyDesign(window);
 
-    // The program's folder holds the settings and languages: the folder of the real program file.
-    Form_Load(form, QCoreApplication::applicationDirPath().toStdString(), commandLineOf(QCoreApplication::arguments()));
+    const ProgramFolders folders
+        = posix::findProgramFolders(posix::programFolder(argv[0]), std::nullopt, posix::userEnvironment());
+    // The per-user folder may be new; without it nothing could be saved.
+    if (const Status made = posix::makeSettingsFolder(folders.settings); !made.ok()) {
+        std::fprintf(stderr,
+            "carrovex: cannot make the settings folder %s: %s\n",
+            folders.settings.c_str(),
+            made.error().c_str());
+    }
+    Form_Load(form, folders, commandLineOf(QCoreApplication::arguments()));
     window.show();
     const int status = QApplication::exec();
     window.setEvents(nullptr); // the logic ends before the window

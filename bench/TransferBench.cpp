@@ -73,7 +73,7 @@ void runCarrovex(const std::string& from, const std::string& to, bool move)
     posix::PosixNumberFormat numbers;
     LanguageTexts texts;
     texts[35] = "ERROR";
-    MainForm form {window, files, drives, clock, ini, numbers, {}, texts, {}, {}, {}};
+    MainForm form {window, files, drives, clock, ini, numbers, {}, texts, {}, {}};
     window.setText(Control::SourceFolder, from);
     window.setText(Control::DestinationFolder, to);
     window.setValue(Control::Move, move ? 1 : 0);

@@ -4,6 +4,7 @@
 #include "form/WindowState.h"
 
 #include <string>
+#include <vector>
 
 namespace carrovex
 {
@@ -27,8 +28,7 @@ struct MainForm {
     WindowState state;
     LanguageTexts texts;
     std::string language; // the name of the active language
-    std::string programFolder; // the folder that holds the program file
-    std::string languageFolder; // the folder of the language files; empty: "lang" in programFolder
+    std::vector<std::string> languageFolders; // the first that holds a language's file wins
 };
 
 } // namespace carrovex

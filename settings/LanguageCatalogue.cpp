@@ -13,15 +13,23 @@
 namespace carrovex
 {
 
-std::string languageFolder(const MainForm& form)
+std::string languageFile(const MainForm& form, const std::string& language)
 {
-    return form.languageFolder.empty() ? form.files.joinPath(form.programFolder, "lang") : form.languageFolder;
+    std::string file;
+    for (const std::string& folder : form.languageFolders) {
+        file = form.files.joinPath(folder, language + ".dat");
+        // A file that cannot even be looked at could not be read either: the next folder may serve.
+        if (const Result<bool> found = form.files.fileExists(file); found.ok() && found.value()) {
+            break;
+        }
+    }
+    return file;
 }
 
 void useStoredLanguage(MainForm& form)
 {
     const std::string language = form.ini.ReadIniValue("Options", "Language", "Deutsch", iniValueSize);
-    form.ini.languageFile = form.files.joinPath(languageFolder(form), language + ".dat");
+    form.ini.languageFile = languageFile(form, language);
     form.language = language;
 }
 

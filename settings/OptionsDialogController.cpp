@@ -7,6 +7,7 @@
 #include "settings/LanguageCatalogue.h"
 #include "store/IniStore.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace carrovex
@@ -72,12 +73,20 @@ void OptionsDialogController::clicked(DialogControl control)
 void OptionsDialogController::FillLanguageList()
 {
     languageNames.clear();
-    const auto listing = m_form.files.listPlainFiles(languageFolder(m_form));
-    if (listing.ok()) {
+    // The program's languages first, so that the user's own come out on top; a name in both folders is
+    // offered once (its file is the user's, see languageFile).
+    const std::vector<std::string>& folders = m_form.languageFolders;
+    for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
+        const auto listing = m_form.files.listPlainFiles(*folder);
+        if (!listing.ok()) {
+            continue;
+        }
         for (const std::string& file : listing.value()) {
             const std::string name = withoutDatEndings(file);
-            m_dialog.addItem(DialogControl::Language, 0, name);
-            languageNames.push_back(name);
+            if (std::find(languageNames.begin(), languageNames.end(), name) == languageNames.end()) {
+                m_dialog.addItem(DialogControl::Language, 0, name);
+                languageNames.push_back(name);
+            }
         }
     }
     m_dialog.setText(DialogControl::Language, storedLanguage());

@@ -42,7 +42,7 @@ protected:
     }
 
     WindowModel window;
-    MainForm form {window, files, drives, clock, ini, numbers, {}, numberedTexts(), {}, {}, {}};
+    MainForm form {window, files, drives, clock, ini, numbers, {}, numberedTexts(), {}, {}};
 };
 
 } // namespace carrovex::testing

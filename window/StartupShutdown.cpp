@@ -12,14 +12,14 @@
 namespace carrovex
 {
 
-void Form_Load(MainForm& form, const std::string& programFolder, const std::string& commandLine)
+void Form_Load(MainForm& form, const ProgramFolders& folders, const std::string& commandLine)
 {
     WindowState& state = form.state;
     state.loading = true;
     state.elapsedMinutes = 0;
     state.cancelRequested = false;
-    form.programFolder = programFolder;
-    form.ini.settingsFile = form.files.joinPath(programFolder, "Carrovex.ini");
+    form.languageFolders = folders.languages;
+    form.ini.settingsFile = form.files.joinPath(folders.settings, "Carrovex.ini");
     useStoredLanguage(form);
     LoadLanguage(form);
     form.window.setCaption(stoppedCaption(form.texts));

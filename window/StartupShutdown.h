@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ProgramFolders.h"
+
 #include <string>
 
 namespace carrovex
@@ -7,9 +9,9 @@ namespace carrovex
 
 struct MainForm;
 
-// Start-up: settings and language file from the program's folder, the texts and settings into the
+// Start-up: the settings file in the settings folder and the stored language's file, the texts and settings into the
 // controls, the folder check, and for the command line "/s" (exactly that) the scheduler started.
-void Form_Load(MainForm& form, const std::string& programFolder, const std::string& commandLine);
+void Form_Load(MainForm& form, const ProgramFolders& folders, const std::string& commandLine);
 
 // The Quit button: closes the window as every other way of closing does.
 void Quit_Click(MainForm& form);

@@ -407,16 +407,58 @@ TEST_F(ConsoleProgram, TwoSettingsFoldersRunSideBySide)
     EXPECT_THAT(readFile(other.settingsFile()), HasSubstr("ShowLog=2\n"));
 }
 
-TEST_F(ConsoleProgram, HelpAndVersionGoToStandardOutput)
+// The settings folder's own lang/ holds one language file; the settings choose English.
+struct OwnLanguageCase {
+    const char* name;
+    const char* ownFile;
+    const char* copiedWord;
+
+    friend void PrintTo(const OwnLanguageCase& row, std::ostream* out)
+    {
+        *out << row.name;
+    }
+};
+
+class ConsoleProgramLanguages : public ConsoleProgram, public ::testing::WithParamInterface<OwnLanguageCase>
 {
+};
+
+TEST_P(ConsoleProgramLanguages, ComeFromTheSettingsFolderBeforeTheProgramsOwn)
+{
+    pair.store("Action=Copy\n");
+    fs::create_directory(pair.settings + "/lang");
+    writeFile(pair.settings + "/lang/" + GetParam().ownFile, "[frmMain]\nt25=Kopiert\n");
+    writeFile(pair.source + "/a.txt", "a");
+
+    ProgramRun run(with(pair.dir(), "--once"), cLocale);
+
+    EXPECT_EQ(run.wait(), 0) << run.errors();
+    EXPECT_THAT(run.lines(), ElementsAre(HasSubstr(std::string("- ") + GetParam().copiedWord + ": a.txt")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases,
+    ConsoleProgramLanguages,
+    ::testing::Values(OwnLanguageCase {"OwnFileWins", "English.dat", "Kopiert"},
+        OwnLanguageCase {"ProgramsFileServesTheOthers", "Plattdeutsch.dat", "Copied"}));
+
+TEST_F(ConsoleProgram, HelpAndVersionSayWhereTheSettingsAndLanguagesAre)
+{
+    const std::string program = fs::path(CARROVEX_CONSOLE).parent_path();
+
     ProgramRun help({"--help"});
     EXPECT_EQ(help.wait(), 0);
     EXPECT_THAT(help.lines(), ::testing::Contains(StartsWith("Usage: carrovex-console")));
     EXPECT_THAT(help.lines(), ::testing::Contains(HasSubstr("--once")));
+    // Built, the program lies in the portable layout, with its languages beside it.
+    EXPECT_THAT(help.lines(), ::testing::Contains("Settings file:    " + program + "/Carrovex.ini"));
 
-    ProgramRun version({"--version"});
+    ProgramRun version(with(pair.dir(), "--version"));
     EXPECT_EQ(version.wait(), 0);
-    EXPECT_THAT(version.lines(), ElementsAre(::testing::MatchesRegex("carrovex-console [0-9]+\\.[0-9]+.*")));
+    EXPECT_THAT(version.lines(),
+        ElementsAre(::testing::MatchesRegex("carrovex-console [0-9]+\\.[0-9]+.*"),
+            "Settings file:    " + pair.settings + "/Carrovex.ini",
+            "Language folders: " + pair.settings + "/lang",
+            "                  " + program + "/lang"));
 }
 
 } // namespace

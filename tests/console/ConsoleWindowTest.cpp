@@ -71,7 +71,7 @@ protected:
     posix::StopSignals signals;
     std::FILE* log = std::tmpfile();
     ConsoleWindow window {log, signals, tickPeriod};
-    MainForm form {window, files, drives, clock, ini, numbers, {}, numberedTexts(), {}, {}, {}};
+    MainForm form {window, files, drives, clock, ini, numbers, {}, numberedTexts(), {}, {}};
     MainWindowController controller {form};
 };
 

@@ -83,7 +83,7 @@ void fuzzLanguageFile(const std::string& bytes)
     platform.textFiles.files[platform.ini.languageFile] = bytes;
     WindowModel window;
     MainForm form {
-        window, platform.files, platform.drives, platform.clock, platform.ini, platform.numbers, {}, {}, {}, {}, {}};
+        window, platform.files, platform.drives, platform.clock, platform.ini, platform.numbers, {}, {}, {}, {}};
     LoadLanguage(form);
     for (const std::string& text : form.texts) {
         require(isShowableText(text));

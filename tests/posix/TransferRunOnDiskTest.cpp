@@ -56,7 +56,7 @@ protected:
     MemoryTextFiles textFiles;
     IniStore ini {textFiles};
     FixedNumberFormat numbers;
-    MainForm form {window, files, drives, clock, ini, numbers, {}, numberedTexts(), {}, {}, {}};
+    MainForm form {window, files, drives, clock, ini, numbers, {}, numberedTexts(), {}, {}};
 };
 
 TEST_F(TransferRunOnDisk, SpecialFilesNeitherBlockNorCount)

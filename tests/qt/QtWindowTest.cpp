@@ -66,7 +66,7 @@ protected:
 
     void load()
     {
-        Form_Load(form, "/prog", "");
+        Form_Load(form, {"/prog", {"/prog/lang"}}, "");
         // The languages come from the source tree, whatever the program folder says.
         ini.languageFile = std::string(CARROVEX_SOURCE_DIR) + "/lang/" + GetParam() + ".dat";
         LoadLanguage(form);
@@ -102,7 +102,7 @@ protected:
     FixedClock clock;
     FixedNumberFormat numbers;
     qt::QtMainWindow window;
-    MainForm form {window, files, drives, clock, ini, numbers, {}, {}, {}, {}, {}};
+    MainForm form {window, files, drives, clock, ini, numbers, {}, {}, {}, {}};
     MainWindowController controller {form};
 };
 

@@ -46,7 +46,7 @@ protected:
 
     void load(const std::string& commandLine = "")
     {
-        Form_Load(form, "/prog", commandLine);
+        Form_Load(form, folders, commandLine);
     }
 
     void ticks(int count)
@@ -66,6 +66,7 @@ protected:
         return count;
     }
 
+    ProgramFolders folders {"/prog", {"/prog/lang"}}; // the portable layout
     MainWindowController controller {form};
 };
 

@@ -6,6 +6,7 @@
 #include "tests/MainFormFixture.h"
 
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace carrovex::testing
 {
@@ -53,19 +54,67 @@ TEST_F(Catalogue, MissingFileEmptiesEveryCaption)
     }
 }
 
-TEST_F(Catalogue, StoredLanguageIsReadFromTheLanguageFolder)
+TEST_F(Catalogue, StoredLanguageIsTheActiveOne)
 {
     textFiles.files["/prog/Carrovex.ini"] = "[Options]\nLanguage=English\n";
-    form.programFolder = "/prog";
+    form.languageFolders = {"/prog/lang"};
 
     useStoredLanguage(form);
+
     EXPECT_EQ(ini.languageFile, "/prog/lang/English.dat");
     EXPECT_EQ(form.language, "English");
-
-    form.languageFolder = "/usr/share/carrovex/lang"; // settings kept apart from the program
-    useStoredLanguage(form);
-    EXPECT_EQ(ini.languageFile, "/usr/share/carrovex/lang/English.dat");
 }
+
+// The user's own folder comes first, the installed languages last.
+struct LookupCase {
+    const char* name;
+    std::vector<std::string> filesThere;
+    bool ownFolderUnreadable;
+    const char* found;
+
+    friend void PrintTo(const LookupCase& row, std::ostream* out)
+    {
+        *out << row.name;
+    }
+};
+
+class LanguageLookup : public MainFormFixture, public ::testing::WithParamInterface<LookupCase>
+{
+};
+
+TEST_P(LanguageLookup, FindsTheFileInTheFirstFolderThatHoldsIt)
+{
+    const LookupCase& c = GetParam();
+    form.languageFolders = {"/home/anna/.config/carrovex/lang", "/usr/share/carrovex/lang"};
+    for (const std::string& file : c.filesThere) {
+        files.addFile(file, 100);
+    }
+    if (c.ownFolderUnreadable) {
+        files.failCall(FakeFileSystem::Call::FileExists, 1, "Permission denied");
+    }
+
+    EXPECT_EQ(languageFile(form, "English"), c.found);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases,
+    LanguageLookup,
+    ::testing::Values(LookupCase {"OwnFileWins",
+                          {"/usr/share/carrovex/lang/English.dat", "/home/anna/.config/carrovex/lang/English.dat"},
+                          false,
+                          "/home/anna/.config/carrovex/lang/English.dat"},
+        LookupCase {"InstalledFileWhenTheUserHasNone",
+            {"/usr/share/carrovex/lang/English.dat", "/home/anna/.config/carrovex/lang/Deutsch.dat"},
+            false,
+            "/usr/share/carrovex/lang/English.dat"},
+        LookupCase {"OwnFileAlone",
+            {"/home/anna/.config/carrovex/lang/English.dat"},
+            false,
+            "/home/anna/.config/carrovex/lang/English.dat"},
+        LookupCase {"NowhereNamesTheInstalledPlace", {}, false, "/usr/share/carrovex/lang/English.dat"},
+        LookupCase {"OwnFolderThatCannotBeLookedAtIsPassedBy",
+            {"/usr/share/carrovex/lang/English.dat", "/home/anna/.config/carrovex/lang/English.dat"},
+            true,
+            "/usr/share/carrovex/lang/English.dat"}));
 
 TEST_F(Catalogue, LongTextsAreCutTo255Characters)
 {

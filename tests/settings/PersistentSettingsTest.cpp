@@ -88,7 +88,7 @@ TEST_F(Settings, SavesEveryValueAndTheyLoadBack)
     EXPECT_EQ(textFiles.files["/prog/Carrovex.ini"],
         "[Options]\nFrom=/home/ana/Übersicht\nTo=/mnt/東京\nInterval=10\nShowLog=1\nOverwrite=1\nAction=Move\n");
     WindowModel loaded;
-    MainForm again {loaded, files, drives, clock, ini, numbers, {}, form.texts, {}, {}, {}};
+    MainForm again {loaded, files, drives, clock, ini, numbers, {}, form.texts, {}, {}};
     LoadSettings(again);
     EXPECT_EQ(loaded.text(Control::SourceFolder), "/home/ana/Übersicht");
     EXPECT_EQ(loaded.text(Control::DestinationFolder), "/mnt/東京");

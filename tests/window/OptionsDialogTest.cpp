@@ -132,6 +132,36 @@ TEST_F(Options, UnlistedOrEmptyLanguageIsNotStored)
     EXPECT_EQ(window.lines().back(), std::string(stamp) + "t44 Deutsch");
 }
 
+TEST_F(Options, OwnLanguagesAreOfferedOnTopOnceEachAndWinOverTheProgramsFiles)
+{
+    folders.languages = {"/home/anna/lang", "/prog/lang"};
+    files.addFolder("/home/anna/lang");
+    std::string ownEnglish = "[frmMain]\n";
+    for (int key = 0; key <= 44; ++key) {
+        ownEnglish += "t" + std::to_string(key) + "=own" + std::to_string(key) + "\n";
+    }
+    for (const char* name : {"English.dat", "Plattdeutsch.dat"}) {
+        files.addFile(std::string("/home/anna/lang/") + name, 1);
+        textFiles.files[std::string("/home/anna/lang/") + name] = ownEnglish;
+    }
+    load();
+
+    open([](DialogModel& dialog) {
+        dialog.type(DialogControl::Language, "English");
+        dialog.click(DialogControl::Save);
+    });
+    EXPECT_THAT(shown.items, ElementsAre("Plattdeutsch", "Notes.DAT", "English", "Deutsch"));
+    EXPECT_EQ(ini.languageFile, "/home/anna/lang/English.dat");
+    EXPECT_EQ(window.text(Control::SourceLabel), "own0");
+
+    open([](DialogModel& dialog) {
+        dialog.type(DialogControl::Language, "Plattdeutsch");
+        dialog.click(DialogControl::Save);
+    });
+    EXPECT_EQ(stored("Language"), "Plattdeutsch");
+    EXPECT_EQ(ini.languageFile, "/home/anna/lang/Plattdeutsch.dat");
+}
+
 TEST_F(Options, CancelWritesNothing)
 {
     load();
