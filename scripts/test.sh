@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up the machine and passes every test: formatting; the tests under the address and undefined-behaviour
-# sanitizers; a bounded fuzzing of the text readers; the tests again in a release build.
+# sanitizers; a bounded fuzzing of the text readers; the tests again in a release build; the Debian packages
+# built, validated and, as root, installed, run and removed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,3 +27,5 @@ rm -rf "$corpus"
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DCARROVEX_WERROR=ON
 cmake --build build/release -j"$jobs"
 (cd build/release && ctest --output-on-failure -j"$jobs")
+
+scripts/package.sh
