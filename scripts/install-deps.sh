@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing and packaging need, where they are missing.
+# Installs the Debian packages that building, testing and packaging need, and those named as arguments,
+# where they are missing.
 set -euo pipefail
 
 packages=(cmake g++ make libgtest-dev libgmock-dev clang-format git clang libclang-rt-14-dev qt6-base-dev
-    dpkg-dev file desktop-file-utils appstream groff-base)
+    dpkg-dev file desktop-file-utils appstream groff-base "$@")
 
 missing=()
 for package in "${packages[@]}"; do

@@ -5,17 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
-tools=(xvfb xauth openbox imagemagick fonts-dejavu-core)
-missing=()
-for package in "${tools[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+scripts/install-deps.sh xvfb xauth openbox imagemagick fonts-dejavu-core
 
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/release -j"$(nproc)" --target carrovex
