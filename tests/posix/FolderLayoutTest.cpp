@@ -2,9 +2,14 @@
 
 #include "tests/posix/DiskFixtures.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <gmock/gmock.h>
+#include <map>
+#include <optional>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using ::testing::ElementsAre;
 
@@ -45,6 +50,52 @@ INSTANTIATE_TEST_SUITE_P(Cases,
         UserCase {"RelativeConfigHomeIsIgnored", {"cfg", "/home/anna"}, "/home/anna/.config/carrovex"},
         UserCase {"NoHome", {std::nullopt, std::nullopt}, ""},
         UserCase {"RelativeHome", {std::nullopt, "anna"}, ""}));
+
+// The process's environment, changed for one test and put back afterwards.
+class Environment : public ::testing::Test
+{
+protected:
+    ~Environment() override
+    {
+        for (const auto& [name, value] : m_saved) {
+            value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
+        }
+    }
+
+    void set(const std::string& name, const std::optional<std::string>& value)
+    {
+        if (m_saved.count(name) == 0) {
+            const char* old = std::getenv(name.c_str());
+            m_saved[name] = old != nullptr ? std::optional<std::string>(old) : std::nullopt;
+        }
+        value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
+    }
+
+private:
+    std::map<std::string, std::optional<std::string>> m_saved;
+};
+
+TEST_F(Environment, EmptyVariablesCountAsUnset)
+{
+    set("XDG_CONFIG_HOME", "");
+    set("HOME", "/home/anna");
+    const posix::UserEnvironment user = posix::userEnvironment();
+    EXPECT_EQ(user.configHome, std::nullopt);
+    EXPECT_EQ(user.home, "/home/anna");
+
+    set("XDG_CONFIG_HOME", "/cfg");
+    EXPECT_EQ(posix::userEnvironment().configHome, "/cfg");
+}
+
+TEST_F(Environment, WithoutHomeTheUserDatabaseGivesIt)
+{
+    const passwd* entry = ::getpwuid(::getuid());
+    ASSERT_NE(entry, nullptr);
+    for (const std::optional<std::string>& home : {std::optional<std::string>(), std::optional<std::string>("")}) {
+        set("HOME", home);
+        EXPECT_EQ(posix::userEnvironment().home, std::string(entry->pw_dir));
+    }
+}
 
 // A program folder on disk, as a build, a copied folder or an installation leaves it.
 class ProgramLayout : public ::testing::Test
