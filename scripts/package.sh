@@ -35,7 +35,18 @@ done
 ! grep -qi qt <<<"$(dpkg-deb -f "$console_deb" Depends)" || fail "carrovex-console depends on Qt"
 
 work=$(mktemp -d)
-trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
+installed_here=false
+cleanup()
+{
+    # A failed run must not leave its packages behind, where the next run would take them for the user's.
+    if $installed_here; then
+        DEBIAN_FRONTEND=noninteractive apt-get -y -q -o DPkg::Lock::Timeout=300 purge carrovex carrovex-console \
+            >/dev/null 2>&1 || true
+    fi
+    chmod -R u+w "$work"
+    rm -rf "$work"
+}
+trap cleanup EXIT
 chmod 755 "$work" # the unprivileged user below must reach its folders
 
 dpkg-deb -x "$window_deb" "$work/stage"
@@ -106,6 +117,7 @@ check_once()
 }
 
 echo "Installing carrovex-console:"
+installed_here=true
 apt_get install "$console_deb"
 installed carrovex-console || fail "carrovex-console is not installed"
 [ ! -e /usr/bin/carrovex ] || fail "carrovex-console brought the window program"
@@ -168,6 +180,7 @@ echo "  carrovex: started, settings folder $work/window/config/carrovex made"
 
 echo "Removing carrovex:"
 apt_get purge carrovex carrovex-console
+installed_here=false
 ! installed carrovex || fail "carrovex is still installed"
 [ -z "$(dpkg-query -W -f='${Status}' carrovex carrovex-console 2>/dev/null)" ] || fail "dpkg still knows carrovex"
 while read -r path; do
