@@ -53,9 +53,11 @@ dpkg-deb -x "$window_deb" "$work/stage"
 desktop-file-validate "$work"/stage/usr/share/applications/*.desktop
 echo "desktop entry: valid"
 appstreamcli validate --no-net --explain "$work"/stage/usr/share/metainfo/*.metainfo.xml
-warnings=$(zcat "$work/stage/usr/share/man/man1/carrovex-console.1.gz" | LC_ALL=C.UTF-8 groff -man -ww -z -Tutf8 2>&1)
-[ -z "$warnings" ] || fail "the manual page: $warnings"
-echo "manual page: no warnings"
+for page in "$work"/stage/usr/share/man/man1/*.gz; do
+    warnings=$(zcat "$page" | LC_ALL=C.UTF-8 groff -man -ww -z -Tutf8 2>&1)
+    [ -z "$warnings" ] || fail "the manual page $(basename "$page"): $warnings"
+    echo "manual page $(basename "$page"): no warnings"
+done
 
 installed()
 {
