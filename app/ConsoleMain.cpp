@@ -1,5 +1,6 @@
 // carrovex-console: the scheduler and the transfer run without a desktop, for servers and scripts.
 #include "app/ConsoleOptions.h"
+#include "form/LaterTexts.h"
 #include "form/MainForm.h"
 #include "platform/console/ConsoleWindow.h"
 #include "platform/posix/FolderLayout.h"
@@ -9,6 +10,7 @@
 #include "platform/posix/PosixNumberFormat.h"
 #include "platform/posix/PosixTextFiles.h"
 #include "platform/posix/ProgramFolder.h"
+#include "platform/posix/SingleInstance.h"
 #include "platform/posix/StopSignals.h"
 #include "schedule/RunScheduler.h"
 #include "store/IniStore.h"
@@ -40,12 +42,13 @@ and prints each log line once it is final.
 Without --once the scheduler starts at once and runs until SIGINT or SIGTERM:
 a run in progress stops after the file in hand, the settings are saved as on
 closing the window ("Question=1" asks on a terminal and saves nothing
-without one), and the status is 0.
+without one), and the status is 0, or 1 when the settings could not be saved.
 
   --once     make one transfer run and exit with status
                0  every file was transferred or left as the rules say
                1  an error line was written
-               2  a folder does not exist or the settings cannot be used
+               2  a folder does not exist, the settings cannot be used, or
+                  another Carrovex runs with them
              128+n  signal n cancelled the run
   --dir DIR  use the settings folder DIR
   --help     show this help and exit
@@ -79,43 +82,55 @@ std::string quoted(const std::string& text)
     return "\"" + text + "\"";
 }
 
-// Why the file cannot be read, or nothing.
-std::string whyUnreadable(TextFiles& textFiles, const std::string& what, const std::string& path)
+// Why the language file cannot be read, or nothing. Without it there are no texts to say so in.
+std::string whyNoLanguage(TextFiles& textFiles, const std::string& path)
 {
     const Result<std::optional<std::string>> content = textFiles.readAll(path);
     if (!content.ok()) {
-        return "cannot read the " + what + " " + quoted(path) + ": " + content.error();
+        return "cannot read the language file " + quoted(path) + ": " + content.error();
     }
-    return content.value() ? std::string() : "there is no " + what + " " + quoted(path);
+    return content.value() ? std::string() : "there is no language file " + quoted(path);
 }
 
 // Why the loaded settings cannot run, or nothing.
-std::string whyUnusable(const MainForm& form, TextFiles& textFiles)
+std::string whyUnusable(MainForm& form, TextFiles& textFiles)
 {
-    // A missing or unreadable settings file loads as defaults, which name no folders.
-    if (std::string reason = whyUnreadable(textFiles, "settings file", form.ini.settingsFile); !reason.empty()) {
-        return reason;
-    }
+    const IniStore& ini = form.ini;
+    const std::string settingsFile = quoted(ini.settingsFile);
     // Without its texts every log line would be a bare time stamp.
-    if (std::string reason = whyUnreadable(textFiles, "language file", form.ini.languageFile); !reason.empty()) {
+    if (std::string reason = whyNoLanguage(textFiles, ini.languageFile); !reason.empty()) {
         return reason;
     }
-    if (form.window.isEnabled(Control::StartStop)) {
-        return {};
+    // A missing or unreadable settings file loads as defaults, which name no folders.
+    const Result<std::optional<std::string>> settings = textFiles.readAll(ini.settingsFile);
+    if (!settings.ok()) {
+        return withArguments(laterText(ini, LaterText::UnreadableSettings), {settingsFile, settings.error()});
     }
-    const std::pair<Control, const char*> folders[]
-        = {{Control::SourceFolder, "From"}, {Control::DestinationFolder, "To"}};
-    for (const auto& [control, key] : folders) {
-        const std::string folder = form.window.text(control);
-        if (folder.empty()) {
-            return "no folder is set for " + std::string(key) + " in " + quoted(form.ini.settingsFile);
-        }
-        if (!form.files.folderExists(folder)) {
-            return "the folder " + quoted(folder) + " (" + key + " in " + quoted(form.ini.settingsFile)
-                + ") does not exist";
-        }
+    if (!settings.value()) {
+        return withArguments(laterText(ini, LaterText::NoSettingsFile), {settingsFile});
     }
-    return "the folders of " + quoted(form.ini.settingsFile) + " cannot be used";
+    // A run without a window to show the choice must not guess between moving and copying.
+    if (const std::string action = readOption(ini, "Action", "Copy"); action != "Copy" && action != "Move") {
+        return withArguments(laterText(ini, LaterText::UnknownAction), {action, settingsFile});
+    }
+    if (!form.window.isEnabled(Control::StartStop)) {
+        const std::pair<Control, const char*> folders[]
+            = {{Control::SourceFolder, "From"}, {Control::DestinationFolder, "To"}};
+        for (const auto& [control, key] : folders) {
+            const std::string folder = form.window.text(control);
+            if (folder.empty()) {
+                return withArguments(laterText(ini, LaterText::NoFolderSet), {key, settingsFile});
+            }
+            if (!form.files.folderExists(folder)) {
+                return withArguments(laterText(ini, LaterText::NoSuchFolder), {quoted(folder), key, settingsFile});
+            }
+        }
+        return withArguments(laterText(ini, LaterText::UnusableFolders), {settingsFile});
+    }
+    if (destinationInSource(form)) {
+        return laterText(ini, LaterText::DestinationInSource);
+    }
+    return {};
 }
 
 int runOnce(MainForm& form, ConsoleWindow& window, const posix::StopSignals& signals)
@@ -149,13 +164,19 @@ int run(const ConsoleOptions& options, const ProgramFolders& folders)
     if (const std::string reason = whyUnusable(form, textFiles); !reason.empty()) {
         return unusable(reason);
     }
+    // One program at a time on these settings: two schedulers would work on the same folders.
+    const posix::SingleInstance instance(folders.settings);
+    if (!instance.isFirst()) {
+        return unusable(withArguments(laterText(ini, LaterText::AlreadyRunning), {quoted(folders.settings)}));
+    }
+    window.setStoppingText(laterText(ini, LaterText::StoppingAfterFile));
     if (options.once) {
         return runOnce(form, window, signals);
     }
     window.click(Control::StartStop);
     window.printPendingLine();
     window.runUntilClosed();
-    return 0;
+    return form.state.saveFailed ? statusFailed : 0;
 }
 
 } // namespace

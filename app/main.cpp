@@ -1,3 +1,5 @@
+#include "form/Captions.h"
+#include "form/LaterTexts.h"
 #include "form/MainForm.h"
 #include "platform/posix/FolderLayout.h"
 #include "platform/posix/PosixClock.h"
@@ -6,6 +8,7 @@
 #include "platform/posix/PosixNumberFormat.h"
 #include "platform/posix/PosixTextFiles.h"
 #include "platform/posix/ProgramFolder.h"
+#include "platform/posix/SingleInstance.h"
 #include "platform/qt/BackgroundFileSystem.h"
 #include "platform/qt/QtMainWindow.h"
 #include "store/IniStore.h"
@@ -15,14 +18,31 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QSocketNotifier>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 using namespace carrovex;
 
 namespace
 {
+
+constexpr int statusUnusable = 2;
+
+constexpr const char* usage = R"(Usage: carrovex [/s]
+
+Moves or copies every file lying directly in the source folder into the
+destination folder, each time the chosen interval has elapsed. The settings
+are kept in Carrovex.ini and the texts in lang/, beside the program.
+
+  /s         start the scheduler as soon as the window is shown
+  --help     show this help and exit
+  --version  show the version and exit
+
+A second start with the same settings brings the running window to the front.
+)";
 
 bool hasDisplay()
 {
@@ -43,17 +63,27 @@ std::string commandLineOf(const QStringList& arguments)
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::fputs(usage, stdout);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("carrovex %s\n", CARROVEX_VERSION);
+        return 0;
+    }
     if (!hasDisplay()) {
         std::fprintf(stderr, "carrovex: no display to show the window on (DISPLAY is not set)\n");
-        return 2;
+        return statusUnusable;
     }
     QApplication application(argc, argv);
     std::setlocale(LC_ALL, ""); // dates, times and the decimal sign in the user's formats
     QIcon icon;
     icon.addFile(QStringLiteral(":/icons/carrovex-32.png"));
     icon.addFile(QStringLiteral(":/icons/carrovex-48.png"));
-    QApplication::setWindowIcon(icon); // the options dialog shows it too
+    QApplication::setWindowIcon(icon); // the options dialog and the tray icon show it too
     QApplication::setDesktopFileName(QStringLiteral("org.carrovex.Carrovex")); // its desktop entry, for Wayland
+    // Hidden in the tray, the window is no longer open to Qt; the program ends when the window closes.
+    QApplication::setQuitOnLastWindowClosed(false);
 
     posix::PosixFileSystem diskFiles;
     qt::BackgroundFileSystem files(diskFiles);
@@ -63,6 +93,7 @@ int main(int argc, char** argv)
     posix::PosixNumberFormat numbers;
     IniStore ini(textFiles);
     qt::QtMainWindow window;
+    QObject::connect(&window, &qt::QtMainWindow::closed, &application, &QCoreApplication::quit);
     MainForm form {window, files, drives, clock, ini, numbers, {}, {}, {}, {}};
     MainWindowController controller(form);
     window.setEvents(&controller);
@@ -78,6 +109,26 @@ int main(int argc, char** argv)
             made.error().c_str());
     }
     Form_Load(form, folders, commandLineOf(QCoreApplication::arguments()));
+
+    // One window on a settings folder: a second start brings the first window to the front.
+    posix::SingleInstance instance(folders.settings);
+    if (!instance.isFirst()) {
+        if (instance.askFirstToComeForward()) {
+            return 0;
+        }
+        window.showMessage(withArguments(laterText(ini, LaterText::AlreadyRunning), {folders.settings}),
+            captionPrefix + form.texts[36]);
+        return statusUnusable;
+    }
+    if (const int requests = instance.listen(); requests >= 0) {
+        auto* notifier = new QSocketNotifier(requests, QSocketNotifier::Read, &window);
+        QObject::connect(notifier, &QSocketNotifier::activated, &window, [&] {
+            if (instance.takeRequests()) {
+                window.bringToFront();
+            }
+        });
+    }
+
     window.show();
     const int status = QApplication::exec();
     window.setEvents(nullptr); // the logic ends before the window

@@ -20,11 +20,17 @@ void EnableControls(MainForm& form, bool enable, const std::string& countWord, c
     const LanguageTexts& texts = form.texts;
     window.setText(Control::StartStop, !enable ? texts[32] : form.state.running ? texts[11] : texts[12]);
     form.state.cancelShown = !enable;
+    // A run starts only while Start is usable, and the folder check cannot run while the fields are
+    // locked: the button a Cancel click put to rest is usable again.
+    window.setEnabled(Control::StartStop, true);
     for (const Control control : {Control::Interval, Control::ShowLog, Control::Overwrite}) {
         window.setEnabled(control, enable);
     }
     if (!enable) {
-        window.setCaption(runCaption(texts, window.value(Control::Move) != 0, countText, countWord));
+        form.state.runMoving = window.value(Control::Move) != 0;
+        form.state.runFileCount = countText;
+        form.state.runFileWord = countWord;
+        showState(form);
     }
 }
 

@@ -67,7 +67,6 @@ private:
     std::optional<Result<std::string>> m_destinationDrive;
     bool m_move = false;
     std::string m_fileName;
-    std::string m_verb;
     std::int64_t m_fileLength = 0;
     bool m_errorFlag = false;
     bool m_handlingFile = false;
@@ -126,8 +125,7 @@ void TransferRun::handleFiles(const std::vector<std::string>& names)
     reportUnfinishedMoves();
 
     if (state.cancelRequested) {
-        m_window.appendLine(
-            text(31) + ": " + m_verb + " " + std::to_string(index) + " " + (index == 1 ? text(29) : text(30)));
+        m_window.appendLine(cancelLine(m_form, m_move, index));
         state.cancelRequested = false;
     }
     EnableControls(m_form, true, "", "");
@@ -151,7 +149,6 @@ void TransferRun::handleFile()
 {
     m_handlingFile = true;
     try {
-        m_verb = m_move ? text(26) : text(25);
         replaceLastLine((m_move ? text(28) : text(27)) + ": " + printableName(m_fileName));
         selectLastLine();
         m_window.processEvents();
@@ -287,7 +284,12 @@ void TransferRun::fail(const std::string& description)
         if (m_handlingFile && m_window.lineCount() > 0) {
             m_window.removeLastLine();
         }
-        m_window.appendLine(logStamp(m_form.clock) + text(35) + ": " + description + " - " + printableName(m_fileName));
+        const std::string line
+            = logStamp(m_form.clock) + text(35) + ": " + description + " - " + printableName(m_fileName);
+        m_window.appendLine(line);
+        if (m_form.state.runErrors == 1) {
+            m_form.state.firstRunError = line;
+        }
     } catch (...) {
         // The record is lost, but the run and the program go on.
     }

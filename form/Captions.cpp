@@ -1,5 +1,11 @@
 #include "form/Captions.h"
 
+#include "form/LaterTexts.h"
+#include "form/MainForm.h"
+#include "platform/MainWindow.h"
+
+#include <algorithm>
+
 namespace carrovex
 {
 
@@ -26,9 +32,44 @@ std::string runCaption(
         + ")";
 }
 
-std::string afterRunCaption(const LanguageTexts& texts)
+std::string stateCaption(const MainForm& form)
 {
-    return captionPrefix + texts[14];
+    const WindowState& state = form.state;
+    const LanguageTexts& texts = form.texts;
+    std::string caption;
+    if (state.busy) {
+        caption = runCaption(texts, state.runMoving, state.runFileCount, state.runFileWord);
+    } else if (state.runInProgress) {
+        caption = runDueCaption(texts);
+    } else if (state.running) {
+        // A count at or past the interval (a smaller interval was loaded) shows 0.
+        caption = countdownCaption(
+            texts, std::max<long long>(0, static_cast<long long>(state.intervalMinutes) - state.elapsedMinutes));
+    } else {
+        caption = stoppedCaption(texts);
+    }
+    if (state.unseenErrors > 0) {
+        caption += " - " + laterText(form.ini, LaterText::ErrorsInLog) + ": " + std::to_string(state.unseenErrors);
+    }
+    return caption;
+}
+
+void showState(MainForm& form)
+{
+    form.window.setCaption(stateCaption(form));
+}
+
+bool logInView(const MainWindow& window)
+{
+    return window.value(Control::ShowLog) == 1 && !window.isMinimized();
+}
+
+void logSeen(MainForm& form)
+{
+    if (form.state.unseenErrors > 0 && logInView(form.window)) {
+        form.state.unseenErrors = 0;
+        showState(form);
+    }
 }
 
 } // namespace carrovex

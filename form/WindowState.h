@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace carrovex
 {
@@ -13,6 +14,7 @@ struct WindowState {
     std::int16_t elapsedMinutes = 0;
     std::int32_t intervalMinutes = 0;
     bool loading = false;
+    bool startWhenShown = false; // the command line asked to start the scheduler
 
     // Kept by the scheduler and the run:
     bool cancelShown = false; // the button shows the Cancel text that the run put there
@@ -20,6 +22,12 @@ struct WindowState {
     bool runDue = false; // a run fell due while another was in progress
     bool closeRequested = false; // the window is to close once the run in progress has returned
     int runErrors = 0; // the error lines the last run wrote
+    std::string firstRunError; // the first of them
+    int unseenErrors = 0; // error lines written while the log was not in view, until it comes into view
+    bool runMoving = false; // the run in progress moves (rather than copies) ...
+    std::string runFileCount; // ... this many files
+    std::string runFileWord;
+    bool saveFailed = false; // the settings could not be saved on closing
 };
 
 } // namespace carrovex

@@ -28,6 +28,8 @@ enum class Control {
     DestinationLabel,
     IntervalLabel,
     LogLabel,
+    TrayShow, // the entries of the tray icon's menu: bring the window back, and quit
+    TrayQuit,
 };
 
 // The operations the logic performs on the main window. The platform's binding applies them to real
@@ -55,7 +57,9 @@ public:
     virtual void clearList(Control control) = 0;
     virtual void addItem(Control control, int position, const std::string& text) = 0;
 
+    // The window's caption, which the tray icon shows as its tip too.
     virtual void setCaption(const std::string& caption) = 0;
+    // Minimised, or hidden with only its tray icon left.
     virtual bool isMinimized() const = 0;
     // The window's outer size, frame and title bar included.
     virtual void setOuterWidth(int twips) = 0;
@@ -72,6 +76,20 @@ public:
 
     // A modal question with the buttons Yes (the default) and No; true for Yes.
     virtual bool askYesNo(const std::string& prompt, const std::string& title) = 0;
+    // A modal message with the one button OK.
+    virtual void showMessage(const std::string& text, const std::string& title) = 0;
+
+    // The desktop shows the program's icon in its notification area (the tray); it may come and go.
+    virtual bool hasTray() const = 0;
+    // Hides the window and its taskbar entry; the tray icon stays. Only where there is a tray.
+    virtual void hideToTray() = 0;
+    // Shows the window again, not minimised, above the others and with the keyboard focus.
+    virtual void bringToFront() = 0;
+    // A passing notification by the tray icon; nothing where there is no tray.
+    virtual void notify(const std::string& title, const std::string& text) = 0;
+    // The platform's own texts (standard buttons, the folder dialog, menus of text fields) in the language
+    // with this code ("de", "en"); a code the platform has no texts for leaves them in English.
+    virtual void setPlatformLanguage(const std::string& code) = 0;
 
     // Closes the window for good, without asking the logic again.
     virtual void close() = 0;
@@ -93,7 +111,9 @@ public:
     // The system's folder dialog with the prompt as its title; the chosen folder, or empty when cancelled.
     virtual std::string browseFolder(const std::string& prompt) = 0;
 
-    // Shows a new options dialog modally, with the logic that makeLogic gives it; returns when it is closed.
+    // Shows a new options dialog with the logic that makeLogic gives it. The main window takes no input
+    // while the dialog is open, but the call may return at once so that a run in progress goes on; the
+    // logic lives until the dialog is closed.
     using DialogLogicFactory = std::function<std::unique_ptr<OptionsDialogEvents>(OptionsDialog&)>;
     virtual void showOptionsDialog(const DialogLogicFactory& makeLogic) = 0;
 };

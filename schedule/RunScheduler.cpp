@@ -2,6 +2,7 @@
 
 #include "engine/TransferRun.h"
 #include "form/Captions.h"
+#include "form/LaterTexts.h"
 #include "form/LogLines.h"
 #include "form/MainForm.h"
 #include "platform/FileSystem.h"
@@ -9,7 +10,6 @@
 #include "schedule/IntervalChoices.h"
 #include "store/IniStore.h"
 
-#include <algorithm>
 #include <limits>
 
 namespace carrovex
@@ -18,16 +18,13 @@ namespace carrovex
 namespace
 {
 
+// Deep enough for any real folder; the walk up from a destination stops at the root long before.
+constexpr int deepestFolder = 256;
+
 void setButtonText(MainForm& form, int key)
 {
     form.window.setText(Control::StartStop, form.texts[static_cast<std::size_t>(key)]);
     form.state.cancelShown = false;
-}
-
-// The minutes left until the next run; a count already at or past the interval shows 0.
-long long minutesLeft(const WindowState& state)
-{
-    return std::max<long long>(0, static_cast<long long>(state.intervalMinutes) - state.elapsedMinutes);
 }
 
 void stop(MainForm& form)
@@ -35,25 +32,44 @@ void stop(MainForm& form)
     WindowState& state = form.state;
     state.elapsedMinutes = 0;
     setButtonText(form, 12);
-    form.window.setCaption(stoppedCaption(form.texts));
-    appendStampedLine(form.window, form.clock, form.texts[34]);
     state.running = false;
     state.runDue = false;
+    showState(form);
+    appendStampedLine(form.window, form.clock, form.texts[34]);
 }
 
 void start(MainForm& form)
 {
     WindowState& state = form.state;
+    if (destinationInSource(form)) {
+        form.window.showMessage(laterText(form.ini, LaterText::DestinationInSource), captionPrefix + form.texts[1]);
+        return;
+    }
     setButtonText(form, 11);
     if (const auto minutes = intervalFromField(form)) {
         state.intervalMinutes = *minutes;
     }
-    form.window.setCaption(countdownCaption(form.texts, minutesLeft(state)));
-    appendStampedLine(form.window, form.clock, form.texts[33]);
     state.running = true;
-    if (form.ini.ReadIniValue("Options", "DoActionOnStart", "0", iniValueSize) == "1") {
+    showState(form);
+    appendStampedLine(form.window, form.clock, form.texts[33]);
+    if (isOn(form.ini, runOnStart)) {
         runWhenFree(form);
     }
+}
+
+// The run is over: its errors are announced, and the caption follows at once.
+void afterRun(MainForm& form)
+{
+    WindowState& state = form.state;
+    if (state.runErrors > 0) {
+        if (!logInView(form.window)) {
+            state.unseenErrors += state.runErrors;
+        }
+        form.window.notify(
+            captionPrefix + laterText(form.ini, LaterText::ErrorsInLog) + ": " + std::to_string(state.runErrors),
+            state.firstRunError);
+    }
+    showState(form);
 }
 
 } // namespace
@@ -67,16 +83,24 @@ bool runWhenFree(MainForm& form)
     }
     state.runDue = false;
     state.runInProgress = true;
+    state.firstRunError.clear();
+    showState(form);
     DoAction(form);
     state.runInProgress = false;
-    return !state.closeRequested;
+    if (state.closeRequested) {
+        return false;
+    }
+    afterRun(form);
+    return true;
 }
 
 void StartStop_Click(MainForm& form)
 {
     // Whatever the language calls it: the button is the Cancel button exactly while a run shows it so.
+    // The request is taken at once; the button rests until the run has ended after the file in hand.
     if (form.state.cancelShown) {
         form.state.cancelRequested = true;
+        form.window.setEnabled(Control::StartStop, false);
         return;
     }
     if (form.state.running) {
@@ -101,27 +125,20 @@ void Timer_Tick(MainForm& form)
     }
     // At or past the interval: a count can be past it after a smaller interval was loaded.
     if (state.elapsedMinutes < state.intervalMinutes && !state.runDue) {
-        form.window.setCaption(countdownCaption(form.texts, minutesLeft(state)));
+        showState(form); // during a run made at Start the run's caption stays
         return;
     }
     if (state.runInProgress) {
         state.runDue = true; // the first tick after the run in progress brings it
         return;
     }
-    form.window.setCaption(runDueCaption(form.texts));
     form.window.setTimerEnabled(false);
     if (!runWhenFree(form)) {
         return;
     }
     form.window.setTimerEnabled(true);
     state.elapsedMinutes = 0;
-    if (!state.running) {
-        // Stopped during the run: the caption must not announce a next run.
-        form.window.setCaption(stoppedCaption(form.texts));
-        return;
-    }
-    form.window.setCaption(afterRunCaption(form.texts));
-    form.window.setCaption(countdownCaption(form.texts, state.intervalMinutes));
+    showState(form);
 }
 
 void CheckFolders(MainForm& form)
@@ -129,33 +146,50 @@ void CheckFolders(MainForm& form)
     MainWindow& window = form.window;
     const bool sourceExists = form.files.folderExists(window.text(Control::SourceFolder));
     const bool destinationExists = form.files.folderExists(window.text(Control::DestinationFolder));
-    if (sourceExists && destinationExists) {
-        window.setEnabled(Control::StartStop, true);
-        return;
-    }
-    if (form.state.running) {
+    const bool usable = sourceExists && destinationExists;
+    // A started scheduler must not go on with folders that Start would refuse.
+    if (form.state.running && (!usable || destinationInSource(form))) {
         setButtonText(form, 12);
-        window.setCaption(stoppedCaption(form.texts));
         form.state.running = false;
         form.state.runDue = false;
+        showState(form);
     }
-    window.setEnabled(Control::StartStop, false);
+    window.setEnabled(Control::StartStop, usable);
 }
 
 void SetMessages(MainForm& form, bool log)
 {
     // The interval is reloaded first, so that the countdown shows the minutes left with the stored interval.
     FillIntervals(form);
-    if (form.state.running) {
-        setButtonText(form, 11);
-        form.window.setCaption(countdownCaption(form.texts, minutesLeft(form.state)));
+    if (form.state.busy) {
+        // A run is handling its files: the button stays the Cancel button.
+        form.window.setText(Control::StartStop, form.texts[32]);
+        form.state.cancelShown = true;
     } else {
-        form.window.setCaption(stoppedCaption(form.texts));
-        setButtonText(form, 12);
+        setButtonText(form, form.state.running ? 11 : 12);
     }
+    showState(form);
     if (log) {
         appendStampedLine(form.window, form.clock, languageText(form.ini, 44) + " " + form.language);
     }
+}
+
+bool destinationInSource(MainForm& form)
+{
+    const std::string source = form.window.text(Control::SourceFolder);
+    std::string folder = form.window.text(Control::DestinationFolder);
+    for (int depth = 0; depth < deepestFolder; ++depth) {
+        if (const Result<bool> same = form.files.sameFile(folder, source); same.ok() && same.value()) {
+            return true;
+        }
+        // At the root a folder is its own parent.
+        const std::string parent = form.files.joinPath(folder, "..");
+        if (const Result<bool> top = form.files.sameFile(parent, folder); !top.ok() || top.value()) {
+            return false;
+        }
+        folder = parent;
+    }
+    return false;
 }
 
 } // namespace carrovex

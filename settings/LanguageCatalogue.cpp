@@ -1,11 +1,13 @@
 #include "settings/LanguageCatalogue.h"
 
 #include "form/Captions.h"
+#include "form/LaterTexts.h"
 #include "form/MainForm.h"
 #include "platform/FileSystem.h"
 #include "platform/MainWindow.h"
 #include "platform/OptionsDialog.h"
 #include "store/IniStore.h"
+#include "store/Utf8.h"
 
 #include <algorithm>
 #include <utility>
@@ -13,24 +15,63 @@
 namespace carrovex
 {
 
+namespace
+{
+
+constexpr const char* defaultLanguage = "Deutsch";
+constexpr std::string_view ending = ".dat";
+
+} // namespace
+
 std::string languageFile(const MainForm& form, const std::string& language)
 {
     std::string file;
     for (const std::string& folder : form.languageFolders) {
-        file = form.files.joinPath(folder, language + ".dat");
+        file = form.files.joinPath(folder, language + std::string(ending));
         // A file that cannot even be looked at could not be read either: the next folder may serve.
-        if (const Result<bool> found = form.files.fileExists(file); found.ok() && found.value()) {
-            break;
+        const Result<bool> found = form.files.fileExists(file);
+        if (!found.ok()) {
+            continue;
+        }
+        if (found.value()) {
+            return file;
+        }
+        // Its ending in other letters ("English.DAT") is the same language.
+        if (const auto listing = form.files.listPlainFiles(folder); listing.ok()) {
+            for (const std::string& candidate : listing.value()) {
+                if (languageOfFile(candidate) == language) {
+                    return form.files.joinPath(folder, candidate);
+                }
+            }
         }
     }
     return file;
 }
 
+bool isLanguageName(const std::string& name)
+{
+    return !name.empty() && name.find_first_of("/\\") == std::string::npos && name.find("..") == std::string::npos;
+}
+
+std::optional<std::string> languageOfFile(const std::string& fileName)
+{
+    if (fileName.size() <= ending.size() || foldCase(fileName.substr(fileName.size() - ending.size())) != ending) {
+        return std::nullopt;
+    }
+    std::string name = fileName.substr(0, fileName.size() - ending.size());
+    return isLanguageName(name) ? std::optional(std::move(name)) : std::nullopt;
+}
+
+std::string storedLanguage(const IniStore& ini)
+{
+    const std::string stored = readOption(ini, "Language", defaultLanguage);
+    return isLanguageName(stored) ? stored : defaultLanguage;
+}
+
 void useStoredLanguage(MainForm& form)
 {
-    const std::string language = form.ini.ReadIniValue("Options", "Language", "Deutsch", iniValueSize);
-    form.ini.languageFile = languageFile(form, language);
-    form.language = language;
+    form.language = storedLanguage(form.ini);
+    form.ini.languageFile = languageFile(form, form.language);
 }
 
 void LoadLanguage(MainForm& form)
@@ -48,18 +89,19 @@ void LoadLanguage(MainForm& form)
         {Control::ShowLog, 9},
         {Control::StartStop, 12},
         {Control::Quit, 13},
-        {Control::Settings, 38}};
+        {Control::Settings, 38},
+        {Control::TrayQuit, 13}};
     for (const auto& [control, key] : captions) {
         form.window.setText(control, form.texts[static_cast<std::size_t>(key)]);
     }
+    form.window.setText(Control::TrayShow, laterText(form.ini, LaterText::ShowWindow));
+    form.window.setPlatformLanguage(laterText(form.ini, LaterText::PlatformLanguage));
     form.state.cancelShown = false; // the button now shows the Start text
 }
 
 void LoadLanguage(OptionsDialog& dialog, const IniStore& ini)
 {
-    std::string settings = languageText(ini, 38);
-    std::erase(settings, '&'); // the accelerator mark has no place in a title
-    dialog.setTitle(captionPrefix + settings);
+    dialog.setTitle(captionPrefix + withoutAccessMarks(languageText(ini, 38)));
     const std::pair<DialogControl, int> captions[] = {{DialogControl::SaveOnClose, 37},
         {DialogControl::AskBeforeSaving, 39},
         {DialogControl::RunOnStart, 40},
@@ -69,6 +111,21 @@ void LoadLanguage(OptionsDialog& dialog, const IniStore& ini)
     for (const auto& [control, key] : captions) {
         dialog.setText(control, languageText(ini, key));
     }
+    dialog.setText(DialogControl::SendToTray, laterText(ini, LaterText::SendToTray));
+    dialog.setText(DialogControl::About, laterText(ini, LaterText::About));
+}
+
+std::string withoutAccessMarks(std::string caption)
+{
+    std::erase(caption, '&');
+    return caption;
+}
+
+std::string aboutText(const IniStore& ini)
+{
+    return "Carrovex Lite\n" + languageText(ini, 10) + "\n\n"
+        + withArguments(laterText(ini, LaterText::Version), {CARROVEX_VERSION}) + "\n"
+        + withArguments(laterText(ini, LaterText::Licence), {CARROVEX_LICENCE});
 }
 
 } // namespace carrovex

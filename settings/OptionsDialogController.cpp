@@ -1,5 +1,7 @@
 #include "settings/OptionsDialogController.h"
 
+#include "form/Captions.h"
+#include "form/LaterTexts.h"
 #include "form/MainForm.h"
 #include "platform/FileSystem.h"
 #include "platform/MainWindow.h"
@@ -16,20 +18,10 @@ namespace carrovex
 namespace
 {
 
-// A switch as the dialog shows it: "0" and "1" as they are, anything else the reader's default.
-int switchValue(const MainForm& form, const char* key, const char* defaultValue)
-{
-    const std::string stored = form.ini.ReadIniValue("Options", key, defaultValue, iniValueSize);
-    return (stored == "0" || stored == "1" ? stored : std::string(defaultValue)) == "1" ? 1 : 0;
-}
-
-std::string withoutDatEndings(std::string name)
-{
-    for (std::size_t found; (found = name.find(".dat")) != std::string::npos;) {
-        name.erase(found, 4);
-    }
-    return name;
-}
+constexpr std::pair<DialogControl, const Switch*> switches[] = {{DialogControl::SaveOnClose, &saveOnClose},
+    {DialogControl::AskBeforeSaving, &askBeforeSaving},
+    {DialogControl::RunOnStart, &runOnStart},
+    {DialogControl::SendToTray, &sendToTray}};
 
 } // namespace
 
@@ -39,18 +31,18 @@ OptionsDialogController::OptionsDialogController(OptionsDialog& dialog, MainForm
 {
 }
 
-std::string OptionsDialogController::storedLanguage() const
-{
-    return m_form.ini.ReadIniValue("Options", "Language", "Deutsch", iniValueSize);
-}
-
 void OptionsDialogController::load()
 {
     LoadLanguage(m_dialog, m_form.ini);
     FillLanguageList();
-    m_dialog.setValue(DialogControl::SaveOnClose, switchValue(m_form, "Save", "1"));
-    m_dialog.setValue(DialogControl::AskBeforeSaving, switchValue(m_form, "Question", "0"));
-    m_dialog.setValue(DialogControl::RunOnStart, switchValue(m_form, "DoActionOnStart", "0"));
+    for (const auto& [control, option] : switches) {
+        m_dialog.setValue(control, isOn(m_form.ini, *option) ? 1 : 0);
+    }
+    // Without a tray the switch would do nothing; it keeps its stored state.
+    m_dialog.setEnabled(DialogControl::SendToTray, m_form.window.hasTray());
+    // The keys go to the first usable control of the focus order.
+    const bool asking = m_dialog.value(DialogControl::AskBeforeSaving) != 0;
+    m_dialog.setFocus(asking ? DialogControl::AskBeforeSaving : DialogControl::SaveOnClose);
 }
 
 void OptionsDialogController::clicked(DialogControl control)
@@ -59,11 +51,15 @@ void OptionsDialogController::clicked(DialogControl control)
     case DialogControl::AskBeforeSaving:
         AskBeforeSaving_Click();
         break;
+    case DialogControl::About:
+        m_dialog.showMessage(
+            aboutText(m_form.ini), captionPrefix + withoutAccessMarks(laterText(m_form.ini, LaterText::About)));
+        break;
     case DialogControl::Save:
         Save_Click();
         break;
     case DialogControl::Cancel:
-        Cancel_Click();
+        m_dialog.close();
         break;
     default:
         break;
@@ -82,14 +78,14 @@ void OptionsDialogController::FillLanguageList()
             continue;
         }
         for (const std::string& file : listing.value()) {
-            const std::string name = withoutDatEndings(file);
-            if (std::find(languageNames.begin(), languageNames.end(), name) == languageNames.end()) {
-                m_dialog.addItem(DialogControl::Language, 0, name);
-                languageNames.push_back(name);
+            const auto name = languageOfFile(file);
+            if (name && std::find(languageNames.begin(), languageNames.end(), *name) == languageNames.end()) {
+                m_dialog.addItem(DialogControl::Language, 0, *name);
+                languageNames.push_back(*name);
             }
         }
     }
-    m_dialog.setText(DialogControl::Language, storedLanguage());
+    m_dialog.setText(DialogControl::Language, storedLanguage(m_form.ini));
 }
 
 void OptionsDialogController::AskBeforeSaving_Click()
@@ -99,36 +95,32 @@ void OptionsDialogController::AskBeforeSaving_Click()
 
 void OptionsDialogController::Save_Click()
 {
-    IniStore& ini = m_form.ini;
     const std::string chosen = m_dialog.text(DialogControl::Language);
-    bool languageChanged = chosen != storedLanguage();
-    ini.WriteIniValue("Options", "Save", std::to_string(m_dialog.value(DialogControl::SaveOnClose)));
-    ini.WriteIniValue("Options", "Question", std::to_string(m_dialog.value(DialogControl::AskBeforeSaving)));
-    ini.WriteIniValue("Options", "DoActionOnStart", std::to_string(m_dialog.value(DialogControl::RunOnStart)));
-    if (languageChanged) {
-        if (!chosen.empty()) {
-            bool listed = false;
-            for (const std::string& name : languageNames) {
-                if (name == chosen) {
-                    ini.WriteIniValue("Options", "Language", name);
-                    listed = true;
-                }
-            }
-            languageChanged = listed;
-        }
+    bool languageChanged = chosen != storedLanguage(m_form.ini);
+    IniValues values;
+    for (const auto& [control, option] : switches) {
+        values.emplace_back(option->key, std::to_string(m_dialog.value(control)));
+    }
+    // Nothing chosen (the stored language has no file) reloads the stored language's texts.
+    if (languageChanged && !chosen.empty()) {
+        languageChanged = std::find(languageNames.begin(), languageNames.end(), chosen) != languageNames.end();
         if (languageChanged) {
-            useStoredLanguage(m_form);
-            LoadLanguage(m_form);
+            values.emplace_back("Language", chosen);
         }
     }
+    const Status saved = m_form.ini.WriteIniValues("Options", values);
+    if (!saved.ok()) {
+        languageChanged = false;
+        m_dialog.showMessage(
+            withArguments(laterText(m_form.ini, LaterText::SaveFailed), {m_form.ini.settingsFile, saved.error()}),
+            captionPrefix + m_form.texts[36]);
+    }
     useStoredLanguage(m_form);
+    if (languageChanged) {
+        LoadLanguage(m_form);
+    }
     SetMessages(m_form, languageChanged);
     languageNames.clear();
-    m_dialog.close();
-}
-
-void OptionsDialogController::Cancel_Click()
-{
     m_dialog.close();
 }
 

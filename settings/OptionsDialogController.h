@@ -10,7 +10,8 @@ namespace carrovex
 
 struct MainForm;
 
-// The options dialog's procedures: the language and the three switches of the settings file.
+// The options dialog's procedures: the language and the four switches of the settings file, written in
+// one replacement of the file, and the About box.
 class OptionsDialogController final : public OptionsDialogEvents
 {
 public:
@@ -25,15 +26,13 @@ private:
     void FillLanguageList();
     void AskBeforeSaving_Click();
     void Save_Click();
-    void Cancel_Click();
-    std::string storedLanguage() const;
 
     OptionsDialog& m_dialog;
     MainForm& m_form;
     std::vector<std::string> languageNames; // the listed names, in listing order
 };
 
-// The settings button: shows the options dialog modally.
+// The settings button: shows the options dialog, modal to the main window.
 void Settings_Click(MainForm& form);
 
 } // namespace carrovex

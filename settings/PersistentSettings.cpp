@@ -42,21 +42,22 @@ void LoadSettings(MainForm& form)
     }
 }
 
-void SaveSettings(MainForm& form)
+Status SaveSettings(MainForm& form)
 {
-    MainWindow& window = form.window;
-    IniStore& ini = form.ini;
-    ini.WriteIniValue("Options", "From", window.text(Control::SourceFolder));
-    ini.WriteIniValue("Options", "To", window.text(Control::DestinationFolder));
+    const MainWindow& window = form.window;
     // Stored as whole minutes, which read back in any locale; a text that names no interval leaves the
     // last valid one.
     const std::string interval = withoutUnitWords(window.text(Control::Interval), form.texts);
     const auto minutes
         = minutesFromText(interval, form.numbers.decimalSeparator()).value_or(form.state.intervalMinutes);
-    ini.WriteIniValue("Options", "Interval", std::to_string(minutes));
-    ini.WriteIniValue("Options", "ShowLog", window.value(Control::ShowLog) == 1 ? "1" : "0");
-    ini.WriteIniValue("Options", "Overwrite", window.value(Control::Overwrite) == 1 ? "1" : "0");
-    ini.WriteIniValue("Options", "Action", window.value(Control::Move) == 1 ? "Move" : "Copy");
+    // One replacement of the file: the folders are never stored one without the other.
+    return form.ini.WriteIniValues("Options",
+        {{"From", window.text(Control::SourceFolder)},
+            {"To", window.text(Control::DestinationFolder)},
+            {"Interval", std::to_string(minutes)},
+            {"ShowLog", window.value(Control::ShowLog) == 1 ? "1" : "0"},
+            {"Overwrite", window.value(Control::Overwrite) == 1 ? "1" : "0"},
+            {"Action", window.value(Control::Move) == 1 ? "Move" : "Copy"}});
 }
 
 } // namespace carrovex

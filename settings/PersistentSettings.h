@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Result.h"
+
 namespace carrovex
 {
 
@@ -8,7 +10,7 @@ struct MainForm;
 // Puts the stored interval, folders, action and switches into the main window's controls.
 void LoadSettings(MainForm& form);
 
-// Writes the main window's folders, interval, switches and action to the settings file.
-void SaveSettings(MainForm& form);
+// Writes the main window's folders, interval, switches and action to the settings file, all or none.
+Status SaveSettings(MainForm& form);
 
 } // namespace carrovex

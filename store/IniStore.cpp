@@ -41,30 +41,50 @@ std::string IniStore::ReadLanguageValue(
     return readValue(languageFile, section, key, defaultValue, size);
 }
 
-void IniStore::WriteIniValue(const std::string& section, const std::string& key, const std::string& value)
+Status IniStore::WriteIniValues(const std::string& section, const IniValues& values)
 {
-    if (!isStorableIniValue(value) || !isValidUtf8(value)) {
-        return;
+    for (const auto& [key, value] : values) {
+        if (!isStorable(value)) {
+            return Status::failure("the value of " + key + " is not one line of text");
+        }
     }
     const auto content = m_files.readAll(settingsFile);
     if (!content.ok()) {
-        return; // rewriting a file that cannot be read would lose every other setting
+        return Status::failure(content.error()); // rewriting it would lose every other setting
     }
     DecodedText file;
     if (content.value()) {
         file = decodeFile(*content.value());
     }
-    // A Windows-1252 file stays one while the value fits; otherwise the whole file becomes UTF-8.
-    if (file.encoding == FileEncoding::Windows1252 && !fitsWindows1252(value)) {
-        file.encoding = FileEncoding::Utf8;
+    for (const auto& [key, value] : values) {
+        // A Windows-1252 file stays one while the values fit; otherwise the whole file becomes UTF-8.
+        if (file.encoding == FileEncoding::Windows1252 && !fitsWindows1252(value)) {
+            file.encoding = FileEncoding::Utf8;
+        }
+        file.text = withIniValue(file.text, section, key, value);
     }
-    const std::string updated = withIniValue(file.text, section, key, value);
-    m_files.replaceAll(settingsFile, encodeFile(updated, file.encoding)).ok();
+    return m_files.replaceAll(settingsFile, encodeFile(file.text, file.encoding));
+}
+
+void IniStore::WriteIniValue(const std::string& section, const std::string& key, const std::string& value)
+{
+    WriteIniValues(section, {{key, value}}).ok();
+}
+
+bool isStorable(const std::string& value)
+{
+    return isStorableIniValue(value) && isValidUtf8(value);
 }
 
 std::string readOption(const IniStore& ini, const std::string& key, const std::string& defaultValue)
 {
     return ini.ReadIniValue("Options", key, defaultValue, iniValueSize);
+}
+
+bool isOn(const IniStore& ini, const Switch& option)
+{
+    const std::string stored = readOption(ini, option.key, option.defaultOn ? "1" : "0");
+    return stored == "1" || (stored != "0" && option.defaultOn);
 }
 
 std::string languageText(const IniStore& ini, int key)

@@ -1,16 +1,22 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace carrovex
 {
 
 class TextFiles;
 
-// The settings file and the active language file, read and written key by key. Every call opens, reads
-// or rewrites, and closes its file, so a value written is what the next read returns. Nothing is ever
-// reported: a missing or unreadable file gives the defaults, a write that fails leaves the file as it was.
+using IniValues = std::vector<std::pair<std::string, std::string>>;
+
+// The settings file and the active language file. Every call opens, reads or rewrites, and closes its
+// file, so a value written is what the next read returns. A missing or unreadable file gives the defaults;
+// a write that fails leaves the file as it was.
 class IniStore
 {
 public:
@@ -23,6 +29,11 @@ public:
     // The value, or the default when the file, section or key is missing; either cut to size - 1 characters.
     std::string ReadIniValue(
         const std::string& section, const std::string& key, const std::string& defaultValue, std::int16_t size) const;
+    // Sets every key in one replacement of the file, or none of them: a value that cannot be stored (see
+    // isStorable), a file that exists but cannot be read, or a failed write leaves the file as it was, and
+    // the failure says why.
+    Status WriteIniValues(const std::string& section, const IniValues& values);
+    // One key; a failure is not reported.
     void WriteIniValue(const std::string& section, const std::string& key, const std::string& value);
     std::string ReadLanguageValue(
         const std::string& section, const std::string& key, const std::string& defaultValue, std::int16_t size) const;
@@ -40,8 +51,25 @@ private:
 // Every caller passes this size, so that a value is at most 255 characters long.
 inline constexpr std::int16_t iniValueSize = 256;
 
+// One line of valid UTF-8: anything else would break the file or not read back as written.
+bool isStorable(const std::string& value);
+
 // A key of the settings file's one section, "Options".
 std::string readOption(const IniStore& ini, const std::string& key, const std::string& defaultValue);
+
+// A switch of the settings file with the one default that every reader of it uses.
+struct Switch {
+    const char* key;
+    bool defaultOn;
+};
+
+inline constexpr Switch saveOnClose {"Save", true};
+inline constexpr Switch askBeforeSaving {"Question", false};
+inline constexpr Switch runOnStart {"DoActionOnStart", false};
+inline constexpr Switch sendToTray {"SendToTray", false};
+
+// "1" is on and "0" off; anything else, a missing key included, is the switch's default.
+bool isOn(const IniStore& ini, const Switch& option);
 
 // The text of key tN of the active language file; empty when the file or the key is missing.
 std::string languageText(const IniStore& ini, int key);

@@ -1,17 +1,30 @@
 #include "window/MainWindowController.h"
 
+#include "form/Captions.h"
 #include "form/LogPane.h"
 #include "form/MainForm.h"
 #include "platform/MainWindow.h"
 #include "schedule/IntervalChoices.h"
 #include "schedule/RunScheduler.h"
 #include "settings/OptionsDialogController.h"
+#include "store/IniStore.h"
 #include "window/FolderPicker.h"
 #include "window/LogTooltip.h"
 #include "window/StartupShutdown.h"
 
 namespace carrovex
 {
+
+namespace
+{
+
+// With "SendToTray" on, closing and minimising leave only the tray icon, where the desktop has a tray.
+bool sendsToTray(const MainForm& form)
+{
+    return form.window.hasTray() && isOn(form.ini, sendToTray);
+}
+
+} // namespace
 
 MainWindowController::MainWindowController(MainForm& form)
     : m_form(form)
@@ -33,7 +46,12 @@ void MainWindowController::clicked(Control control)
         closeIfRunEnded();
         break;
     case Control::Quit:
+    case Control::TrayQuit: // unlike the button, usable during a run: it closes as the close box does
         Quit_Click(m_form);
+        break;
+    case Control::TrayShow:
+        m_form.window.bringToFront();
+        logSeen(m_form);
         break;
     case Control::Settings:
         Settings_Click(m_form);
@@ -47,6 +65,7 @@ void MainWindowController::clicked(Control control)
     case Control::ShowLog:
         if (m_form.window.value(Control::ShowLog) != 0) {
             ShowLogPane(m_form.window);
+            logSeen(m_form);
         } else {
             HideLogPane(m_form.window);
         }
@@ -78,11 +97,26 @@ void MainWindowController::mouseMoved(Control control, int buttons, double x, do
 
 void MainWindowController::resized()
 {
+    if (m_form.window.isMinimized() && sendsToTray(m_form)) {
+        m_form.window.hideToTray();
+        return;
+    }
     Form_Resize(m_form);
+    logSeen(m_form);
+}
+
+void MainWindowController::shown()
+{
+    Form_Shown(m_form);
+    closeIfRunEnded();
 }
 
 bool MainWindowController::closeRequested()
 {
+    if (sendsToTray(m_form) && !m_form.state.closeRequested) {
+        m_form.window.hideToTray();
+        return false;
+    }
     return carrovex::closeRequested(m_form);
 }
 

@@ -1,6 +1,7 @@
 #include "window/StartupShutdown.h"
 
 #include "form/Captions.h"
+#include "form/LaterTexts.h"
 #include "form/MainForm.h"
 #include "platform/FileSystem.h"
 #include "platform/MainWindow.h"
@@ -27,7 +28,13 @@ void Form_Load(MainForm& form, const ProgramFolders& folders, const std::string&
     LoadSettings(form);
     CheckFolders(form);
     state.loading = false;
-    if (commandLine == "/s" && form.window.isEnabled(Control::StartStop)) {
+    state.startWhenShown = commandLine == "/s";
+}
+
+void Form_Shown(MainForm& form)
+{
+    if (form.state.startWhenShown && form.window.isEnabled(Control::StartStop)) {
+        form.state.startWhenShown = false;
         StartStop_Click(form);
     }
 }
@@ -58,13 +65,19 @@ void finishClosing(MainForm& form)
 
 void Form_Unload(MainForm& form)
 {
-    if (readOption(form.ini, "Question", "0") == "1") {
-        const std::string prompt = form.texts[37] + "?";
-        if (form.window.askYesNo(prompt, captionPrefix + form.texts[36])) {
-            SaveSettings(form);
-        }
-    } else if (readOption(form.ini, "Save", "0") == "1") {
-        SaveSettings(form);
+    bool save = isOn(form.ini, saveOnClose);
+    if (isOn(form.ini, askBeforeSaving)) {
+        save = form.window.askYesNo(form.texts[37] + "?", captionPrefix + form.texts[36]);
+    }
+    if (!save) {
+        return;
+    }
+    const Status saved = SaveSettings(form);
+    form.state.saveFailed = !saved.ok();
+    if (!saved.ok()) {
+        const std::string message = laterText(form.ini, LaterText::SaveFailed);
+        form.window.showMessage(
+            withArguments(message, {form.ini.settingsFile, saved.error()}), captionPrefix + form.texts[36]);
     }
 }
 

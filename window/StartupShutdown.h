@@ -9,9 +9,13 @@ namespace carrovex
 
 struct MainForm;
 
-// Start-up: the settings file in the settings folder and the stored language's file, the texts and settings into the
-// controls, the folder check, and for the command line "/s" (exactly that) the scheduler started.
+// Start-up: the settings file in the settings folder and the stored language's file, the texts and
+// settings into the controls, and the folder check. The command line "/s" (exactly that) starts the
+// scheduler once the window is on the screen, so that a run made at Start can be watched and cancelled.
 void Form_Load(MainForm& form, const ProgramFolders& folders, const std::string& commandLine);
+
+// The window is on the screen: the scheduler starts if the command line asked for it.
+void Form_Shown(MainForm& form);
 
 // The Quit button: closes the window as every other way of closing does.
 void Quit_Click(MainForm& form);
@@ -24,8 +28,9 @@ bool closeRequested(MainForm& form);
 // Ends a close that had to wait for a run.
 void finishClosing(MainForm& form);
 
-// Closing: saves the settings when the user says Yes to the question ("Question" = "1"), or without
-// asking when "Save" = "1". A settings file that cannot be written never keeps the window open.
+// Closing: saves the settings when the user says Yes to the question ("Question" on), or without asking
+// when "Save" is on, which it is until the user switches it off. A save that fails is shown in a message
+// (saveFailed); it never keeps the window open.
 void Form_Unload(MainForm& form);
 
 } // namespace carrovex

@@ -47,7 +47,7 @@ void ConsoleWindow::processEvents()
 {
     WindowModel::processEvents();
     if (m_signals.wait(Clock::now()) == posix::StopSignals::Wake::Signal) {
-        std::fputs("carrovex-console: stopping after the file in hand\n", stderr);
+        std::fprintf(stderr, "carrovex-console: %s\n", m_stoppingText.c_str());
         requestClose();
     }
 }
@@ -62,6 +62,17 @@ void ConsoleWindow::setTimerEnabled(bool enabled)
 bool ConsoleWindow::askYesNo(const std::string& prompt, const std::string& title)
 {
     return posix::askOnTerminal(title + ": " + prompt, m_signals);
+}
+
+void ConsoleWindow::showMessage(const std::string& text, const std::string& title)
+{
+    WindowModel::showMessage(text, title);
+    std::fprintf(stderr, "carrovex-console: %s\n", text.c_str());
+}
+
+void ConsoleWindow::setStoppingText(const std::string& text)
+{
+    m_stoppingText = text;
 }
 
 void ConsoleWindow::runUntilClosed()

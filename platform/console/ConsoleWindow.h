@@ -30,6 +30,11 @@ public:
     void setTimerEnabled(bool enabled) override;
     // On the terminal when standard input is one; otherwise No.
     bool askYesNo(const std::string& prompt, const std::string& title) override;
+    // One line on standard error.
+    void showMessage(const std::string& text, const std::string& title) override;
+
+    // What standard error says when a stop signal comes during a run.
+    void setStoppingText(const std::string& text);
 
     // Prints the last line; call when the logic has returned, so that nothing replaces it any more.
     void printPendingLine();
@@ -43,6 +48,7 @@ private:
     std::chrono::milliseconds m_tickPeriod;
     std::chrono::steady_clock::time_point m_nextTick;
     std::optional<std::string> m_pendingLine;
+    std::string m_stoppingText = "stopping after the file in hand";
 };
 
 } // namespace carrovex

@@ -34,7 +34,10 @@ std::string DialogModel::text(DialogControl control) const
 
 void DialogModel::setText(DialogControl control, const std::string& text)
 {
-    m_controls[control].text = text;
+    const auto& listed = items(control);
+    const bool pickList = control == DialogControl::Language;
+    const bool found = std::find(listed.begin(), listed.end(), text) != listed.end();
+    m_controls[control].text = !pickList || found ? text : std::string();
 }
 
 int DialogModel::value(DialogControl control) const
@@ -96,16 +99,39 @@ void DialogModel::click(DialogControl control)
         return;
     }
     if (control == DialogControl::SaveOnClose || control == DialogControl::AskBeforeSaving
-        || control == DialogControl::RunOnStart) {
+        || control == DialogControl::RunOnStart || control == DialogControl::SendToTray) {
         setValue(control, 1 - value(control));
     } else {
         m_events->clicked(control);
     }
 }
 
-void DialogModel::type(DialogControl control, const std::string& text)
+void DialogModel::pick(DialogControl control, const std::string& entry)
 {
-    setText(control, text);
+    const auto& listed = items(control);
+    if (std::find(listed.begin(), listed.end(), entry) != listed.end()) {
+        setText(control, entry);
+    }
+}
+
+void DialogModel::setFocus(DialogControl control)
+{
+    m_focus = control;
+}
+
+std::optional<DialogControl> DialogModel::focus() const
+{
+    return m_focus;
+}
+
+void DialogModel::showMessage(const std::string& text, const std::string& title)
+{
+    m_messages.push_back(title + ": " + text);
+}
+
+const std::vector<std::string>& DialogModel::messages() const
+{
+    return m_messages;
 }
 
 } // namespace carrovex

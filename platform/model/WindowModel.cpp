@@ -326,7 +326,7 @@ int WindowModel::optionsDialogsShown() const
 
 bool WindowModel::isMinimized() const
 {
-    return m_minimized;
+    return m_minimized || m_hiddenToTray;
 }
 
 void WindowModel::minimize(bool minimized)

@@ -43,6 +43,12 @@ public:
     void processEvents() override;
     void setTimerEnabled(bool enabled) override;
     bool askYesNo(const std::string& prompt, const std::string& title) override;
+    void showMessage(const std::string& text, const std::string& title) override;
+    bool hasTray() const override;
+    void hideToTray() override;
+    void bringToFront() override;
+    void notify(const std::string& title, const std::string& text) override;
+    void setPlatformLanguage(const std::string& code) override;
     void close() override;
     void appendLine(const std::string& line) override;
     void removeLastLine() override;
@@ -72,6 +78,8 @@ public:
     void onOptionsDialog(std::function<void(DialogModel&)> user);
     void minimize(bool minimized);
     void moveOverList(int buttons, double x, double y);
+    void appear(); // the platform shows the window for the first time
+    void setTray(bool shown); // whether the desktop has a tray; it has none at first
 
     void post(std::function<void()> event);
     // Called at every processEvents, before the queued events: a test's way of acting at the Nth yield.
@@ -97,6 +105,13 @@ public:
     int operationsAfterClose() const;
     // The questions asked, as "title: prompt".
     const std::vector<std::string>& questions() const;
+    // The messages shown, as "title: text", and the notifications, as "title: text".
+    const std::vector<std::string>& messages() const;
+    const std::vector<std::string>& notifications() const;
+    bool hasAppeared() const;
+    bool isHiddenToTray() const;
+    int timesBroughtToFront() const;
+    const std::string& platformLanguage() const;
 
 private:
     struct ControlState {
@@ -135,6 +150,13 @@ private:
     bool m_minimized = false;
     int m_outerWidth = 0;
     std::string m_listToolTip;
+    std::vector<std::string> m_messages;
+    std::vector<std::string> m_notifications;
+    bool m_appeared = false;
+    bool m_tray = false;
+    bool m_hiddenToTray = false;
+    int m_broughtToFront = 0;
+    std::string m_platformLanguage;
 };
 
 } // namespace carrovex

@@ -1,7 +1,6 @@
 #include "platform/qt/BackgroundFileSystem.h"
 
-#include <QCoreApplication>
-#include <chrono>
+#include <QEventLoop>
 #include <future>
 
 namespace carrovex::qt
@@ -10,13 +9,22 @@ namespace carrovex::qt
 namespace
 {
 
+// The window thread runs its event loop, the user's input included, until the work is done: a click is
+// answered while a file is copied, never replayed once the controls have changed under it.
 template <class Work> auto inBackground(Work work)
 {
-    auto done = std::async(std::launch::async, std::move(work));
-    using namespace std::chrono_literals;
-    while (done.wait_for(20ms) != std::future_status::ready) {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    }
+    QEventLoop waiting;
+    auto done = std::async(std::launch::async, [&] {
+        struct QuitWhenDone {
+            QEventLoop& loop;
+            ~QuitWhenDone()
+            {
+                QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+            }
+        } quit {waiting};
+        return work();
+    });
+    waiting.exec();
     return done.get();
 }
 

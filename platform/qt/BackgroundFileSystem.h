@@ -6,9 +6,9 @@ namespace carrovex::qt
 {
 
 // Runs the long file operations (copies, moves, the end of a run) off the window thread while the window
-// thread keeps repainting and ticking, so a large file does not freeze the window. Clicks and keys wait
-// until the run lets pending events run, so the run's steps and the point where a Cancel is honoured stay
-// as they are. Calls still come one at a time.
+// thread goes on with every event: repaints, ticks and the user's input, so a large file neither freezes
+// the window nor stores up clicks that would act later on changed controls. Disabled controls take no
+// input; a Cancel taken in the middle of a file ends the run after it. Calls still come one at a time.
 class BackgroundFileSystem final : public FileSystem
 {
 public:

@@ -4,6 +4,7 @@
 #include "platform/qt/LogView.h"
 #include "platform/qt/QtOptionsDialog.h"
 #include "platform/qt/QtText.h"
+#include "platform/qt/ToolTipText.h"
 #include "platform/qt/WidgetText.h"
 
 #include <QApplication>
@@ -18,6 +19,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSystemTrayIcon>
 #include <QToolTip>
 
 namespace carrovex::qt
@@ -44,6 +46,7 @@ QtMainWindow::QtMainWindow()
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
         | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     createControls();
+    createTray();
     connectEvents();
     m_timer.setInterval(60'000);
     m_timer.start();
@@ -81,12 +84,17 @@ void QtMainWindow::applySize()
 
 std::string QtMainWindow::text(Control control) const
 {
+    if (const auto entry = m_trayEntries.find(control); entry != m_trayEntries.end()) {
+        return fromQt(entry->second->text());
+    }
     return widgetText(m_widgets.at(control));
 }
 
 void QtMainWindow::setText(Control control, const std::string& text)
 {
-    if (setWidgetText(m_widgets.at(control), text)) {
+    if (const auto entry = m_trayEntries.find(control); entry != m_trayEntries.end()) {
+        entry->second->setText(toQt(text));
+    } else if (setWidgetText(m_widgets.at(control), text)) {
         relayout();
     }
 }
@@ -139,11 +147,12 @@ void QtMainWindow::addItem(Control control, int position, const std::string& tex
 void QtMainWindow::setCaption(const std::string& caption)
 {
     setWindowTitle(toQt(caption));
+    m_tray->setToolTip(toQt(caption));
 }
 
 bool QtMainWindow::isMinimized() const
 {
-    return QWidget::isMinimized();
+    return QWidget::isMinimized() || (m_shownBefore && isHidden());
 }
 
 void QtMainWindow::setOuterWidth(int twips)
@@ -207,15 +216,22 @@ void QtMainWindow::close()
 {
     m_mayClose = true;
     m_timer.stop();
+    m_tray->hide();
     QWidget::close();
+    emit closed(); // also when the window was hidden in the tray, which closing does not reach
 }
 
 void QtMainWindow::closeEvent(QCloseEvent* event)
 {
     if (m_mayClose || m_events == nullptr || m_events->closeRequested()) {
+        const bool closedBefore = m_mayClose;
         m_mayClose = true;
         m_timer.stop();
+        m_tray->hide();
         event->accept();
+        if (!closedBefore) {
+            emit closed();
+        }
     } else {
         event->ignore(); // the logic closes the window once the run in progress has returned
     }
@@ -243,7 +259,8 @@ bool QtMainWindow::eventFilter(QObject* watched, QEvent* event)
             if (tip.isEmpty()) {
                 QToolTip::hideText();
             } else {
-                QToolTip::showText(help->globalPos(), tip, m_logView->viewport());
+                QToolTip::showText(
+                    help->globalPos(), toolTipForScreen(tip, help->globalPos()), m_logView->viewport());
             }
             return true;
         }
@@ -301,13 +318,14 @@ std::string QtMainWindow::browseFolder(const std::string& prompt)
     return fromQt(QFileDialog::getExistingDirectory(this, toQt(prompt), QString(), QFileDialog::ShowDirsOnly));
 }
 
+// Modal to this window only and without a nested event loop, so that a run in progress goes on while the
+// dialog is open; the dialog keeps its logic and deletes itself when it closes.
 void QtMainWindow::showOptionsDialog(const DialogLogicFactory& makeLogic)
 {
-    QtOptionsDialog dialog(this);
-    const std::unique_ptr<OptionsDialogEvents> logic = makeLogic(dialog);
-    dialog.setEvents(logic.get());
-    logic->load();
-    dialog.exec();
+    auto* dialog = new QtOptionsDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->adopt(makeLogic(*dialog));
+    dialog->open();
 }
 
 } // namespace carrovex::qt

@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QTimer>
+#include <QTranslator>
 #include <QWidget>
 #include <map>
 
@@ -15,6 +16,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QAction;
+class QSystemTrayIcon;
 
 namespace carrovex
 {
@@ -26,8 +29,10 @@ namespace carrovex::qt
 
 class LogView;
 
-// The main window on real Qt widgets. It only translates: widget signals become the logic's events, and
-// the logic's control operations are applied to the widgets. Sizes are designed in twips.
+// The main window on real Qt widgets, with its tray icon where the desktop has a tray. It only translates:
+// widget signals become the logic's events, and the logic's control operations are applied to the
+// widgets. Sizes are designed in twips. Enter presses the focused button, or Start when no button has the
+// focus. The window is centred on the screen when it is first shown.
 class QtMainWindow final : public QWidget, public MainWindow
 {
     Q_OBJECT
@@ -60,6 +65,12 @@ public:
     void processEvents() override;
     void setTimerEnabled(bool enabled) override;
     bool askYesNo(const std::string& prompt, const std::string& title) override;
+    void showMessage(const std::string& text, const std::string& title) override;
+    bool hasTray() const override;
+    void hideToTray() override;
+    void bringToFront() override;
+    void notify(const std::string& title, const std::string& text) override;
+    void setPlatformLanguage(const std::string& code) override;
     void close() override;
     void appendLine(const std::string& line) override;
     void removeLastLine() override;
@@ -73,14 +84,22 @@ public:
     std::string browseFolder(const std::string& prompt) override;
     void showOptionsDialog(const DialogLogicFactory& makeLogic) override;
 
+signals:
+    // The window has closed for good.
+    void closed();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createControls();
     void connectEvents();
+    void createTray();
+    void raiseClick(Control control);
     void relayout();
     void applySize();
 
@@ -105,14 +124,17 @@ private:
     QPushButton* m_quitButton;
     QTimer m_timer;
     QElapsedTimer m_sinceEventsRan;
+    QSystemTrayIcon* m_tray = nullptr;
+    std::map<Control, QAction*> m_trayEntries;
+    QTranslator m_platformTexts;
     std::map<Control, QWidget*> m_widgets;
-    std::map<Control, QRect> m_design; // twips, in the coordinates of their parent
     TwipsLayout m_layout;
     int m_outerWidth = 6150;
     int m_outerHeight = 4080;
     int m_panelHeight = 3675;
     bool m_mayClose = false;
     bool m_busy = false;
+    bool m_shownBefore = false;
 };
 
 } // namespace carrovex::qt

@@ -51,6 +51,11 @@ void QtMainWindow::createControls()
     m_startStopButton->setDefault(true);
     m_quitButton = new QPushButton(panel);
     m_browseDestinationButton->raise();
+    // A focused button takes Enter, as on Windows; Enter elsewhere reaches the window (keyPressEvent).
+    for (QPushButton* button :
+        {m_browseSourceButton, m_browseDestinationButton, m_settingsButton, m_startStopButton, m_quitButton}) {
+        button->setAutoDefault(true);
+    }
 
     struct Design {
         Control control;
@@ -137,10 +142,6 @@ void QtMainWindow::connectEvents()
             m_events->validate(Control::Interval);
         }
     });
-    // Enter presses the Start button unless another button has the focus.
-    connect(m_sourceLineEdit, &QLineEdit::returnPressed, m_startStopButton, &QPushButton::animateClick);
-    connect(m_destinationLineEdit, &QLineEdit::returnPressed, m_startStopButton, &QPushButton::animateClick);
-    connect(m_intervalComboBox->lineEdit(), &QLineEdit::returnPressed, m_startStopButton, &QPushButton::animateClick);
 }
 
 } // namespace carrovex::qt

@@ -8,10 +8,19 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 
 namespace carrovex::qt
 {
+
+namespace
+{
+
+constexpr int clientWidth = 3810;
+constexpr int clientHeight = 2595;
+
+} // namespace
 
 QtOptionsDialog::QtOptionsDialog(QWidget* parent)
     : QDialog(parent,
@@ -23,6 +32,8 @@ QtOptionsDialog::QtOptionsDialog(QWidget* parent)
     , m_saveOnCloseCheckBox(new QCheckBox(m_panel))
     , m_askBeforeSavingCheckBox(new QCheckBox(m_panel))
     , m_runOnStartCheckBox(new QCheckBox(m_panel))
+    , m_sendToTrayCheckBox(new QCheckBox(m_panel))
+    , m_aboutButton(new QPushButton(m_panel))
     , m_cancelButton(new QPushButton(m_panel))
     , m_saveButton(new QPushButton(m_panel))
 {
@@ -31,28 +42,31 @@ QtOptionsDialog::QtOptionsDialog(QWidget* parent)
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
     setPalette(white);
-    m_languageComboBox->setEditable(true);
-    m_languageComboBox->setInsertPolicy(QComboBox::NoInsert);
     m_saveButton->setDefault(true);
-    m_cancelButton->setAutoDefault(false);
     m_widgets = {{DialogControl::LanguageLabel, m_languageLabel},
         {DialogControl::Language, m_languageComboBox},
         {DialogControl::SaveOnClose, m_saveOnCloseCheckBox},
         {DialogControl::AskBeforeSaving, m_askBeforeSavingCheckBox},
         {DialogControl::RunOnStart, m_runOnStartCheckBox},
+        {DialogControl::SendToTray, m_sendToTrayCheckBox},
+        {DialogControl::About, m_aboutButton},
         {DialogControl::Cancel, m_cancelButton},
         {DialogControl::Save, m_saveButton}};
-    m_layout.add(m_panel, {30, -30, 3765, 2325}, false);
+    m_layout.add(m_panel, {30, -30, 3765, clientHeight}, false);
     m_layout.add(m_languageLabel, {120, 180, 3555, 225}, true);
     m_layout.add(m_languageComboBox, {120, 420, 3525, 315}, false);
     m_layout.add(m_saveOnCloseCheckBox, {120, 930, 3585, 195}, true);
     m_layout.add(m_askBeforeSavingCheckBox, {120, 1200, 3585, 195}, true);
     m_layout.add(m_runOnStartCheckBox, {120, 1470, 3585, 195}, true);
-    m_layout.add(m_cancelButton, {120, 1860, 1725, 315}, true);
-    m_layout.add(m_saveButton, {1920, 1860, 1695, 315}, true);
+    m_layout.add(m_sendToTrayCheckBox, {120, 1740, 3585, 195}, true);
+    m_layout.add(m_aboutButton, {120, 2130, 1095, 315}, true);
+    m_layout.add(m_cancelButton, {1290, 2130, 1140, 315}, true);
+    m_layout.add(m_saveButton, {2505, 2130, 1140, 315}, true);
     QWidget* order[] = {m_saveOnCloseCheckBox,
         m_askBeforeSavingCheckBox,
         m_runOnStartCheckBox,
+        m_sendToTrayCheckBox,
+        m_aboutButton,
         m_cancelButton,
         m_saveButton,
         m_languageComboBox};
@@ -67,14 +81,28 @@ QtOptionsDialog::QtOptionsDialog(QWidget* parent)
         };
     };
     connect(m_askBeforeSavingCheckBox, &QCheckBox::toggled, this, clicked(DialogControl::AskBeforeSaving));
+    connect(m_aboutButton, &QPushButton::clicked, this, clicked(DialogControl::About));
     connect(m_saveButton, &QPushButton::clicked, this, clicked(DialogControl::Save));
     connect(m_cancelButton, &QPushButton::clicked, this, clicked(DialogControl::Cancel));
     relayout();
 }
 
+QtOptionsDialog::~QtOptionsDialog()
+{
+    m_events = nullptr; // the logic goes first; the widgets may still signal while they go
+    m_logic.reset();
+}
+
 void QtOptionsDialog::setEvents(OptionsDialogEvents* events)
 {
     m_events = events;
+}
+
+void QtOptionsDialog::adopt(std::unique_ptr<OptionsDialogEvents> logic)
+{
+    m_logic = std::move(logic);
+    m_events = m_logic.get();
+    m_logic->load();
 }
 
 QWidget* QtOptionsDialog::widget(DialogControl control) const
@@ -85,7 +113,7 @@ QWidget* QtOptionsDialog::widget(DialogControl control) const
 void QtOptionsDialog::relayout()
 {
     m_layout.apply();
-    setFixedSize(m_layout.pixels(3810), m_layout.pixels(2325));
+    setFixedSize(m_layout.pixels(clientWidth), m_layout.pixels(clientHeight));
 }
 
 void QtOptionsDialog::setTitle(const std::string& title)
@@ -125,9 +153,27 @@ void QtOptionsDialog::addItem(DialogControl control, int position, const std::st
     insertListItem(m_widgets.at(control), position, text);
 }
 
+void QtOptionsDialog::setFocus(DialogControl control)
+{
+    m_widgets.at(control)->setFocus(Qt::OtherFocusReason);
+}
+
+void QtOptionsDialog::showMessage(const std::string& text, const std::string& title)
+{
+    QMessageBox box(QMessageBox::Information, toQt(title), toQt(text), QMessageBox::Ok, this);
+    box.exec();
+}
+
 void QtOptionsDialog::close()
 {
     accept();
+}
+
+// The dialog takes the keys at once, without a click into it first.
+void QtOptionsDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    activateWindow();
 }
 
 void QtOptionsDialog::keyPressEvent(QKeyEvent* event)

@@ -32,7 +32,11 @@ bool setWidgetText(QWidget* widget, const std::string& text)
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         edit->setText(toQt(text));
     } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
-        combo->setEditText(toQt(text));
+        if (combo->isEditable()) {
+            combo->setEditText(toQt(text));
+        } else {
+            combo->setCurrentIndex(combo->findText(toQt(text), Qt::MatchExactly | Qt::MatchCaseSensitive));
+        }
     } else if (auto* label = qobject_cast<QLabel*>(widget)) {
         label->setText(toQt(text));
         return true;
@@ -60,8 +64,13 @@ void insertListItem(QWidget* widget, int position, const std::string& text)
 {
     if (auto* combo = qobject_cast<QComboBox*>(widget)) {
         const QString current = combo->currentText();
+        const int chosen = combo->currentIndex();
         combo->insertItem(position, toQt(text));
-        combo->setEditText(current);
+        if (combo->isEditable()) {
+            combo->setEditText(current);
+        } else if (chosen < 0) {
+            combo->setCurrentIndex(-1); // a pick list does not choose its first entry by itself
+        }
     }
 }
 

@@ -1,5 +1,4 @@
-#include "tests/console/ProgramRun.h"
-#include "tests/posix/DiskFixtures.h"
+#include "tests/console/ConsoleFixture.h"
 
 #include <algorithm>
 #include <chrono>
@@ -22,68 +21,6 @@ namespace carrovex::testing
 
 namespace
 {
-
-namespace fs = std::filesystem;
-
-// A stamp in the C locale, as the program runs in the tests: "12/06/26 21:30:00 - ".
-const auto stamped = ::testing::MatchesRegex("[0-9]{2}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} - .*");
-
-// A pair of folders and the settings folder of one scheduled transfer, all on disk.
-class FolderPair
-{
-public:
-    explicit FolderPair(const TempFolder& temp, const std::string& name = "pair")
-        : settings(temp.folder(name))
-        , source(temp.folder(name + "-source"))
-        , destination(temp.folder(name + "-destination"))
-    {
-    }
-
-    // The options given; for the keys they leave out, the pair's folders and English (the first key wins).
-    void store(const std::string& options) const
-    {
-        writeFile(settingsFile(),
-            "[Options]\n" + options + "From=" + source + "\nTo=" + destination + "\nLanguage=English\n");
-    }
-
-    std::string settingsFile() const
-    {
-        return settings + "/Carrovex.ini";
-    }
-
-    std::vector<std::string> dir() const
-    {
-        return {"--dir", settings};
-    }
-
-    std::string settings;
-    std::string source;
-    std::string destination;
-};
-
-const std::vector<std::string> cLocale {"LC_ALL=C"};
-
-class ConsoleProgram : public ::testing::Test
-{
-protected:
-    // Files whose copies are checked byte for byte; each a little different.
-    void addSources(int count, std::size_t size)
-    {
-        for (int index = 0; index < count; ++index) {
-            writeFile(pair.source + "/file " + std::to_string(index) + ".bin",
-                std::string(size, static_cast<char>('a' + index)));
-        }
-    }
-
-    static std::vector<std::string> with(std::vector<std::string> arguments, const std::string& more)
-    {
-        arguments.push_back(more);
-        return arguments;
-    }
-
-    TempFolder temp;
-    FolderPair pair {temp};
-};
 
 TEST_F(ConsoleProgram, OnceCopiesEveryFileAndPrintsOneFinalLineForEach)
 {
@@ -152,57 +89,6 @@ TEST_F(ConsoleProgram, OnceWithAnErrorLineExitsWithOneAndHandlesTheOtherFiles)
     EXPECT_EQ(readFile(pair.destination + "/b.txt"), "b");
     EXPECT_EQ(readFile(pair.source + "/a.txt"), "a");
 }
-
-struct UnusableCase {
-    const char* name;
-    std::vector<std::string> arguments; // "DIR" stands for the pair's settings folder
-    const char* settings; // nullptr: no settings file
-    const char* says;
-
-    friend void PrintTo(const UnusableCase& row, std::ostream* out)
-    {
-        *out << row.name;
-    }
-};
-
-class ConsoleProgramRefuses : public ConsoleProgram, public ::testing::WithParamInterface<UnusableCase>
-{
-};
-
-TEST_P(ConsoleProgramRefuses, WithOneLineAndStatusTwo)
-{
-    const UnusableCase& c = GetParam();
-    if (c.settings != nullptr) {
-        pair.store(c.settings);
-    }
-    std::vector<std::string> arguments;
-    for (const std::string& argument : c.arguments) {
-        arguments.push_back(argument == "DIR" ? pair.settings : argument);
-    }
-    addSources(1, 10);
-
-    ProgramRun run(arguments, cLocale);
-
-    EXPECT_EQ(run.wait(), 2);
-    EXPECT_THAT(run.errors(), AllOf(StartsWith("carrovex-console: "), HasSubstr(c.says)));
-    EXPECT_EQ(std::count(run.errors().begin(), run.errors().end(), '\n'), 1) << run.errors();
-    EXPECT_THAT(run.lines(), ElementsAre());
-    EXPECT_EQ(entriesOf(pair.destination), ""); // nothing was transferred
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases,
-    ConsoleProgramRefuses,
-    ::testing::Values(UnusableCase {"UnknownOption", {"--dir", "DIR", "--fast"}, "", "unknown option '--fast'"},
-        UnusableCase {"DirWithoutFolder", {"--once", "--dir"}, "", "--dir needs a folder"},
-        UnusableCase {"MissingSettingsFolder",
-            {"--dir", "/nonexistent/carrovex"},
-            "",
-            "\"/nonexistent/carrovex\" does not exist"},
-        UnusableCase {"NoSettingsFile", {"--once", "--dir", "DIR"}, nullptr, "no settings file"},
-        UnusableCase {"MissingLanguage", {"--once", "--dir", "DIR"}, "Language=Klingon\n", "Klingon.dat"},
-        UnusableCase {"MissingSourceOnce", {"--once", "--dir", "DIR"}, "From=/nonexistent/source\n", "(From in"},
-        UnusableCase {"MissingDestinationScheduler", {"--dir", "DIR"}, "To=/nonexistent/destination\n", "(To in"}),
-    [](const auto& row) { return std::string(row.param.name); });
 
 int linesWith(const std::vector<std::string>& lines, const std::string& text)
 {
@@ -382,7 +268,7 @@ TEST_F(ConsoleProgram, TwoSettingsFoldersRunSideBySide)
 {
     const FolderPair other(temp, "other");
     pair.store("Action=Move\nDoActionOnStart=1\nSave=1\nShowLog=2\n");
-    other.store("Action=Copy\nDoActionOnStart=1\nShowLog=2\n");
+    other.store("Action=Copy\nDoActionOnStart=1\nSave=0\nShowLog=2\n");
     writeFile(pair.source + "/mine.txt", "mine");
     writeFile(other.source + "/theirs.txt", "theirs");
 

@@ -32,10 +32,12 @@ std::vector<char*> pointersTo(std::vector<std::string>& texts)
 
 } // namespace
 
-ProgramRun::ProgramRun(
-    const std::vector<std::string>& arguments, const std::vector<std::string>& environment, Input input)
+ProgramRun::ProgramRun(const std::vector<std::string>& arguments,
+    const std::vector<std::string>& environment,
+    Input input,
+    const std::string& program)
 {
-    std::vector<std::string> argv {CARROVEX_CONSOLE};
+    std::vector<std::string> argv {program};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     std::vector<std::string> envp;
     for (char** variable = environ; *variable != nullptr; ++variable) {

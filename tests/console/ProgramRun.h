@@ -13,10 +13,12 @@ class ProgramRun
 public:
     enum class Input { Nothing, Terminal };
 
-    // Starts the program with the arguments; each of environment is "NAME=value", added to the test's own.
+    // Starts the program (the console program unless named) with the arguments; each of environment is
+    // "NAME=value", added to the test's own.
     explicit ProgramRun(const std::vector<std::string>& arguments,
         const std::vector<std::string>& environment = {},
-        Input input = Input::Nothing);
+        Input input = Input::Nothing,
+        const std::string& program = CARROVEX_CONSOLE);
     ProgramRun(const ProgramRun&) = delete;
     ProgramRun& operator=(const ProgramRun&) = delete;
     ~ProgramRun();

@@ -131,7 +131,7 @@ TEST_F(TransferRun, CancelBeforeTheFirstFileCountsNone)
 
     DoAction(form);
 
-    EXPECT_THAT(window.lines(), ElementsAre("t31:  0 t30"));
+    EXPECT_THAT(window.lines(), ElementsAre("t31: t25 0 t30")); // names the action even before a file
     EXPECT_TRUE(files.transfers().empty());
     EXPECT_FALSE(form.state.cancelRequested);
 }

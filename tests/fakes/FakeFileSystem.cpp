@@ -13,6 +13,30 @@ std::string folderOf(const std::string& path)
     return path.substr(0, path.rfind('/'));
 }
 
+// The path with "." and ".." taken out, as the system resolves them; the root is its own parent.
+std::string resolved(const std::string& path)
+{
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        const std::size_t end = std::min(path.find('/', start), path.size());
+        const std::string part = path.substr(start, end - start);
+        if (part == "..") {
+            if (!parts.empty()) {
+                parts.pop_back();
+            }
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        start = end + 1;
+    }
+    std::string out;
+    for (const std::string& part : parts) {
+        out += "/" + part;
+    }
+    return out.empty() ? "/" : out;
+}
+
 } // namespace
 
 void FakeFileSystem::addFolder(const std::string& path)
@@ -107,7 +131,9 @@ Result<bool> FakeFileSystem::sameFile(const std::string& first, const std::strin
     if (const std::string* text = failure(Call::SameFile)) {
         return Result<bool>::failure(*text);
     }
-    return first == second || m_links.contains({first, second});
+    const std::string a = resolved(first);
+    const std::string b = resolved(second);
+    return a == b || m_links.contains({a, b});
 }
 
 Result<std::int64_t> FakeFileSystem::fileLength(const std::string& path)

@@ -19,7 +19,8 @@ public:
 
     void addFolder(const std::string& path);
     void addFile(const std::string& path, std::int64_t size);
-    void linkFiles(const std::string& first, const std::string& second); // two names of one file
+    // Two names of one file or folder; "." and ".." in a path are resolved as the system does.
+    void linkFiles(const std::string& first, const std::string& second);
     bool hasFile(const std::string& path) const;
     // The nth call (from 1) of the operation fails with the text; 0 makes every call fail.
     void failCall(Call call, int nth, const std::string& description);

@@ -1,28 +1,20 @@
-#include "form/MainForm.h"
-#include "platform/posix/PosixTextFiles.h"
 #include "platform/qt/BackgroundFileSystem.h"
 #include "platform/qt/LogView.h"
-#include "platform/qt/QtMainWindow.h"
 #include "platform/qt/QtOptionsDialog.h"
-#include "settings/LanguageCatalogue.h"
-#include "store/IniStore.h"
-#include "tests/fakes/FakeDriveTable.h"
-#include "tests/fakes/FakeFileSystem.h"
-#include "tests/fakes/FixedClock.h"
-#include "tests/fakes/FixedNumberFormat.h"
-#include "tests/fakes/MemoryTextFiles.h"
-#include "window/MainWindowController.h"
-#include "window/MainWindowDesign.h"
-#include "window/StartupShutdown.h"
+#include "platform/qt/ToolTipText.h"
+#include "tests/qt/QtFixture.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QTest>
 #include <QTimer>
 #include <chrono>
 #include <cstdlib>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -50,60 +42,17 @@ void expectWholeTextVisible(QWidget* widget, const std::string& where)
 }
 
 // The real window with the shipped languages, on the offscreen platform.
-class QtWindow : public ::testing::TestWithParam<const char*>
+class QtWindow : public ::testing::TestWithParam<const char*>, protected QtProgram
 {
 protected:
     QtWindow()
+        : QtProgram(GetParam(), files)
     {
-        ini.languageFile = std::string(CARROVEX_SOURCE_DIR) + "/lang/" + GetParam() + ".dat";
-        window.setEvents(&controller);
-        applyDesign(window);
         files.addFolder("/src");
         files.addFolder("/dst");
-        settings.files["/prog/Carrovex.ini"]
-            = std::string("[Options]\nFrom=/src\nTo=/dst\nShowLog=1\nLanguage=") + GetParam() + "\n";
     }
 
-    void load()
-    {
-        Form_Load(form, {"/prog", {"/prog/lang"}}, "");
-        // The languages come from the source tree, whatever the program folder says.
-        ini.languageFile = std::string(CARROVEX_SOURCE_DIR) + "/lang/" + GetParam() + ".dat";
-        LoadLanguage(form);
-    }
-
-    // Settings in memory; the language files are read from the disk through the same store.
-    class SplitFiles final : public TextFiles
-    {
-    public:
-        SplitFiles(MemoryTextFiles& memory)
-            : m_memory(memory)
-        {
-        }
-        Result<std::optional<std::string>> readAll(const std::string& path) override
-        {
-            return path.starts_with("/prog/") ? m_memory.readAll(path) : m_disk.readAll(path);
-        }
-        Status replaceAll(const std::string& path, const std::string& content) override
-        {
-            return m_memory.replaceAll(path, content);
-        }
-
-    private:
-        MemoryTextFiles& m_memory;
-        posix::PosixTextFiles m_disk;
-    };
-
-    MemoryTextFiles settings;
-    SplitFiles textFiles {settings};
-    IniStore ini {textFiles};
     FakeFileSystem files;
-    FakeDriveTable drives;
-    FixedClock clock;
-    FixedNumberFormat numbers;
-    qt::QtMainWindow window;
-    MainForm form {window, files, drives, clock, ini, numbers, {}, {}, {}, {}};
-    MainWindowController controller {form};
 };
 
 TEST_P(QtWindow, EveryTextOfTheMainWindowIsWhole)
@@ -159,35 +108,47 @@ TEST_P(QtWindow, LogPaneLayoutsDifferBy1020Twips)
 
 INSTANTIATE_TEST_SUITE_P(Languages, QtWindow, ::testing::Values("Deutsch", "English"));
 
+// The events of a window without its logic, in the order they came.
+struct Recorder final : MainWindowEvents {
+    std::vector<std::string> seen;
+    void changed(Control) override
+    {
+        seen.push_back("changed");
+    }
+    void clicked(Control control) override
+    {
+        seen.push_back("clicked " + std::to_string(static_cast<int>(control)));
+    }
+    void validate(Control) override
+    {
+    }
+    void timerTicked() override
+    {
+    }
+    void mouseMoved(Control, int, double, double) override
+    {
+    }
+    void resized() override
+    {
+    }
+    void shown() override
+    {
+        seen.push_back("shown");
+    }
+    bool closeRequested() override
+    {
+        return true;
+    }
+};
+
+std::string clickOf(Control control)
+{
+    return "clicked " + std::to_string(static_cast<int>(control));
+}
+
 TEST(QtWindowEvents, TextsAndCheckBoxesRaiseTheirEventsAndTheLogStaysCapped)
 {
-    struct Recorder final : MainWindowEvents {
-        std::vector<std::string> seen;
-        void changed(Control) override
-        {
-            seen.push_back("changed");
-        }
-        void clicked(Control) override
-        {
-            seen.push_back("clicked");
-        }
-        void validate(Control) override
-        {
-        }
-        void timerTicked() override
-        {
-        }
-        void mouseMoved(Control, int, double, double) override
-        {
-        }
-        void resized() override
-        {
-        }
-        bool closeRequested() override
-        {
-            return true;
-        }
-    } recorder;
+    Recorder recorder;
     qt::QtMainWindow window;
     window.setEvents(&recorder);
 
@@ -195,7 +156,7 @@ TEST(QtWindowEvents, TextsAndCheckBoxesRaiseTheirEventsAndTheLogStaysCapped)
     window.setText(Control::SourceFolder, "/a");
     window.setValue(Control::Overwrite, 1);
     window.setValue(Control::Overwrite, 1);
-    EXPECT_EQ(recorder.seen, (std::vector<std::string> {"changed", "clicked"}));
+    EXPECT_EQ(recorder.seen, (std::vector<std::string> {"changed", clickOf(Control::Overwrite)}));
 
     for (int i = 0; i < 100'010; ++i) {
         window.appendLine(std::to_string(i));
@@ -205,6 +166,142 @@ TEST(QtWindowEvents, TextsAndCheckBoxesRaiseTheirEventsAndTheLogStaysCapped)
     EXPECT_EQ(window.lineText(0), "10");
     window.selectLine(window.lineCount() - 1);
     EXPECT_EQ(static_cast<qt::LogView*>(window.widget(Control::Log))->selected(), 99'998);
+}
+
+TEST(QtWindowKeys, EnterPressesTheFocusedButtonOrElseStart)
+{
+    Recorder recorder;
+    qt::QtMainWindow window;
+    window.setEvents(&recorder);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    struct Case {
+        Control focused;
+        Control pressed;
+    };
+    const Case cases[] = {{Control::SourceFolder, Control::StartStop},
+        {Control::Interval, Control::StartStop},
+        {Control::Copy, Control::StartStop},
+        {Control::Overwrite, Control::StartStop},
+        {Control::ShowLog, Control::StartStop},
+        {Control::Log, Control::StartStop},
+        {Control::Settings, Control::Settings},
+        {Control::Quit, Control::Quit},
+        {Control::BrowseDestination, Control::BrowseDestination}};
+    for (const Case& c : cases) {
+        window.widget(c.focused)->setFocus();
+        recorder.seen.clear();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(recorder.seen, std::vector<std::string> {clickOf(c.pressed)}) << static_cast<int>(c.focused);
+    }
+    window.setEnabled(Control::StartStop, false);
+    window.widget(Control::Overwrite)->setFocus();
+    recorder.seen.clear();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_TRUE(recorder.seen.empty()); // a disabled Start takes no Enter
+}
+
+TEST(QtDialogKeys, TheDialogTakesKeysAtOnceAndEnterPressesTheFocusedButtonOrElseSave)
+{
+    FakeFileSystem files;
+    files.addFolder("/src");
+    files.addFolder("/dst");
+    files.addFolder("/prog/lang");
+    files.addFile("/prog/lang/Deutsch.dat", 1);
+    files.addFile("/prog/lang/English.dat", 1);
+    QtProgram program("English", files);
+    program.load();
+    program.window.show();
+    program.controller.clicked(Control::Settings);
+    auto* dialog = program.window.findChild<qt::QtOptionsDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+
+    // The keys reach the first check box without a click: Space ticks it, Tab moves on.
+    ASSERT_EQ(QApplication::focusWidget(), dialog->widget(DialogControl::SaveOnClose));
+    const int saveOnClose = dialog->value(DialogControl::SaveOnClose);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_NE(dialog->value(DialogControl::SaveOnClose), saveOnClose);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), dialog->widget(DialogControl::AskBeforeSaving));
+
+    // The language is a pick list: typing chooses among the listed names, it adds none.
+    QWidget* languages = dialog->widget(DialogControl::Language);
+    languages->setFocus();
+    QTest::keyClicks(languages, QStringLiteral("Englishxyz"));
+    EXPECT_THAT(dialog->text(DialogControl::Language), ::testing::AnyOf("English", "Deutsch"));
+
+    // Enter on the focused Cancel cancels; nothing is written.
+    const int writes = program.settings.writes;
+    dialog->widget(DialogControl::Cancel)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(program.settings.writes, writes);
+    EXPECT_FALSE(dialog->isVisible());
+}
+
+TEST(QtDialogKeys, EnterOnACheckBoxSaves)
+{
+    qt::QtOptionsDialog dialog(nullptr);
+    struct Logic final : OptionsDialogEvents {
+        std::vector<DialogControl> clicks;
+        void load() override
+        {
+        }
+        void clicked(DialogControl control) override
+        {
+            clicks.push_back(control);
+        }
+    } logic;
+    dialog.setEvents(&logic);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    dialog.widget(DialogControl::RunOnStart)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(logic.clicks, std::vector<DialogControl> {DialogControl::Save});
+}
+
+TEST(QtPlatformTexts, FollowTheChosenLanguage)
+{
+    qt::QtMainWindow window;
+    window.setPlatformLanguage("de");
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Ja"));
+    window.setPlatformLanguage("en");
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Yes"));
+}
+
+TEST(QtToolTip, LongLinesAreBrokenToFitWithNothingLost)
+{
+    const QString name = QString(400, QLatin1Char('n')) + QStringLiteral(".txt");
+    const QString line
+        = QStringLiteral("06.12.2026 21:30:00 - Fehler: Die Datei wurde beim Kopieren geändert - ") + name;
+    const QFontMetrics metrics(QApplication::font());
+
+    const QString wrapped = qt::wrappedToWidth(line, metrics, 200);
+
+    for (const QString& part : wrapped.split(QLatin1Char('\n'))) {
+        EXPECT_LE(metrics.horizontalAdvance(part), 200) << part.toStdString();
+    }
+    QString joined = wrapped;
+    EXPECT_EQ(joined.remove(QLatin1Char('\n')).remove(QLatin1Char(' ')), QString(line).remove(QLatin1Char(' ')));
+    EXPECT_TRUE(wrapped.endsWith(QStringLiteral(".txt")));
+    EXPECT_EQ(qt::wrappedToWidth(QStringLiteral("short line"), metrics, 200), QStringLiteral("short line"));
+}
+
+TEST(QtWindowPlace, CentredAtTheFirstShowAndTheLogicToldOnce)
+{
+    Recorder recorder;
+    qt::QtMainWindow window;
+    window.setEvents(&recorder);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QTest::qWait(10);
+
+    const QPoint screenCentre = QApplication::primaryScreen()->availableGeometry().center();
+    EXPECT_LE((window.geometry().center() - screenCentre).manhattanLength(), 2);
+    window.hide();
+    window.show();
+    QTest::qWait(10);
+    EXPECT_EQ(std::count(recorder.seen.begin(), recorder.seen.end(), "shown"), 1);
 }
 
 // A copy that takes half a second.

@@ -135,7 +135,7 @@ TEST_P(SchedulerCancel, CancelWorksWhateverTheLanguageCallsIt)
 
     window.tick();
 
-    EXPECT_EQ(window.lines().back(), "t31:  0 t30");
+    EXPECT_EQ(window.lines().back(), "t31: t25 0 t30"); // a language without its own cancel wording
     EXPECT_TRUE(form.state.running);
     EXPECT_EQ(linesWith("t34"), 0);
     EXPECT_EQ(window.text(Control::StartStop), "t11");
@@ -143,26 +143,164 @@ TEST_P(SchedulerCancel, CancelWorksWhateverTheLanguageCallsIt)
 
 INSTANTIATE_TEST_SUITE_P(Languages, SchedulerCancel, ::testing::Values("&Abbrechen", "&Cancel", ""));
 
-TEST_F(Scheduler, ClickAfterTheTextsWereRefreshedDuringARunIsAStop)
+TEST_F(Scheduler, CancelIsTakenAtOnceAndEndsTheRunAfterTheFileInHand)
+{
+    for (const char* name : {"a", "b", "c"}) {
+        files.addFile(std::string("/src/") + name, 1);
+    }
+    settings("From=/src\nTo=/dst\nInterval=1\n");
+    load();
+    window.click(Control::StartStop);
+    bool restingAtOnce = false;
+    window.onProcessEvents([&] {
+        if (window.processEventsCalls() == 2) { // in the middle of the first file
+            window.click(Control::StartStop);
+            restingAtOnce = !window.isEnabled(Control::StartStop);
+            window.click(Control::StartStop); // a second click finds the button at rest
+        }
+    });
+
+    window.tick();
+
+    EXPECT_TRUE(restingAtOnce);
+    EXPECT_EQ(window.lines().back(), "t31: t25 1 t29");
+    EXPECT_TRUE(files.hasFile("/dst/a"));
+    EXPECT_FALSE(files.hasFile("/dst/b"));
+    EXPECT_TRUE(form.state.running);
+    EXPECT_TRUE(window.isEnabled(Control::StartStop));
+    EXPECT_EQ(window.text(Control::StartStop), "t11");
+}
+
+TEST_F(Scheduler, TextsRefreshedDuringARunKeepTheCancelButton)
 {
     files.addFile("/src/a", 1);
     files.addFile("/src/b", 1);
     settings("From=/src\nTo=/dst\nInterval=1\n");
     load();
     window.click(Control::StartStop);
+    std::string caption;
     window.onProcessEvents([&] {
         if (window.processEventsCalls() == 1) {
-            SetMessages(form, false);
+            SetMessages(form, false); // the options dialog saved during the run
+            caption = window.caption();
             window.click(Control::StartStop);
         }
     });
 
     window.tick();
 
+    EXPECT_EQ(caption, "Carrovex Lite - t15 (t27 2 t30)");
+    EXPECT_TRUE(form.state.running);
+    EXPECT_EQ(linesWith("t34"), 0);
+    EXPECT_EQ(window.lines().back(), "t31: t25 0 t30");
+}
+
+TEST_F(Scheduler, CaptionFollowsEveryKindOfRunAtOnce)
+{
+    files.addFile("/src/a", 1);
+    files.addFile("/src/b", 1);
+    settings("From=/src\nTo=/dst\nInterval=5\nDoActionOnStart=1\n");
+    load();
+    const std::string copying = "Carrovex Lite - t15 (t27 2 t30)";
+    std::vector<std::string> captions;
+    window.onProcessEvents([&] {
+        if (window.processEventsCalls() == 2) {
+            captions.push_back(window.caption());
+            window.tick(); // a tick during a run made at Start
+            captions.push_back(window.caption());
+        }
+    });
+
+    window.click(Control::StartStop);
+
+    EXPECT_THAT(captions, ElementsAre(copying, copying));
+    EXPECT_EQ(window.caption(), countdown(4)); // the run is over: the countdown, at once
+    ticks(4);
+    EXPECT_EQ(window.caption(), countdown(5)); // after a run made by a tick
+}
+
+struct OverlapCase {
+    const char* name;
+    const char* destination;
+    bool refused;
+
+    friend void PrintTo(const OverlapCase& row, std::ostream* out)
+    {
+        *out << row.name;
+    }
+};
+
+class SchedulerFolders : public SchedulerFixture, public ::testing::WithParamInterface<OverlapCase>
+{
+};
+
+TEST_P(SchedulerFolders, DestinationInsideTheSourceIsRefusedAtStart)
+{
+    for (const char* folder : {"/src/sub", "/src/sub/deeper", "/srcx", "/link", "/link/sub", "/dst/../src"}) {
+        files.addFolder(folder);
+    }
+    files.linkFiles("/link", "/src");
+    load();
+    window.type(Control::DestinationFolder, GetParam().destination);
+
+    window.click(Control::StartStop);
+
+    EXPECT_EQ(form.state.running, !GetParam().refused);
+    EXPECT_EQ(window.messages().size(), GetParam().refused ? 1U : 0U);
+    if (GetParam().refused) {
+        EXPECT_THAT(
+            window.messages(), ElementsAre(::testing::StartsWith("Carrovex Lite - t1: The destination folder")));
+        EXPECT_TRUE(window.lines().empty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table,
+    SchedulerFolders,
+    ::testing::Values(OverlapCase {"Same", "/src", true},
+        OverlapCase {"SameWithDots", "/dst/../src", true},
+        OverlapCase {"Inside", "/src/sub", true},
+        OverlapCase {"Deeper", "/src/sub/deeper", true},
+        OverlapCase {"ThroughALink", "/link/sub", true},
+        OverlapCase {"SameNameStart", "/srcx", false},
+        OverlapCase {"Elsewhere", "/dst", false}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(Scheduler, DestinationMovedIntoTheSourceStopsAStartedScheduler)
+{
+    files.addFolder("/src/sub");
+    load();
+    window.click(Control::StartStop);
+
+    window.type(Control::DestinationFolder, "/src/sub");
+
     EXPECT_FALSE(form.state.running);
-    EXPECT_EQ(linesWith("t34"), 1);
-    EXPECT_EQ(linesWith("t25: "), 2); // the run went on to its end
+    EXPECT_TRUE(window.isEnabled(Control::StartStop)); // Start says why
     EXPECT_EQ(window.caption(), "Carrovex Lite - t16");
+}
+
+TEST_F(Scheduler, ErrorsAreAnnouncedAndMarkedUntilTheLogIsSeen)
+{
+    files.addFile("/src/a", 1);
+    files.addFile("/src/b", 1);
+    files.failCall(FakeFileSystem::Call::Copy, 0, "Disk on fire");
+    settings("From=/src\nTo=/dst\nInterval=1\nShowLog=0\n");
+    window.setTray(true);
+    load();
+    window.click(Control::StartStop);
+
+    window.tick();
+
+    const std::string firstError = std::string(stamp) + "t35: Disk on fire - a";
+    EXPECT_THAT(window.notifications(), ElementsAre("Carrovex Lite - Errors in the log: 2: " + firstError));
+    EXPECT_EQ(window.caption(), countdown(1) + " - Errors in the log: 2");
+    window.tick();
+    EXPECT_EQ(window.caption(), countdown(1) + " - Errors in the log: 4");
+
+    window.click(Control::ShowLog);
+    EXPECT_EQ(window.caption(), countdown(1));
+    window.tick(); // seen as it happens: announced, not marked
+    EXPECT_EQ(window.caption(), countdown(1));
+    EXPECT_EQ(window.notifications().size(), 3U);
 }
 
 TEST_F(Scheduler, RunThatFallsDueDuringARunComesAtTheNextTick)

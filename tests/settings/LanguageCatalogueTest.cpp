@@ -1,11 +1,16 @@
 #include "settings/LanguageCatalogue.h"
 
+#include "form/LaterTexts.h"
 #include "platform/model/DialogModel.h"
 #include "platform/posix/PosixTextFiles.h"
 #include "store/IniStore.h"
+#include "store/Utf8.h"
 #include "tests/MainFormFixture.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <map>
+#include <optional>
 #include <vector>
 
 namespace carrovex::testing
@@ -137,24 +142,132 @@ TEST_F(Catalogue, DialogTitleDropsTheAccessKeyMarks)
     EXPECT_EQ(dialog.text(DialogControl::RunOnStart), "");
 }
 
-class ShippedLanguage : public ::testing::TestWithParam<const char*>
+// Every language file that ships with the program.
+std::vector<std::string> shippedLanguages()
 {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(std::string(CARROVEX_SOURCE_DIR) + "/lang")) {
+        if (const auto name = languageOfFile(entry.path().filename().string())) {
+            names.push_back(*name);
+        }
+    }
+    return names;
+}
+
+// The letter after a single "&", folded to small letters; "&&" stands for "&" itself.
+std::optional<std::string> accessKey(const std::string& caption)
+{
+    for (std::size_t at = 0; at + 1 < caption.size(); ++at) {
+        if (caption[at] == '&') {
+            if (caption[at + 1] != '&') {
+                std::size_t end = at + 1;
+                nextCodePoint(caption, end);
+                return foldCase(caption.substr(at + 1, end - at - 1));
+            }
+            ++at;
+        }
+    }
+    return std::nullopt;
+}
+
+// The access keys of captions that are shown at the same time, each with the caption that has it.
+void expectDistinctAccessKeys(const std::vector<std::string>& captions, const std::string& where)
+{
+    std::map<std::string, std::string> owners;
+    for (const std::string& caption : captions) {
+        if (const auto key = accessKey(caption)) {
+            const auto [owner, added] = owners.emplace(*key, caption);
+            EXPECT_TRUE(added) << where << ": \"" << caption << "\" and \"" << owner->second << "\" share Alt+" << *key;
+        }
+    }
+}
+
+class ShippedLanguage : public ::testing::TestWithParam<std::string>
+{
+protected:
+    ShippedLanguage()
+    {
+        ini.languageFile = std::string(CARROVEX_SOURCE_DIR) + "/lang/" + GetParam() + ".dat";
+    }
+
+    posix::PosixTextFiles files;
+    IniStore ini {files};
 };
 
 TEST_P(ShippedLanguage, HasEveryTextAndACancelButtonThatCanBeTold)
 {
-    posix::PosixTextFiles files;
-    IniStore ini(files);
-    ini.languageFile = std::string(CARROVEX_SOURCE_DIR) + "/lang/" + GetParam() + ".dat";
-    for (int key = 0; key <= 44; ++key) {
-        EXPECT_NE(languageText(ini, key), "") << "t" << key;
+    for (int key = 0; key <= lastLaterText; ++key) {
+        EXPECT_NE(ini.ReadLanguageValue("frmMain", "t" + std::to_string(key), "", iniValueSize), "") << "t" << key;
     }
     EXPECT_NE(languageText(ini, 32), languageText(ini, 11));
     EXPECT_NE(languageText(ini, 32), languageText(ini, 12));
     EXPECT_NE(languageText(ini, 5).find(languageText(ini, 4).substr(1)), std::string::npos);
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, ShippedLanguage, ::testing::Values("Deutsch", "English"));
+TEST_P(ShippedLanguage, NoTwoControlsShownTogetherShareAnAccessKey)
+{
+    WindowModel window;
+    FakePlatform platform;
+    MainForm form {window, platform.files, platform.drives, platform.clock, ini, platform.numbers, {}, {}, {}, {}};
+    LoadLanguage(form);
+    std::vector<std::string> mainWindow;
+    for (const Control control : {Control::SourceLabel,
+             Control::DestinationLabel,
+             Control::IntervalLabel,
+             Control::LogLabel,
+             Control::Move,
+             Control::Copy,
+             Control::Overwrite,
+             Control::ShowLog,
+             Control::Settings,
+             Control::Quit}) {
+        mainWindow.push_back(window.text(control));
+    }
+    // The Start button is Stop while started and Cancel during a run.
+    for (const int startStop : {12, 11, 32}) {
+        std::vector<std::string> shown = mainWindow;
+        shown.push_back(form.texts[static_cast<std::size_t>(startStop)]);
+        expectDistinctAccessKeys(shown, "main window with t" + std::to_string(startStop));
+    }
+    expectDistinctAccessKeys({window.text(Control::TrayShow), window.text(Control::TrayQuit)}, "tray menu");
+
+    DialogModel dialog;
+    LoadLanguage(dialog, ini);
+    std::vector<std::string> options;
+    for (const DialogControl control : {DialogControl::LanguageLabel,
+             DialogControl::SaveOnClose,
+             DialogControl::AskBeforeSaving,
+             DialogControl::RunOnStart,
+             DialogControl::SendToTray,
+             DialogControl::About,
+             DialogControl::Cancel,
+             DialogControl::Save}) {
+        options.push_back(dialog.text(control));
+    }
+    expectDistinctAccessKeys(options, "options dialog");
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ShippedLanguage, ::testing::ValuesIn(shippedLanguages()));
+
+TEST(ShippedEnglish, HoldsTheTextsThatStandInForMissingOnes)
+{
+    posix::PosixTextFiles files;
+    IniStore ini(files);
+    ini.languageFile = std::string(CARROVEX_SOURCE_DIR) + "/lang/English.dat";
+    for (int key = firstLaterText; key <= lastLaterText; ++key) {
+        EXPECT_EQ(laterText(ini, static_cast<LaterText>(key)), englishText(static_cast<LaterText>(key))) << "t" << key;
+    }
+}
+
+TEST(LaterTexts, StandInForAnOlderFileAndTakeTheirArguments)
+{
+    MemoryTextFiles files;
+    files.files["/lang/Old.dat"] = "[frmMain]\nt44=Sprache gewechselt zu\n";
+    IniStore ini(files);
+    ini.languageFile = "/lang/Old.dat";
+    EXPECT_EQ(laterText(ini, LaterText::ErrorsInLog), "Errors in the log");
+    EXPECT_EQ(withArguments("%2 in %1, 100%", {"a%2", "b"}), "b in a%2, 100%");
+}
 
 TEST(ShippedGerman, ReadsItsUmlauts)
 {

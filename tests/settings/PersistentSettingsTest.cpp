@@ -83,7 +83,7 @@ TEST_F(Settings, SavesEveryValueAndTheyLoadBack)
     window.setValue(Control::ShowLog, 1);
     window.setValue(Control::Overwrite, 1);
 
-    SaveSettings(form);
+    ASSERT_TRUE(SaveSettings(form).ok());
 
     EXPECT_EQ(textFiles.files["/prog/Carrovex.ini"],
         "[Options]\nFrom=/home/ana/Übersicht\nTo=/mnt/東京\nInterval=10\nShowLog=1\nOverwrite=1\nAction=Move\n");
@@ -99,10 +99,10 @@ TEST_F(Settings, SavesEveryValueAndTheyLoadBack)
 TEST_F(Settings, SingularAndPluralWordsAreBothStripped)
 {
     window.setText(Control::Interval, "1 minute");
-    SaveSettings(form);
+    ASSERT_TRUE(SaveSettings(form).ok());
     EXPECT_EQ(stored("Interval"), "1");
     window.setText(Control::Interval, "3,5 Minuten");
-    SaveSettings(form);
+    ASSERT_TRUE(SaveSettings(form).ok());
     EXPECT_EQ(stored("Interval"), "4");
 }
 
@@ -110,7 +110,7 @@ TEST_F(Settings, IntervalThatIsNoNumberSavesTheLastValidOne)
 {
     form.state.intervalMinutes = 20;
     window.setText(Control::Interval, "bald");
-    SaveSettings(form);
+    ASSERT_TRUE(SaveSettings(form).ok());
     EXPECT_EQ(stored("Interval"), "20");
 }
 
@@ -118,7 +118,7 @@ TEST_F(Settings, LongPathIsSavedWholeAndReadBackCut)
 {
     const std::string path = "/" + std::string(299, 'p');
     window.setText(Control::SourceFolder, path);
-    SaveSettings(form);
+    ASSERT_TRUE(SaveSettings(form).ok());
     EXPECT_NE(textFiles.files["/prog/Carrovex.ini"].find(path), std::string::npos);
     LoadSettings(form);
     EXPECT_EQ(window.text(Control::SourceFolder), path.substr(0, 255));

@@ -1,6 +1,7 @@
 #include "tests/schedule/SchedulerFixture.h"
 
 #include <gmock/gmock.h>
+#include <optional>
 
 using ::testing::ElementsAre;
 
@@ -11,14 +12,22 @@ namespace
 {
 
 // The options dialog opened from the started program; the lang folder lists Deutsch.dat, then
-// English.dat, then Notes.DAT.
+// English.dat, then Notes.DAT, then files that hold no language.
 class Options : public SchedulerFixture
 {
 protected:
     Options()
     {
         files.addFolder("/prog/lang");
-        for (const char* name : {"Deutsch.dat", "English.dat", "Notes.DAT"}) {
+        for (const char* name : {"Deutsch.dat",
+                 "English.dat",
+                 "Notes.DAT",
+                 "readme.txt",
+                 "Old.dat.bak",
+                 "Deutsch.dat.dat",
+                 ".dat",
+                 "a..b.dat",
+                 "back\\slash.dat"}) {
             files.addFile(std::string("/prog/lang/") + name, 1);
         }
         std::string english = "[frmMain]\n";
@@ -39,6 +48,7 @@ protected:
                 dialog.value(DialogControl::AskBeforeSaving),
                 dialog.value(DialogControl::RunOnStart)};
             shown.check1Enabled = dialog.isEnabled(DialogControl::SaveOnClose);
+            shown.focus = dialog.focus();
             user(dialog);
         });
         window.click(Control::Settings);
@@ -50,6 +60,7 @@ protected:
         std::string language;
         std::vector<int> checks;
         bool check1Enabled = true;
+        std::optional<DialogControl> focus;
     } shown;
 };
 
@@ -64,10 +75,12 @@ TEST_F(Options, OpensWithTheStoredValuesAndTheNewestListedOnTop)
     });
 
     EXPECT_EQ(shown.title, "Carrovex Lite - t38");
-    EXPECT_THAT(shown.items, ElementsAre("Notes.DAT", "English", "Deutsch"));
+    // Only files ending in ".dat", in any letter case, and only that ending is taken off.
+    EXPECT_THAT(shown.items, ElementsAre("Deutsch.dat", "Notes", "English", "Deutsch"));
     EXPECT_EQ(shown.language, "Deutsch");
     EXPECT_THAT(shown.checks, ElementsAre(1, 1, 1));
     EXPECT_FALSE(shown.check1Enabled);
+    EXPECT_EQ(shown.focus, DialogControl::AskBeforeSaving); // the first usable control takes the keys
 }
 
 TEST_F(Options, WithoutSettingsTheDialogOffersToSave)
@@ -77,6 +90,7 @@ TEST_F(Options, WithoutSettingsTheDialogOffersToSave)
     open([](DialogModel&) {});
     EXPECT_THAT(shown.checks, ElementsAre(1, 0, 0));
     EXPECT_EQ(shown.language, "Deutsch");
+    EXPECT_EQ(shown.focus, DialogControl::SaveOnClose);
 }
 
 TEST_F(Options, SameLanguageSavesOnlyTheSwitches)
@@ -102,7 +116,7 @@ TEST_F(Options, AnotherListedLanguageIsAppliedAndLogged)
     window.click(Control::StartStop);
 
     open([](DialogModel& dialog) {
-        dialog.type(DialogControl::Language, "English");
+        dialog.pick(DialogControl::Language, "English");
         dialog.click(DialogControl::Save);
     });
 
@@ -114,22 +128,93 @@ TEST_F(Options, AnotherListedLanguageIsAppliedAndLogged)
     EXPECT_EQ(window.lines().back(), std::string(stamp) + "e44 English");
 }
 
-TEST_F(Options, UnlistedOrEmptyLanguageIsNotStored)
+TEST_F(Options, LanguageWithoutAFileIsShownAsNoneChosenAndReloadedOnSave)
 {
+    settings("From=/src\nTo=/dst\nLanguage=Klingon\n");
     load();
     open([](DialogModel& dialog) {
-        dialog.type(DialogControl::Language, "Klingon");
+        dialog.pick(DialogControl::Language, "Klingon"); // not in the list: cannot be picked
         dialog.click(DialogControl::Save);
     });
-    EXPECT_EQ(stored("Language"), "(missing)");
-    EXPECT_TRUE(window.lines().empty());
+    EXPECT_EQ(shown.language, "");
+    EXPECT_EQ(stored("Language"), "Klingon");
+    EXPECT_EQ(window.lines().back(), std::string(stamp) + " Klingon"); // Klingon has no t44
+}
 
+TEST_F(Options, LanguageListedInCapitalsIsReadFromItsOwnFile)
+{
+    textFiles.files["/prog/lang/Notes.DAT"] = "[frmMain]\nt0=Notes\n";
+    load();
     open([](DialogModel& dialog) {
-        dialog.type(DialogControl::Language, "");
+        dialog.pick(DialogControl::Language, "Notes");
         dialog.click(DialogControl::Save);
     });
-    EXPECT_EQ(stored("Language"), "(missing)");
-    EXPECT_EQ(window.lines().back(), std::string(stamp) + "t44 Deutsch");
+    EXPECT_EQ(stored("Language"), "Notes");
+    EXPECT_EQ(ini.languageFile, "/prog/lang/Notes.DAT");
+    EXPECT_EQ(window.text(Control::SourceLabel), "Notes");
+}
+
+TEST_F(Options, SwitchesAndLanguageAreWrittenInOneReplacement)
+{
+    load();
+    const int writes = textFiles.writes;
+    open([](DialogModel& dialog) {
+        dialog.click(DialogControl::SaveOnClose);
+        dialog.pick(DialogControl::Language, "English");
+        dialog.click(DialogControl::Save);
+    });
+    EXPECT_EQ(textFiles.writes, writes + 1);
+    EXPECT_EQ(stored("Save"), "0");
+    EXPECT_EQ(stored("SendToTray"), "0");
+    EXPECT_EQ(stored("Language"), "English");
+}
+
+TEST_F(Options, FailedSaveIsShownAndChangesNoLanguage)
+{
+    load();
+    textFiles.unwritable.insert("/prog/Carrovex.ini");
+    std::vector<std::string> messages;
+    open([&](DialogModel& dialog) {
+        dialog.pick(DialogControl::Language, "English");
+        dialog.click(DialogControl::Save);
+        messages = dialog.messages();
+    });
+    EXPECT_THAT(messages,
+        ElementsAre("Carrovex Lite - t36: The settings could not be saved in /prog/Carrovex.ini: Permission denied"));
+    EXPECT_EQ(window.text(Control::SourceLabel), "t0");
+}
+
+TEST_F(Options, SendToTrayIsOffByDefaultAndUsableOnlyWithATray)
+{
+    load();
+    bool usable = true;
+    open([&](DialogModel& dialog) { usable = dialog.isEnabled(DialogControl::SendToTray); });
+    EXPECT_FALSE(usable);
+
+    window.setTray(true);
+    open([&](DialogModel& dialog) {
+        usable = dialog.isEnabled(DialogControl::SendToTray);
+        EXPECT_EQ(dialog.value(DialogControl::SendToTray), 0);
+        dialog.click(DialogControl::SendToTray);
+        dialog.click(DialogControl::Save);
+    });
+    EXPECT_TRUE(usable);
+    EXPECT_EQ(stored("SendToTray"), "1");
+}
+
+TEST_F(Options, AboutNamesTheVersionAndTheLicence)
+{
+    load();
+    std::vector<std::string> messages;
+    open([&](DialogModel& dialog) {
+        dialog.click(DialogControl::About);
+        messages = dialog.messages();
+        EXPECT_FALSE(dialog.isClosed());
+    });
+    // The test language has no texts after t44: the English ones stand in.
+    EXPECT_THAT(messages,
+        ElementsAre(::testing::MatchesRegex(
+            "Carrovex Lite - About: Carrovex Lite\nt10\n\nVersion [0-9]+\\.[0-9]+\nLicence: [A-Za-z0-9.-]+")));
 }
 
 TEST_F(Options, OwnLanguagesAreOfferedOnTopOnceEachAndWinOverTheProgramsFiles)
@@ -147,15 +232,15 @@ TEST_F(Options, OwnLanguagesAreOfferedOnTopOnceEachAndWinOverTheProgramsFiles)
     load();
 
     open([](DialogModel& dialog) {
-        dialog.type(DialogControl::Language, "English");
+        dialog.pick(DialogControl::Language, "English");
         dialog.click(DialogControl::Save);
     });
-    EXPECT_THAT(shown.items, ElementsAre("Plattdeutsch", "Notes.DAT", "English", "Deutsch"));
+    EXPECT_THAT(shown.items, ElementsAre("Plattdeutsch", "Deutsch.dat", "Notes", "English", "Deutsch"));
     EXPECT_EQ(ini.languageFile, "/home/anna/lang/English.dat");
     EXPECT_EQ(window.text(Control::SourceLabel), "own0");
 
     open([](DialogModel& dialog) {
-        dialog.type(DialogControl::Language, "Plattdeutsch");
+        dialog.pick(DialogControl::Language, "Plattdeutsch");
         dialog.click(DialogControl::Save);
     });
     EXPECT_EQ(stored("Language"), "Plattdeutsch");

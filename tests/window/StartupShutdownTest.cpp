@@ -28,6 +28,16 @@ TEST_F(Startup, LoadsLanguageAndSettingsFromTheProgramsFolder)
     EXPECT_TRUE(window.lines().empty());
 }
 
+TEST_F(Startup, StoredLanguageThatLeavesTheLanguageFolderIsRefused)
+{
+    for (const char* stored : {"../../../etc/hostname", "sub/Deutsch", "..", "C:\\lang\\Deutsch"}) {
+        settings(std::string("Language=") + stored + "\n");
+        load();
+        EXPECT_EQ(ini.languageFile, "/prog/lang/Deutsch.dat") << stored;
+        EXPECT_EQ(form.language, "Deutsch") << stored;
+    }
+}
+
 TEST_F(Startup, StoredLanguageWithoutAFileLeavesEveryTextEmpty)
 {
     settings("Language=Klingon\n");
@@ -38,11 +48,22 @@ TEST_F(Startup, StoredLanguageWithoutAFileLeavesEveryTextEmpty)
     EXPECT_FALSE(window.isEnabled(Control::StartStop));
 }
 
-TEST_F(Startup, SlashSStartsTheSchedulerWhenBothFoldersExist)
+TEST_F(Startup, SlashSStartsTheSchedulerOnceTheWindowIsShown)
 {
+    files.addFile("/src/a", 1);
+    settings("From=/src\nTo=/dst\nDoActionOnStart=1\n");
     load("/s");
+    EXPECT_FALSE(form.state.running);
+    EXPECT_TRUE(window.lines().empty());
+    bool shownDuringTheRun = false;
+    window.onProcessEvents([&] { shownDuringTheRun = window.hasAppeared(); });
+
+    window.appear();
+
     EXPECT_TRUE(form.state.running);
-    EXPECT_THAT(window.lines(), ElementsAre(std::string(stamp) + "t33"));
+    EXPECT_TRUE(shownDuringTheRun);
+    EXPECT_TRUE(files.hasFile("/dst/a"));
+    EXPECT_EQ(window.lines().front(), std::string(stamp) + "t33");
     EXPECT_EQ(window.caption(), "Carrovex Lite - t14 (t17 5 minutes)");
 }
 
@@ -53,6 +74,7 @@ class StartupCommandLine : public SchedulerFixture, public ::testing::WithParamI
 TEST_P(StartupCommandLine, OnlyExactlySlashSStarts)
 {
     load(GetParam());
+    window.appear();
     EXPECT_FALSE(form.state.running);
     EXPECT_TRUE(window.lines().empty());
     EXPECT_EQ(window.caption(), "Carrovex Lite - t16");
@@ -64,6 +86,7 @@ TEST_F(Startup, SlashSWithAMissingFolderStartsNothing)
 {
     settings("From=/src\nTo=/gone\n");
     load("/s");
+    window.appear();
     EXPECT_FALSE(form.state.running);
     EXPECT_EQ(window.caption(), "Carrovex Lite - t16");
 }
@@ -107,7 +130,10 @@ INSTANTIATE_TEST_SUITE_P(Table,
         ClosingCase {"AskedNoEvenWithSave", "Question=1\nSave=1\n", false, true, false},
         ClosingCase {"SavedWithoutAsking", "Question=0\nSave=1\n", true, false, true},
         ClosingCase {"OtherQuestionValueCountsAsOff", "Question=yes\nSave=1\n", true, false, true},
-        ClosingCase {"NothingSaved", "", true, false, false}),
+        // As the options dialog shows it: without a "Save" key, or with one it cannot read, it saves.
+        ClosingCase {"MissingSaveKeySaves", "", true, false, true},
+        ClosingCase {"OtherSaveValueSaves", "Save=yes\n", true, false, true},
+        ClosingCase {"SaveSwitchedOffSavesNothing", "Save=0\n", true, false, false}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(Startup, ClosingDuringARunCancelsItSavesAndThenCloses)
@@ -136,7 +162,16 @@ TEST_F(Startup, ClosingDuringARunCancelsItSavesAndThenCloses)
     EXPECT_EQ(stored("Action"), "Copy");
 }
 
-TEST_F(Startup, UnwritableSettingsNeverKeepTheWindowOpen)
+TEST_F(Startup, SettingsAreSavedInOneReplacementOfTheFile)
+{
+    load();
+    const int writes = textFiles.writes;
+    window.requestClose();
+    EXPECT_EQ(textFiles.writes, writes + 1);
+    EXPECT_EQ(stored("Action"), "Copy");
+}
+
+TEST_F(Startup, UnwritableSettingsAreReportedAndNeverKeepTheWindowOpen)
 {
     settings("From=/src\nTo=/dst\nSave=1\n");
     load();
@@ -146,6 +181,24 @@ TEST_F(Startup, UnwritableSettingsNeverKeepTheWindowOpen)
 
     EXPECT_TRUE(window.isClosed());
     EXPECT_EQ(stored("Action"), "(missing)");
+    EXPECT_TRUE(form.state.saveFailed);
+    EXPECT_THAT(window.messages(),
+        ElementsAre("Carrovex Lite - t36: The settings could not be saved in /prog/Carrovex.ini: Permission denied"));
+}
+
+TEST_F(Startup, ValueThatCannotBeStoredLeavesBothFoldersAsTheyWere)
+{
+    files.addFolder("/a\nb");
+    files.addFolder("/new");
+    load();
+    window.type(Control::SourceFolder, "/a\nb");
+    window.type(Control::DestinationFolder, "/new");
+
+    window.requestClose();
+
+    EXPECT_EQ(stored("From"), "/src");
+    EXPECT_EQ(stored("To"), "/dst");
+    EXPECT_THAT(window.messages(), ElementsAre(::testing::HasSubstr("From")));
 }
 
 TEST_F(Startup, QuitIsLockedDuringARun)

@@ -1,0 +1,64 @@
+#include "form/LaterTexts.h"
+
+#include "store/IniStore.h"
+
+#include <array>
+
+namespace carrovex
+{
+
+namespace
+{
+
+constexpr std::array<const char*, lastLaterText - firstLaterText + 1> english = {
+    "Errors in the log",
+    "&Show window",
+    "Close and minimise to the tray",
+    "&About",
+    "Version %1",
+    "Licence: %1",
+    "The settings could not be saved in %1: %2",
+    "The destination folder is the source folder or lies inside it. Choose another destination folder.",
+    "en",
+    "Cancelled: Copied %1 %2",
+    "Cancelled: Moved %1 %2",
+    "Carrovex already runs with the settings in %1.",
+    "stopping after the file in hand",
+    "there is no settings file %1",
+    "cannot read the settings file %1: %2",
+    "no folder is set for %1 in %2",
+    "the folder %1 (%2 in %3) does not exist",
+    "the folders of %1 cannot be used",
+    "Action=%1 in %2 is neither Copy nor Move",
+};
+
+} // namespace
+
+const char* englishText(LaterText key)
+{
+    return english[static_cast<std::size_t>(static_cast<int>(key) - firstLaterText)];
+}
+
+std::string laterText(const IniStore& ini, LaterText key)
+{
+    return ini.ReadLanguageValue(
+        "frmMain", "t" + std::to_string(static_cast<int>(key)), englishText(key), iniValueSize);
+}
+
+std::string withArguments(const std::string& text, std::initializer_list<std::string> arguments)
+{
+    std::string out;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char next = at + 1 < text.size() ? text[at + 1] : '\0';
+        const auto index = static_cast<std::size_t>(next - '1');
+        if (text[at] == '%' && next >= '1' && next <= '9' && index < arguments.size()) {
+            out += *(arguments.begin() + index);
+            ++at;
+        } else {
+            out += text[at];
+        }
+    }
+    return out;
+}
+
+} // namespace carrovex

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <initializer_list>
+#include <string>
+
+namespace carrovex
+{
+
+class IniStore;
+
+// The texts that came after t44, by their key. A language file written for the older set of keys lacks
+// them; it then gets the English text, so that it keeps working (the cancel line is built from the file's
+// own older words instead, see cancelLine).
+enum class LaterText {
+    ErrorsInLog = 45, // caption mark and notification title: "Errors in the log"
+    ShowWindow = 46, // tray menu entry
+    SendToTray = 47, // options dialog check box
+    About = 48, // options dialog button; without its "&" the About box's title
+    Version = 49, // About box: "Version %1"
+    Licence = 50, // About box: "Licence: %1"
+    SaveFailed = 51, // "The settings could not be saved in %1: %2"
+    DestinationInSource = 52, // Start refused
+    PlatformLanguage = 53, // the language's code for the platform's own texts ("de")
+    CancelledCopy = 54, // cancel line: "Cancelled: Copied %1 %2" (number, file word)
+    CancelledMove = 55,
+    AlreadyRunning = 56, // "Carrovex already runs with the settings in %1."
+    StoppingAfterFile = 57, // console messages from here on
+    NoSettingsFile = 58,
+    UnreadableSettings = 59,
+    NoFolderSet = 60,
+    NoSuchFolder = 61,
+    UnusableFolders = 62,
+    UnknownAction = 63,
+};
+
+inline constexpr int firstLaterText = 45;
+inline constexpr int lastLaterText = 63;
+
+// The English text of the key.
+const char* englishText(LaterText key);
+
+// The key's text in the active language file, or its English text where the file has no such key.
+std::string laterText(const IniStore& ini, LaterText key);
+
+// The text with %1, %2, ... replaced by the arguments in order; the arguments themselves are not searched.
+std::string withArguments(const std::string& text, std::initializer_list<std::string> arguments);
+
+} // namespace carrovex

@@ -1,0 +1,100 @@
+#include "tests/schedule/SchedulerFixture.h"
+
+#include <gmock/gmock.h>
+
+namespace carrovex::testing
+{
+
+namespace
+{
+
+// The program with "SendToTray" as the row says, on a desktop with or without a tray.
+struct TrayCase {
+    const char* name;
+    const char* sendToTray;
+    bool tray;
+    bool toTray; // closing and minimising leave only the tray icon
+
+    friend void PrintTo(const TrayCase& row, std::ostream* out)
+    {
+        *out << row.name;
+    }
+};
+
+class Tray : public SchedulerFixture, public ::testing::WithParamInterface<TrayCase>
+{
+protected:
+    Tray()
+    {
+        settings(std::string("From=/src\nTo=/dst\nSave=0\n") + GetParam().sendToTray);
+        window.setTray(GetParam().tray);
+        load();
+    }
+};
+
+TEST_P(Tray, CloseBoxAndMinimisingSendTheWindowToTheTrayWhenAsked)
+{
+    const bool toTray = GetParam().toTray;
+    window.minimize(true);
+    EXPECT_EQ(window.isHiddenToTray(), toTray);
+
+    window.click(Control::TrayShow);
+    EXPECT_FALSE(window.isMinimized());
+
+    window.requestClose();
+    EXPECT_EQ(window.isClosed(), !toTray);
+    EXPECT_EQ(window.isHiddenToTray(), toTray);
+
+    window.click(Control::TrayQuit); // the tray's Quit always quits
+    EXPECT_TRUE(window.isClosed());
+}
+
+INSTANTIATE_TEST_SUITE_P(Table,
+    Tray,
+    ::testing::Values(TrayCase {"OffByDefault", "", true, false},
+        TrayCase {"On", "SendToTray=1\n", true, true},
+        TrayCase {"OnWithoutATray", "SendToTray=1\n", false, false}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+using TrayMenu = SchedulerFixture;
+
+TEST_F(TrayMenu, QuitDuringARunCancelsItAndClosesAfterTheFileInHand)
+{
+    files.addFile("/src/a", 1);
+    files.addFile("/src/b", 1);
+    settings("From=/src\nTo=/dst\nDoActionOnStart=1\nSave=0\nSendToTray=1\n");
+    window.setTray(true);
+    load();
+    window.onProcessEvents([&] {
+        if (window.processEventsCalls() == 2) {
+            window.click(Control::TrayQuit);
+        }
+    });
+
+    window.click(Control::StartStop);
+
+    EXPECT_TRUE(window.isClosed());
+    EXPECT_EQ(window.operationsAfterClose(), 0);
+    EXPECT_TRUE(files.hasFile("/dst/a"));
+    EXPECT_FALSE(files.hasFile("/dst/b"));
+}
+
+TEST_F(TrayMenu, EntriesAndPlatformTextsFollowTheLanguage)
+{
+    textFiles.files["/prog/lang/Deutsch.dat"] += "t46=Fenster &anzeigen\nt53=de\n";
+    load();
+    EXPECT_EQ(window.text(Control::TrayShow), "Fenster &anzeigen");
+    EXPECT_EQ(window.text(Control::TrayQuit), "t13");
+    EXPECT_EQ(window.platformLanguage(), "de");
+
+    setLanguageText(0, "x"); // an older file: no texts after t44
+    std::string& file = textFiles.files["/prog/lang/Deutsch.dat"];
+    file.erase(file.find("t46="));
+    load();
+    EXPECT_EQ(window.text(Control::TrayShow), "&Show window");
+    EXPECT_EQ(window.platformLanguage(), "en");
+}
+
+} // namespace
+
+} // namespace carrovex::testing
