@@ -112,7 +112,7 @@ void Interval_Validate(MainForm& form)
         if (minutes) {
             form.state.intervalMinutes = *minutes;
         }
-        form.window.setCaption(countdownCaption(form.texts, form.state.intervalMinutes));
+        showState(form);
     }
 }
 
