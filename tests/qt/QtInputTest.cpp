@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <atomic>
 #include <chrono>
 #include <gmock/gmock.h>
 #include <qpa/qwindowsysteminterface.h>
@@ -20,10 +21,12 @@ namespace
 
 using namespace std::chrono_literals;
 
-// The files in memory, each copy taking a while, as a large file on a slow disk does.
+// The files in memory; a copy goes on until the test lets it end, as a large file on a slow disk does.
 class SlowFiles final : public FileSystem
 {
 public:
+    std::atomic<bool> copyMayEnd {false};
+
     explicit SlowFiles(FakeFileSystem& files)
         : m_files(files)
     {
@@ -54,7 +57,10 @@ public:
     }
     Status copyFile(const std::string& source, const std::string& destination) override
     {
-        std::this_thread::sleep_for(600ms);
+        const auto giveUp = std::chrono::steady_clock::now() + 20s; // a test that fails must still end
+        while (!copyMayEnd && std::chrono::steady_clock::now() < giveUp) {
+            std::this_thread::sleep_for(5ms);
+        }
         return m_files.copyFile(source, destination);
     }
     Status moveFile(const std::string& source, const std::string& destination, bool replace) override
@@ -126,10 +132,11 @@ TEST_F(QtInput, ClicksDuringALongCopyAreAnsweredAtOnceAndNeverReplayedLater)
         QTimer::singleShot(100ms, [&] {
             EXPECT_FALSE(cancel->isEnabled()) << "the Cancel click was not taken while the file was copied";
             clickLikeAUser(program.window.widget(Control::Settings));
+            QTimer::singleShot(100ms, [&] { slow.copyMayEnd = true; });
         });
     });
     // Should the dialog open only after the run, a test that fails must still end.
-    QTimer::singleShot(5s, [] {
+    QTimer::singleShot(30s, [] {
         if (QWidget* open = QApplication::activeModalWidget()) {
             open->close();
         }
