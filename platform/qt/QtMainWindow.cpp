@@ -259,8 +259,7 @@ bool QtMainWindow::eventFilter(QObject* watched, QEvent* event)
             if (tip.isEmpty()) {
                 QToolTip::hideText();
             } else {
-                QToolTip::showText(
-                    help->globalPos(), toolTipForScreen(tip, help->globalPos()), m_logView->viewport());
+                QToolTip::showText(help->globalPos(), toolTipForScreen(tip, help->globalPos()), m_logView->viewport());
             }
             return true;
         }
