@@ -27,9 +27,9 @@ void EnableControls(MainForm& form, bool enable, const std::string& countWord, c
         window.setEnabled(control, enable);
     }
     if (!enable) {
-        form.state.runMoving = window.value(Control::Move) != 0;
-        form.state.runFileCount = countText;
-        form.state.runFileWord = countWord;
+        form.run.moving = window.value(Control::Move) != 0;
+        form.run.fileCount = countText;
+        form.run.fileWord = countWord;
         showState(form);
     }
 }

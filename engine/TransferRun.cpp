@@ -288,7 +288,7 @@ void TransferRun::fail(const std::string& description)
             = logStamp(m_form.clock) + text(35) + ": " + description + " - " + printableName(m_fileName);
         m_window.appendLine(line);
         if (m_form.state.runErrors == 1) {
-            m_form.state.firstRunError = line;
+            m_form.run.firstError = line;
         }
     } catch (...) {
         // The record is lost, but the run and the program go on.

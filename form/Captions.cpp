@@ -38,7 +38,7 @@ std::string stateCaption(const MainForm& form)
     const LanguageTexts& texts = form.texts;
     std::string caption;
     if (state.busy) {
-        caption = runCaption(texts, state.runMoving, state.runFileCount, state.runFileWord);
+        caption = runCaption(texts, form.run.moving, form.run.fileCount, form.run.fileWord);
     } else if (state.runInProgress) {
         caption = runDueCaption(texts);
     } else if (state.running) {

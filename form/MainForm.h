@@ -29,6 +29,7 @@ struct MainForm {
     LanguageTexts texts;
     std::string language; // the name of the active language
     std::vector<std::string> languageFolders; // the first that holds a language's file wins
+    RunReport run {}; // filled as runs go; the fronts leave it out when they set up the form
 };
 
 } // namespace carrovex

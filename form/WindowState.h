@@ -22,12 +22,17 @@ struct WindowState {
     bool runDue = false; // a run fell due while another was in progress
     bool closeRequested = false; // the window is to close once the run in progress has returned
     int runErrors = 0; // the error lines the last run wrote
-    std::string firstRunError; // the first of them
     int unseenErrors = 0; // error lines written while the log was not in view, until it comes into view
-    bool runMoving = false; // the run in progress moves (rather than copies) ...
-    std::string runFileCount; // ... this many files
-    std::string runFileWord;
     bool saveFailed = false; // the settings could not be saved on closing
+};
+
+// What the caption and the notification say about the run in progress or the last one; kept apart from
+// the window state, which holds only flags and counts.
+struct RunReport {
+    bool moving = false; // the run in progress moves rather than copies ...
+    std::string fileCount; // ... this many files
+    std::string fileWord;
+    std::string firstError; // the first error line the last run wrote
 };
 
 } // namespace carrovex

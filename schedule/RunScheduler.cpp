@@ -67,7 +67,7 @@ void afterRun(MainForm& form)
         }
         form.window.notify(
             captionPrefix + laterText(form.ini, LaterText::ErrorsInLog) + ": " + std::to_string(state.runErrors),
-            state.firstRunError);
+            form.run.firstError);
     }
     showState(form);
 }
@@ -83,7 +83,7 @@ bool runWhenFree(MainForm& form)
     }
     state.runDue = false;
     state.runInProgress = true;
-    state.firstRunError.clear();
+    form.run.firstError.clear();
     showState(form);
     DoAction(form);
     state.runInProgress = false;
