@@ -43,13 +43,20 @@ private:
         return m_texts[static_cast<std::size_t>(key)];
     }
 
+    // A file whose transfer waits in the platform's batch, and the line it gets once it is complete.
+    struct Waiting {
+        std::string fileName;
+        std::string doneLine;
+    };
+
     std::vector<std::string> listFiles();
     void handleFiles(const std::vector<std::string>& names);
-    void reportUnfinishedMoves();
     void handleFile();
     void handleExistingDestination(const std::string& sourcePath, const std::string& destinationPath);
     bool destinationHasRoom(const std::string& sourcePath);
-    bool transfer(const std::string& sourcePath, const std::string& destinationPath, bool replace);
+    void transfer(const std::string& sourcePath, const std::string& destinationPath, Transfer how, std::string line);
+    void completeWaiting();
+    void dropProgressLine();
     std::int64_t destinationFreeBytes();
     const Result<std::string>& driveOf(std::optional<Result<std::string>>& cache, const std::string& folder);
     void outcome(const std::string& line);
@@ -70,6 +77,8 @@ private:
     std::int64_t m_fileLength = 0;
     bool m_errorFlag = false;
     bool m_handlingFile = false;
+    std::vector<Waiting> m_waiting;
+    bool m_progressLineWaits = false; // the last line is the progress line of a file in the batch
 };
 
 void TransferRun::run()
@@ -118,11 +127,15 @@ void TransferRun::handleFiles(const std::vector<std::string>& names)
             break;
         }
         m_fileName = names[index];
+        dropProgressLine();
         m_window.appendLine("Do Action");
         selectLastLine();
         handleFile();
+        if (!m_waiting.empty() && m_form.files.batchDue()) {
+            completeWaiting();
+        }
     }
-    reportUnfinishedMoves();
+    completeWaiting();
 
     if (state.cancelRequested) {
         m_window.appendLine(cancelLine(m_form, m_move, index));
@@ -132,17 +145,36 @@ void TransferRun::handleFiles(const std::vector<std::string>& names)
     state.busy = false;
 }
 
-// Moves across file systems leave their sources until the copies are durable; the few that must keep
-// their source after all are reported here, each under its own name.
-void TransferRun::reportUnfinishedMoves()
+// The outcome line of a file in the batch is written only once its transfer is complete, so that "Moved"
+// or "Copied" never stands for a file that a kill or a power cut could still take back. The lines of a
+// batch come together, in the order of their files; meanwhile the progress line shows the file in hand.
+void TransferRun::completeWaiting()
 {
-    const std::string prefix = m_form.files.joinPath(m_sourceFolder, "");
-    for (const PathFailure& failure : m_form.files.finishRun()) {
-        const bool underSource = failure.path.compare(0, prefix.size(), prefix) == 0;
-        m_fileName = underSource ? failure.path.substr(prefix.size()) : failure.path;
-        fail(failure.description);
+    if (m_waiting.empty()) {
+        return;
     }
+    const std::vector<Status> outcomes = m_form.files.completeBatch();
+    dropProgressLine();
+    for (std::size_t i = 0; i < m_waiting.size(); ++i) {
+        m_fileName = m_waiting[i].fileName;
+        if (i >= outcomes.size()) {
+            fail("The outcome of the transfer is unknown");
+        } else if (!outcomes[i].ok()) {
+            fail(outcomes[i].error());
+        } else if (!m_waiting[i].doneLine.empty()) {
+            m_window.appendLine(logStamp(m_form.clock) + m_waiting[i].doneLine + printableName(m_fileName));
+        }
+    }
+    m_waiting.clear();
     m_errorFlag = false;
+}
+
+void TransferRun::dropProgressLine()
+{
+    if (m_progressLineWaits) {
+        m_progressLineWaits = false;
+        m_window.removeLastLine();
+    }
 }
 
 void TransferRun::handleFile()
@@ -160,13 +192,13 @@ void TransferRun::handleFile()
             fail(exists.error()); // a failed test counts as passed
         }
         const std::string& notDone = m_move ? text(21) : text(22);
-        const std::string& done = m_move ? text(26) : text(25);
         if (!exists.ok() || exists.value()) {
             handleExistingDestination(sourcePath, destinationPath);
         } else if (destinationHasRoom(sourcePath)) {
-            if (transfer(sourcePath, destinationPath, false)) {
-                outcome(done + ": ");
-            }
+            transfer(sourcePath,
+                destinationPath,
+                m_move ? Transfer::Move : Transfer::Copy,
+                (m_move ? text(26) : text(25)) + ": ");
         } else {
             outcome(notDone + " - " + text(20) + ": ");
         }
@@ -180,11 +212,13 @@ void TransferRun::handleFile()
 void TransferRun::handleExistingDestination(const std::string& sourcePath, const std::string& destinationPath)
 {
     const std::string existsLine = (m_move ? text(21) : text(22)) + " (" + text(24) + "): ";
-    if (m_window.value(Control::Overwrite) == 0) {
+    const bool overwrite = m_window.value(Control::Overwrite) != 0;
+    if (!overwrite && !m_move) {
         outcome(existsLine);
         return;
     }
-    // Replacing a file by itself (one folder under two names, or a hard link) would delete it.
+    // Replacing a file by itself (one folder under two names, or a hard link) would delete it, and so would
+    // removing a source whose "copy" is the file itself.
     const Result<bool> same = m_form.files.sameFile(sourcePath, destinationPath);
     if (!same.ok()) {
         fail(same.error());
@@ -194,9 +228,27 @@ void TransferRun::handleExistingDestination(const std::string& sourcePath, const
         outcome(existsLine);
         return;
     }
-    if (transfer(sourcePath, destinationPath, true)) {
-        outcome((m_move ? text(26) : text(25)) + " (" + text(23) + "): ");
+    // A move that was cut short (killed, or the power failed) left a whole copy: finish it, so that no file
+    // stays in both folders for good.
+    if (m_move) {
+        const Result<bool> identical = m_form.files.sameContent(sourcePath, destinationPath);
+        if (!identical.ok()) {
+            fail(identical.error());
+            return;
+        }
+        if (identical.value()) {
+            transfer(sourcePath, destinationPath, Transfer::FinishMove, text(26) + ": ");
+            return;
+        }
     }
+    if (!overwrite) {
+        outcome(existsLine);
+        return;
+    }
+    transfer(sourcePath,
+        destinationPath,
+        m_move ? Transfer::MoveReplacing : Transfer::CopyReplacing,
+        (m_move ? text(26) : text(25)) + " (" + text(23) + "): ");
 }
 
 bool TransferRun::destinationHasRoom(const std::string& sourcePath)
@@ -245,15 +297,19 @@ const Result<std::string>& TransferRun::driveOf(std::optional<Result<std::string
     return *cache;
 }
 
-bool TransferRun::transfer(const std::string& sourcePath, const std::string& destinationPath, bool replace)
+// The file's progress line stays until its transfer is complete (completeWaiting).
+void TransferRun::transfer(
+    const std::string& sourcePath, const std::string& destinationPath, Transfer how, std::string line)
 {
-    const Status status = m_move ? m_form.files.moveFile(sourcePath, destinationPath, replace)
-                                 : m_form.files.copyFile(sourcePath, destinationPath);
-    if (!status.ok()) {
-        fail(status.error());
-        return false;
+    const Status started = m_form.files.startTransfer(sourcePath, destinationPath, how);
+    if (!started.ok()) {
+        fail(started.error());
+        return;
     }
-    return true;
+    // After a failed earlier step the file's error line stands in place of its progress line, and a
+    // completed transfer adds no outcome line to it.
+    m_waiting.push_back({m_fileName, m_errorFlag ? std::string() : std::move(line)});
+    m_progressLineWaits = !m_errorFlag;
 }
 
 void TransferRun::outcome(const std::string& line)
@@ -305,6 +361,8 @@ void DoAction(MainForm& form)
         // Only the bookkeeping around the files can get here (memory exhausted); leave the window usable.
         ++form.state.runErrors;
         try {
+            // Whatever was accepted is completed, so that no later run meets its outcomes.
+            static_cast<void>(form.files.completeBatch());
             if (form.state.busy) {
                 EnableControls(form, true, "", "");
             }

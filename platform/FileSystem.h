@@ -9,14 +9,23 @@
 namespace carrovex
 {
 
-// A failure found only when a run is finished, named by the source path it concerns.
-struct PathFailure {
-    std::string path;
-    std::string description;
+// What the run has decided for one file.
+enum class Transfer {
+    Copy, // the destination name must be free
+    CopyReplacing, // may replace the destination file that the caller found and tested
+    Move, // the destination name must be free
+    MoveReplacing, // may replace the destination file that the caller found and tested
+    FinishMove, // the destination already holds a byte-identical copy: only the source is to go
 };
 
 // Files and folders as the logic sees them. Paths and names are byte strings used exactly as the
 // directory gives them. Every operation that touches the disk can fail; it then carries the system's text.
+//
+// Transfers are made in batches, so that making them durable costs about what one flush of the disk
+// costs: startTransfer accepts a file into the batch, completeBatch finishes every accepted file. Whatever
+// fails, nothing in a destination folder is ever deleted or replaced except the transfer's own staged copy
+// and, for the *Replacing kinds only, the file the caller tested; a placed copy is never removed; a source
+// is removed only once its copy is whole, in place and on the disk.
 class FileSystem
 {
 public:
@@ -26,30 +35,41 @@ public:
     virtual std::string joinPath(const std::string& folder, const std::string& name) const = 0;
 
     // Names (without folder) of the plain files lying directly in the folder, unsorted: regular files that
-    // are not hidden. Folders, links and special files are never listed.
+    // are not hidden. Folders, links, special files and the staged copies of transfers are never listed.
     virtual Result<std::vector<std::string>> listPlainFiles(const std::string& folder) = 0;
 
     // An empty text is no folder.
     virtual bool folderExists(const std::string& path) = 0;
     virtual Result<bool> fileExists(const std::string& path) = 0;
 
-    // True when both paths name the very same file: one folder reached by two spellings, or a hard link.
+    // True when both paths name the very same file: one folder reached by two spellings or through another
+    // file system (a mount of a share or a view of the folder), or a hard link. Fails when it cannot tell.
     virtual Result<bool> sameFile(const std::string& first, const std::string& second) = 0;
+
+    // True when both are files of the same length, modification time (as closely as the second one's file
+    // system can store it) and bytes. False when either is missing.
+    virtual Result<bool> sameContent(const std::string& first, const std::string& second) = 0;
 
     virtual Result<std::int64_t> fileLength(const std::string& path) = 0;
 
-    // Never leaves a partial file under the destination name; an existing destination is replaced only at
-    // the moment the copy is whole, so a failed copy leaves it as it was. Fails when the source changed
-    // while it was copied.
-    virtual Status copyFile(const std::string& source, const std::string& destination) = 0;
+    // Accepts the transfer into the current batch and stages it: the content goes to a copy in the
+    // destination folder that no listing shows and no file name can meet. Fails at once, having changed
+    // nothing, when the source cannot be read, is not a regular file, is open for writing in another program
+    // (where that cannot be asked: changed within the last few seconds), or changed while it was read, and
+    // when the staged copy cannot be written.
+    virtual Status startTransfer(const std::string& source, const std::string& destination, Transfer how) = 0;
 
-    // Fails when the destination exists, unless replace is set, also when it appears during the call.
-    // Across file systems the source may be removed only by finishRun, once its copy is durable.
-    virtual Status moveFile(const std::string& source, const std::string& destination, bool replace) = 0;
+    // True when the accepted transfers should be completed now: the batch is full, or its first file has
+    // waited long enough that its outcome should be shown.
+    virtual bool batchDue() = 0;
 
-    // Called once at the end of every run: completes the moves that are still pending and reports those
-    // whose source had to stay (it changed, or could not be removed).
-    virtual std::vector<PathFailure> finishRun() = 0;
+    // Completes every transfer accepted since the last call: flushes the staged copies to the disk, checks
+    // that each source is unchanged and not open for writing, places each copy under its name (taking the
+    // place of an existing file only for the *Replacing kinds), makes the placements durable, and only then
+    // removes the sources of moves. Returns one status per accepted transfer, in the order accepted: success
+    // means the transfer is complete and on the disk. A failure says why; its source is as it was, and
+    // anything already placed stays.
+    virtual std::vector<Status> completeBatch() = 0;
 };
 
 } // namespace carrovex

@@ -32,6 +32,10 @@ public:
     {
         return *m_value;
     }
+    T& value()
+    {
+        return *m_value;
+    }
     const std::string& error() const
     {
         return m_error;

@@ -1,6 +1,5 @@
 #include "platform/posix/FileCopy.h"
 
-#include "platform/posix/FileDescriptor.h"
 #include "platform/posix/SystemError.h"
 
 #include <algorithm>
@@ -28,15 +27,6 @@ constexpr const char* notRegularText = "Not a regular file";
 constexpr const char* changedText = "The file changed while it was copied";
 constexpr std::int64_t chunkBytes = std::int64_t {1} << 30;
 
-FileIdentity identityFrom(const struct stat& info)
-{
-    return {static_cast<std::uint64_t>(info.st_dev),
-        static_cast<std::uint64_t>(info.st_ino),
-        static_cast<std::int64_t>(info.st_size),
-        static_cast<std::int64_t>(info.st_mtim.tv_sec),
-        static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
-}
-
 std::string temporaryName()
 {
     static std::atomic<unsigned> counter {0};
@@ -51,6 +41,11 @@ std::string temporaryName()
         static_cast<int>(temporarySuffix.size()),
         temporarySuffix.data());
     return name;
+}
+
+std::string descriptorPath(int fd)
+{
+    return "/proc/self/fd/" + std::to_string(fd);
 }
 
 int copyByReading(int in, int out, std::int64_t remaining)
@@ -105,39 +100,94 @@ int copyContent(int in, int out, std::int64_t length)
     return 0;
 }
 
-Result<StagedCopy> copyInto(int in, const struct stat& before, const std::string& temporaryPath, FileDescriptor& out)
+// Permission bits and times that the file system cannot store (FAT, some FUSE file systems) are not a
+// failure of the copy, as cp treats them; every other error is.
+bool cannotStore(int error)
 {
-    const auto failure = [](int error) { return Result<StagedCopy>::failure(systemErrorText(error)); };
-    if (const int error = copyContent(in, out.get(), before.st_size); error != 0) {
-        return failure(error);
+    return error == EPERM || error == ENOSYS || error == EOPNOTSUPP || error == EINVAL;
+}
+
+Result<StagedCopy> createStaging(int folderFd)
+{
+    // Unnamed where the file system allows: a kill leaves nothing, and linking it in later fails on a
+    // taken name by itself.
+    int fd = ::openat(folderFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        return StagedCopy {FileDescriptor(fd), {}};
+    }
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT) {
+        return Result<StagedCopy>::failure(lastErrorText());
+    }
+    std::string name;
+    do {
+        name = temporaryName();
+        fd = ::openat(folderFd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    } while (fd < 0 && errno == EEXIST);
+    if (fd < 0) {
+        return Result<StagedCopy>::failure(lastErrorText());
+    }
+    // The lock tells a later clean-up that this copy is still alive.
+    ::flock(fd, LOCK_EX);
+    return StagedCopy {FileDescriptor(fd), name};
+}
+
+int copyInto(int in, const struct stat& before, int out)
+{
+    if (const int error = copyContent(in, out, before.st_size); error != 0) {
+        return error;
     }
     struct stat after {
     };
-    if (::fstat(in, &after) != 0) {
-        return failure(errno);
-    }
     struct stat written {
     };
-    if (::fstat(out.get(), &written) != 0) {
-        return failure(errno);
+    if (::fstat(in, &after) != 0 || ::fstat(out, &written) != 0) {
+        return errno;
     }
     if (identityFrom(after) != identityFrom(before) || written.st_size != before.st_size) {
-        return Result<StagedCopy>::failure(changedText);
+        return -1;
     }
-    if (::fchmod(out.get(), before.st_mode & 07777) != 0) {
-        return failure(errno);
+    if (::fchmod(out, before.st_mode & 07777) != 0 && !cannotStore(errno)) {
+        return errno;
     }
     const struct timespec times[2] = {before.st_atim, before.st_mtim};
-    if (::futimens(out.get(), times) != 0) {
-        return failure(errno);
+    if (::futimens(out, times) != 0 && !cannotStore(errno)) {
+        return errno;
     }
-    if (const int error = out.close(); error != 0) {
-        return failure(error);
+    return 0;
+}
+
+// Takes the place of the existing name atomically: the unnamed copy gets a hidden name of its own first.
+int replaceWithUnnamed(StagedCopy& copy, int folderFd, const std::string& name)
+{
+    ::flock(copy.file.get(), LOCK_EX);
+    std::string hidden;
+    int linked = -1;
+    do {
+        hidden = temporaryName();
+        linked
+            = ::linkat(AT_FDCWD, descriptorPath(copy.file.get()).c_str(), folderFd, hidden.c_str(), AT_SYMLINK_FOLLOW);
+    } while (linked != 0 && errno == EEXIST);
+    if (linked != 0) {
+        return errno;
     }
-    return StagedCopy {temporaryPath, identityFrom(before)};
+    if (::renameat(folderFd, hidden.c_str(), folderFd, name.c_str()) != 0) {
+        const int error = errno;
+        ::unlinkat(folderFd, hidden.c_str(), 0);
+        return error;
+    }
+    return 0;
 }
 
 } // namespace
+
+FileIdentity identityFrom(const struct stat& info)
+{
+    return {static_cast<std::uint64_t>(info.st_dev),
+        static_cast<std::uint64_t>(info.st_ino),
+        static_cast<std::int64_t>(info.st_size),
+        static_cast<std::int64_t>(info.st_mtim.tv_sec),
+        static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
+}
 
 Result<FileIdentity> identityOf(const std::string& path)
 {
@@ -149,73 +199,88 @@ Result<FileIdentity> identityOf(const std::string& path)
     return identityFrom(info);
 }
 
-Result<StagedCopy> stageCopy(const std::string& source, const std::string& folder)
+Result<StagedCopy> stageCopy(int sourceFd, const struct stat& before, int folderFd)
 {
-    // No-follow and non-blocking: a link is never read through, and a FIFO put in place of a listed file
-    // cannot block the run; the type check below refuses it.
-    FileDescriptor in(::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    if (in.get() < 0) {
-        return Result<StagedCopy>::failure(lastErrorText());
-    }
-    struct stat before {
-    };
-    if (::fstat(in.get(), &before) != 0) {
-        return Result<StagedCopy>::failure(lastErrorText());
-    }
     if (!S_ISREG(before.st_mode)) {
         return Result<StagedCopy>::failure(notRegularText);
     }
-
-    std::string temporaryPath;
-    int fd = -1;
-    do {
-        temporaryPath = folder + "/" + temporaryName();
-        fd = ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    } while (fd < 0 && errno == EEXIST);
-    if (fd < 0) {
-        return Result<StagedCopy>::failure(lastErrorText());
+    Result<StagedCopy> created = createStaging(folderFd);
+    if (!created.ok()) {
+        return created;
     }
-    FileDescriptor out(fd);
-    // The lock tells a later clean-up that this copy is still alive.
-    ::flock(out.get(), LOCK_EX);
-
-    Result<StagedCopy> staged = copyInto(in.get(), before, temporaryPath, out);
-    if (!staged.ok()) {
-        ::unlink(temporaryPath.c_str());
+    StagedCopy copy = std::move(created.value());
+    if (const int error = copyInto(sourceFd, before, copy.file.get()); error != 0) {
+        discardCopy(copy, folderFd);
+        return Result<StagedCopy>::failure(error < 0 ? changedText : systemErrorText(error));
     }
-    return staged;
+    return copy;
 }
 
-int renameWithoutReplacing(const std::string& from, const std::string& to)
+void discardCopy(StagedCopy& copy, int folderFd)
 {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+    if (!copy.name.empty()) {
+        ::unlinkat(folderFd, copy.name.c_str(), 0);
+        copy.name.clear();
+    }
+    copy.file.reset();
+}
+
+int placeCopy(StagedCopy& copy, int folderFd, const std::string& name, bool replace)
+{
+    if (copy.name.empty()) {
+        if (replace) {
+            return replaceWithUnnamed(copy, folderFd, name);
+        }
+        const std::string linkPath = descriptorPath(copy.file.get());
+        return ::linkat(AT_FDCWD, linkPath.c_str(), folderFd, name.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
+    }
+    const int error = replace ? (::renameat(folderFd, copy.name.c_str(), folderFd, name.c_str()) == 0 ? 0 : errno)
+                              : renameWithoutReplacing(folderFd, copy.name, folderFd, name);
+    if (error == 0) {
+        copy.name.clear();
+    }
+    return error;
+}
+
+int renameWithoutReplacing(int fromFolder, const std::string& from, int toFolder, const std::string& to)
+{
+    if (::renameat2(fromFolder, from.c_str(), toFolder, to.c_str(), RENAME_NOREPLACE) == 0) {
         return 0;
     }
-    const int error = errno;
+    int error = errno;
     if (error != EINVAL && error != ENOSYS && error != EOPNOTSUPP) {
         return error;
     }
     // The file system refuses the flag: a hard link fails just as surely when the name is taken.
-    if (::link(from.c_str(), to.c_str()) != 0) {
+    if (::linkat(fromFolder, from.c_str(), toFolder, to.c_str(), 0) == 0) {
+        if (::unlinkat(fromFolder, from.c_str(), 0) != 0) {
+            error = errno;
+            ::unlinkat(toFolder, to.c_str(), 0); // the second name of the same file; the file itself stays
+            return error;
+        }
+        return 0;
+    }
+    error = errno;
+    if (error != EPERM && error != ENOSYS && error != EOPNOTSUPP) {
+        return error;
+    }
+    // No hard links either (FAT and exFAT through FUSE): reserve the name, then rename over the reservation.
+    const int reservation = ::openat(toFolder, to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (reservation < 0) {
         return errno;
     }
-    if (::unlink(from.c_str()) != 0) {
-        const int unlinkError = errno;
-        ::unlink(to.c_str()); // the second name of the same file; the file itself stays
-        return unlinkError;
+    ::close(reservation);
+    if (::renameat(fromFolder, from.c_str(), toFolder, to.c_str()) != 0) {
+        error = errno;
+        ::unlinkat(toFolder, to.c_str(), 0); // our own empty reservation
+        return error;
     }
     return 0;
 }
 
-Status placeCopy(const std::string& temporaryPath, const std::string& destination, bool replace)
+bool refusesName(int error)
 {
-    const int error = replace ? (::rename(temporaryPath.c_str(), destination.c_str()) == 0 ? 0 : errno)
-                              : renameWithoutReplacing(temporaryPath, destination);
-    if (error != 0) {
-        ::unlink(temporaryPath.c_str());
-        return Status::failure(systemErrorText(error));
-    }
-    return {};
+    return error == EINVAL || error == ENOENT || error == EPERM || error == EILSEQ || error == ENAMETOOLONG;
 }
 
 void removeAbandonedCopies(const std::string& folder)

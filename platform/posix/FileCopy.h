@@ -1,9 +1,12 @@
 #pragma once
 
 #include "platform/Result.h"
+#include "platform/posix/FileDescriptor.h"
 
 #include <cstdint>
 #include <string>
+
+struct stat;
 
 namespace carrovex::posix
 {
@@ -18,31 +21,46 @@ struct FileIdentity {
     std::int64_t modifiedNanoseconds = 0;
 
     bool operator==(const FileIdentity&) const = default;
+    bool sameInode(const FileIdentity& other) const
+    {
+        return device == other.device && inode == other.inode;
+    }
 };
+
+FileIdentity identityFrom(const struct stat& info);
 
 // The identity of whatever lies at the path, without following a link.
 Result<FileIdentity> identityOf(const std::string& path);
 
+// A copy in the destination folder that no listing shows: unnamed where the file system allows
+// (nothing of it survives the program), else under a hidden name that no listed file can have.
 struct StagedCopy {
-    std::string temporaryPath;
-    FileIdentity source;
+    FileDescriptor file;
+    std::string name; // empty for an unnamed copy
 };
 
-// Copies the regular file at source into a new hidden temporary file in the folder, with the source's
-// permission bits and modification time. Fails, leaving nothing behind, when the source is not a regular
-// file, when any write or the close fails, and when the source changed while it was copied.
-Result<StagedCopy> stageCopy(const std::string& source, const std::string& folder);
+// Copies the regular file open as sourceFd (`before` is its state when opened) into a new staged copy in
+// the folder open as folderFd, with the source's permission bits and modification time where the file
+// system can store them. Fails, leaving nothing behind, when a read or write fails or the source changed.
+Result<StagedCopy> stageCopy(int sourceFd, const struct stat& before, int folderFd);
 
-// Gives the staged copy its final name, replacing an existing file only when asked to. The temporary
-// file is removed when this fails.
-Status placeCopy(const std::string& temporaryPath, const std::string& destination, bool replace);
+// Gives up a staged copy that is not placed; a named one is removed.
+void discardCopy(StagedCopy& copy, int folderFd);
 
-// A rename that never replaces an existing destination, also on file systems that refuse the flag for it.
+// Gives the staged copy its name in the folder, taking the place of an existing file only when replace is
+// set. Returns 0 or the errno of the failure; the copy stays staged when it fails.
+int placeCopy(StagedCopy& copy, int folderFd, const std::string& name, bool replace);
+
+// A rename that never replaces an existing destination, also on file systems that refuse the flag for it
+// and hard links (some FUSE file systems): there the name is first reserved by creating it exclusively.
 // Returns 0 or the errno value of the failure.
-int renameWithoutReplacing(const std::string& from, const std::string& to);
+int renameWithoutReplacing(int fromFolder, const std::string& from, int toFolder, const std::string& to);
 
-// Removes the temporary files in the folder that a killed copy left behind; files that a living copy
-// holds are left alone.
+// True for the failures with which a file system refuses a name it cannot store (FAT's ":" or "?").
+bool refusesName(int error);
+
+// Removes the staged copies in the folder that a killed program left behind; copies that a living
+// program holds are left alone.
 void removeAbandonedCopies(const std::string& folder);
 
 } // namespace carrovex::posix

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <unistd.h>
+#include <utility>
 
 namespace carrovex::posix
 {
@@ -11,11 +12,23 @@ FileDescriptor::FileDescriptor(int fd)
 {
 }
 
+FileDescriptor::FileDescriptor(FileDescriptor&& other) noexcept
+    : m_fd(std::exchange(other.m_fd, -1))
+{
+}
+
+FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept
+{
+    if (this != &other) {
+        reset();
+        m_fd = std::exchange(other.m_fd, -1);
+    }
+    return *this;
+}
+
 FileDescriptor::~FileDescriptor()
 {
-    if (m_fd >= 0) {
-        ::close(m_fd);
-    }
+    reset();
 }
 
 int FileDescriptor::get() const
@@ -25,9 +38,18 @@ int FileDescriptor::get() const
 
 int FileDescriptor::close()
 {
-    const int result = ::close(m_fd);
-    m_fd = -1;
+    if (m_fd < 0) {
+        return 0;
+    }
+    const int result = ::close(std::exchange(m_fd, -1));
     return result == 0 ? 0 : errno;
+}
+
+void FileDescriptor::reset()
+{
+    if (m_fd >= 0) {
+        ::close(std::exchange(m_fd, -1));
+    }
 }
 
 int writeAll(int fd, const char* data, std::size_t size)

@@ -9,18 +9,21 @@ namespace carrovex::posix
 class FileDescriptor
 {
 public:
+    FileDescriptor() = default;
     explicit FileDescriptor(int fd);
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    FileDescriptor(FileDescriptor&& other) noexcept;
+    FileDescriptor& operator=(FileDescriptor&& other) noexcept;
     ~FileDescriptor();
 
     int get() const;
     // Closes now and returns 0 or the errno of the close's own failure (a full disk on some file systems
     // shows only there). Don't retry close on EINTR: the descriptor is gone either way.
     int close();
+    // Closes now, whatever the close says.
+    void reset();
 
 private:
-    int m_fd;
+    int m_fd = -1;
 };
 
 // Writes all of the bytes; returns 0 or the errno of the failure.

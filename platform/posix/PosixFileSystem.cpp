@@ -1,12 +1,16 @@
 #include "platform/posix/PosixFileSystem.h"
 
+#include "platform/posix/FileDescriptor.h"
 #include "platform/posix/SystemError.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <map>
 #include <memory>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,9 +19,6 @@ namespace carrovex::posix
 
 namespace
 {
-
-constexpr const char* changedWhileMovedText = "The file changed while it was moved; it stays in the source folder";
-constexpr const char* copyGoneText = "The copy in the destination folder is gone; the file stays in the source folder";
 
 std::string folderOf(const std::string& path)
 {
@@ -28,10 +29,16 @@ std::string folderOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+std::string nameOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 bool isPlainFile(int directoryFd, const dirent& entry)
 {
     if (entry.d_name[0] == '.') {
-        return false; // hidden, and our own temporary files
+        return false; // hidden, and our own staged copies
     }
     if (entry.d_type != DT_UNKNOWN) {
         return entry.d_type == DT_REG;
@@ -41,16 +48,82 @@ bool isPlainFile(int directoryFd, const dirent& entry)
     return ::fstatat(directoryFd, entry.d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode);
 }
 
+// A batch keeps two descriptors per file open at most; the soft limit is raised as far as allowed.
+BatchLimits fittingOpenFiles(BatchLimits limits)
+{
+    constexpr rlim_t reserved = 64;
+    struct rlimit open {
+    };
+    if (::getrlimit(RLIMIT_NOFILE, &open) != 0) {
+        return limits;
+    }
+    if (open.rlim_cur < open.rlim_max) {
+        open.rlim_cur = open.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &open);
+        ::getrlimit(RLIMIT_NOFILE, &open);
+    }
+    const rlim_t perBatch = open.rlim_cur > 2 * reserved ? (open.rlim_cur - reserved) / 2 : 1;
+    limits.files = std::min<std::size_t>(limits.files, perBatch);
+    return limits;
+}
+
+// Source and destination times agree when equal, or when the destination's file system stores whole
+// seconds only (FAT keeps even seconds) and they lie within two seconds.
+bool sameTime(const struct stat& source, const struct stat& destination)
+{
+    if (source.st_mtim.tv_sec == destination.st_mtim.tv_sec && source.st_mtim.tv_nsec == destination.st_mtim.tv_nsec) {
+        return true;
+    }
+    const auto difference = source.st_mtim.tv_sec - destination.st_mtim.tv_sec;
+    return destination.st_mtim.tv_nsec == 0 && difference >= -2 && difference <= 2;
+}
+
+Result<bool> sameBytes(const std::string& first, const std::string& second)
+{
+    FileDescriptor a(::open(first.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    FileDescriptor b(::open(second.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (a.get() < 0 || b.get() < 0) {
+        return Result<bool>::failure(lastErrorText());
+    }
+    constexpr std::size_t chunk = 1 << 20;
+    const auto bufferA = std::make_unique<char[]>(chunk);
+    const auto bufferB = std::make_unique<char[]>(chunk);
+    for (;;) {
+        const ssize_t gotA = ::read(a.get(), bufferA.get(), chunk);
+        if (gotA < 0) {
+            return Result<bool>::failure(lastErrorText());
+        }
+        ssize_t gotB = 0;
+        while (gotB < gotA) {
+            const ssize_t more = ::read(b.get(), bufferB.get() + gotB, static_cast<std::size_t>(gotA - gotB));
+            if (more < 0) {
+                return Result<bool>::failure(lastErrorText());
+            }
+            if (more == 0) {
+                return false;
+            }
+            gotB += more;
+        }
+        if (std::memcmp(bufferA.get(), bufferB.get(), static_cast<std::size_t>(gotA)) != 0) {
+            return false;
+        }
+        if (gotA == 0) {
+            char extra = 0;
+            return ::read(b.get(), &extra, 1) == 0;
+        }
+    }
+}
+
 } // namespace
 
-PosixFileSystem::PosixFileSystem(BatchLimits limits)
-    : m_limits(limits)
+PosixFileSystem::PosixFileSystem()
+    : PosixFileSystem(BatchLimits {})
 {
 }
 
-PosixFileSystem::~PosixFileSystem()
+PosixFileSystem::PosixFileSystem(BatchLimits limits)
+    : m_batch(fittingOpenFiles(limits))
 {
-    completePendingMoves();
 }
 
 std::string PosixFileSystem::joinPath(const std::string& folder, const std::string& name) const
@@ -113,7 +186,64 @@ Result<bool> PosixFileSystem::sameFile(const std::string& first, const std::stri
         }
         return Result<bool>::failure(lastErrorText());
     }
-    return firstInfo.st_dev == secondInfo.st_dev && firstInfo.st_ino == secondInfo.st_ino;
+    if (firstInfo.st_dev == secondInfo.st_dev && firstInfo.st_ino == secondInfo.st_ino) {
+        return true;
+    }
+    // Through another file system (a FUSE view of the folder, a share of it mounted here) one file shows
+    // other device and inode numbers, but the same type, length and time.
+    if ((firstInfo.st_mode & S_IFMT) != (secondInfo.st_mode & S_IFMT) || firstInfo.st_size != secondInfo.st_size
+        || !sameTime(firstInfo, secondInfo)) {
+        return false;
+    }
+    if (S_ISDIR(firstInfo.st_mode)) {
+        return sameFolder(first, second);
+    }
+    if (nameOf(first) != nameOf(second)) {
+        return false;
+    }
+    return sameFolder(folderOf(first), folderOf(second));
+}
+
+// A name created in the one folder shows in the other only when both are the same folder.
+Result<bool> PosixFileSystem::sameFolder(const std::string& first, const std::string& second)
+{
+    const auto key = std::make_pair(first, second);
+    if (const auto known = m_sameFolders.find(key); known != m_sameFolders.end()) {
+        return known->second;
+    }
+    static std::atomic<unsigned> counter {0};
+    const std::string name = ".carrovex-probe-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    const std::string probe = second + "/" + name;
+    const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return Result<bool>::failure(lastErrorText());
+    }
+    ::close(fd);
+    struct stat info {
+    };
+    const bool same = ::lstat((first + "/" + name).c_str(), &info) == 0;
+    ::unlink(probe.c_str());
+    m_sameFolders[key] = same;
+    return same;
+}
+
+Result<bool> PosixFileSystem::sameContent(const std::string& first, const std::string& second)
+{
+    struct stat firstInfo {
+    };
+    struct stat secondInfo {
+    };
+    if (::lstat(first.c_str(), &firstInfo) != 0 || ::lstat(second.c_str(), &secondInfo) != 0) {
+        if (errno == ENOENT) {
+            return false;
+        }
+        return Result<bool>::failure(lastErrorText());
+    }
+    if (!S_ISREG(firstInfo.st_mode) || !S_ISREG(secondInfo.st_mode) || firstInfo.st_size != secondInfo.st_size
+        || !sameTime(firstInfo, secondInfo)) {
+        return false;
+    }
+    return sameBytes(first, second);
 }
 
 Result<std::int64_t> PosixFileSystem::fileLength(const std::string& path)
@@ -126,119 +256,20 @@ Result<std::int64_t> PosixFileSystem::fileLength(const std::string& path)
     return static_cast<std::int64_t>(info.st_size);
 }
 
-Result<StagedCopy> PosixFileSystem::stageIn(const std::string& source, const std::string& destination)
+Status PosixFileSystem::startTransfer(const std::string& source, const std::string& destination, Transfer how)
 {
-    const std::string folder = folderOf(destination);
-    if (m_cleanedFolders.insert(folder).second) {
-        removeAbandonedCopies(folder);
-    }
-    return stageCopy(source, folder);
+    return m_batch.add(source, destination, how);
 }
 
-Status PosixFileSystem::copyFile(const std::string& source, const std::string& destination)
+bool PosixFileSystem::batchDue()
 {
-    const Result<StagedCopy> staged = stageIn(source, destination);
-    if (!staged.ok()) {
-        return Status::failure(staged.error());
-    }
-    return placeCopy(staged.value().temporaryPath, destination, true);
+    return m_batch.due();
 }
 
-Status PosixFileSystem::moveFile(const std::string& source, const std::string& destination, bool replace)
+std::vector<Status> PosixFileSystem::completeBatch()
 {
-    const int error = replace ? (::rename(source.c_str(), destination.c_str()) == 0 ? 0 : errno)
-                              : renameWithoutReplacing(source, destination);
-    if (error == 0) {
-        return {};
-    }
-    // The rename's own answer decides; two mounts of one file system answer it too.
-    if (error != EXDEV) {
-        return Status::failure(systemErrorText(error));
-    }
-    return moveAcross(source, destination, replace);
-}
-
-Status PosixFileSystem::moveAcross(const std::string& source, const std::string& destination, bool replace)
-{
-    // A source that could not be removed afterwards would leave the file twice; refuse before copying.
-    if (::access(folderOf(source).c_str(), W_OK) != 0) {
-        return Status::failure(lastErrorText());
-    }
-    const Result<StagedCopy> staged = stageIn(source, destination);
-    if (!staged.ok()) {
-        return Status::failure(staged.error());
-    }
-    if (Status placed = placeCopy(staged.value().temporaryPath, destination, replace); !placed.ok()) {
-        return placed;
-    }
-    const Result<FileIdentity> placedIdentity = identityOf(destination);
-    if (!placedIdentity.ok()) {
-        return Status::failure(placedIdentity.error()); // the source stays where it is
-    }
-    const FileIdentity& sourceIdentity = staged.value().source;
-    m_pending.push_back({source, sourceIdentity, destination, placedIdentity.value(), folderOf(destination)});
-    m_pendingBytes += sourceIdentity.size;
-    if (m_pending.size() >= m_limits.files || m_pendingBytes >= m_limits.bytes) {
-        completePendingMoves();
-    }
-    return {};
-}
-
-// A source is removed only after its copy would survive a power cut: one sync per destination file system
-// covers the whole batch, which costs far less than one flush per file.
-void PosixFileSystem::completePendingMoves()
-{
-    std::map<std::uint64_t, int> syncResults; // device -> errno of its sync
-    for (const PendingMove& move : m_pending) {
-        auto [result, added] = syncResults.try_emplace(move.destinationIdentity.device, 0);
-        if (added) {
-            const int fd = ::open(move.destinationFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-            result->second = fd < 0 || ::syncfs(fd) != 0 ? errno : 0;
-            if (fd >= 0) {
-                ::close(fd);
-            }
-        }
-        if (result->second != 0) {
-            m_failures.push_back({move.source, systemErrorText(result->second)});
-            continue;
-        }
-        completeMove(move);
-    }
-    m_pending.clear();
-    m_pendingBytes = 0;
-}
-
-void PosixFileSystem::completeMove(const PendingMove& move)
-{
-    const Result<FileIdentity> placed = identityOf(move.destination);
-    if (!placed.ok() || placed.value().device != move.destinationIdentity.device
-        || placed.value().inode != move.destinationIdentity.inode) {
-        m_failures.push_back({move.source, copyGoneText});
-        return;
-    }
-    const Result<FileIdentity> source = identityOf(move.source);
-    if (!source.ok()) {
-        m_failures.push_back({move.source, source.error()});
-        return;
-    }
-    if (source.value() != move.sourceIdentity) {
-        // The copy is stale; discard it so that a later run moves the file as it is now.
-        ::unlink(move.destination.c_str());
-        m_failures.push_back({move.source, changedWhileMovedText});
-        return;
-    }
-    if (::unlink(move.source.c_str()) != 0) {
-        m_failures.push_back({move.source, lastErrorText()});
-    }
-}
-
-std::vector<PathFailure> PosixFileSystem::finishRun()
-{
-    completePendingMoves();
-    m_cleanedFolders.clear();
-    std::vector<PathFailure> failures;
-    failures.swap(m_failures);
-    return failures;
+    m_sameFolders.clear();
+    return m_batch.complete();
 }
 
 } // namespace carrovex::posix

@@ -65,19 +65,24 @@ Result<std::int64_t> BackgroundFileSystem::fileLength(const std::string& path)
     return m_files.fileLength(path);
 }
 
-Status BackgroundFileSystem::copyFile(const std::string& source, const std::string& destination)
+Result<bool> BackgroundFileSystem::sameContent(const std::string& first, const std::string& second)
 {
-    return inBackground([&] { return m_files.copyFile(source, destination); });
+    return inBackground([&] { return m_files.sameContent(first, second); });
 }
 
-Status BackgroundFileSystem::moveFile(const std::string& source, const std::string& destination, bool replace)
+Status BackgroundFileSystem::startTransfer(const std::string& source, const std::string& destination, Transfer how)
 {
-    return inBackground([&] { return m_files.moveFile(source, destination, replace); });
+    return inBackground([&] { return m_files.startTransfer(source, destination, how); });
 }
 
-std::vector<PathFailure> BackgroundFileSystem::finishRun()
+bool BackgroundFileSystem::batchDue()
 {
-    return inBackground([&] { return m_files.finishRun(); });
+    return m_files.batchDue();
+}
+
+std::vector<Status> BackgroundFileSystem::completeBatch()
+{
+    return inBackground([&] { return m_files.completeBatch(); });
 }
 
 } // namespace carrovex::qt

@@ -5,10 +5,11 @@
 namespace carrovex::qt
 {
 
-// Runs the long file operations (copies, moves, the end of a run) off the window thread while the window
-// thread goes on with every event: repaints, ticks and the user's input, so a large file neither freezes
-// the window nor stores up clicks that would act later on changed controls. Disabled controls take no
-// input; a Cancel taken in the middle of a file ends the run after it. Calls still come one at a time.
+// Runs the long file operations (staging a copy, completing a batch, comparing two files) off the window
+// thread while the window thread goes on with every event: repaints, ticks and the user's input, so a large
+// file neither freezes the window nor stores up clicks that would act later on changed controls. Disabled
+// controls take no input; a Cancel taken in the middle of a file ends the run after it. Calls still come
+// one at a time.
 class BackgroundFileSystem final : public FileSystem
 {
 public:
@@ -19,10 +20,11 @@ public:
     bool folderExists(const std::string& path) override;
     Result<bool> fileExists(const std::string& path) override;
     Result<bool> sameFile(const std::string& first, const std::string& second) override;
+    Result<bool> sameContent(const std::string& first, const std::string& second) override;
     Result<std::int64_t> fileLength(const std::string& path) override;
-    Status copyFile(const std::string& source, const std::string& destination) override;
-    Status moveFile(const std::string& source, const std::string& destination, bool replace) override;
-    std::vector<PathFailure> finishRun() override;
+    Status startTransfer(const std::string& source, const std::string& destination, Transfer how) override;
+    bool batchDue() override;
+    std::vector<Status> completeBatch() override;
 
 private:
     FileSystem& m_files;

@@ -59,7 +59,7 @@ protected:
     {
         for (int index = 0; index < count; ++index) {
             writeFile(pair.source + "/file " + std::to_string(index) + ".bin",
-                std::string(size, static_cast<char>('a' + index)));
+                std::string(size, static_cast<char>('a' + index % 26)));
         }
     }
 

@@ -112,7 +112,7 @@ bool waitForAnEntry(const std::string& folder)
 // Copies that take about 40 ms a file, so that a signal comes in the middle of one.
 const std::vector<std::string> slowCopies {
     "LC_ALL=C", "LD_PRELOAD=" CARROVEX_FAULT_SHIM, "CARROVEX_FAULT=slow-copy", "ASAN_OPTIONS=verify_asan_link_order=0"};
-constexpr int slowFiles = 8;
+constexpr int slowFiles = 40; // more than a batch holds after its first second
 constexpr std::size_t slowFileSize = 1 << 20;
 
 // Every file of the destination is a whole copy of its source, and the log has a line for each.
@@ -121,7 +121,7 @@ void expectWholeCopies(const FolderPair& pair, const std::vector<std::string>& l
     int copied = 0;
     for (int index = 0; index < slowFiles; ++index) {
         const std::string name = "file " + std::to_string(index) + ".bin";
-        const std::string content(slowFileSize, static_cast<char>('a' + index));
+        const std::string content(slowFileSize, static_cast<char>('a' + index % 26));
         if (exists(pair.destination + "/" + name)) {
             ++copied;
             EXPECT_EQ(readFile(pair.destination + "/" + name), content) << name;

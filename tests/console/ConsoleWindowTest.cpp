@@ -79,7 +79,7 @@ TEST_F(ConsoleWindowTest, PrintsTheFinalLinesOfARunAsSoonAsTheNextOneComes)
 {
     files.addFile("/src/a.txt", 1);
     files.addFile("/src/b.txt", 1);
-    files.failCall(FakeFileSystem::Call::Copy, 2, "Permission denied");
+    files.failCall(FakeFileSystem::Call::Start, 2, "Permission denied");
     std::vector<std::string> printedBeforeB;
     window.onProcessEvents([&] {
         if (window.processEventsCalls() == 4) { // while b.txt is handled

@@ -72,7 +72,7 @@ TEST_F(TransferRun, EmptyFolderWritesOnlyTheNoFileLineEndingInABlank)
     EXPECT_FALSE(form.state.busy);
     EXPECT_EQ(window.text(Control::StartStop), "");
     EXPECT_EQ(window.caption(), "");
-    EXPECT_EQ(files.finishRunCalls(), 0);
+    EXPECT_EQ(files.completeBatchCalls(), 0);
 }
 
 TEST_F(TransferRun, LocksTheControlsWhileFilesAreHandled)
@@ -163,14 +163,14 @@ TEST_F(TransferRun, CancelBetweenFilesStopsAtTheNextFile)
 
     EXPECT_THAT(window.lines(), ElementsAre(std::string(stamp) + "t26: a.txt", "t31: t26 1 t29"));
     EXPECT_TRUE(files.hasFile("/src/b.txt"));
-    EXPECT_EQ(files.finishRunCalls(), 1);
+    EXPECT_EQ(files.completeBatchCalls(), 1);
 }
 
 TEST_F(TransferRun, FailedCopyLeavesOnlyItsErrorLineAndTheRunGoesOn)
 {
     files.addFile("/src/a.txt", 1);
     files.addFile("/src/b.txt", 1);
-    files.failCall(FakeFileSystem::Call::Copy, 1, "Permission denied");
+    files.failCall(FakeFileSystem::Call::Start, 1, "Permission denied");
 
     DoAction(form);
 
@@ -249,7 +249,7 @@ TEST_F(TransferRun, VanishedFileGetsItsErrorLineAndTheRunGoesOn)
     files.addFile("/src/b.txt", 1);
     window.onProcessEvents([&] {
         if (window.processEventsCalls() == 1) {
-            files.moveFile("/src/a.txt", "/elsewhere/a.txt", false).ok();
+            files.removeFile("/src/a.txt");
         }
     });
 
@@ -259,18 +259,20 @@ TEST_F(TransferRun, VanishedFileGetsItsErrorLineAndTheRunGoesOn)
         ElementsAre(std::string(stamp) + "t35: No such file or directory - a.txt", std::string(stamp) + "t25: b.txt"));
 }
 
-TEST_F(TransferRun, FailuresFoundWhenTheRunFinishesAreAddedUnderTheirNames)
+TEST_F(TransferRun, TransferThatFailsToCompleteGetsOnlyItsErrorLine)
 {
     choose(true);
     files.addFile("/src/a.txt", 1);
-    files.reportAtFinish({{"/src/a.txt", "The file changed while it was moved"}});
+    files.addFile("/src/b.txt", 1);
+    files.failCall(FakeFileSystem::Call::Complete, 1, "The file changed while it was moved");
 
     DoAction(form);
 
     EXPECT_THAT(window.lines(),
-        ElementsAre(std::string(stamp) + "t26: a.txt",
-            std::string(stamp) + "t35: The file changed while it was moved - a.txt"));
+        ElementsAre(std::string(stamp) + "t35: The file changed while it was moved - a.txt",
+            std::string(stamp) + "t26: b.txt"));
     EXPECT_EQ(form.state.runErrors, 1);
+    EXPECT_TRUE(files.hasFile("/src/a.txt"));
 }
 
 TEST_F(TransferRun, SameFolderOnBothSidesKeepsEveryFile)

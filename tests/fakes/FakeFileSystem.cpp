@@ -37,6 +37,16 @@ std::string resolved(const std::string& path)
     return out.empty() ? "/" : out;
 }
 
+bool moves(Transfer how)
+{
+    return how == Transfer::Move || how == Transfer::MoveReplacing || how == Transfer::FinishMove;
+}
+
+bool replaces(Transfer how)
+{
+    return how == Transfer::CopyReplacing || how == Transfer::MoveReplacing;
+}
+
 } // namespace
 
 void FakeFileSystem::addFolder(const std::string& path)
@@ -44,12 +54,18 @@ void FakeFileSystem::addFolder(const std::string& path)
     m_folders.insert(path);
 }
 
-void FakeFileSystem::addFile(const std::string& path, std::int64_t size)
+void FakeFileSystem::addFile(const std::string& path, std::int64_t size, const std::string& content)
 {
     if (!m_files.contains(path)) {
         m_order.push_back(path);
     }
-    m_files[path] = size;
+    m_files[path] = {size, content.empty() ? path : content};
+}
+
+void FakeFileSystem::removeFile(const std::string& path)
+{
+    m_files.erase(path);
+    std::erase(m_order, path);
 }
 
 void FakeFileSystem::linkFiles(const std::string& first, const std::string& second)
@@ -68,9 +84,9 @@ void FakeFileSystem::failCall(Call call, int nth, const std::string& description
     m_failures[{call, nth}] = description;
 }
 
-void FakeFileSystem::reportAtFinish(std::vector<PathFailure> failures)
+void FakeFileSystem::setBatchSize(std::size_t files)
 {
-    m_finishFailures = std::move(failures);
+    m_batchSize = files;
 }
 
 const std::vector<std::string>& FakeFileSystem::transfers() const
@@ -78,9 +94,14 @@ const std::vector<std::string>& FakeFileSystem::transfers() const
     return m_transfers;
 }
 
-int FakeFileSystem::finishRunCalls() const
+int FakeFileSystem::completeBatchCalls() const
 {
-    return m_finishRunCalls;
+    return m_completeBatchCalls;
+}
+
+std::size_t FakeFileSystem::waitingTransfers() const
+{
+    return m_waiting.size();
 }
 
 const std::string* FakeFileSystem::failure(Call call)
@@ -136,6 +157,17 @@ Result<bool> FakeFileSystem::sameFile(const std::string& first, const std::strin
     return a == b || m_links.contains({a, b});
 }
 
+Result<bool> FakeFileSystem::sameContent(const std::string& first, const std::string& second)
+{
+    if (const std::string* text = failure(Call::SameContent)) {
+        return Result<bool>::failure(*text);
+    }
+    const auto a = m_files.find(first);
+    const auto b = m_files.find(second);
+    return a != m_files.end() && b != m_files.end() && a->second.size == b->second.size
+        && a->second.content == b->second.content;
+}
+
 Result<std::int64_t> FakeFileSystem::fileLength(const std::string& path)
 {
     if (const std::string* text = failure(Call::FileLength)) {
@@ -145,46 +177,59 @@ Result<std::int64_t> FakeFileSystem::fileLength(const std::string& path)
     if (found == m_files.end()) {
         return Result<std::int64_t>::failure("No such file or directory");
     }
-    return found->second;
+    return found->second.size;
 }
 
-Status FakeFileSystem::copyFile(const std::string& source, const std::string& destination)
+Status FakeFileSystem::startTransfer(const std::string& source, const std::string& destination, Transfer how)
 {
-    if (const std::string* text = failure(Call::Copy)) {
+    if (const std::string* text = failure(Call::Start)) {
         return Status::failure(*text);
     }
     if (!m_files.contains(source)) {
         return Status::failure("No such file or directory");
     }
-    m_transfers.push_back("copy " + source + " " + destination);
-    addFile(destination, m_files[source]);
+    m_waiting.push_back({source, destination, how});
     return {};
 }
 
-Status FakeFileSystem::moveFile(const std::string& source, const std::string& destination, bool replace)
+bool FakeFileSystem::batchDue()
 {
-    if (const std::string* text = failure(Call::Move)) {
+    return m_waiting.size() >= m_batchSize;
+}
+
+std::vector<Status> FakeFileSystem::completeBatch()
+{
+    ++m_completeBatchCalls;
+    std::vector<Status> outcomes;
+    for (const Waiting& transfer : m_waiting) {
+        outcomes.push_back(complete(transfer));
+    }
+    m_waiting.clear();
+    return outcomes;
+}
+
+Status FakeFileSystem::complete(const Waiting& transfer)
+{
+    if (const std::string* text = failure(Call::Complete)) {
         return Status::failure(*text);
     }
-    if (!m_files.contains(source)) {
+    if (!m_files.contains(transfer.source)) {
         return Status::failure("No such file or directory");
     }
-    if (!replace && m_files.contains(destination)) {
+    const bool destinationTaken = m_files.contains(transfer.destination);
+    if (transfer.how == Transfer::FinishMove) {
+        m_transfers.push_back("finish " + transfer.source + " " + transfer.destination);
+    } else if (destinationTaken && !replaces(transfer.how)) {
         return Status::failure("File exists");
+    } else {
+        m_transfers.push_back((moves(transfer.how) ? "move " : "copy ") + transfer.source + " " + transfer.destination);
+        const File file = m_files[transfer.source];
+        addFile(transfer.destination, file.size, file.content);
     }
-    m_transfers.push_back("move " + source + " " + destination);
-    addFile(destination, m_files[source]);
-    m_files.erase(source);
-    m_order.erase(std::find(m_order.begin(), m_order.end(), source));
+    if (moves(transfer.how)) {
+        removeFile(transfer.source);
+    }
     return {};
-}
-
-std::vector<PathFailure> FakeFileSystem::finishRun()
-{
-    ++m_finishRunCalls;
-    std::vector<PathFailure> failures;
-    failures.swap(m_finishFailures);
-    return failures;
 }
 
 } // namespace carrovex::testing

@@ -6,13 +6,22 @@
 //   source-grows         the source gains a byte at every kernel copy call, also one that is refused
 //   close-fails          closing our temporary file answers EIO (as NFS may for a full disk)
 //   slow-copy            copy_file_range copies 64 KiB per call, 2 ms each (a slow disk or network)
+//   no-unnamed-files     open with O_TMPFILE answers EOPNOTSUPP (FUSE, FAT, network file systems)
+//   no-hard-links        link and linkat answer EPERM (FAT and exFAT through FUSE)
+//   chmod-refused        fchmod answers EPERM (FAT, which cannot store permission bits)
+//   writeback-fails      syncfs answers EIO, and so does fdatasync for files of 666 bytes (a disk that lost
+//                        their blocks after write() had succeeded)
+//   destination-appears  just before a name is given to a copy, another program creates a file of that name
+// Several faults are named separated by commas.
 #include <cerrno>
 #include <chrono>
+#include <cstdarg>
 #include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -22,7 +31,11 @@ namespace
 bool fault(const char* name)
 {
     const char* active = std::getenv("CARROVEX_FAULT");
-    return active != nullptr && std::strcmp(active, name) == 0;
+    if (active == nullptr) {
+        return false;
+    }
+    const std::string list = std::string(",") + active + ",";
+    return list.find(std::string(",") + name + ",") != std::string::npos;
 }
 
 template <class Function> Function real(const char* name)
@@ -41,6 +54,8 @@ std::string pathOf(int fd)
 
 int copyCalls = 0;
 
+void anotherProgramCreates(int folder, const char* name);
+
 } // namespace
 
 extern "C" int renameat2(int olddirfd, const char* oldpath, int newdirfd, const char* newpath, unsigned int flags)
@@ -49,6 +64,7 @@ extern "C" int renameat2(int olddirfd, const char* oldpath, int newdirfd, const 
         errno = EINVAL;
         return -1;
     }
+    anotherProgramCreates(newdirfd, newpath);
     using Renameat2 = int (*)(int, const char*, int, const char*, unsigned int);
     return real<Renameat2>("renameat2")(olddirfd, oldpath, newdirfd, newpath, flags);
 }
@@ -95,4 +111,101 @@ extern "C" int close(int fd)
         return -1;
     }
     return result;
+}
+
+namespace
+{
+
+// Another program writes a file under the name that a copy is about to get.
+void anotherProgramCreates(int folder, const char* name)
+{
+    if (!fault("destination-appears") || std::strncmp(name, ".carrovex-", 10) == 0) {
+        return;
+    }
+    using Openat = int (*)(int, const char*, int, ...);
+    const int fd = real<Openat>("openat")(folder, name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd >= 0) {
+        [[maybe_unused]] const ssize_t ignored = ::write(fd, "theirs", 6);
+        using Close = int (*)(int);
+        real<Close>("close")(fd);
+    }
+}
+
+} // namespace
+
+extern "C" int openat(int folder, const char* path, int flags, ...)
+{
+    mode_t mode = 0;
+    if ((flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE) {
+        va_list arguments;
+        va_start(arguments, flags);
+        mode = static_cast<mode_t>(va_arg(arguments, int));
+        va_end(arguments);
+    }
+    if (fault("no-unnamed-files") && (flags & O_TMPFILE) == O_TMPFILE) {
+        errno = EOPNOTSUPP;
+        return -1;
+    }
+    using Openat = int (*)(int, const char*, int, ...);
+    return real<Openat>("openat")(folder, path, flags, mode);
+}
+
+extern "C" int linkat(int oldFolder, const char* oldPath, int newFolder, const char* newPath, int flags)
+{
+    if (fault("no-hard-links")) {
+        errno = EPERM;
+        return -1;
+    }
+    anotherProgramCreates(newFolder, newPath);
+    using Linkat = int (*)(int, const char*, int, const char*, int);
+    return real<Linkat>("linkat")(oldFolder, oldPath, newFolder, newPath, flags);
+}
+
+extern "C" int link(const char* oldPath, const char* newPath)
+{
+    return linkat(AT_FDCWD, oldPath, AT_FDCWD, newPath, 0);
+}
+
+extern "C" int fchmod(int fd, mode_t mode)
+{
+    if (fault("chmod-refused")) {
+        errno = EPERM;
+        return -1;
+    }
+    using Fchmod = int (*)(int, mode_t);
+    return real<Fchmod>("fchmod")(fd, mode);
+}
+
+extern "C" int syncfs(int fd)
+{
+    if (fault("writeback-fails")) {
+        errno = EIO;
+        return -1;
+    }
+    using Syncfs = int (*)(int);
+    return real<Syncfs>("syncfs")(fd);
+}
+
+extern "C" int fdatasync(int fd)
+{
+    struct stat info {
+    };
+    if (fault("writeback-fails") && ::fstat(fd, &info) == 0 && info.st_size == 666) {
+        errno = EIO;
+        return -1;
+    }
+    using Fdatasync = int (*)(int);
+    return real<Fdatasync>("fdatasync")(fd);
+}
+
+extern "C" int renameat(int oldFolder, const char* oldPath, int newFolder, const char* newPath)
+{
+    anotherProgramCreates(newFolder, newPath);
+    using Renameat = int (*)(int, const char*, int, const char*);
+    return real<Renameat>("renameat")(oldFolder, oldPath, newFolder, newPath);
+}
+
+extern "C" int rename(const char* oldPath, const char* newPath)
+{
+    return renameat(AT_FDCWD, oldPath, AT_FDCWD, newPath);
 }

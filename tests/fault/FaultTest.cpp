@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace carrovex::testing
 {
@@ -39,8 +40,8 @@ TEST_F(Fault, RefusedRenameFlagStillNeverReplaces)
     writeFile(destination + "/b.txt", "theirs");
     inject("rename-flag-refused");
 
-    EXPECT_TRUE(files.moveFile(source + "/a.txt", destination + "/a.txt", false).ok());
-    EXPECT_EQ(files.moveFile(source + "/b.txt", destination + "/b.txt", false).error(), "File exists");
+    EXPECT_TRUE(transferNow(files, source + "/a.txt", destination + "/a.txt", Transfer::Move).ok());
+    EXPECT_EQ(transferNow(files, source + "/b.txt", destination + "/b.txt", Transfer::Move).error(), "File exists");
 
     EXPECT_EQ(entriesOf(source), "b.txt");
     EXPECT_EQ(readFile(destination + "/a.txt"), "a");
@@ -52,7 +53,7 @@ TEST_F(Fault, CopiesByReadingWhereTheKernelCannotCopy)
     writeFile(source + "/a.txt", std::string(3 << 20, 'x'));
     inject("no-kernel-copy");
 
-    ASSERT_TRUE(files.copyFile(source + "/a.txt", destination + "/a.txt").ok());
+    ASSERT_TRUE(transferNow(files, source + "/a.txt", destination + "/a.txt", Transfer::Copy).ok());
 
     EXPECT_EQ(readFile(destination + "/a.txt"), std::string(3 << 20, 'x'));
 }
@@ -63,7 +64,8 @@ TEST_F(Fault, IoErrorInTheMiddleLeavesNoPartialFile)
     writeFile(destination + "/a.txt", "old");
     inject("io-error-mid-copy");
 
-    EXPECT_EQ(files.copyFile(source + "/a.txt", destination + "/a.txt").error(), "Input/output error");
+    EXPECT_EQ(
+        transferNow(files, source + "/a.txt", destination + "/a.txt", Transfer::Copy).error(), "Input/output error");
 
     EXPECT_EQ(entriesOf(destination), "a.txt");
     EXPECT_EQ(readFile(destination + "/a.txt"), "old");
@@ -72,9 +74,10 @@ TEST_F(Fault, IoErrorInTheMiddleLeavesNoPartialFile)
 TEST_F(Fault, FailingCloseIsAFailedCopy)
 {
     writeFile(source + "/a.txt", "content");
-    inject("close-fails");
+    inject("no-unnamed-files,close-fails");
 
-    EXPECT_EQ(files.copyFile(source + "/a.txt", destination + "/a.txt").error(), "Input/output error");
+    EXPECT_EQ(
+        transferNow(files, source + "/a.txt", destination + "/a.txt", Transfer::Copy).error(), "Input/output error");
 
     EXPECT_EQ(entriesOf(destination), "");
 }
@@ -84,11 +87,96 @@ TEST_F(Fault, SourceThatGrowsWhileCopiedIsNotCopied)
     writeFile(source + "/a.txt", "content");
     inject("source-grows");
 
-    EXPECT_EQ(
-        files.copyFile(source + "/a.txt", destination + "/a.txt").error(), "The file changed while it was copied");
+    EXPECT_EQ(transferNow(files, source + "/a.txt", destination + "/a.txt", Transfer::Copy).error(),
+        "The file changed while it was copied");
 
     EXPECT_EQ(entriesOf(destination), "");
     EXPECT_EQ(readFile(source + "/a.txt"), "content+");
+}
+
+// File systems without unnamed files, the no-replace rename or hard links (FAT and exFAT through FUSE) still
+// get every file, and still never lose one that is there.
+struct FallbackCase {
+    const char* name;
+    const char* faults;
+    Transfer how;
+};
+
+class FaultFallback : public Fault, public ::testing::WithParamInterface<FallbackCase>
+{
+};
+
+TEST_P(FaultFallback, PlacesWithoutReplacing)
+{
+    writeFile(source + "/a.txt", "mine");
+    writeFile(source + "/b.txt", "mine too");
+    writeFile(destination + "/b.txt", "theirs");
+    inject(GetParam().faults);
+
+    EXPECT_TRUE(transferNow(files, source + "/a.txt", destination + "/a.txt", GetParam().how).ok());
+    EXPECT_EQ(transferNow(files, source + "/b.txt", destination + "/b.txt", GetParam().how).error(), "File exists");
+
+    const bool moved = GetParam().how == Transfer::Move;
+    EXPECT_EQ(entriesOf(source), moved ? "b.txt" : "a.txt b.txt");
+    EXPECT_EQ(entriesOf(destination), "a.txt b.txt");
+    EXPECT_EQ(readFile(destination + "/a.txt"), "mine");
+    EXPECT_EQ(readFile(destination + "/b.txt"), "theirs");
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults,
+    FaultFallback,
+    ::testing::Values(FallbackCase {"NoRenameFlagMove", "rename-flag-refused", Transfer::Move},
+        FallbackCase {"NamedStagingCopy", "no-unnamed-files", Transfer::Copy},
+        FallbackCase {"RemovableDiskCopy", "no-unnamed-files,rename-flag-refused,no-hard-links", Transfer::Copy},
+        FallbackCase {"RemovableDiskMove", "rename-flag-refused,no-hard-links", Transfer::Move},
+        FallbackCase {"PermissionsRefusedCopy", "chmod-refused", Transfer::Copy}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+// Another program writes the same name while the copy is on its way: its file stays, and the copy says so.
+class FaultRace : public Fault, public ::testing::WithParamInterface<const char*>
+{
+};
+
+TEST_P(FaultRace, FileAppearingDuringACopyIsNeverReplaced)
+{
+    writeFile(source + "/a.txt", "mine");
+    inject(GetParam());
+
+    EXPECT_EQ(transferNow(files, source + "/a.txt", destination + "/a.txt", Transfer::Copy).error(), "File exists");
+
+    EXPECT_EQ(readFile(destination + "/a.txt"), "theirs");
+    EXPECT_EQ(entriesOf(destination), "a.txt");
+}
+
+INSTANTIATE_TEST_SUITE_P(Staging,
+    FaultRace,
+    ::testing::Values("destination-appears", "destination-appears,no-unnamed-files"),
+    [](const auto& row) {
+        return std::string(std::string(row.param).find(",") != std::string::npos ? "NamedCopy" : "UnnamedCopy");
+    });
+
+// The disk loses data after write() succeeded: only the files it concerns fail, and none of them shows up
+// under its name, while the others are complete.
+TEST_F(Fault, FailedWriteBackIsAnErrorForTheFilesItConcerns)
+{
+    for (const char* name : {"a", "b", "c", "d", "e"}) {
+        writeFile(source + "/" + name, std::string(100, 'x'));
+    }
+    writeFile(source + "/lost", std::string(666, 'x'));
+    inject("writeback-fails");
+
+    std::vector<std::string> failed;
+    for (const char* name : {"a", "b", "lost", "c", "d", "e"}) {
+        ASSERT_TRUE(files.startTransfer(source + "/" + name, destination + "/" + name, Transfer::Copy).ok());
+    }
+    const std::vector<Status> outcomes = files.completeBatch();
+
+    ASSERT_EQ(outcomes.size(), 6U);
+    for (std::size_t i = 0; i < outcomes.size(); ++i) {
+        EXPECT_EQ(outcomes[i].ok(), i != 2) << i;
+    }
+    EXPECT_EQ(outcomes[2].error(), "Input/output error");
+    EXPECT_EQ(entriesOf(destination), "a b c d e");
 }
 
 class FaultAcross : public Fault
@@ -109,8 +197,7 @@ TEST_F(FaultAcross, SourceThatGrowsWhileMovedStays)
     writeFile(source + "/a.txt", "content");
     inject("source-grows");
 
-    EXPECT_FALSE(files.moveFile(source + "/a.txt", disk.path() + "/a.txt", false).ok());
-    EXPECT_TRUE(files.finishRun().empty());
+    EXPECT_FALSE(transferNow(files, source + "/a.txt", disk.path() + "/a.txt", Transfer::Move).ok());
 
     EXPECT_EQ(readFile(source + "/a.txt"), "content+");
     EXPECT_EQ(entriesOf(disk.path()), "");
@@ -122,8 +209,7 @@ TEST_F(FaultAcross, RefusedRenameFlagKeepsADestinationThatAppeared)
     writeFile(disk.path() + "/a.txt", "theirs");
     inject("rename-flag-refused");
 
-    EXPECT_EQ(files.moveFile(source + "/a.txt", disk.path() + "/a.txt", false).error(), "File exists");
-    EXPECT_TRUE(files.finishRun().empty());
+    EXPECT_EQ(transferNow(files, source + "/a.txt", disk.path() + "/a.txt", Transfer::Move).error(), "File exists");
 
     EXPECT_EQ(readFile(disk.path() + "/a.txt"), "theirs");
     EXPECT_EQ(entriesOf(disk.path()), "a.txt");

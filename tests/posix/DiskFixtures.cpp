@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -80,6 +82,14 @@ bool exists(const std::string& path)
     return ::lstat(path.c_str(), &info) == 0;
 }
 
+void settleFile(const std::string& path)
+{
+    struct timespec times[2] = {{0, UTIME_OMIT}, {0, 0}};
+    ::clock_gettime(CLOCK_REALTIME, &times[1]);
+    times[1].tv_sec -= 60;
+    ::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
+}
+
 std::string entriesOf(const std::string& folder)
 {
     std::vector<std::string> names;
@@ -92,6 +102,18 @@ std::string entriesOf(const std::string& folder)
         joined += (joined.empty() ? "" : " ") + name;
     }
     return joined;
+}
+
+Status transferNow(FileSystem& files, const std::string& source, const std::string& destination, Transfer how)
+{
+    if (Status started = files.startTransfer(source, destination, how); !started.ok()) {
+        return started;
+    }
+    std::vector<Status> outcomes = files.completeBatch();
+    if (outcomes.size() != 1) {
+        return Status::failure("completed " + std::to_string(outcomes.size()) + " transfers instead of one");
+    }
+    return outcomes.front();
 }
 
 bool asUnprivilegedUser(const std::function<bool()>& check)

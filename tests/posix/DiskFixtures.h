@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FileSystem.h"
+
 #include <functional>
 #include <string>
 
@@ -53,8 +55,13 @@ private:
 void writeFile(const std::string& path, const std::string& content);
 std::string readFile(const std::string& path);
 bool exists(const std::string& path);
+// Dates the file's modification a minute back, as for a file that nobody has written for a while.
+void settleFile(const std::string& path);
 // Names of every entry of the folder, hidden ones included, sorted.
 std::string entriesOf(const std::string& folder);
+
+// One transfer, started and completed at once: the failure of either step, or success.
+Status transferNow(FileSystem& files, const std::string& source, const std::string& destination, Transfer how);
 
 // Runs the check in a child process as an unprivileged user (root reads and writes everything, so
 // permissions can only be tested without it); true when the check returned true.

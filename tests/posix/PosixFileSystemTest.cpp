@@ -80,7 +80,7 @@ TEST_F(PosixFiles, CopyKeepsContentModeAndModificationTime)
     const timespec times[2] = {{1'000'000'000, 5}, {1'100'000'000, 123'456'789}};
     ::utimensat(AT_FDCWD, from.c_str(), times, 0);
 
-    ASSERT_TRUE(files.copyFile(from, destination + "/a.txt").ok());
+    ASSERT_TRUE(transferNow(files, from, destination + "/a.txt", Transfer::Copy).ok());
 
     const struct stat copied = statOf(destination + "/a.txt");
     EXPECT_EQ(readFile(destination + "/a.txt"), "content");
@@ -97,7 +97,7 @@ TEST_F(PosixFiles, CopyReplacesAReadOnlyDestination)
     writeFile(destination + "/a.txt", "old");
     ::chmod((destination + "/a.txt").c_str(), 0444);
 
-    ASSERT_TRUE(files.copyFile(source + "/a.txt", destination + "/a.txt").ok());
+    ASSERT_TRUE(transferNow(files, source + "/a.txt", destination + "/a.txt", Transfer::CopyReplacing).ok());
 
     EXPECT_EQ(readFile(destination + "/a.txt"), "new");
 }
@@ -108,8 +108,8 @@ TEST_F(PosixFiles, CopyRefusesLinksAndSpecialFiles)
     ::symlink((source + "/target").c_str(), (source + "/link").c_str());
     ::mkfifo((source + "/fifo").c_str(), 0644);
 
-    const Status link = files.copyFile(source + "/link", destination + "/link");
-    const Status fifo = files.copyFile(source + "/fifo", destination + "/fifo");
+    const Status link = transferNow(files, source + "/link", destination + "/link", Transfer::Copy);
+    const Status fifo = transferNow(files, source + "/fifo", destination + "/fifo", Transfer::Copy);
 
     EXPECT_FALSE(link.ok());
     EXPECT_EQ(fifo.error(), "Not a regular file");
@@ -121,7 +121,7 @@ TEST_F(PosixFiles, MoveNeverReplacesADestinationThatAppeared)
     writeFile(source + "/a.txt", "mine");
     writeFile(destination + "/a.txt", "theirs");
 
-    const Status moved = files.moveFile(source + "/a.txt", destination + "/a.txt", false);
+    const Status moved = transferNow(files, source + "/a.txt", destination + "/a.txt", Transfer::Move);
 
     EXPECT_EQ(moved.error(), "File exists");
     EXPECT_EQ(readFile(destination + "/a.txt"), "theirs");
@@ -134,7 +134,7 @@ TEST_F(PosixFiles, MoveWithReplaceTakesTheDestinationsPlace)
     writeFile(destination + "/a.txt", "theirs");
     ::chmod((destination + "/a.txt").c_str(), 0444);
 
-    ASSERT_TRUE(files.moveFile(source + "/a.txt", destination + "/a.txt", true).ok());
+    ASSERT_TRUE(transferNow(files, source + "/a.txt", destination + "/a.txt", Transfer::MoveReplacing).ok());
 
     EXPECT_EQ(readFile(destination + "/a.txt"), "mine");
     EXPECT_FALSE(exists(source + "/a.txt"));
@@ -152,6 +152,9 @@ TEST_F(PosixFiles, SameFileSeesOtherSpellingsAndHardLinks)
     EXPECT_TRUE(files.sameFile(source + "/a.txt", source + "/./a.txt").value());
     EXPECT_FALSE(files.sameFile(source + "/a.txt", destination + "/b.txt").value());
     EXPECT_FALSE(files.sameFile(source + "/a.txt", destination + "/missing").value());
+    // Two sibling folders changed in the same clock tick look alike, but are not one.
+    EXPECT_FALSE(files.sameFile(source, destination).value());
+    EXPECT_TRUE(files.sameFile(source, temp.path() + "/alias").value());
 }
 
 TEST_F(PosixFiles, RemovesCopiesThatAKilledProgramLeftButNotLiveOnes)
@@ -164,7 +167,7 @@ TEST_F(PosixFiles, RemovesCopiesThatAKilledProgramLeftButNotLiveOnes)
     ASSERT_EQ(::flock(holder, LOCK_EX), 0);
     writeFile(source + "/a.txt", "x");
 
-    ASSERT_TRUE(files.copyFile(source + "/a.txt", destination + "/a.txt").ok());
+    ASSERT_TRUE(transferNow(files, source + "/a.txt", destination + "/a.txt", Transfer::Copy).ok());
     ::close(holder);
 
     EXPECT_FALSE(exists(abandoned));
@@ -182,10 +185,11 @@ TEST_F(PosixFiles, PermissionsAreReportedInTheSystemsWords)
 
     EXPECT_TRUE(asUnprivilegedUser([&] {
         posix::PosixFileSystem unprivileged;
-        const Status unreadable = unprivileged.copyFile(source + "/secret", destination + "/secret");
+        const Status unreadable
+            = transferNow(unprivileged, source + "/secret", destination + "/secret", Transfer::Copy);
         ::chmod(source.c_str(), 0777);
         writeFile(source + "/open", "x");
-        const Status unwritable = unprivileged.copyFile(source + "/open", readOnly + "/open");
+        const Status unwritable = transferNow(unprivileged, source + "/open", readOnly + "/open", Transfer::Copy);
         return unreadable.error() == "Permission denied" && unwritable.error() == "Permission denied";
     }));
     EXPECT_EQ(entriesOf(destination), "");
@@ -205,32 +209,37 @@ protected:
     TmpfsMount disk {temp.path() + "/mnt", "1m"};
 };
 
-TEST_F(SecondFileSystem, MoveAcrossRemovesTheSourceOnlyWhenTheRunFinishes)
+TEST_F(SecondFileSystem, MoveAcrossRemovesTheSourceOnlyWhenTheBatchCompletes)
 {
     writeFile(source + "/a.txt", "content");
     const std::string to = disk.path() + "/a.txt";
 
-    ASSERT_TRUE(files.moveFile(source + "/a.txt", to, false).ok());
+    ASSERT_TRUE(files.startTransfer(source + "/a.txt", to, Transfer::Move).ok());
     EXPECT_TRUE(exists(source + "/a.txt"));
-    EXPECT_TRUE(files.finishRun().empty());
+    EXPECT_EQ(entriesOf(disk.path()), "") << "the staged copy has no name until it is placed";
+    const std::vector<Status> outcomes = files.completeBatch();
 
+    ASSERT_EQ(outcomes.size(), 1U);
+    EXPECT_TRUE(outcomes[0].ok()) << outcomes[0].error();
     EXPECT_FALSE(exists(source + "/a.txt"));
     EXPECT_EQ(readFile(to), "content");
     EXPECT_EQ(entriesOf(disk.path()), "a.txt");
 }
 
-TEST_F(SecondFileSystem, SourceChangedBeforeTheRunFinishesStays)
+TEST_F(SecondFileSystem, SourceChangedWhileItsBatchWaitsStaysAndReplacesNothing)
 {
     writeFile(source + "/a.txt", "content");
-    ASSERT_TRUE(files.moveFile(source + "/a.txt", disk.path() + "/a.txt", false).ok());
+    writeFile(disk.path() + "/a.txt", "older");
+    ASSERT_TRUE(files.startTransfer(source + "/a.txt", disk.path() + "/a.txt", Transfer::MoveReplacing).ok());
     writeFile(source + "/a.txt", "content and more");
 
-    const std::vector<PathFailure> failures = files.finishRun();
+    const std::vector<Status> outcomes = files.completeBatch();
 
-    ASSERT_EQ(failures.size(), 1U);
-    EXPECT_EQ(failures[0].path, source + "/a.txt");
+    ASSERT_EQ(outcomes.size(), 1U);
+    EXPECT_EQ(outcomes[0].error(), "The file changed while it was moved; it stays in the source folder");
     EXPECT_EQ(readFile(source + "/a.txt"), "content and more");
-    EXPECT_EQ(entriesOf(disk.path()), "");
+    EXPECT_EQ(entriesOf(disk.path()), "a.txt");
+    EXPECT_EQ(readFile(disk.path() + "/a.txt"), "older");
 }
 
 TEST_F(SecondFileSystem, MoveAcrossKeepsADestinationThatAppeared)
@@ -238,8 +247,7 @@ TEST_F(SecondFileSystem, MoveAcrossKeepsADestinationThatAppeared)
     writeFile(source + "/a.txt", "mine");
     writeFile(disk.path() + "/a.txt", "theirs");
 
-    EXPECT_EQ(files.moveFile(source + "/a.txt", disk.path() + "/a.txt", false).error(), "File exists");
-    EXPECT_TRUE(files.finishRun().empty());
+    EXPECT_EQ(transferNow(files, source + "/a.txt", disk.path() + "/a.txt", Transfer::Move).error(), "File exists");
 
     EXPECT_EQ(readFile(disk.path() + "/a.txt"), "theirs");
     EXPECT_EQ(readFile(source + "/a.txt"), "mine");
@@ -251,12 +259,11 @@ TEST_F(SecondFileSystem, FullDiskFailsWithoutLeavingAPartialFile)
     writeFile(source + "/big", std::string(2 << 20, 'b'));
     writeFile(disk.path() + "/big", "old");
 
-    const Status copied = files.copyFile(source + "/big", disk.path() + "/big");
-    const Status moved = files.moveFile(source + "/big", disk.path() + "/big", true);
+    const Status copied = transferNow(files, source + "/big", disk.path() + "/big", Transfer::CopyReplacing);
+    const Status moved = transferNow(files, source + "/big", disk.path() + "/big", Transfer::MoveReplacing);
 
     EXPECT_EQ(copied.error(), "No space left on device");
     EXPECT_EQ(moved.error(), "No space left on device");
-    EXPECT_TRUE(files.finishRun().empty());
     EXPECT_EQ(entriesOf(disk.path()), "big");
     EXPECT_EQ(readFile(disk.path() + "/big"), "old");
     EXPECT_EQ(readFile(source + "/big").size(), 2U << 20);

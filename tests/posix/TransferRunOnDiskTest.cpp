@@ -121,6 +121,7 @@ TEST_F(TransferRunOnDisk, UnreadableSourceGetsTheSystemsErrorAndTheRunGoesOn)
 {
     writeFile(source + "/a-secret", "x");
     writeFile(source + "/b-open", "x");
+    settleFile(source + "/b-open"); // another user's file: no lease can tell whether it is still written
     ::chmod((source + "/a-secret").c_str(), 0);
     for (const std::string& folder : {temp.path(), source, destination}) {
         ::chmod(folder.c_str(), 0777);

@@ -55,21 +55,25 @@ public:
     {
         return m_files.fileLength(path);
     }
-    Status copyFile(const std::string& source, const std::string& destination) override
+    Result<bool> sameContent(const std::string& first, const std::string& second) override
+    {
+        return m_files.sameContent(first, second);
+    }
+    Status startTransfer(const std::string& source, const std::string& destination, Transfer how) override
     {
         const auto giveUp = std::chrono::steady_clock::now() + 20s; // a test that fails must still end
         while (!copyMayEnd && std::chrono::steady_clock::now() < giveUp) {
             std::this_thread::sleep_for(5ms);
         }
-        return m_files.copyFile(source, destination);
+        return m_files.startTransfer(source, destination, how);
     }
-    Status moveFile(const std::string& source, const std::string& destination, bool replace) override
+    bool batchDue() override
     {
-        return m_files.moveFile(source, destination, replace);
+        return m_files.batchDue();
     }
-    std::vector<PathFailure> finishRun() override
+    std::vector<Status> completeBatch() override
     {
-        return m_files.finishRun();
+        return m_files.completeBatch();
     }
 
 private:

@@ -332,16 +332,20 @@ public:
     {
         return std::int64_t {0};
     }
-    Status copyFile(const std::string&, const std::string&) override
+    Result<bool> sameContent(const std::string&, const std::string&) override
+    {
+        return false;
+    }
+    Status startTransfer(const std::string&, const std::string&, Transfer) override
     {
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
         return {};
     }
-    Status moveFile(const std::string&, const std::string&, bool) override
+    bool batchDue() override
     {
-        return {};
+        return true;
     }
-    std::vector<PathFailure> finishRun() override
+    std::vector<Status> completeBatch() override
     {
         return {};
     }
@@ -354,7 +358,7 @@ TEST(QtBackgroundFiles, WindowKeepsTickingDuringALongCopy)
     bool ticked = false;
     QTimer::singleShot(50, [&] { ticked = true; });
 
-    const Status copied = files.copyFile("/a", "/b");
+    const Status copied = files.startTransfer("/a", "/b", Transfer::Copy);
 
     EXPECT_TRUE(copied.ok());
     EXPECT_TRUE(ticked) << "the window thread processed no events during the copy";

@@ -282,7 +282,7 @@ TEST_F(Scheduler, ErrorsAreAnnouncedAndMarkedUntilTheLogIsSeen)
 {
     files.addFile("/src/a", 1);
     files.addFile("/src/b", 1);
-    files.failCall(FakeFileSystem::Call::Copy, 0, "Disk on fire");
+    files.failCall(FakeFileSystem::Call::Start, 0, "Disk on fire");
     settings("From=/src\nTo=/dst\nInterval=1\nShowLog=0\n");
     window.setTray(true);
     load();

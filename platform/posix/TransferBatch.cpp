@@ -1,0 +1,388 @@
+#include "platform/posix/TransferBatch.h"
+
+#include "platform/posix/SystemError.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <map>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace carrovex::posix
+{
+
+namespace
+{
+
+constexpr const char* notRegularText = "Not a regular file";
+constexpr const char* changedWhileCopiedText = "The file changed while it was copied";
+constexpr const char* changedWhileMovedText = "The file changed while it was moved; it stays in the source folder";
+constexpr const char* copyGoneText = "The copy in the destination folder is gone; the file stays in the source folder";
+constexpr const char* copyChangedText
+    = "The copy in the destination folder changed; the file stays in the source folder";
+constexpr const char* nameRefusedText = "The destination file system does not accept this file name";
+
+// Up to this many files a flush of each costs less than a flush of the whole file system.
+constexpr std::size_t fewFiles = 4;
+
+std::string folderOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string nameOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Folders whose durability the file system cannot be asked for (FUSE without fsync on folders) write their
+// entries through.
+bool cannotFlushFolder(int error)
+{
+    return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
+}
+
+} // namespace
+
+bool TransferBatch::Entry::moves() const
+{
+    return how == Transfer::Move || how == Transfer::MoveReplacing || how == Transfer::FinishMove;
+}
+
+bool TransferBatch::Entry::replaces() const
+{
+    return how == Transfer::CopyReplacing || how == Transfer::MoveReplacing;
+}
+
+TransferBatch::TransferBatch(BatchLimits limits)
+    : m_limits(limits)
+{
+}
+
+TransferBatch::~TransferBatch()
+{
+    for (Entry& entry : m_entries) {
+        if (entry.staged && !entry.placed) {
+            discardCopy(*entry.staged, entry.folder->fd.get());
+        }
+    }
+}
+
+Result<TransferBatch::Folder*> TransferBatch::folderFor(const std::string& path)
+{
+    for (const auto& folder : m_folders) {
+        if (folder->path == path) {
+            return folder.get();
+        }
+    }
+    if (m_cleanedFolders.insert(path).second) {
+        removeAbandonedCopies(path);
+    }
+    // Opened before anything of this batch is written into it, so that a flush through it reports every
+    // write-back failure of the batch.
+    auto folder = std::make_unique<Folder>();
+    folder->path = path;
+    folder->fd = FileDescriptor(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    struct stat info {
+    };
+    if (folder->fd.get() < 0 || ::fstat(folder->fd.get(), &info) != 0) {
+        return Result<Folder*>::failure(lastErrorText());
+    }
+    folder->device = static_cast<std::uint64_t>(info.st_dev);
+    folder->flushEachFile = storedBeyondKernel(folder->fd.get());
+    m_folders.push_back(std::move(folder));
+    return m_folders.back().get();
+}
+
+Status TransferBatch::add(const std::string& source, const std::string& destination, Transfer how)
+{
+    FileDescriptor in(::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat info {
+    };
+    if (in.get() < 0 || ::fstat(in.get(), &info) != 0) {
+        return Status::failure(lastErrorText());
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return Status::failure(notRegularText);
+    }
+    // A program that opens the file for writing while it is copied need not wait: the checks before it is
+    // placed tell whether it wrote.
+    const FileUse use = checkUse(in.get(), m_limits.settleTime);
+    letLeaseGo(in.get());
+    if (!use.free()) {
+        return Status::failure(useFailureText(use, m_limits.settleTime));
+    }
+    Entry entry;
+    entry.how = how;
+    entry.source = source;
+    entry.destination = destination;
+    entry.name = nameOf(destination);
+    entry.sourceIdentity = identityFrom(info);
+    const Status added = how == Transfer::FinishMove ? addExistingCopy(entry) : stage(entry, in.get(), info);
+    if (!added.ok()) {
+        return added;
+    }
+    if (m_entries.empty()) {
+        m_started = std::chrono::steady_clock::now();
+    }
+    m_bytes += info.st_size;
+    m_entries.push_back(std::move(entry));
+    return {};
+}
+
+Status TransferBatch::stage(Entry& entry, int sourceFd, const struct stat& info)
+{
+    if (entry.moves()) {
+        // Within one file system a rename moves the file whole; its own answer tells when it cannot.
+        const int error = entry.replaces()
+            ? (::rename(entry.source.c_str(), entry.destination.c_str()) == 0 ? 0 : errno)
+            : renameWithoutReplacing(AT_FDCWD, entry.source, AT_FDCWD, entry.destination);
+        if (error != EXDEV) {
+            if (error != 0) {
+                return Status::failure(systemErrorText(error));
+            }
+            entry.placed = entry.renamed = true;
+        } else if (::access(folderOf(entry.source).c_str(), W_OK) != 0) {
+            // A source that could not be removed afterwards would leave the file twice.
+            return Status::failure(lastErrorText());
+        }
+    }
+    const Result<Folder*> folder = folderFor(folderOf(entry.destination));
+    if (!folder.ok()) {
+        return Status::failure(folder.error());
+    }
+    entry.folder = folder.value();
+    if (entry.renamed) {
+        entry.folder->placedAny = true;
+        return {};
+    }
+    Result<StagedCopy> staged = stageCopy(sourceFd, info, entry.folder->fd.get());
+    if (!staged.ok()) {
+        return Status::failure(
+            entry.moves() && staged.error() == changedWhileCopiedText ? changedWhileMovedText : staged.error());
+    }
+    entry.staged = std::move(staged.value());
+    entry.needsFlush = true;
+    if (info.st_size >= m_limits.largeFile) {
+        flushOne(entry);
+        if (entry.error) {
+            return Status::failure(*entry.error);
+        }
+    }
+    return {};
+}
+
+// The destination already holds what an interrupted move placed; it may not have reached the disk yet.
+Status TransferBatch::addExistingCopy(Entry& entry)
+{
+    entry.existing = FileDescriptor(::open(entry.destination.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat info {
+    };
+    if (entry.existing.get() < 0 || ::fstat(entry.existing.get(), &info) != 0) {
+        return Status::failure(lastErrorText());
+    }
+    const Result<Folder*> folder = folderFor(folderOf(entry.destination));
+    if (!folder.ok()) {
+        return Status::failure(folder.error());
+    }
+    entry.folder = folder.value();
+    entry.folder->placedAny = true;
+    entry.placedIdentity = identityFrom(info);
+    entry.placed = true;
+    entry.needsFlush = true;
+    return {};
+}
+
+void TransferBatch::fail(Entry& entry, const std::string& description)
+{
+    entry.error = description;
+    if (entry.staged && !entry.placed) {
+        discardCopy(*entry.staged, entry.folder->fd.get());
+    }
+}
+
+void TransferBatch::flushOne(Entry& entry)
+{
+    const int fd = entry.staged ? entry.staged->file.get() : entry.existing.get();
+    if (::fdatasync(fd) != 0) {
+        fail(entry, lastErrorText());
+        return;
+    }
+    entry.needsFlush = false;
+    entry.existing.reset();
+    // A named copy is closed before it is placed: some file systems (NFS) report a failed write only there.
+    if (entry.staged && !entry.staged->name.empty()) {
+        if (const int error = entry.staged->file.close(); error != 0) {
+            fail(entry, systemErrorText(error));
+        }
+    }
+}
+
+// Small files share one flush of their file system; where it fails, or cannot reach the storage, each file
+// is flushed on its own, so that a failure is reported for the files it concerns.
+void TransferBatch::flush()
+{
+    std::map<std::uint64_t, std::vector<Entry*>> byDevice;
+    for (Entry& entry : m_entries) {
+        if (!entry.error && entry.needsFlush) {
+            byDevice[entry.folder->device].push_back(&entry);
+        }
+    }
+    for (auto& [device, entries] : byDevice) {
+        const Folder& folder = *entries.front()->folder;
+        if (!folder.flushEachFile && entries.size() > fewFiles && ::syncfs(folder.fd.get()) == 0) {
+            for (Entry* entry : entries) {
+                entry->needsFlush = false;
+                entry->existing.reset();
+                if (entry->staged && !entry->staged->name.empty()) {
+                    if (const int error = entry->staged->file.close(); error != 0) {
+                        fail(*entry, systemErrorText(error));
+                    }
+                }
+            }
+            continue;
+        }
+        for (Entry* entry : entries) {
+            flushOne(*entry);
+        }
+    }
+}
+
+// The source must still be the file that was copied, and nobody may have it open for writing; for a move
+// the lease is kept until the source is removed.
+void TransferBatch::checkSources()
+{
+    for (Entry& entry : m_entries) {
+        if (entry.error || entry.renamed) {
+            continue;
+        }
+        entry.sourceFd = FileDescriptor(::open(entry.source.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        struct stat info {
+        };
+        if (entry.sourceFd.get() < 0 || ::fstat(entry.sourceFd.get(), &info) != 0) {
+            fail(entry, lastErrorText());
+            continue;
+        }
+        if (identityFrom(info) != entry.sourceIdentity) {
+            fail(entry, entry.moves() ? changedWhileMovedText : changedWhileCopiedText);
+            continue;
+        }
+        entry.use = checkUse(entry.sourceFd.get(), m_limits.settleTime);
+        if (!entry.use.free()) {
+            fail(entry, useFailureText(entry.use, m_limits.settleTime));
+            continue;
+        }
+        if (entry.how == Transfer::FinishMove) {
+            const Result<FileIdentity> copy = identityOf(entry.destination);
+            if (!copy.ok() || copy.value() != entry.placedIdentity) {
+                fail(entry, copyChangedText);
+            }
+        }
+    }
+}
+
+void TransferBatch::place()
+{
+    for (Entry& entry : m_entries) {
+        if (entry.error || entry.placed) {
+            continue;
+        }
+        const int folderFd = entry.folder->fd.get();
+        if (const int error = placeCopy(*entry.staged, folderFd, entry.name, entry.replaces()); error != 0) {
+            // The folder took our staged copy, so a refused name is the name's fault.
+            struct stat folderInfo {
+            };
+            const bool folderThere = ::fstat(folderFd, &folderInfo) == 0 && folderInfo.st_nlink > 0;
+            fail(entry, refusesName(error) && folderThere ? nameRefusedText : systemErrorText(error));
+            continue;
+        }
+        entry.placed = true;
+        entry.folder->placedAny = true;
+        struct stat info {
+        };
+        if (::fstatat(folderFd, entry.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
+            entry.placedIdentity = identityFrom(info);
+        }
+        entry.staged.reset();
+    }
+}
+
+// One flush of each destination folder makes every name placed in it durable.
+void TransferBatch::makeDurable()
+{
+    for (const auto& folder : m_folders) {
+        if (!folder->placedAny || ::fsync(folder->fd.get()) == 0 || cannotFlushFolder(errno)) {
+            continue;
+        }
+        const std::string description = lastErrorText();
+        for (Entry& entry : m_entries) {
+            if (entry.folder == folder.get() && entry.placed && !entry.error) {
+                fail(entry, description);
+            }
+        }
+    }
+}
+
+// Only now may a moved file leave its source folder: its copy is whole, in place and durable, and the source
+// is still what was copied and nobody has asked to write to it since it was checked.
+void TransferBatch::removeSources()
+{
+    for (Entry& entry : m_entries) {
+        if (entry.error || entry.renamed || !entry.moves()) {
+            continue;
+        }
+        if (entry.use.leased && !leaseUnbroken(entry.sourceFd.get())) {
+            entry.use.state = FileUse::State::OpenForWriting;
+            fail(entry, useFailureText(entry.use, m_limits.settleTime));
+            continue;
+        }
+        const Result<FileIdentity> source = identityOf(entry.source);
+        if (!source.ok() || source.value() != entry.sourceIdentity) {
+            fail(entry, changedWhileMovedText);
+            continue;
+        }
+        const Result<FileIdentity> placed = identityOf(entry.destination);
+        if (!placed.ok() || !placed.value().sameInode(entry.placedIdentity)) {
+            fail(entry, copyGoneText);
+            continue;
+        }
+        if (::unlink(entry.source.c_str()) != 0) {
+            fail(entry, lastErrorText());
+        }
+    }
+}
+
+bool TransferBatch::due() const
+{
+    if (m_entries.empty()) {
+        return false;
+    }
+    return m_entries.size() >= m_limits.files || m_bytes >= m_limits.bytes
+        || std::chrono::steady_clock::now() - m_started >= m_limits.age;
+}
+
+std::vector<Status> TransferBatch::complete()
+{
+    flush();
+    checkSources();
+    place();
+    makeDurable();
+    removeSources();
+    std::vector<Status> outcomes;
+    outcomes.reserve(m_entries.size());
+    for (const Entry& entry : m_entries) {
+        outcomes.push_back(entry.error ? Status::failure(*entry.error) : Status());
+    }
+    m_entries.clear();
+    m_folders.clear();
+    m_bytes = 0;
+    return outcomes;
+}
+
+} // namespace carrovex::posix

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+#include "platform/posix/FileCopy.h"
+#include "platform/posix/FileDescriptor.h"
+#include "platform/posix/FileUse.h"
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace carrovex::posix
+{
+
+struct BatchLimits {
+    // A batch is completed once it holds this many files or bytes, or its first file has waited this long.
+    std::size_t files = 2000;
+    std::int64_t bytes = std::int64_t {512} << 20;
+    std::chrono::milliseconds age {1000};
+    // A file this large is flushed on its own as soon as it is staged: one flush of the whole file system
+    // would also wait for every other program's unwritten data.
+    std::int64_t largeFile = std::int64_t {64} << 20;
+    // Where no lease can tell whether a file is still being written, it must have rested this long.
+    std::chrono::seconds settleTime {5};
+};
+
+// The transfers of one batch, taken through the sound order: stage every copy, flush the batch, check
+// each source, place each copy, make the placements durable, remove the sources of moves. See FileSystem.
+class TransferBatch
+{
+public:
+    explicit TransferBatch(BatchLimits limits);
+    TransferBatch(const TransferBatch&) = delete;
+    TransferBatch& operator=(const TransferBatch&) = delete;
+    ~TransferBatch(); // staged copies that were never completed are given up
+
+    Status add(const std::string& source, const std::string& destination, Transfer how);
+    bool due() const;
+    std::vector<Status> complete();
+
+private:
+    struct Folder {
+        std::string path;
+        FileDescriptor fd;
+        std::uint64_t device = 0;
+        bool flushEachFile = false; // a flush of the whole file system would not reach its storage
+        bool placedAny = false;
+    };
+
+    struct Entry {
+        Transfer how = Transfer::Copy;
+        std::string source;
+        std::string destination;
+        std::string name; // in the destination folder
+        Folder* folder = nullptr;
+        FileIdentity sourceIdentity;
+        std::optional<StagedCopy> staged;
+        FileDescriptor existing; // the identical copy that a move waits for, to flush
+        FileIdentity placedIdentity;
+        FileDescriptor sourceFd; // from the check on: holds the lease
+        FileUse use;
+        bool needsFlush = false;
+        bool placed = false;
+        bool renamed = false; // a move within one file system: it has nothing more to wait for
+        std::optional<std::string> error;
+
+        bool moves() const;
+        bool replaces() const;
+    };
+
+    Result<Folder*> folderFor(const std::string& path);
+    Status stage(Entry& entry, int sourceFd, const struct stat& info);
+    Status addExistingCopy(Entry& entry);
+    void fail(Entry& entry, const std::string& description);
+    void flushOne(Entry& entry);
+    void flush();
+    void checkSources();
+    void place();
+    void makeDurable();
+    void removeSources();
+
+    BatchLimits m_limits;
+    std::vector<std::unique_ptr<Folder>> m_folders;
+    std::vector<Entry> m_entries;
+    std::int64_t m_bytes = 0;
+    std::chrono::steady_clock::time_point m_started;
+    std::set<std::string> m_cleanedFolders;
+};
+
+} // namespace carrovex::posix
