@@ -62,6 +62,67 @@ TmpfsMount::~TmpfsMount()
     }
 }
 
+ToolMount::ToolMount(
+    const std::string& where, const std::string& tool, const std::string& mount, const std::string& unmount)
+    : m_path(where)
+    , m_tool(tool)
+    , m_unmount(unmount)
+{
+    fs::create_directories(where);
+    const bool toolThere = std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
+    m_mounted = ::geteuid() == 0 && toolThere && std::system(("(" + mount + ") >/dev/null 2>&1").c_str()) == 0;
+}
+
+ToolMount::~ToolMount()
+{
+    if (m_mounted) {
+        [[maybe_unused]] const int ignored = std::system(("(" + m_unmount + ") >/dev/null 2>&1").c_str());
+    }
+}
+
+std::string ToolMount::missing() const
+{
+    return ::geteuid() != 0 ? "needs root" : "needs " + m_tool + " and /dev/fuse (scripts/install-test-deps.sh)";
+}
+
+namespace
+{
+
+std::string quoted(const std::string& text)
+{
+    return "'" + text + "'";
+}
+
+} // namespace
+
+std::string bindfsView(const std::string& folder, const std::string& view)
+{
+    return "bindfs " + quoted(folder) + " " + quoted(view);
+}
+
+std::string exfatThroughFuse(const std::string& image, const std::string& where)
+{
+    // exfat-fuse wants a block device.
+    return "truncate -s 32M " + quoted(image) + " && mkfs.exfat " + quoted(image) + " && losetup -f --show "
+        + quoted(image) + " > " + quoted(image + ".loop") + " && mount.exfat-fuse \"$(cat " + quoted(image + ".loop")
+        + ")\" " + quoted(where);
+}
+
+std::string fatThroughFuse(const std::string& image, const std::string& where)
+{
+    return "truncate -s 32M " + quoted(image) + " && mkfs.vfat " + quoted(image) + " && fusefat -o rw+ " + quoted(image)
+        + " " + quoted(where);
+}
+
+std::string unmountFuse(const std::string& where, const std::string& image)
+{
+    const std::string unmount = "(fusermount -u " + quoted(where) + " || umount -l " + quoted(where) + ")";
+    if (image.empty()) {
+        return unmount;
+    }
+    return unmount + "; losetup -d \"$(cat " + quoted(image + ".loop") + ")\"";
+}
+
 void writeFile(const std::string& path, const std::string& content)
 {
     std::ofstream(path, std::ios::binary) << content;

@@ -52,6 +52,43 @@ private:
     bool m_mounted = false;
 };
 
+// A file system mounted by outside tools for the test's life (a FUSE view, a disk image), by a shell command
+// that mounts it at path() and one that takes it away again. Needs root and the tools; where it could not be
+// made, mounted() is false and missing() says what was missing.
+class ToolMount
+{
+public:
+    ToolMount(const std::string& where, const std::string& tool, const std::string& mount, const std::string& unmount);
+    ToolMount(const ToolMount&) = delete;
+    ToolMount& operator=(const ToolMount&) = delete;
+    ~ToolMount();
+
+    bool mounted() const
+    {
+        return m_mounted;
+    }
+    const std::string& path() const
+    {
+        return m_path;
+    }
+    std::string missing() const;
+
+private:
+    std::string m_path;
+    std::string m_tool;
+    std::string m_unmount;
+    bool m_mounted = false;
+};
+
+// A view of the folder through FUSE (bindfs), as a share of it mounted on the same machine would be.
+std::string bindfsView(const std::string& folder, const std::string& view);
+// An exFAT image (32 MiB) mounted through FUSE, as exfat-fuse mounts a USB stick; image is its file.
+std::string exfatThroughFuse(const std::string& image, const std::string& where);
+// A FAT image (32 MiB) mounted through FUSE (fusefat).
+std::string fatThroughFuse(const std::string& image, const std::string& where);
+// Unmounts a FUSE file system, and for exFAT also lets its image's loop device go.
+std::string unmountFuse(const std::string& where, const std::string& image = {});
+
 void writeFile(const std::string& path, const std::string& content);
 std::string readFile(const std::string& path);
 bool exists(const std::string& path);

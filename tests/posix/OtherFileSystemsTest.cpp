@@ -1,0 +1,305 @@
+// Runs against what users meet beside a plain local disk: a second view of the source folder, removable-disk
+// file systems through FUSE, a file that another program is still writing, a move that was cut short.
+#include "tests/posix/RunOnDisk.h"
+
+#include <chrono>
+#include <fcntl.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using ::testing::ElementsAre;
+using ::testing::UnorderedElementsAre;
+
+namespace carrovex::testing
+{
+
+namespace
+{
+
+struct ViewCase {
+    const char* name;
+    bool move;
+    bool overwrite;
+    const char* line;
+
+    friend void PrintTo(const ViewCase& row, std::ostream* out)
+    {
+        *out << row.name;
+    }
+};
+
+class ViewOfTheSource : public TransferRunOnDisk, public ::testing::WithParamInterface<ViewCase>
+{
+protected:
+    void SetUp() override
+    {
+        if (!view.mounted()) {
+            GTEST_SKIP() << "a FUSE view of the source folder " << view.missing();
+        }
+    }
+
+    ToolMount view {
+        temp.path() + "/view", "bindfs", bindfsView(source, temp.path() + "/view"), unmountFuse(temp.path() + "/view")};
+};
+
+// The destination is the source folder itself, reached through another file system: other device and inode
+// numbers, the same files. Replacing one by its copy and then removing the "source" lost every file.
+TEST_P(ViewOfTheSource, KeepsEveryFile)
+{
+    choose(GetParam().move, GetParam().overwrite);
+    use(source, view.path());
+    for (const char* name : {"a", "b", "c", "d"}) {
+        writeFile(source + "/" + name, std::string("data of ") + name);
+        settleFile(source + "/" + name);
+    }
+
+    DoAction(form);
+
+    const std::string line = std::string(stamp) + GetParam().line;
+    EXPECT_THAT(window.lines(), UnorderedElementsAre(line + "a", line + "b", line + "c", line + "d"));
+    EXPECT_EQ(entriesOf(source), "a b c d");
+    for (const char* name : {"a", "b", "c", "d"}) {
+        EXPECT_EQ(readFile(source + "/" + name), std::string("data of ") + name);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Views,
+    ViewOfTheSource,
+    ::testing::Values(ViewCase {"MoveOverwriting", true, true, "t21 (t24): "},
+        ViewCase {"Move", true, false, "t21 (t24): "},
+        ViewCase {"CopyOverwriting", false, true, "t22 (t24): "}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+struct DiskCase {
+    const char* name;
+    bool exfat;
+    bool move;
+};
+
+class RemovableDisk : public TransferRunOnDisk, public ::testing::WithParamInterface<DiskCase>
+{
+protected:
+    void SetUp() override
+    {
+        if (!disk.mounted()) {
+            GTEST_SKIP() << "a FUSE-mounted disk image " << disk.missing();
+        }
+    }
+
+    std::string image = temp.path() + "/disk.img";
+    std::string where = temp.path() + "/disk";
+    ToolMount disk {where,
+        GetParam().exfat ? "mount.exfat-fuse" : "fusefat",
+        GetParam().exfat ? exfatThroughFuse(image, where) : fatThroughFuse(image, where),
+        unmountFuse(where, GetParam().exfat ? image : "")};
+};
+
+// No unnamed files, no no-replace rename, no hard links, no permission bits (and through fusefat no chmod
+// at all): every file still arrives whole, and a name the disk cannot store is said to be the reason.
+TEST_P(RemovableDisk, TakesEveryFileItCanName)
+{
+    choose(GetParam().move, false);
+    use(source, disk.path());
+    writeFile(source + "/report.txt", "report");
+    writeFile(source + "/big.bin", std::string(3 << 20, 'b'));
+    writeFile(source + "/time 12:30.txt", "colon");
+    writeFile(disk.path() + "/taken.txt", "theirs");
+    writeFile(source + "/taken.txt", "mine");
+    for (const char* name : {"report.txt", "big.bin", "time 12:30.txt", "taken.txt"}) {
+        settleFile(source + "/" + name);
+    }
+
+    DoAction(form);
+
+    const std::string done = std::string(stamp) + (GetParam().move ? "t26: " : "t25: ");
+    EXPECT_THAT(window.lines(),
+        UnorderedElementsAre(done + "report.txt",
+            done + "big.bin",
+            std::string(stamp) + "t35: The destination file system does not accept this file name - time 12:30.txt",
+            std::string(stamp) + (GetParam().move ? "t21" : "t22") + " (t24): taken.txt"));
+    EXPECT_EQ(readFile(disk.path() + "/report.txt"), "report");
+    EXPECT_EQ(readFile(disk.path() + "/big.bin"), std::string(3 << 20, 'b'));
+    EXPECT_EQ(readFile(disk.path() + "/taken.txt"), "theirs");
+    EXPECT_EQ(entriesOf(source),
+        GetParam().move ? "taken.txt time 12:30.txt" : "big.bin report.txt taken.txt time 12:30.txt");
+}
+
+INSTANTIATE_TEST_SUITE_P(Disks,
+    RemovableDisk,
+    ::testing::Values(DiskCase {"ExfatMove", true, true},
+        DiskCase {"ExfatCopy", true, false},
+        DiskCase {"FatMove", false, true},
+        DiskCase {"FatCopy", false, false}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+// Another program appends a record every 100 ms and keeps the file open, as a logger does.
+class Writer
+{
+public:
+    Writer(const std::string& path, int records)
+    {
+        m_child = ::fork();
+        if (m_child == 0) {
+            const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT, 0644);
+            for (int record = 0; record < records; ++record) {
+                const std::string line = "record " + std::to_string(record) + "\n";
+                if (::write(fd, line.data(), line.size()) < 0) {
+                    ::_exit(1);
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
+            ::_exit(0);
+        }
+        // Until the first record the file may not exist yet.
+        while (!exists(path) || readFile(path).empty()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+    Writer(const Writer&) = delete;
+    Writer& operator=(const Writer&) = delete;
+    ~Writer()
+    {
+        wait();
+    }
+
+    void wait()
+    {
+        if (m_child > 0) {
+            ::waitpid(m_child, nullptr, 0);
+            m_child = -1;
+        }
+    }
+
+private:
+    pid_t m_child = -1;
+};
+
+struct WriterCase {
+    const char* name;
+    bool move;
+    bool otherDisk;
+};
+
+class FileInUse : public TransferRunOnDisk, public ::testing::WithParamInterface<WriterCase>
+{
+protected:
+    void SetUp() override
+    {
+        if (GetParam().otherDisk && !disk.mounted()) {
+            GTEST_SKIP() << "mounting a tmpfs needs root";
+        }
+        choose(GetParam().move, false);
+        use(source, GetParam().otherDisk ? disk.path() : destination);
+    }
+
+    TmpfsMount disk {temp.path() + "/mnt", "4m"};
+};
+
+// Moved while written, the file lost the records written after its copy; copied, it was a snapshot.
+TEST_P(FileInUse, IsLeftAloneUntilItsWriterIsDone)
+{
+    const std::string target = (GetParam().otherDisk ? disk.path() : destination) + "/log.txt";
+    std::string expected;
+    for (int record = 0; record < 10; ++record) {
+        expected += "record " + std::to_string(record) + "\n";
+    }
+    {
+        Writer writer(source + "/log.txt", 10);
+        DoAction(form);
+        EXPECT_THAT(window.lines(),
+            ElementsAre(std::string(stamp)
+                + "t35: Another program has the file open for writing; it is left for a later run - log.txt"));
+        EXPECT_FALSE(exists(target));
+    }
+
+    DoAction(form);
+
+    EXPECT_EQ(window.lines().back(), std::string(stamp) + (GetParam().move ? "t26: log.txt" : "t25: log.txt"));
+    EXPECT_EQ(readFile(target), expected);
+    EXPECT_EQ(exists(source + "/log.txt"), !GetParam().move);
+}
+
+INSTANTIATE_TEST_SUITE_P(Writers,
+    FileInUse,
+    ::testing::Values(WriterCase {"Copy", false, false},
+        WriterCase {"MoveWithinTheFileSystem", true, false},
+        WriterCase {"MoveToAnotherFileSystem", true, true}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+class SecondDisk : public TransferRunOnDisk
+{
+protected:
+    void SetUp() override
+    {
+        if (!disk.mounted()) {
+            GTEST_SKIP() << "mounting a tmpfs needs root";
+        }
+    }
+
+    TmpfsMount disk {temp.path() + "/mnt", "4m"};
+};
+
+// A program that opens the file for writing after it was staged stops the move before anything is placed.
+TEST_F(SecondDisk, SourceOpenedForWritingBeforeItsBatchCompletesStays)
+{
+    writeFile(source + "/a.txt", "content");
+    ASSERT_TRUE(files.startTransfer(source + "/a.txt", disk.path() + "/a.txt", Transfer::Move).ok());
+    const int writer = ::open((source + "/a.txt").c_str(), O_WRONLY | O_APPEND);
+
+    const std::vector<Status> outcomes = files.completeBatch();
+    ::close(writer);
+
+    ASSERT_EQ(outcomes.size(), 1U);
+    EXPECT_EQ(outcomes[0].error(), "Another program has the file open for writing; it is left for a later run");
+    EXPECT_EQ(readFile(source + "/a.txt"), "content");
+    EXPECT_EQ(entriesOf(disk.path()), "");
+}
+
+struct LeftoverCase {
+    const char* name;
+    const char* destinationContent;
+    bool sameTime;
+    const char* line;
+    bool sourceStays;
+};
+
+class InterruptedMove : public TransferRunOnDisk, public ::testing::WithParamInterface<LeftoverCase>
+{
+};
+
+// A move cut short by a kill or a power cut left the file in both folders; only a byte-identical copy with
+// the source's time finishes it.
+TEST_P(InterruptedMove, FinishesOnlyWithAByteIdenticalCopy)
+{
+    const LeftoverCase& c = GetParam();
+    choose(true, false);
+    writeFile(source + "/a.txt", "the content");
+    writeFile(destination + "/a.txt", c.destinationContent);
+    const timespec times[2] = {{1'100'000'000, 0}, {1'100'000'000, 123'456'789}};
+    ::utimensat(AT_FDCWD, (source + "/a.txt").c_str(), times, 0);
+    if (c.sameTime) {
+        ::utimensat(AT_FDCWD, (destination + "/a.txt").c_str(), times, 0);
+    }
+
+    DoAction(form);
+
+    EXPECT_THAT(window.lines(), ElementsAre(std::string(stamp) + c.line));
+    EXPECT_EQ(exists(source + "/a.txt"), c.sourceStays);
+    EXPECT_EQ(readFile(destination + "/a.txt"), c.destinationContent);
+}
+
+INSTANTIATE_TEST_SUITE_P(Leftovers,
+    InterruptedMove,
+    ::testing::Values(LeftoverCase {"IdenticalCopy", "the content", true, "t26: a.txt", false},
+        LeftoverCase {"SameLengthOtherBytes", "the c0ntent", true, "t21 (t24): a.txt", true},
+        LeftoverCase {"SameBytesOtherTime", "the content", false, "t21 (t24): a.txt", true}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+} // namespace
+
+} // namespace carrovex::testing
