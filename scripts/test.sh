@@ -6,6 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
+scripts/install-test-deps.sh
 
 git ls-files -z -- '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
 

@@ -13,13 +13,17 @@
 //                        their blocks after write() had succeeded)
 //   destination-appears  just before a name is given to a copy, another program creates a file of that name
 // Several faults are named separated by commas.
+// CARROVEX_STOP_AT=call:n stops the process (SIGSTOP) just before its nth call of syncfs, fsync, linkat,
+// renameat2 or unlink, so that a test can cut the power at that very moment.
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <map>
 #include <string>
 #include <sys/stat.h>
 #include <thread>
@@ -54,6 +58,21 @@ std::string pathOf(int fd)
 
 int copyCalls = 0;
 
+void stopBefore(const char* call)
+{
+    static std::map<std::string, int> calls;
+    const char* stopAt = std::getenv("CARROVEX_STOP_AT");
+    if (stopAt == nullptr) {
+        return;
+    }
+    const std::string wanted = stopAt;
+    const auto colon = wanted.find(':');
+    if (wanted.substr(0, colon) == call && colon != std::string::npos
+        && ++calls[call] == std::atoi(wanted.c_str() + colon + 1)) {
+        ::raise(SIGSTOP);
+    }
+}
+
 void anotherProgramCreates(int folder, const char* name);
 
 } // namespace
@@ -64,6 +83,7 @@ extern "C" int renameat2(int olddirfd, const char* oldpath, int newdirfd, const 
         errno = EINVAL;
         return -1;
     }
+    stopBefore("renameat2");
     anotherProgramCreates(newdirfd, newpath);
     using Renameat2 = int (*)(int, const char*, int, const char*, unsigned int);
     return real<Renameat2>("renameat2")(olddirfd, oldpath, newdirfd, newpath, flags);
@@ -156,6 +176,7 @@ extern "C" int linkat(int oldFolder, const char* oldPath, int newFolder, const c
         errno = EPERM;
         return -1;
     }
+    stopBefore("linkat");
     anotherProgramCreates(newFolder, newPath);
     using Linkat = int (*)(int, const char*, int, const char*, int);
     return real<Linkat>("linkat")(oldFolder, oldPath, newFolder, newPath, flags);
@@ -178,6 +199,7 @@ extern "C" int fchmod(int fd, mode_t mode)
 
 extern "C" int syncfs(int fd)
 {
+    stopBefore("syncfs");
     if (fault("writeback-fails")) {
         errno = EIO;
         return -1;
@@ -208,4 +230,18 @@ extern "C" int renameat(int oldFolder, const char* oldPath, int newFolder, const
 extern "C" int rename(const char* oldPath, const char* newPath)
 {
     return renameat(AT_FDCWD, oldPath, AT_FDCWD, newPath);
+}
+
+extern "C" int fsync(int fd)
+{
+    stopBefore("fsync");
+    using Fsync = int (*)(int);
+    return real<Fsync>("fsync")(fd);
+}
+
+extern "C" int unlink(const char* path)
+{
+    stopBefore("unlink");
+    using Unlink = int (*)(const char*);
+    return real<Unlink>("unlink")(path);
 }
