@@ -2,6 +2,7 @@
 
 #include "tests/MainFormFixture.h"
 
+#include <deque>
 #include <gmock/gmock.h>
 
 using ::testing::ElementsAre;
@@ -274,6 +275,99 @@ TEST_F(TransferRun, TransferThatFailsToCompleteGetsOnlyItsErrorLine)
     EXPECT_EQ(form.state.runErrors, 1);
     EXPECT_TRUE(files.hasFile("/src/a.txt"));
 }
+
+// A user watching a long run sees the file in hand at all times, and a "Moved" line only for a move that is
+// complete: the lines of a batch come when the batch is, in the order of their files.
+TEST_F(TransferRun, OutcomeLinesWaitForTheirBatch)
+{
+    choose(true);
+    files.setBatchSize(2);
+    for (const char* name : {"a", "b", "c"}) {
+        files.addFile(std::string("/src/") + name, 1);
+    }
+    std::vector<std::deque<std::string>> seen;
+    window.onProcessEvents([&] { seen.push_back(window.lines()); });
+
+    DoAction(form);
+
+    const std::string moved = std::string(stamp) + "t26: ";
+    // Two yields per file: before its placeholder, and after its progress line.
+    ASSERT_EQ(seen.size(), 6U);
+    EXPECT_THAT(seen[1], ElementsAre("t28: a"));
+    EXPECT_THAT(seen[2], ElementsAre("t28: a")) << "a waits in the batch: no outcome yet";
+    EXPECT_THAT(seen[3], ElementsAre("t28: b"));
+    EXPECT_THAT(seen[4], ElementsAre(moved + "a", moved + "b"));
+    EXPECT_THAT(seen[5], ElementsAre(moved + "a", moved + "b", "t28: c"));
+    EXPECT_THAT(window.lines(), ElementsAre(moved + "a", moved + "b", moved + "c"));
+    EXPECT_EQ(files.completeBatchCalls(), 2);
+}
+
+TEST_F(TransferRun, CancelCompletesTheWaitingTransfersBeforeItsLine)
+{
+    files.setBatchSize(10);
+    files.addFile("/src/a", 1);
+    files.addFile("/src/b", 1);
+    window.onProcessEvents([&] { form.state.cancelRequested = window.processEventsCalls() == 3; });
+
+    DoAction(form);
+
+    EXPECT_THAT(window.lines(), ElementsAre(std::string(stamp) + "t25: a", "t31: t25 1 t29"));
+    EXPECT_THAT(files.transfers(), ElementsAre("copy /src/a /dst/a"));
+}
+
+struct ExistingCase {
+    const char* name;
+    bool move;
+    bool overwrite;
+    bool identical;
+    bool sameFile;
+    const char* line;
+    const char* transfer;
+
+    friend void PrintTo(const ExistingCase& row, std::ostream* out)
+    {
+        *out << row.name;
+    }
+};
+
+class TransferRunExisting : public MainFormFixture, public ::testing::WithParamInterface<ExistingCase>
+{
+};
+
+// A move that a kill or a power cut interrupted left a byte-identical copy: it is finished, never repeated,
+// and never "finished" onto the file itself.
+TEST_P(TransferRunExisting, DecidesByTheFileThatIsThere)
+{
+    const ExistingCase& c = GetParam();
+    choose(c.move);
+    overwrite(c.overwrite);
+    files.addFile("/src/a", 5, "bytes");
+    files.addFile("/dst/a", 5, c.identical ? "bytes" : "other");
+    if (c.sameFile) {
+        files.linkFiles("/src/a", "/dst/a");
+    }
+
+    DoAction(form);
+
+    EXPECT_THAT(window.lines(), ElementsAre(std::string(stamp) + c.line));
+    if (*c.transfer == '\0') {
+        EXPECT_TRUE(files.transfers().empty());
+    } else {
+        EXPECT_THAT(files.transfers(), ElementsAre(c.transfer));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Destinations,
+    TransferRunExisting,
+    ::testing::Values(
+        ExistingCase {"MoveFinishesAnIdenticalCopy", true, false, true, false, "t26: a", "finish /src/a /dst/a"},
+        ExistingCase {"MoveFinishesAlsoWithOverwrite", true, true, true, false, "t26: a", "finish /src/a /dst/a"},
+        ExistingCase {"MoveKeepsADifferentFile", true, false, false, false, "t21 (t24): a", ""},
+        ExistingCase {"MoveReplacesADifferentFile", true, true, false, false, "t26 (t23): a", "move /src/a /dst/a"},
+        ExistingCase {"MoveNeverFinishesOntoItself", true, false, true, true, "t21 (t24): a", ""},
+        ExistingCase {"CopyLeavesAnIdenticalCopy", false, false, true, false, "t22 (t24): a", ""},
+        ExistingCase {"CopyReplacesWithOverwrite", false, true, true, false, "t25 (t23): a", "copy /src/a /dst/a"}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(TransferRun, SameFolderOnBothSidesKeepsEveryFile)
 {
