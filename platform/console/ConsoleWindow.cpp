@@ -46,7 +46,7 @@ void ConsoleWindow::printPendingLine()
 void ConsoleWindow::processEvents()
 {
     WindowModel::processEvents();
-    if (m_signals.wait(Clock::now()) == posix::StopSignals::Wake::Signal) {
+    if (m_signals.taken()) {
         std::fprintf(stderr, "carrovex-console: %s\n", m_stoppingText.c_str());
         requestClose();
     }

@@ -69,13 +69,13 @@ bool storedBeyondKernel(int fd)
     }
 }
 
-FileUse checkUse(int fd, std::chrono::seconds settleTime)
+FileUse checkUse(int fd, bool leaseSeesEveryWriter, std::chrono::seconds settleTime)
 {
     ignoreLeaseBreakSignal();
     FileUse use;
     if (::fcntl(fd, F_SETLEASE, F_RDLCK) == 0) {
         use.leased = true;
-        if (!storedBeyondKernel(fd)) {
+        if (leaseSeesEveryWriter) {
             return use;
         }
     } else if (errno == EAGAIN) {

@@ -24,7 +24,8 @@ struct FileUse {
 // lease cannot answer (a file of another owner without the right to lease it, or a file system whose other
 // writers the kernel cannot see: FUSE and network shares), the file counts as free only when its
 // modification time lies at least the settle time in the past.
-FileUse checkUse(int fd, std::chrono::seconds settleTime);
+// leaseSeesEveryWriter is false where storedBeyondKernel is true for the file.
+FileUse checkUse(int fd, bool leaseSeesEveryWriter, std::chrono::seconds settleTime);
 
 // Lets a lease go, so that a writer need not wait for the descriptor to be closed.
 void letLeaseGo(int fd);

@@ -69,12 +69,20 @@ StopSignals::~StopSignals()
     ::sigprocmask(SIG_SETMASK, &m_previousMask, nullptr);
 }
 
+bool StopSignals::taken()
+{
+    signalfd_siginfo info;
+    if (::read(m_descriptor.get(), &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
+        m_signalNumber = static_cast<int>(info.ssi_signo);
+        return true;
+    }
+    return false;
+}
+
 StopSignals::Wake StopSignals::wait(std::optional<TimePoint> deadline, int input)
 {
     for (;;) {
-        signalfd_siginfo info;
-        if (::read(m_descriptor.get(), &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
-            m_signalNumber = static_cast<int>(info.ssi_signo);
+        if (taken()) {
             return Wake::Signal;
         }
         pollfd watched[] = {{m_descriptor.get(), POLLIN, 0}, {input, POLLIN, 0}};

@@ -32,6 +32,9 @@ public:
     // input >= 0, something to read on input. A signal already waiting wins.
     Wake wait(std::optional<TimePoint> deadline, int input = -1);
 
+    // True when a stop signal has come (it is taken); one system call, for a look between two files.
+    bool taken();
+
     // The last stop signal taken, 0 before the first.
     int signalNumber() const;
 

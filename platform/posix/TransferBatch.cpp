@@ -113,7 +113,7 @@ Status TransferBatch::add(const std::string& source, const std::string& destinat
     }
     // A program that opens the file for writing while it is copied need not wait: the checks before it is
     // placed tell whether it wrote.
-    const FileUse use = checkUse(in.get(), m_limits.settleTime);
+    const FileUse use = checkUse(in.get(), leaseSeesEveryWriter(in.get(), info), m_limits.settleTime);
     letLeaseGo(in.get());
     if (!use.free()) {
         return Status::failure(useFailureText(use, m_limits.settleTime));
@@ -132,8 +132,21 @@ Status TransferBatch::add(const std::string& source, const std::string& destinat
         m_started = std::chrono::steady_clock::now();
     }
     m_bytes += info.st_size;
+    if (!entry.renamed) {
+        entry.sourceFd = std::move(in); // asked for its lease again before the copy is placed
+    }
     m_entries.push_back(std::move(entry));
     return {};
+}
+
+bool TransferBatch::leaseSeesEveryWriter(int fd, const struct stat& info)
+{
+    const auto device = static_cast<std::uint64_t>(info.st_dev);
+    const auto known = m_leaseSeesEveryWriter.find(device);
+    if (known != m_leaseSeesEveryWriter.end()) {
+        return known->second;
+    }
+    return m_leaseSeesEveryWriter[device] = !storedBeyondKernel(fd);
 }
 
 Status TransferBatch::stage(Entry& entry, int sourceFd, const struct stat& info)
@@ -262,18 +275,18 @@ void TransferBatch::checkSources()
         if (entry.error || entry.renamed) {
             continue;
         }
-        entry.sourceFd = FileDescriptor(::open(entry.source.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-        struct stat info {
-        };
-        if (entry.sourceFd.get() < 0 || ::fstat(entry.sourceFd.get(), &info) != 0) {
-            fail(entry, lastErrorText());
+        // The name must still lead to the very file that was copied, unchanged.
+        const Result<FileIdentity> source = identityOf(entry.source);
+        if (!source.ok()) {
+            fail(entry, source.error());
             continue;
         }
-        if (identityFrom(info) != entry.sourceIdentity) {
+        if (source.value() != entry.sourceIdentity) {
             fail(entry, entry.moves() ? changedWhileMovedText : changedWhileCopiedText);
             continue;
         }
-        entry.use = checkUse(entry.sourceFd.get(), m_limits.settleTime);
+        entry.use
+            = checkUse(entry.sourceFd.get(), m_leaseSeesEveryWriter[entry.sourceIdentity.device], m_limits.settleTime);
         if (!entry.use.free()) {
             fail(entry, useFailureText(entry.use, m_limits.settleTime));
             continue;
@@ -306,7 +319,7 @@ void TransferBatch::place()
         entry.folder->placedAny = true;
         struct stat info {
         };
-        if (::fstatat(folderFd, entry.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (entry.moves() && ::fstatat(folderFd, entry.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
             entry.placedIdentity = identityFrom(info);
         }
         entry.staged.reset();

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -62,7 +63,7 @@ private:
         std::optional<StagedCopy> staged;
         FileDescriptor existing; // the identical copy that a move waits for, to flush
         FileIdentity placedIdentity;
-        FileDescriptor sourceFd; // from the check on: holds the lease
+        FileDescriptor sourceFd; // open from the start; from the check on it holds the lease
         FileUse use;
         bool needsFlush = false;
         bool placed = false;
@@ -74,6 +75,7 @@ private:
     };
 
     Result<Folder*> folderFor(const std::string& path);
+    bool leaseSeesEveryWriter(int fd, const struct stat& info);
     Status stage(Entry& entry, int sourceFd, const struct stat& info);
     Status addExistingCopy(Entry& entry);
     void fail(Entry& entry, const std::string& description);
@@ -90,6 +92,7 @@ private:
     std::int64_t m_bytes = 0;
     std::chrono::steady_clock::time_point m_started;
     std::set<std::string> m_cleanedFolders;
+    std::map<std::uint64_t, bool> m_leaseSeesEveryWriter; // by device
 };
 
 } // namespace carrovex::posix
