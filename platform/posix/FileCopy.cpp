@@ -13,7 +13,6 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 namespace carrovex::posix
 {
@@ -50,10 +49,14 @@ std::string descriptorPath(int fd)
 
 int copyByReading(int in, int out, std::int64_t remaining)
 {
-    std::vector<char> buffer(1 << 20);
+    // Sized to the file and left uninitialised: clearing a large buffer for every small file costs more
+    // than copying it.
+    const auto size = static_cast<std::size_t>(std::min<std::int64_t>(remaining, std::int64_t {1} << 20));
+    const auto buffer = std::make_unique_for_overwrite<char[]>(size);
     while (remaining > 0) {
-        const auto wanted = static_cast<std::size_t>(std::min<std::int64_t>(remaining, std::ssize(buffer)));
-        const ssize_t got = ::read(in, buffer.data(), wanted);
+        const auto wanted
+            = static_cast<std::size_t>(std::min<std::int64_t>(remaining, static_cast<std::int64_t>(size)));
+        const ssize_t got = ::read(in, buffer.get(), wanted);
         if (got == 0) {
             return 0;
         }
@@ -63,7 +66,7 @@ int copyByReading(int in, int out, std::int64_t remaining)
             }
             return errno;
         }
-        if (const int error = writeAll(out, buffer.data(), static_cast<std::size_t>(got)); error != 0) {
+        if (const int error = writeAll(out, buffer.get(), static_cast<std::size_t>(got)); error != 0) {
             return error;
         }
         remaining -= got;

@@ -19,10 +19,12 @@ namespace carrovex::posix
 {
 
 struct BatchLimits {
-    // A batch is completed once it holds this many files or bytes, or its first file has waited this long.
-    std::size_t files = 2000;
+    // A batch is completed once it holds this many files or bytes, or its first file has waited this long:
+    // each batch costs two flushes of the disk (its data, then its names), so that a small file costs
+    // about what cp and one sync cost, while a watcher of the log sees outcomes every few seconds.
+    std::size_t files = 16384;
     std::int64_t bytes = std::int64_t {512} << 20;
-    std::chrono::milliseconds age {1000};
+    std::chrono::milliseconds age {2000};
     // A file this large is flushed on its own as soon as it is staged: one flush of the whole file system
     // would also wait for every other program's unwritten data.
     std::int64_t largeFile = std::int64_t {64} << 20;

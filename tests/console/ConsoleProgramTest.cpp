@@ -112,7 +112,7 @@ bool waitForAnEntry(const std::string& folder)
 // Copies that take about 40 ms a file, so that a signal comes in the middle of one.
 const std::vector<std::string> slowCopies {
     "LC_ALL=C", "LD_PRELOAD=" CARROVEX_FAULT_SHIM, "CARROVEX_FAULT=slow-copy", "ASAN_OPTIONS=verify_asan_link_order=0"};
-constexpr int slowFiles = 40; // more than a batch holds after its first second
+constexpr int slowFiles = 80; // more than a batch holds after its first two seconds
 constexpr std::size_t slowFileSize = 1 << 20;
 
 // Every file of the destination is a whole copy of its source, and the log has a line for each.
