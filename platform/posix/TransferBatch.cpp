@@ -89,6 +89,11 @@ Result<TransferBatch::Folder*> TransferBatch::folderFor(const std::string& path)
     auto folder = std::make_unique<Folder>();
     folder->path = path;
     folder->fd = FileDescriptor(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder->fd.get() < 0 && errno == EACCES) {
+        // A drop folder that may be written but not read: names and files are still reached through it.
+        folder->fd = FileDescriptor(::open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        folder->readable = false;
+    }
     struct stat info {
     };
     if (folder->fd.get() < 0 || ::fstat(folder->fd.get(), &info) != 0) {
@@ -151,6 +156,11 @@ bool TransferBatch::leaseSeesEveryWriter(int fd, const struct stat& info)
 
 Status TransferBatch::stage(Entry& entry, int sourceFd, const struct stat& info)
 {
+    const Result<Folder*> folder = folderFor(folderOf(entry.destination));
+    if (!folder.ok()) {
+        return Status::failure(folder.error());
+    }
+    entry.folder = folder.value();
     if (entry.moves()) {
         // Within one file system a rename moves the file whole; its own answer tells when it cannot.
         const int error = entry.replaces()
@@ -166,11 +176,6 @@ Status TransferBatch::stage(Entry& entry, int sourceFd, const struct stat& info)
             return Status::failure(lastErrorText());
         }
     }
-    const Result<Folder*> folder = folderFor(folderOf(entry.destination));
-    if (!folder.ok()) {
-        return Status::failure(folder.error());
-    }
-    entry.folder = folder.value();
     if (entry.renamed) {
         entry.folder->placedAny = true;
         return {};
@@ -330,7 +335,7 @@ void TransferBatch::place()
 void TransferBatch::makeDurable()
 {
     for (const auto& folder : m_folders) {
-        if (!folder->placedAny || ::fsync(folder->fd.get()) == 0 || cannotFlushFolder(errno)) {
+        if (!folder->placedAny || flushNames(*folder) == 0) {
             continue;
         }
         const std::string description = lastErrorText();
@@ -369,6 +374,24 @@ void TransferBatch::removeSources()
             fail(entry, lastErrorText());
         }
     }
+}
+
+// Returns 0 or the errno of the failure.
+int TransferBatch::flushNames(const Folder& folder)
+{
+    if (folder.readable) {
+        return ::fsync(folder.fd.get()) == 0 || cannotFlushFolder(errno) ? 0 : errno;
+    }
+    // An unreadable folder cannot be flushed itself; a flush of its file system through a file placed in it
+    // covers its names too.
+    for (const Entry& entry : m_entries) {
+        if (entry.folder == &folder && entry.placed && !entry.error) {
+            const FileDescriptor placed(
+                ::openat(folder.fd.get(), entry.name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+            return placed.get() >= 0 && ::syncfs(placed.get()) == 0 ? 0 : errno;
+        }
+    }
+    return 0;
 }
 
 bool TransferBatch::due() const

@@ -52,6 +52,7 @@ private:
         FileDescriptor fd;
         std::uint64_t device = 0;
         bool flushEachFile = false; // a flush of the whole file system would not reach its storage
+        bool readable = true; // else open only as a path: a drop folder that may be written but not read
         bool placedAny = false;
     };
 
@@ -86,6 +87,7 @@ private:
     void checkSources();
     void place();
     void makeDurable();
+    int flushNames(const Folder& folder);
     void removeSources();
 
     BatchLimits m_limits;

@@ -92,6 +92,22 @@ TEST_F(TransferRunOnDisk, UnreadableSourceGetsTheSystemsErrorAndTheRunGoesOn)
     EXPECT_EQ(entriesOf(destination), "b-open");
 }
 
+TEST_F(TransferRunOnDisk, DropFolderThatMayBeWrittenButNotReadTakesCopies)
+{
+    writeFile(source + "/a.txt", "a");
+    settleFile(source + "/a.txt");
+    for (const std::string& folder : {temp.path(), source}) {
+        ::chmod(folder.c_str(), 0755);
+    }
+    ::chmod(destination.c_str(), 0733);
+
+    EXPECT_TRUE(asUnprivilegedUser([&] {
+        DoAction(form);
+        return window.lines().size() == 1 && window.lines()[0] == std::string(stamp) + "t25: a.txt";
+    }));
+    EXPECT_EQ(readFile(destination + "/a.txt"), "a");
+}
+
 TEST_F(TransferRunOnDisk, MovesOntoASecondFileSystem)
 {
     TmpfsMount disk(temp.path() + "/mnt", "4m");
