@@ -2,6 +2,7 @@
 
 #include "engine/EnableControls.h"
 #include "engine/FreeSpaceProbe.h"
+#include "form/LaterTexts.h"
 #include "form/LogLines.h"
 #include "form/MainForm.h"
 #include "form/PrintableName.h"
@@ -63,6 +64,12 @@ private:
     void replaceLastLine(const std::string& line);
     void selectLastLine();
     void fail(const std::string& description);
+    // A failure's description, in the user's language where it is the program's own wording.
+    template <class Failed> std::string describe(const Failed& failed) const
+    {
+        const std::optional<Problem> problem = failed.problem();
+        return problem ? problemText(m_form.ini, *problem) : failed.error();
+    }
 
     MainForm& m_form;
     MainWindow& m_window;
@@ -106,7 +113,7 @@ std::vector<std::string> TransferRun::listFiles()
 {
     Result<std::vector<std::string>> listing = m_form.files.listPlainFiles(m_sourceFolder);
     if (!listing.ok()) {
-        fail(listing.error());
+        fail(describe(listing));
         return {};
     }
     return listing.value();
@@ -158,9 +165,9 @@ void TransferRun::completeWaiting()
     for (std::size_t i = 0; i < m_waiting.size(); ++i) {
         m_fileName = m_waiting[i].fileName;
         if (i >= outcomes.size()) {
-            fail("The outcome of the transfer is unknown");
+            fail(laterText(m_form.ini, LaterText::OutcomeUnknown));
         } else if (!outcomes[i].ok()) {
-            fail(outcomes[i].error());
+            fail(describe(outcomes[i]));
         } else if (!m_waiting[i].doneLine.empty()) {
             m_window.appendLine(logStamp(m_form.clock) + m_waiting[i].doneLine + printableName(m_fileName));
         }
@@ -189,7 +196,7 @@ void TransferRun::handleFile()
         const std::string destinationPath = m_form.files.joinPath(m_destinationFolder, m_fileName);
         const Result<bool> exists = m_form.files.fileExists(destinationPath);
         if (!exists.ok()) {
-            fail(exists.error()); // a failed test counts as passed
+            fail(describe(exists)); // a failed test counts as passed
         }
         const std::string& notDone = m_move ? text(21) : text(22);
         if (!exists.ok() || exists.value()) {
@@ -221,7 +228,7 @@ void TransferRun::handleExistingDestination(const std::string& sourcePath, const
     // removing a source whose "copy" is the file itself.
     const Result<bool> same = m_form.files.sameFile(sourcePath, destinationPath);
     if (!same.ok()) {
-        fail(same.error());
+        fail(describe(same));
         return;
     }
     if (same.value()) {
@@ -233,7 +240,7 @@ void TransferRun::handleExistingDestination(const std::string& sourcePath, const
     if (m_move) {
         const Result<bool> identical = m_form.files.sameContent(sourcePath, destinationPath);
         if (!identical.ok()) {
-            fail(identical.error());
+            fail(describe(identical));
             return;
         }
         if (identical.value()) {
@@ -258,9 +265,9 @@ bool TransferRun::destinationHasRoom(const std::string& sourcePath)
         const Result<std::string>& sourceDrive = driveOf(m_sourceDrive, m_sourceFolder);
         bool sameDrive = true; // a failed comparison counts as equal drives
         if (!destinationDrive.ok()) {
-            fail(destinationDrive.error());
+            fail(describe(destinationDrive));
         } else if (!sourceDrive.ok()) {
-            fail(sourceDrive.error());
+            fail(describe(sourceDrive));
         } else {
             sameDrive = destinationDrive.value() == sourceDrive.value();
         }
@@ -273,7 +280,7 @@ bool TransferRun::destinationHasRoom(const std::string& sourcePath)
     if (length.ok()) {
         m_fileLength = length.value();
     } else {
-        fail(length.error()); // the length of the previous file stands
+        fail(describe(length)); // the length of the previous file stands
     }
     return m_fileLength < destinationFreeBytes() - reserveBytes;
 }
@@ -283,7 +290,7 @@ std::int64_t TransferRun::destinationFreeBytes()
 {
     const Result<std::string>& drive = driveOf(m_destinationDrive, m_destinationFolder);
     if (!drive.ok()) {
-        fail(drive.error());
+        fail(describe(drive));
         return std::numeric_limits<std::int64_t>::max();
     }
     return driveFreeBytes(drive.value(), m_form.drives);
@@ -303,7 +310,7 @@ void TransferRun::transfer(
 {
     const Status started = m_form.files.startTransfer(sourcePath, destinationPath, how);
     if (!started.ok()) {
-        fail(started.error());
+        fail(describe(started));
         return;
     }
     // After a failed earlier step the file's error line stands in place of its progress line, and a

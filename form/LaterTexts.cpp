@@ -30,6 +30,15 @@ constexpr std::array<const char*, lastLaterText - firstLaterText + 1> english = 
     "the folder %1 (%2 in %3) does not exist",
     "the folders of %1 cannot be used",
     "Action=%1 in %2 is neither Copy nor Move",
+    englishText(Problem::NotRegularFile),
+    englishText(Problem::ChangedWhileCopied),
+    englishText(Problem::ChangedWhileMoved),
+    englishText(Problem::CopyGone),
+    englishText(Problem::CopyChanged),
+    englishText(Problem::NameRefused),
+    englishText(Problem::OpenForWriting),
+    englishText(Problem::RecentlyChanged),
+    "The outcome of the transfer is unknown",
 };
 
 } // namespace
@@ -43,6 +52,12 @@ std::string laterText(const IniStore& ini, LaterText key)
 {
     return ini.ReadLanguageValue(
         "frmMain", "t" + std::to_string(static_cast<int>(key)), englishText(key), iniValueSize);
+}
+
+std::string problemText(const IniStore& ini, Problem problem)
+{
+    return laterText(
+        ini, static_cast<LaterText>(static_cast<int>(LaterText::NotRegularFile) + static_cast<int>(problem)));
 }
 
 std::string withArguments(const std::string& text, std::initializer_list<std::string> arguments)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Problem.h"
+
 #include <initializer_list>
 #include <string>
 
@@ -31,16 +33,28 @@ enum class LaterText {
     NoSuchFolder = 61,
     UnusableFolders = 62,
     UnknownAction = 63,
+    NotRegularFile = 64, // the failures that the platform finds itself, in the order of Problem
+    ChangedWhileCopied = 65,
+    ChangedWhileMoved = 66,
+    CopyGone = 67,
+    CopyChanged = 68,
+    NameRefused = 69,
+    OpenForWriting = 70,
+    RecentlyChanged = 71,
+    OutcomeUnknown = 72, // a transfer the file system gave no outcome for
 };
 
 inline constexpr int firstLaterText = 45;
-inline constexpr int lastLaterText = 63;
+inline constexpr int lastLaterText = 72;
 
 // The English text of the key.
 const char* englishText(LaterText key);
 
 // The key's text in the active language file, or its English text where the file has no such key.
 std::string laterText(const IniStore& ini, LaterText key);
+
+// A failure that the platform found, in the user's language.
+std::string problemText(const IniStore& ini, Problem problem);
 
 // The text with %1, %2, ... replaced by the arguments in order; the arguments themselves are not searched.
 std::string withArguments(const std::string& text, std::initializer_list<std::string> arguments);

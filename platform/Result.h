@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Problem.h"
+
 #include <optional>
 #include <string>
 #include <utility>
@@ -8,7 +10,8 @@ namespace carrovex
 {
 
 // The outcome of a platform call: a value, or the system's own description of why it failed
-// ("Permission denied", "No space left on device"). Nothing in the platform layer throws.
+// ("Permission denied", "No space left on device"), or a problem the platform found itself, described in
+// English until the logic puts it into the user's language. Nothing in the platform layer throws.
 template <class T> class [[nodiscard]] Result
 {
 public:
@@ -21,6 +24,13 @@ public:
     {
         Result result;
         result.m_error = std::move(description);
+        return result;
+    }
+
+    static Result failure(Problem problem)
+    {
+        Result result = failure(englishText(problem));
+        result.m_problem = problem;
         return result;
     }
 
@@ -40,12 +50,17 @@ public:
     {
         return m_error;
     }
+    std::optional<Problem> problem() const
+    {
+        return m_problem;
+    }
 
 private:
     Result() = default;
 
     std::optional<T> m_value;
     std::string m_error;
+    std::optional<Problem> m_problem;
 };
 
 class [[nodiscard]] Status
@@ -61,6 +76,21 @@ public:
         return status;
     }
 
+    static Status failure(Problem problem)
+    {
+        Status status = failure(englishText(problem));
+        status.m_problem = problem;
+        return status;
+    }
+
+    // The failure of a call whose result is not needed.
+    template <class T> static Status failure(const Result<T>& failed)
+    {
+        Status status = failure(failed.error());
+        status.m_problem = failed.problem();
+        return status;
+    }
+
     bool ok() const
     {
         return !m_failed;
@@ -69,10 +99,15 @@ public:
     {
         return m_error;
     }
+    std::optional<Problem> problem() const
+    {
+        return m_problem;
+    }
 
 private:
     bool m_failed = false;
     std::string m_error;
+    std::optional<Problem> m_problem;
 };
 
 } // namespace carrovex

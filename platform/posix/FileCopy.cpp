@@ -22,8 +22,6 @@ namespace
 
 constexpr std::string_view temporaryPrefix = ".carrovex-";
 constexpr std::string_view temporarySuffix = ".tmp";
-constexpr const char* notRegularText = "Not a regular file";
-constexpr const char* changedText = "The file changed while it was copied";
 constexpr std::int64_t chunkBytes = std::int64_t {1} << 30;
 
 std::string temporaryName()
@@ -205,7 +203,7 @@ Result<FileIdentity> identityOf(const std::string& path)
 Result<StagedCopy> stageCopy(int sourceFd, const struct stat& before, int folderFd)
 {
     if (!S_ISREG(before.st_mode)) {
-        return Result<StagedCopy>::failure(notRegularText);
+        return Result<StagedCopy>::failure(Problem::NotRegularFile);
     }
     Result<StagedCopy> created = createStaging(folderFd);
     if (!created.ok()) {
@@ -214,7 +212,8 @@ Result<StagedCopy> stageCopy(int sourceFd, const struct stat& before, int folder
     StagedCopy copy = std::move(created.value());
     if (const int error = copyInto(sourceFd, before, copy.file.get()); error != 0) {
         discardCopy(copy, folderFd);
-        return Result<StagedCopy>::failure(error < 0 ? changedText : systemErrorText(error));
+        return error < 0 ? Result<StagedCopy>::failure(Problem::ChangedWhileCopied)
+                         : Result<StagedCopy>::failure(systemErrorText(error));
     }
     return copy;
 }

@@ -98,13 +98,9 @@ bool leaseUnbroken(int fd)
     return ::fcntl(fd, F_GETLEASE) == F_RDLCK;
 }
 
-std::string useFailureText(const FileUse& use, std::chrono::seconds settleTime)
+Problem useProblem(const FileUse& use)
 {
-    if (use.state == FileUse::State::OpenForWriting) {
-        return "Another program has the file open for writing; it is left for a later run";
-    }
-    return "The file changed less than " + std::to_string(settleTime.count())
-        + " seconds ago and may still be written; it is left for a later run";
+    return use.state == FileUse::State::OpenForWriting ? Problem::OpenForWriting : Problem::RecentlyChanged;
 }
 
 } // namespace carrovex::posix

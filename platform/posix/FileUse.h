@@ -1,7 +1,8 @@
 #pragma once
 
+#include "platform/Problem.h"
+
 #include <chrono>
-#include <string>
 
 namespace carrovex::posix
 {
@@ -37,7 +38,7 @@ bool leaseUnbroken(int fd);
 // flush of the whole file system does not reach them, and a lease does not see every writer.
 bool storedBeyondKernel(int fd);
 
-// The failure text for a file that is not free.
-std::string useFailureText(const FileUse& use, std::chrono::seconds settleTime);
+// Why a file that is not free is left alone.
+Problem useProblem(const FileUse& use);
 
 } // namespace carrovex::posix

@@ -15,14 +15,6 @@ namespace carrovex::posix
 namespace
 {
 
-constexpr const char* notRegularText = "Not a regular file";
-constexpr const char* changedWhileCopiedText = "The file changed while it was copied";
-constexpr const char* changedWhileMovedText = "The file changed while it was moved; it stays in the source folder";
-constexpr const char* copyGoneText = "The copy in the destination folder is gone; the file stays in the source folder";
-constexpr const char* copyChangedText
-    = "The copy in the destination folder changed; the file stays in the source folder";
-constexpr const char* nameRefusedText = "The destination file system does not accept this file name";
-
 // Up to this many files a flush of each costs less than a flush of the whole file system.
 constexpr std::size_t fewFiles = 4;
 
@@ -114,14 +106,14 @@ Status TransferBatch::add(const std::string& source, const std::string& destinat
         return Status::failure(lastErrorText());
     }
     if (!S_ISREG(info.st_mode)) {
-        return Status::failure(notRegularText);
+        return Status::failure(Problem::NotRegularFile);
     }
     // A program that opens the file for writing while it is copied need not wait: the checks before it is
     // placed tell whether it wrote.
     const FileUse use = checkUse(in.get(), leaseSeesEveryWriter(in.get(), info), m_limits.settleTime);
     letLeaseGo(in.get());
     if (!use.free()) {
-        return Status::failure(useFailureText(use, m_limits.settleTime));
+        return Status::failure(useProblem(use));
     }
     Entry entry;
     entry.how = how;
@@ -182,15 +174,15 @@ Status TransferBatch::stage(Entry& entry, int sourceFd, const struct stat& info)
     }
     Result<StagedCopy> staged = stageCopy(sourceFd, info, entry.folder->fd.get());
     if (!staged.ok()) {
-        return Status::failure(
-            entry.moves() && staged.error() == changedWhileCopiedText ? changedWhileMovedText : staged.error());
+        const bool changed = staged.problem() == Problem::ChangedWhileCopied;
+        return entry.moves() && changed ? Status::failure(Problem::ChangedWhileMoved) : Status::failure(staged);
     }
     entry.staged = std::move(staged.value());
     entry.needsFlush = true;
     if (info.st_size >= m_limits.largeFile) {
         flushOne(entry);
         if (entry.error) {
-            return Status::failure(*entry.error);
+            return *entry.error;
         }
     }
     return {};
@@ -217,9 +209,9 @@ Status TransferBatch::addExistingCopy(Entry& entry)
     return {};
 }
 
-void TransferBatch::fail(Entry& entry, const std::string& description)
+void TransferBatch::fail(Entry& entry, Status failure)
 {
-    entry.error = description;
+    entry.error = std::move(failure);
     if (entry.staged && !entry.placed) {
         discardCopy(*entry.staged, entry.folder->fd.get());
     }
@@ -283,23 +275,23 @@ void TransferBatch::checkSources()
         // The name must still lead to the very file that was copied, unchanged.
         const Result<FileIdentity> source = identityOf(entry.source);
         if (!source.ok()) {
-            fail(entry, source.error());
+            fail(entry, Status::failure(source));
             continue;
         }
         if (source.value() != entry.sourceIdentity) {
-            fail(entry, entry.moves() ? changedWhileMovedText : changedWhileCopiedText);
+            fail(entry, Status::failure(entry.moves() ? Problem::ChangedWhileMoved : Problem::ChangedWhileCopied));
             continue;
         }
         entry.use
             = checkUse(entry.sourceFd.get(), m_leaseSeesEveryWriter[entry.sourceIdentity.device], m_limits.settleTime);
         if (!entry.use.free()) {
-            fail(entry, useFailureText(entry.use, m_limits.settleTime));
+            fail(entry, Status::failure(useProblem(entry.use)));
             continue;
         }
         if (entry.how == Transfer::FinishMove) {
             const Result<FileIdentity> copy = identityOf(entry.destination);
             if (!copy.ok() || copy.value() != entry.placedIdentity) {
-                fail(entry, copyChangedText);
+                fail(entry, Status::failure(Problem::CopyChanged));
             }
         }
     }
@@ -317,7 +309,9 @@ void TransferBatch::place()
             struct stat folderInfo {
             };
             const bool folderThere = ::fstat(folderFd, &folderInfo) == 0 && folderInfo.st_nlink > 0;
-            fail(entry, refusesName(error) && folderThere ? nameRefusedText : systemErrorText(error));
+            fail(entry,
+                refusesName(error) && folderThere ? Status::failure(Problem::NameRefused)
+                                                  : Status::failure(systemErrorText(error)));
             continue;
         }
         entry.placed = true;
@@ -357,17 +351,17 @@ void TransferBatch::removeSources()
         }
         if (entry.use.leased && !leaseUnbroken(entry.sourceFd.get())) {
             entry.use.state = FileUse::State::OpenForWriting;
-            fail(entry, useFailureText(entry.use, m_limits.settleTime));
+            fail(entry, Status::failure(useProblem(entry.use)));
             continue;
         }
         const Result<FileIdentity> source = identityOf(entry.source);
         if (!source.ok() || source.value() != entry.sourceIdentity) {
-            fail(entry, changedWhileMovedText);
+            fail(entry, Status::failure(Problem::ChangedWhileMoved));
             continue;
         }
         const Result<FileIdentity> placed = identityOf(entry.destination);
         if (!placed.ok() || !placed.value().sameInode(entry.placedIdentity)) {
-            fail(entry, copyGoneText);
+            fail(entry, Status::failure(Problem::CopyGone));
             continue;
         }
         if (::unlink(entry.source.c_str()) != 0) {
@@ -413,7 +407,7 @@ std::vector<Status> TransferBatch::complete()
     std::vector<Status> outcomes;
     outcomes.reserve(m_entries.size());
     for (const Entry& entry : m_entries) {
-        outcomes.push_back(entry.error ? Status::failure(*entry.error) : Status());
+        outcomes.push_back(entry.error ? *entry.error : Status());
     }
     m_entries.clear();
     m_folders.clear();

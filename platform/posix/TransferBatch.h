@@ -71,7 +71,7 @@ private:
         bool needsFlush = false;
         bool placed = false;
         bool renamed = false; // a move within one file system: it has nothing more to wait for
-        std::optional<std::string> error;
+        std::optional<Status> error;
 
         bool moves() const;
         bool replaces() const;
@@ -81,7 +81,11 @@ private:
     bool leaseSeesEveryWriter(int fd, const struct stat& info);
     Status stage(Entry& entry, int sourceFd, const struct stat& info);
     Status addExistingCopy(Entry& entry);
-    void fail(Entry& entry, const std::string& description);
+    void fail(Entry& entry, Status failure);
+    void fail(Entry& entry, const std::string& systemText)
+    {
+        fail(entry, Status::failure(systemText));
+    }
     void flushOne(Entry& entry);
     void flush();
     void checkSources();

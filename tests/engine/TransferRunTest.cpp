@@ -276,6 +276,23 @@ TEST_F(TransferRun, TransferThatFailsToCompleteGetsOnlyItsErrorLine)
     EXPECT_TRUE(files.hasFile("/src/a.txt"));
 }
 
+// The failures the platform finds itself read in the user's language; a language file written before
+// those texts existed gets the English ones.
+TEST_F(TransferRun, FailureFoundByThePlatformReadsInTheLanguageOfTheFile)
+{
+    textFiles.files[ini.languageFile] = "[frmMain]\nt70=Noch in Arbeit\n";
+    files.addFile("/src/a.txt", 1);
+    files.addFile("/src/b.txt", 1);
+    files.failCall(FakeFileSystem::Call::Start, 1, Problem::OpenForWriting);
+    files.failCall(FakeFileSystem::Call::Complete, 1, Problem::ChangedWhileCopied);
+
+    DoAction(form);
+
+    EXPECT_THAT(window.lines(),
+        ElementsAre(std::string(stamp) + "t35: Noch in Arbeit - a.txt",
+            std::string(stamp) + "t35: The file changed while it was copied - b.txt"));
+}
+
 // A user watching a long run sees the file in hand at all times, and a "Moved" line only for a move that is
 // complete: the lines of a batch come when the batch is, in the order of their files.
 TEST_F(TransferRun, OutcomeLinesWaitForTheirBatch)

@@ -81,7 +81,12 @@ bool FakeFileSystem::hasFile(const std::string& path) const
 
 void FakeFileSystem::failCall(Call call, int nth, const std::string& description)
 {
-    m_failures[{call, nth}] = description;
+    m_failures[{call, nth}] = Status::failure(description);
+}
+
+void FakeFileSystem::failCall(Call call, int nth, Problem problem)
+{
+    m_failures[{call, nth}] = Status::failure(problem);
 }
 
 void FakeFileSystem::setBatchSize(std::size_t files)
@@ -104,7 +109,7 @@ std::size_t FakeFileSystem::waitingTransfers() const
     return m_waiting.size();
 }
 
-const std::string* FakeFileSystem::failure(Call call)
+const Status* FakeFileSystem::failure(Call call)
 {
     const int count = ++m_counts[call];
     for (const int nth : {count, 0}) {
@@ -122,8 +127,8 @@ std::string FakeFileSystem::joinPath(const std::string& folder, const std::strin
 
 Result<std::vector<std::string>> FakeFileSystem::listPlainFiles(const std::string& folder)
 {
-    if (const std::string* text = failure(Call::List)) {
-        return Result<std::vector<std::string>>::failure(*text);
+    if (const Status* failed = failure(Call::List)) {
+        return Result<std::vector<std::string>>::failure(failed->error());
     }
     std::vector<std::string> names;
     for (const std::string& path : m_order) {
@@ -141,16 +146,16 @@ bool FakeFileSystem::folderExists(const std::string& path)
 
 Result<bool> FakeFileSystem::fileExists(const std::string& path)
 {
-    if (const std::string* text = failure(Call::FileExists)) {
-        return Result<bool>::failure(*text);
+    if (const Status* failed = failure(Call::FileExists)) {
+        return Result<bool>::failure(failed->error());
     }
     return m_files.contains(path);
 }
 
 Result<bool> FakeFileSystem::sameFile(const std::string& first, const std::string& second)
 {
-    if (const std::string* text = failure(Call::SameFile)) {
-        return Result<bool>::failure(*text);
+    if (const Status* failed = failure(Call::SameFile)) {
+        return Result<bool>::failure(failed->error());
     }
     const std::string a = resolved(first);
     const std::string b = resolved(second);
@@ -159,8 +164,8 @@ Result<bool> FakeFileSystem::sameFile(const std::string& first, const std::strin
 
 Result<bool> FakeFileSystem::sameContent(const std::string& first, const std::string& second)
 {
-    if (const std::string* text = failure(Call::SameContent)) {
-        return Result<bool>::failure(*text);
+    if (const Status* failed = failure(Call::SameContent)) {
+        return Result<bool>::failure(failed->error());
     }
     const auto a = m_files.find(first);
     const auto b = m_files.find(second);
@@ -170,8 +175,8 @@ Result<bool> FakeFileSystem::sameContent(const std::string& first, const std::st
 
 Result<std::int64_t> FakeFileSystem::fileLength(const std::string& path)
 {
-    if (const std::string* text = failure(Call::FileLength)) {
-        return Result<std::int64_t>::failure(*text);
+    if (const Status* failed = failure(Call::FileLength)) {
+        return Result<std::int64_t>::failure(failed->error());
     }
     const auto found = m_files.find(path);
     if (found == m_files.end()) {
@@ -182,8 +187,8 @@ Result<std::int64_t> FakeFileSystem::fileLength(const std::string& path)
 
 Status FakeFileSystem::startTransfer(const std::string& source, const std::string& destination, Transfer how)
 {
-    if (const std::string* text = failure(Call::Start)) {
-        return Status::failure(*text);
+    if (const Status* failed = failure(Call::Start)) {
+        return *failed;
     }
     if (!m_files.contains(source)) {
         return Status::failure("No such file or directory");
@@ -210,8 +215,8 @@ std::vector<Status> FakeFileSystem::completeBatch()
 
 Status FakeFileSystem::complete(const Waiting& transfer)
 {
-    if (const std::string* text = failure(Call::Complete)) {
-        return Status::failure(*text);
+    if (const Status* failed = failure(Call::Complete)) {
+        return *failed;
     }
     if (!m_files.contains(transfer.source)) {
         return Status::failure("No such file or directory");

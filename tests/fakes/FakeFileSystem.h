@@ -28,6 +28,7 @@ public:
     bool hasFile(const std::string& path) const;
     // The nth call (from 1) of the operation fails with the text; 0 makes every call fail.
     void failCall(Call call, int nth, const std::string& description);
+    void failCall(Call call, int nth, Problem problem);
     // The batch is due once this many transfers wait (1 unless set).
     void setBatchSize(std::size_t files);
     // "copy a b", "move a b" and "finish a b" (a finished move) for every completed transfer, in order.
@@ -58,7 +59,7 @@ private:
     };
 
     // The failure text when this call is one that must fail, else empty.
-    const std::string* failure(Call call);
+    const Status* failure(Call call);
     Status complete(const Waiting& transfer);
 
     std::set<std::string> m_folders;
@@ -66,7 +67,7 @@ private:
     std::map<std::string, File> m_files;
     std::set<std::pair<std::string, std::string>> m_links;
     std::map<Call, int> m_counts;
-    std::map<std::pair<Call, int>, std::string> m_failures;
+    std::map<std::pair<Call, int>, Status> m_failures;
     std::vector<Waiting> m_waiting;
     std::size_t m_batchSize = 1;
     std::vector<std::string> m_transfers;
