@@ -8,6 +8,8 @@
 //   slow-copy            copy_file_range copies 64 KiB per call, 2 ms each (a slow disk or network)
 //   no-unnamed-files     open with O_TMPFILE answers EOPNOTSUPP (FUSE, FAT, network file systems)
 //   no-hard-links        link and linkat answer EPERM (FAT and exFAT through FUSE)
+//   no-descriptor-links  linkat of a descriptor itself (AT_EMPTY_PATH) answers ENOENT, as a kernel before
+//                        Linux 6.10 does without the right to search every folder
 //   chmod-refused        fchmod answers EPERM (FAT, which cannot store permission bits)
 //   writeback-fails      syncfs answers EIO, and so does fdatasync for files of 666 bytes (a disk that lost
 //                        their blocks after write() had succeeded)
@@ -174,6 +176,10 @@ extern "C" int linkat(int oldFolder, const char* oldPath, int newFolder, const c
 {
     if (fault("no-hard-links")) {
         errno = EPERM;
+        return -1;
+    }
+    if (fault("no-descriptor-links") && (flags & AT_EMPTY_PATH) != 0) {
+        errno = ENOENT;
         return -1;
     }
     stopBefore("linkat");

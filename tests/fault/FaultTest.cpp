@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace carrovex::testing
@@ -127,20 +128,21 @@ INSTANTIATE_TEST_SUITE_P(Faults,
     FaultFallback,
     ::testing::Values(FallbackCase {"NoRenameFlagMove", "rename-flag-refused", Transfer::Move},
         FallbackCase {"NamedStagingCopy", "no-unnamed-files", Transfer::Copy},
+        FallbackCase {"LinkThroughProcCopy", "no-descriptor-links", Transfer::Copy},
         FallbackCase {"RemovableDiskCopy", "no-unnamed-files,rename-flag-refused,no-hard-links", Transfer::Copy},
         FallbackCase {"RemovableDiskMove", "rename-flag-refused,no-hard-links", Transfer::Move},
         FallbackCase {"PermissionsRefusedCopy", "chmod-refused", Transfer::Copy}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // Another program writes the same name while the copy is on its way: its file stays, and the copy says so.
-class FaultRace : public Fault, public ::testing::WithParamInterface<const char*>
+class FaultRace : public Fault, public ::testing::WithParamInterface<std::pair<const char*, const char*>>
 {
 };
 
 TEST_P(FaultRace, FileAppearingDuringACopyIsNeverReplaced)
 {
     writeFile(source + "/a.txt", "mine");
-    inject(GetParam());
+    inject(GetParam().second);
 
     EXPECT_EQ(transferNow(files, source + "/a.txt", destination + "/a.txt", Transfer::Copy).error(), "File exists");
 
@@ -150,10 +152,10 @@ TEST_P(FaultRace, FileAppearingDuringACopyIsNeverReplaced)
 
 INSTANTIATE_TEST_SUITE_P(Staging,
     FaultRace,
-    ::testing::Values("destination-appears", "destination-appears,no-unnamed-files"),
-    [](const auto& row) {
-        return std::string(std::string(row.param).find(",") != std::string::npos ? "NamedCopy" : "UnnamedCopy");
-    });
+    ::testing::Values(std::pair {"UnnamedCopy", "destination-appears"},
+        std::pair {"UnnamedCopyLinkedThroughProc", "destination-appears,no-descriptor-links"},
+        std::pair {"NamedCopy", "destination-appears,no-unnamed-files"}),
+    [](const auto& row) { return std::string(row.param.first); });
 
 // The disk loses data after write() succeeded: only the files it concerns fail, and none of them shows up
 // under its name, while the others are complete.
