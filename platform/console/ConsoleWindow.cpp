@@ -8,18 +8,23 @@ namespace carrovex
 
 using Clock = std::chrono::steady_clock;
 
-ConsoleWindow::ConsoleWindow(std::FILE* log, posix::StopSignals& signals, std::chrono::milliseconds tickPeriod)
+ConsoleWindow::ConsoleWindow(std::FILE* log,
+    posix::StopSignals& signals,
+    std::chrono::milliseconds tickPeriod,
+    std::chrono::milliseconds signalPeriod)
     : m_log(log)
     , m_signals(signals)
     , m_tickPeriod(tickPeriod)
+    , m_signalPeriod(signalPeriod)
     , m_nextTick(Clock::now() + tickPeriod)
+    , m_nextSignalLook(Clock::now())
 {
 }
 
 // A line is final when the next one comes after it.
 void ConsoleWindow::appendLine(const std::string& line)
 {
-    printPendingLine();
+    writePendingLine();
     WindowModel::appendLine(line);
     m_pendingLine = line;
 }
@@ -32,20 +37,42 @@ void ConsoleWindow::removeLastLine()
 
 void ConsoleWindow::printPendingLine()
 {
+    writePendingLine();
+    flushLog();
+}
+
+void ConsoleWindow::writePendingLine()
+{
     if (!m_pendingLine) {
         return;
     }
     // A reader that has gone away (a closed pipe) must not stop the files from being handled.
     std::fputs(m_pendingLine->c_str(), m_log);
     std::fputc('\n', m_log);
-    std::fflush(m_log);
+    m_unflushed = true;
     m_pendingLine.reset();
 }
 
-// Called by a run between files: a stop signal cancels the run after the file in hand.
+// One write for the lines of a batch rather than one for each.
+void ConsoleWindow::flushLog()
+{
+    if (m_unflushed) {
+        std::fflush(m_log);
+        m_unflushed = false;
+    }
+}
+
+// Called by a run twice per file: a stop signal cancels the run after the file in hand. Each look is a
+// system call, which for small files adds up, so a look waits for the signal period.
 void ConsoleWindow::processEvents()
 {
+    flushLog();
     WindowModel::processEvents();
+    const auto now = Clock::now();
+    if (now < m_nextSignalLook) {
+        return;
+    }
+    m_nextSignalLook = now + m_signalPeriod;
     if (m_signals.taken()) {
         std::fprintf(stderr, "carrovex-console: %s\n", m_stoppingText.c_str());
         requestClose();
@@ -61,12 +88,14 @@ void ConsoleWindow::setTimerEnabled(bool enabled)
 
 bool ConsoleWindow::askYesNo(const std::string& prompt, const std::string& title)
 {
+    flushLog();
     return posix::askOnTerminal(title + ": " + prompt, m_signals);
 }
 
 void ConsoleWindow::showMessage(const std::string& text, const std::string& title)
 {
     WindowModel::showMessage(text, title);
+    flushLog();
     std::fprintf(stderr, "carrovex-console: %s\n", text.c_str());
 }
 

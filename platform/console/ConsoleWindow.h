@@ -17,12 +17,18 @@ class StopSignals;
 
 // The main window on a terminal: the window kept in memory, its minute timer driven by the real clock,
 // SIGINT and SIGTERM taken as the close box. Each log line is printed once it is final: a line that the
-// logic replaces (the placeholder of a file, its progress line) is never printed.
+// logic replaces (the placeholder of a file, its progress line) is never printed. The lines that came
+// since the logic last let events run reach the log together, when it lets them run again (the lines of a
+// batch come at once), and before any wait. During a run a stop signal is looked for at most once per
+// signal period, as the window lets events run at most every 15 ms: a signal is taken within that time,
+// and the run stops after the file then in hand.
 class ConsoleWindow final : public WindowModel
 {
 public:
-    ConsoleWindow(
-        std::FILE* log, posix::StopSignals& signals, std::chrono::milliseconds tickPeriod = std::chrono::minutes(1));
+    ConsoleWindow(std::FILE* log,
+        posix::StopSignals& signals,
+        std::chrono::milliseconds tickPeriod = std::chrono::minutes(1),
+        std::chrono::milliseconds signalPeriod = std::chrono::milliseconds(10));
 
     void appendLine(const std::string& line) override;
     void removeLastLine() override;
@@ -36,18 +42,25 @@ public:
     // What standard error says when a stop signal comes during a run.
     void setStoppingText(const std::string& text);
 
-    // Prints the last line; call when the logic has returned, so that nothing replaces it any more.
+    // Prints the last line and hands every printed line to the log; call when the logic has returned, so
+    // that nothing replaces the last line any more.
     void printPendingLine();
 
     // Ticks the timer and turns stop signals into close requests until the window is closed.
     void runUntilClosed();
 
 private:
+    void writePendingLine();
+    void flushLog();
+
     std::FILE* m_log;
     posix::StopSignals& m_signals;
     std::chrono::milliseconds m_tickPeriod;
+    std::chrono::milliseconds m_signalPeriod;
     std::chrono::steady_clock::time_point m_nextTick;
+    std::chrono::steady_clock::time_point m_nextSignalLook;
     std::optional<std::string> m_pendingLine;
+    bool m_unflushed = false;
     std::string m_stoppingText = "stopping after the file in hand";
 };
 

@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdio>
 #include <gmock/gmock.h>
+#include <thread>
 
 using ::testing::ElementsAre;
 
@@ -21,6 +22,7 @@ namespace
 {
 
 constexpr std::chrono::milliseconds tickPeriod {10};
+constexpr std::chrono::milliseconds signalPeriod {10};
 
 // The logic on the console window, copying from /src to /dst in memory.
 class ConsoleWindowTest : public ::testing::Test, protected FakePlatform
@@ -39,38 +41,53 @@ protected:
         std::fclose(log);
     }
 
-    // What the window printed, a line each.
-    std::vector<std::string> printed()
+    // What a reader of the log has received so far, a line each (not what waits in the window's buffer).
+    std::vector<std::string> printed() const
     {
-        std::fflush(log);
-        std::rewind(log);
         std::vector<std::string> lines;
         std::string line;
-        for (int c = std::fgetc(log); c != EOF; c = std::fgetc(log)) {
-            if (c == '\n') {
-                lines.push_back(line);
-                line.clear();
-            } else {
-                line += static_cast<char>(c);
+        for (const std::string& written : writes) {
+            for (const char c : written) {
+                if (c == '\n') {
+                    lines.push_back(line);
+                    line.clear();
+                } else {
+                    line += c;
+                }
             }
         }
-        std::fseek(log, 0, SEEK_END);
         return lines;
     }
 
-    // Raises SIGTERM at the nth time the logic lets events run.
+    // Raises SIGTERM at the nth time the logic lets events run, and lets the signal period pass, so that
+    // the window looks for it at that very time.
     void stopAtYield(int n)
     {
         window.onProcessEvents([this, n] {
             if (window.processEventsCalls() == n) {
                 std::raise(SIGTERM);
+                std::this_thread::sleep_for(signalPeriod);
             }
         });
     }
 
+    // The log keeps each write that reaches its reader.
+    static std::FILE* openLog(std::vector<std::string>& writes)
+    {
+        const cookie_io_functions_t functions {nullptr,
+            [](void* cookie, const char* data, std::size_t size) -> ssize_t {
+                static_cast<std::vector<std::string>*>(cookie)->emplace_back(data, size);
+                return static_cast<ssize_t>(size);
+            },
+            nullptr,
+            nullptr};
+        return ::fopencookie(&writes, "w", functions);
+    }
+
     posix::StopSignals signals;
-    std::FILE* log = std::tmpfile();
-    ConsoleWindow window {log, signals, tickPeriod};
+    std::vector<std::string> writes;
+    std::FILE* log = openLog(writes);
+    ConsoleWindow window {log, signals, tickPeriod, signalPeriod};
     MainForm form {window, files, drives, clock, ini, numbers, {}, numberedTexts(), {}, {}};
     MainWindowController controller {form};
 };
@@ -96,6 +113,29 @@ TEST_F(ConsoleWindowTest, PrintsTheFinalLinesOfARunAsSoonAsTheNextOneComes)
     EXPECT_EQ(std::vector<std::string>(window.lines().begin(), window.lines().end()), printed());
 }
 
+TEST_F(ConsoleWindowTest, LinesOfABatchReachTheLogInOneWriteWhenTheLogicNextLetsEventsRun)
+{
+    for (const char* name : {"a", "b", "c", "d"}) {
+        files.addFile(std::string("/src/") + name, 1);
+    }
+    files.setBatchSize(3);
+    std::vector<std::string> printedBeforeD;
+    window.onProcessEvents([&] {
+        if (window.processEventsCalls() == 7) { // before d is handled
+            printedBeforeD = printed();
+        }
+    });
+
+    DoAction(form);
+    window.printPendingLine();
+
+    const auto line = [](const char* name) { return std::string(stamp) + "t25: " + name; };
+    EXPECT_THAT(printedBeforeD, ElementsAre(line("a"), line("b")));
+    EXPECT_THAT(printed(), ElementsAre(line("a"), line("b"), line("c"), line("d")));
+    // a and b at once; c, final once d's line came; d when the run has ended.
+    EXPECT_EQ(writes.size(), 3U);
+}
+
 TEST_F(ConsoleWindowTest, StopSignalDuringARunCancelsItAfterTheFileInHand)
 {
     files.addFile("/src/a.txt", 1);
@@ -107,6 +147,27 @@ TEST_F(ConsoleWindowTest, StopSignalDuringARunCancelsItAfterTheFileInHand)
 
     EXPECT_THAT(printed(), ElementsAre(std::string(stamp) + "t25: a.txt", "t31: t25 1 t29"));
     EXPECT_THAT(files.transfers(), ElementsAre("copy /src/a.txt /dst/a.txt"));
+    EXPECT_EQ(signals.signalNumber(), SIGTERM);
+}
+
+// The window looks for a signal at most once per signal period; one that came in between is not lost.
+TEST_F(ConsoleWindowTest, StopSignalIsTakenWithinTheSignalPeriod)
+{
+    for (const char* name : {"a", "b", "c"}) {
+        files.addFile(std::string("/src/") + name, 1);
+    }
+    window.onProcessEvents([this] {
+        if (window.processEventsCalls() == 2) { // while a is handled
+            std::raise(SIGTERM);
+        } else if (window.processEventsCalls() == 4) { // while b is handled, at the latest
+            std::this_thread::sleep_for(signalPeriod);
+        }
+    });
+
+    EXPECT_FALSE(runWhenFree(form));
+
+    EXPECT_THAT(files.transfers(), ::testing::Contains("copy /src/a /dst/a"));
+    EXPECT_THAT(files.transfers(), ::testing::Not(::testing::Contains("copy /src/c /dst/c")));
     EXPECT_EQ(signals.signalNumber(), SIGTERM);
 }
 
