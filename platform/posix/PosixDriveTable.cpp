@@ -73,13 +73,18 @@ PosixDriveTable::~PosixDriveTable()
     }
 }
 
-// The table is read again only when the kernel signals that the mounts changed, so that asking for the
-// drive of every file of a run costs no more than a poll.
+// The table is read again only when the kernel signals that the mounts changed, and the kernel is asked
+// at most once per look period, so that asking for the drive of every file of a run costs no system call.
 const std::vector<std::string>& PosixDriveTable::mountPoints()
 {
     if (m_mountInfo < 0) {
         return m_mountPoints;
     }
+    const auto now = std::chrono::steady_clock::now();
+    if (m_loaded && now < m_nextLook) {
+        return m_mountPoints;
+    }
+    m_nextLook = now + lookPeriod;
     pollfd watch {m_mountInfo, POLLPRI, 0};
     const bool changed = ::poll(&watch, 1, 0) > 0 && (watch.revents & (POLLPRI | POLLERR)) != 0;
     if (m_loaded && !changed) {

@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
+#include <thread>
 #include <unistd.h>
 
 using ::testing::UnorderedElementsAre;
@@ -284,6 +285,24 @@ TEST_F(SecondFileSystem, DriveNamesAreMountPoints)
     EXPECT_LE(space.bytes, 1U << 20);
     EXPECT_EQ(drives.freeSpace(source).state, DriveSpace::State::NoDrive);
     EXPECT_EQ(drives.freeSpace("C:").state, DriveSpace::State::NoDrive);
+}
+
+// A disk plugged in or taken away during a run counts from the next look at the mounts on.
+TEST_F(SecondFileSystem, MountsThatChangeAreSeenWithinTheLookPeriod)
+{
+    posix::PosixDriveTable drives;
+    const std::string later = temp.path() + "/later";
+    ASSERT_EQ(drives.freeSpace(disk.path()).state, DriveSpace::State::Known);
+    {
+        const TmpfsMount mount(later, "1m");
+        ASSERT_TRUE(mount.mounted());
+        std::this_thread::sleep_for(posix::PosixDriveTable::lookPeriod);
+
+        EXPECT_EQ(drives.freeSpace(later).state, DriveSpace::State::Known);
+    }
+    std::this_thread::sleep_for(posix::PosixDriveTable::lookPeriod);
+
+    EXPECT_EQ(drives.freeSpace(later).state, DriveSpace::State::NoDrive);
 }
 
 } // namespace
