@@ -1,6 +1,7 @@
 #include "platform/posix/PosixFileSystem.h"
 
 #include "platform/posix/FileDescriptor.h"
+#include "platform/posix/PathParts.h"
 #include "platform/posix/SystemError.h"
 
 #include <algorithm>
@@ -19,21 +20,6 @@ namespace carrovex::posix
 
 namespace
 {
-
-std::string folderOf(const std::string& path)
-{
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string nameOf(const std::string& path)
-{
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 bool isPlainFile(int directoryFd, const dirent& entry)
 {

@@ -1,5 +1,7 @@
 #include "platform/posix/ProgramFolder.h"
 
+#include "platform/posix/PathParts.h"
+
 #include <climits>
 #include <cstdlib>
 #include <memory>
@@ -7,20 +9,6 @@
 
 namespace carrovex::posix
 {
-
-namespace
-{
-
-std::string folderOf(const std::string& path)
-{
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-} // namespace
 
 std::string programFolder(const char* startedAs)
 {

@@ -1,5 +1,6 @@
 #include "platform/posix/TransferBatch.h"
 
+#include "platform/posix/PathParts.h"
 #include "platform/posix/SystemError.h"
 
 #include <algorithm>
@@ -17,21 +18,6 @@ namespace
 
 // Up to this many files a flush of each costs less than a flush of the whole file system.
 constexpr std::size_t fewFiles = 4;
-
-std::string folderOf(const std::string& path)
-{
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string nameOf(const std::string& path)
-{
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 // Folders whose durability the file system cannot be asked for (FUSE without fsync on folders) write their
 // entries through.
