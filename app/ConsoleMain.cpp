@@ -1,210 +1,48 @@
-// carrovex-console: the scheduler and the transfer run without a desktop, for servers and scripts.
-#include "app/ConsoleOptions.h"
-#include "form/LaterTexts.h"
-#include "form/MainForm.h"
-#include "platform/console/ConsoleWindow.h"
+// carrovex-console on Linux and other POSIX systems.
+#include "app/ConsoleProgram.h"
 #include "platform/posix/FolderLayout.h"
 #include "platform/posix/PosixClock.h"
 #include "platform/posix/PosixDriveTable.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixNumberFormat.h"
+#include "platform/posix/PosixTerminal.h"
 #include "platform/posix/PosixTextFiles.h"
 #include "platform/posix/ProgramFolder.h"
 #include "platform/posix/SingleInstance.h"
-#include "platform/posix/StopSignals.h"
-#include "schedule/RunScheduler.h"
-#include "store/IniStore.h"
-#include "window/MainWindowController.h"
-#include "window/StartupShutdown.h"
 
 #include <clocale>
 #include <csignal>
-#include <cstdio>
-#include <exception>
-#include <string>
-#include <utility>
-#include <vector>
 
 using namespace carrovex;
-
-namespace
-{
-
-constexpr int statusFailed = 1;
-constexpr int statusUnusable = 2;
-
-constexpr const char* usage = R"(Usage: carrovex-console [--once] [--dir DIR]
-
-Moves or copies every file lying directly in the source folder into the
-destination folder, with the settings of Carrovex.ini in the settings folder,
-and prints each log line once it is final.
-
-Without --once the scheduler starts at once and runs until SIGINT or SIGTERM:
-a run in progress stops after the file in hand, the settings are saved as on
-closing the window ("Question=1" asks on a terminal and saves nothing
-without one), and the status is 0, or 1 when the settings could not be saved.
-
-  --once     make one transfer run and exit with status
-               0  every file was transferred or left as the rules say
-               1  an error line was written
-               2  a folder does not exist, the settings cannot be used, or
-                  another Carrovex runs with them
-             128+n  signal n cancelled the run
-  --dir DIR  use the settings folder DIR
-  --help     show this help and exit
-  --version  show the version and exit
-
-The settings folder is the program's own when it holds lang/ or Carrovex.ini
-and may be written there, else $XDG_CONFIG_HOME/carrovex (~/.config/carrovex).
-A language file in its lang/ is used before the program's file of that name.
-
-)";
-
-// Where this run takes its settings and texts from.
-void printFolders(const ProgramFolders& folders)
-{
-    std::printf("Settings file:    %s/Carrovex.ini\n", folders.settings.c_str());
-    const char* heading = "Language folders:";
-    for (const std::string& folder : folders.languages) {
-        std::printf("%-17s %s\n", heading, folder.c_str());
-        heading = "";
-    }
-}
-
-int unusable(const std::string& reason)
-{
-    std::fprintf(stderr, "carrovex-console: %s\n", reason.c_str());
-    return statusUnusable;
-}
-
-std::string quoted(const std::string& text)
-{
-    return "\"" + text + "\"";
-}
-
-// Why the language file cannot be read, or nothing. Without it there are no texts to say so in.
-std::string whyNoLanguage(TextFiles& textFiles, const std::string& path)
-{
-    const Result<std::optional<std::string>> content = textFiles.readAll(path);
-    if (!content.ok()) {
-        return "cannot read the language file " + quoted(path) + ": " + content.error();
-    }
-    return content.value() ? std::string() : "there is no language file " + quoted(path);
-}
-
-// Why the loaded settings cannot run, or nothing.
-std::string whyUnusable(MainForm& form, TextFiles& textFiles)
-{
-    const IniStore& ini = form.ini;
-    const std::string settingsFile = quoted(ini.settingsFile);
-    // Without its texts every log line would be a bare time stamp.
-    if (std::string reason = whyNoLanguage(textFiles, ini.languageFile); !reason.empty()) {
-        return reason;
-    }
-    // A missing or unreadable settings file loads as defaults, which name no folders.
-    const Result<std::optional<std::string>> settings = textFiles.readAll(ini.settingsFile);
-    if (!settings.ok()) {
-        return withArguments(laterText(ini, LaterText::UnreadableSettings), {settingsFile, settings.error()});
-    }
-    if (!settings.value()) {
-        return withArguments(laterText(ini, LaterText::NoSettingsFile), {settingsFile});
-    }
-    // A run without a window to show the choice must not guess between moving and copying.
-    if (const std::string action = readOption(ini, "Action", "Copy"); action != "Copy" && action != "Move") {
-        return withArguments(laterText(ini, LaterText::UnknownAction), {action, settingsFile});
-    }
-    if (!form.window.isEnabled(Control::StartStop)) {
-        const std::pair<Control, const char*> folders[]
-            = {{Control::SourceFolder, "From"}, {Control::DestinationFolder, "To"}};
-        for (const auto& [control, key] : folders) {
-            const std::string folder = form.window.text(control);
-            if (folder.empty()) {
-                return withArguments(laterText(ini, LaterText::NoFolderSet), {key, settingsFile});
-            }
-            if (!form.files.folderExists(folder)) {
-                return withArguments(laterText(ini, LaterText::NoSuchFolder), {quoted(folder), key, settingsFile});
-            }
-        }
-        return withArguments(laterText(ini, LaterText::UnusableFolders), {settingsFile});
-    }
-    if (destinationInSource(form)) {
-        return laterText(ini, LaterText::DestinationInSource);
-    }
-    return {};
-}
-
-int runOnce(MainForm& form, ConsoleWindow& window, const posix::StopSignals& signals)
-{
-    const bool finished = runWhenFree(form);
-    window.printPendingLine();
-    if (!finished) {
-        return 128 + signals.signalNumber(); // as a shell reports a command ended by that signal
-    }
-    return form.state.runErrors > 0 ? statusFailed : 0;
-}
-
-int run(const ConsoleOptions& options, const ProgramFolders& folders)
-{
-    posix::StopSignals signals;
-    posix::PosixFileSystem files;
-    posix::PosixDriveTable drives;
-    posix::PosixClock clock;
-    posix::PosixTextFiles textFiles;
-    posix::PosixNumberFormat numbers;
-    IniStore ini(textFiles);
-    ConsoleWindow window(stdout, signals);
-    MainForm form {window, files, drives, clock, ini, numbers, {}, {}, {}, {}};
-    MainWindowController controller(form);
-    window.setEvents(&controller);
-
-    if (!files.folderExists(folders.settings)) {
-        return unusable("the settings folder " + quoted(folders.settings) + " does not exist");
-    }
-    Form_Load(form, folders, "");
-    if (const std::string reason = whyUnusable(form, textFiles); !reason.empty()) {
-        return unusable(reason);
-    }
-    // One program at a time on these settings: two schedulers would work on the same folders.
-    const posix::SingleInstance instance(folders.settings);
-    if (!instance.isFirst()) {
-        return unusable(withArguments(laterText(ini, LaterText::AlreadyRunning), {quoted(folders.settings)}));
-    }
-    window.setStoppingText(laterText(ini, LaterText::StoppingAfterFile));
-    if (options.once) {
-        return runOnce(form, window, signals);
-    }
-    window.click(Control::StartStop);
-    window.printPendingLine();
-    window.runUntilClosed();
-    return form.state.saveFailed ? statusFailed : 0;
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
     std::setlocale(LC_ALL, ""); // dates, times and the decimal sign in the user's formats
-    const ParsedOptions parsed = parseConsoleOptions({argv + 1, argv + argc});
-    if (!parsed.error.empty()) {
-        return unusable(parsed.error + " (see --help)");
-    }
-    const ProgramFolders folders
-        = posix::findProgramFolders(posix::programFolder(argv[0]), parsed.options.folder, posix::userEnvironment());
-    if (parsed.options.help) {
-        std::fputs(usage, stdout);
-        printFolders(folders);
-        return 0;
-    }
-    if (parsed.options.version) {
-        std::printf("carrovex-console %s\n", CARROVEX_VERSION);
-        printFolders(folders);
-        return 0;
-    }
     // Writing to a reader that has gone must fail, not end the program in the middle of a file.
     std::signal(SIGPIPE, SIG_IGN);
-    try {
-        return run(parsed.options, folders);
-    } catch (const std::exception& error) {
-        return unusable(error.what());
-    }
+    const ConsoleWords words {"SIGINT or SIGTERM",
+        "128+n  signal n cancelled the run",
+        "The settings folder is the program's own when it holds lang/ or Carrovex.ini\n"
+        "and may be written there, else $XDG_CONFIG_HOME/carrovex (~/.config/carrovex).\n"
+        "A language file in its lang/ is used before the program's file of that name.\n",
+        '/'};
+    const std::string programFolder = posix::programFolder(argv[0]);
+    const auto findFolders = [&](const std::optional<std::string>& settingsFolder) {
+        return posix::findProgramFolders(programFolder, settingsFolder, posix::userEnvironment());
+    };
+    const auto run = [](const ConsoleOptions& options, const ProgramFolders& folders) {
+        posix::PosixTerminal terminal; // first: the stop signals are blocked before any thread starts
+        posix::PosixFileSystem files;
+        posix::PosixDriveTable drives;
+        posix::PosixClock clock;
+        posix::PosixTextFiles textFiles;
+        posix::PosixNumberFormat numbers;
+        const auto holdFolder = [](const std::string& folder) {
+            auto instance = std::make_shared<posix::SingleInstance>(folder);
+            return instance->isFirst() ? std::shared_ptr<void>(instance) : nullptr;
+        };
+        ConsolePlatform platform {files, drives, clock, textFiles, numbers, terminal, holdFolder};
+        return runConsole(options, folders, platform);
+    };
+    return consoleMain({argv + 1, argv + argc}, words, findFolders, run);
 }

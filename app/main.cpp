@@ -1,6 +1,7 @@
 #include "form/Captions.h"
 #include "form/LaterTexts.h"
 #include "form/MainForm.h"
+#include "platform/common/BackgroundFileSystem.h"
 #include "platform/posix/FolderLayout.h"
 #include "platform/posix/PosixClock.h"
 #include "platform/posix/PosixDriveTable.h"
@@ -9,7 +10,7 @@
 #include "platform/posix/PosixTextFiles.h"
 #include "platform/posix/ProgramFolder.h"
 #include "platform/posix/SingleInstance.h"
-#include "platform/qt/BackgroundFileSystem.h"
+#include "platform/qt/EventsDuring.h"
 #include "platform/qt/QtMainWindow.h"
 #include "store/IniStore.h"
 #include "window/MainWindowController.h"
@@ -86,7 +87,7 @@ int main(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
 
     posix::PosixFileSystem diskFiles;
-    qt::BackgroundFileSystem files(diskFiles);
+    BackgroundFileSystem files(diskFiles, qt::runEventsDuring);
     posix::PosixDriveTable drives;
     posix::PosixClock clock;
     posix::PosixTextFiles textFiles;

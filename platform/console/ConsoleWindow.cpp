@@ -1,19 +1,16 @@
 #include "platform/console/ConsoleWindow.h"
 
-#include "platform/posix/StopSignals.h"
-#include "platform/posix/TerminalQuestion.h"
+#include "platform/console/Terminal.h"
 
 namespace carrovex
 {
 
 using Clock = std::chrono::steady_clock;
 
-ConsoleWindow::ConsoleWindow(std::FILE* log,
-    posix::StopSignals& signals,
-    std::chrono::milliseconds tickPeriod,
-    std::chrono::milliseconds signalPeriod)
+ConsoleWindow::ConsoleWindow(
+    std::FILE* log, Terminal& terminal, std::chrono::milliseconds tickPeriod, std::chrono::milliseconds signalPeriod)
     : m_log(log)
-    , m_signals(signals)
+    , m_terminal(terminal)
     , m_tickPeriod(tickPeriod)
     , m_signalPeriod(signalPeriod)
     , m_nextTick(Clock::now() + tickPeriod)
@@ -62,7 +59,7 @@ void ConsoleWindow::flushLog()
     }
 }
 
-// Called by a run twice per file: a stop signal cancels the run after the file in hand. Each look is a
+// Called by a run twice per file: a request to stop cancels the run after the file in hand. Each look is a
 // system call, which for small files adds up, so a look waits for the signal period.
 void ConsoleWindow::processEvents()
 {
@@ -73,7 +70,7 @@ void ConsoleWindow::processEvents()
         return;
     }
     m_nextSignalLook = now + m_signalPeriod;
-    if (m_signals.taken()) {
+    if (m_terminal.stopTaken()) {
         std::fprintf(stderr, "carrovex-console: %s\n", m_stoppingText.c_str());
         requestClose();
     }
@@ -89,7 +86,7 @@ void ConsoleWindow::setTimerEnabled(bool enabled)
 bool ConsoleWindow::askYesNo(const std::string& prompt, const std::string& title)
 {
     flushLog();
-    return posix::askOnTerminal(title + ": " + prompt, m_signals);
+    return m_terminal.askYesNo(title + ": " + prompt);
 }
 
 void ConsoleWindow::showMessage(const std::string& text, const std::string& title)
@@ -108,7 +105,7 @@ void ConsoleWindow::runUntilClosed()
 {
     while (!isClosed()) {
         const auto deadline = timerEnabled() ? std::optional(m_nextTick) : std::nullopt;
-        if (m_signals.wait(deadline) == posix::StopSignals::Wake::Signal) {
+        if (m_terminal.wait(deadline) == Terminal::Wake::Stop) {
             requestClose();
         } else {
             // A tick that comes late (the machine was busy) does not bring the ticks it missed.

@@ -10,23 +10,20 @@
 namespace carrovex
 {
 
-namespace posix
-{
-class StopSignals;
-}
+class Terminal;
 
 // The main window on a terminal: the window kept in memory, its minute timer driven by the real clock,
-// SIGINT and SIGTERM taken as the close box. Each log line is printed once it is final: a line that the
-// logic replaces (the placeholder of a file, its progress line) is never printed. The lines that came
-// since the logic last let events run reach the log together, when it lets them run again (the lines of a
-// batch come at once), and before any wait. During a run a stop signal is looked for at most once per
-// signal period, as the window lets events run at most every 15 ms: a signal is taken within that time,
-// and the run stops after the file then in hand.
+// the terminal's requests to stop taken as the close box. Each log line is printed once it is final: a line
+// that the logic replaces (the placeholder of a file, its progress line) is never printed. The lines that
+// came since the logic last let events run reach the log together, when it lets them run again (the lines
+// of a batch come at once), and before any wait. During a run a request to stop is looked for at most once
+// per signal period, as the window lets events run at most every 15 ms: a request is taken within that
+// time, and the run stops after the file then in hand.
 class ConsoleWindow final : public WindowModel
 {
 public:
     ConsoleWindow(std::FILE* log,
-        posix::StopSignals& signals,
+        Terminal& terminal,
         std::chrono::milliseconds tickPeriod = std::chrono::minutes(1),
         std::chrono::milliseconds signalPeriod = std::chrono::milliseconds(10));
 
@@ -46,7 +43,7 @@ public:
     // that nothing replaces the last line any more.
     void printPendingLine();
 
-    // Ticks the timer and turns stop signals into close requests until the window is closed.
+    // Ticks the timer and turns requests to stop into close requests until the window is closed.
     void runUntilClosed();
 
 private:
@@ -54,7 +51,7 @@ private:
     void flushLog();
 
     std::FILE* m_log;
-    posix::StopSignals& m_signals;
+    Terminal& m_terminal;
     std::chrono::milliseconds m_tickPeriod;
     std::chrono::milliseconds m_signalPeriod;
     std::chrono::steady_clock::time_point m_nextTick;

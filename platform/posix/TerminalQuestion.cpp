@@ -1,11 +1,9 @@
 #include "platform/posix/TerminalQuestion.h"
 
+#include "platform/common/YesNoQuestion.h"
 #include "platform/posix/StopSignals.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cerrno>
-#include <cstdio>
 #include <optional>
 #include <unistd.h>
 
@@ -14,12 +12,6 @@ namespace carrovex::posix
 
 namespace
 {
-
-std::string lowerCase(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-    return text;
-}
 
 // One line typed on standard input, without its line end; nothing at its end or at a stop signal.
 std::optional<std::string> readAnswer(StopSignals& signals)
@@ -50,22 +42,7 @@ bool askOnTerminal(const std::string& question, StopSignals& signals)
     if (::isatty(STDIN_FILENO) == 0) {
         return false;
     }
-    for (;;) {
-        std::fprintf(stderr, "%s [Y/n] ", question.c_str());
-        std::fflush(stderr);
-        const std::optional<std::string> answer = readAnswer(signals);
-        if (!answer) {
-            std::fputc('\n', stderr);
-            return false;
-        }
-        const std::string word = lowerCase(*answer);
-        if (word.empty() || word == "y" || word == "yes" || word == "j" || word == "ja") {
-            return true;
-        }
-        if (word == "n" || word == "no" || word == "nein") {
-            return false;
-        }
-    }
+    return askYesNo(question, [&signals] { return readAnswer(signals); });
 }
 
 } // namespace carrovex::posix

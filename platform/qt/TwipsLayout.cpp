@@ -1,5 +1,7 @@
 #include "platform/qt/TwipsLayout.h"
 
+#include "platform/common/TwipsScale.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -7,7 +9,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QWidget>
-#include <algorithm>
 #include <cmath>
 
 namespace carrovex::qt
@@ -72,14 +73,12 @@ void TwipsLayout::setHeight(QWidget* widget, int twips)
 
 double TwipsLayout::apply()
 {
-    m_scale = displayScale();
+    std::vector<ControlFit> fits;
     for (const Item& item : m_items) {
         const QSize needed = neededSize(item.widget);
-        if (item.showsText) {
-            m_scale = std::max(m_scale, needed.width() / static_cast<double>(item.twips.width()));
-        }
-        m_scale = std::max(m_scale, needed.height() / static_cast<double>(item.twips.height()));
+        fits.push_back({item.twips.width(), item.twips.height(), needed.width(), needed.height(), item.showsText});
     }
+    m_scale = twipsScale(displayScale(), fits);
     for (const Item& item : m_items) {
         const QRect& r = item.twips;
         item.widget->setGeometry(pixels(r.x()), pixels(r.y()), pixels(r.width()), pixels(r.height()));

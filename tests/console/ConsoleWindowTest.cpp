@@ -2,7 +2,7 @@
 
 #include "engine/TransferRun.h"
 #include "form/MainForm.h"
-#include "platform/posix/StopSignals.h"
+#include "platform/posix/PosixTerminal.h"
 #include "schedule/RunScheduler.h"
 #include "tests/fakes/FakePlatform.h"
 #include "tests/fakes/NumberedTexts.h"
@@ -84,10 +84,10 @@ protected:
         return ::fopencookie(&writes, "w", functions);
     }
 
-    posix::StopSignals signals;
+    posix::PosixTerminal terminal;
     std::vector<std::string> writes;
     std::FILE* log = openLog(writes);
-    ConsoleWindow window {log, signals, tickPeriod, signalPeriod};
+    ConsoleWindow window {log, terminal, tickPeriod, signalPeriod};
     MainForm form {window, files, drives, clock, ini, numbers, {}, numberedTexts(), {}, {}};
     MainWindowController controller {form};
 };
@@ -147,7 +147,7 @@ TEST_F(ConsoleWindowTest, StopSignalDuringARunCancelsItAfterTheFileInHand)
 
     EXPECT_THAT(printed(), ElementsAre(std::string(stamp) + "t25: a.txt", "t31: t25 1 t29"));
     EXPECT_THAT(files.transfers(), ElementsAre("copy /src/a.txt /dst/a.txt"));
-    EXPECT_EQ(signals.signalNumber(), SIGTERM);
+    EXPECT_EQ(terminal.signalNumber(), SIGTERM);
 }
 
 // The window looks for a signal at most once per signal period; one that came in between is not lost.
@@ -168,7 +168,7 @@ TEST_F(ConsoleWindowTest, StopSignalIsTakenWithinTheSignalPeriod)
 
     EXPECT_THAT(files.transfers(), ::testing::Contains("copy /src/a /dst/a"));
     EXPECT_THAT(files.transfers(), ::testing::Not(::testing::Contains("copy /src/c /dst/c")));
-    EXPECT_EQ(signals.signalNumber(), SIGTERM);
+    EXPECT_EQ(terminal.signalNumber(), SIGTERM);
 }
 
 TEST_F(ConsoleWindowTest, TimerRunsTheSchedulerUntilAStopSignalClosesTheWindow)

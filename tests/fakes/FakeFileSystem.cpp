@@ -185,8 +185,16 @@ Result<std::int64_t> FakeFileSystem::fileLength(const std::string& path)
     return found->second.size;
 }
 
+void FakeFileSystem::onTransfer(std::function<void()> hook)
+{
+    m_onTransfer = std::move(hook);
+}
+
 Status FakeFileSystem::startTransfer(const std::string& source, const std::string& destination, Transfer how)
 {
+    if (m_onTransfer) {
+        m_onTransfer();
+    }
     if (const Status* failed = failure(Call::Start)) {
         return *failed;
     }

@@ -3,6 +3,7 @@
 #include "platform/FileSystem.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -35,6 +36,8 @@ public:
     const std::vector<std::string>& transfers() const;
     int completeBatchCalls() const;
     std::size_t waitingTransfers() const;
+    // Runs at the start of every transfer: a test's way of making them slow.
+    void onTransfer(std::function<void()> hook);
 
     std::string joinPath(const std::string& folder, const std::string& name) const override;
     Result<std::vector<std::string>> listPlainFiles(const std::string& folder) override;
@@ -72,6 +75,7 @@ private:
     std::size_t m_batchSize = 1;
     std::vector<std::string> m_transfers;
     int m_completeBatchCalls = 0;
+    std::function<void()> m_onTransfer;
 };
 
 } // namespace carrovex::testing

@@ -1,4 +1,5 @@
-#include "platform/qt/BackgroundFileSystem.h"
+#include "platform/common/BackgroundFileSystem.h"
+#include "platform/qt/EventsDuring.h"
 #include "platform/qt/QtOptionsDialog.h"
 #include "tests/console/ProgramRun.h"
 #include "tests/qt/QtFixture.h"
@@ -121,7 +122,7 @@ protected:
 
     FakeFileSystem files;
     SlowFiles slow {files};
-    qt::BackgroundFileSystem background {slow};
+    BackgroundFileSystem background {slow, qt::runEventsDuring};
     QtProgram program {"English", background};
 };
 

@@ -1,4 +1,5 @@
-#include "platform/qt/BackgroundFileSystem.h"
+#include "platform/common/BackgroundFileSystem.h"
+#include "platform/qt/EventsDuring.h"
 #include "platform/qt/LogView.h"
 #include "platform/qt/QtOptionsDialog.h"
 #include "platform/qt/ToolTipText.h"
@@ -354,7 +355,7 @@ public:
 TEST(QtBackgroundFiles, WindowKeepsTickingDuringALongCopy)
 {
     SlowCopy slow;
-    qt::BackgroundFileSystem files(slow);
+    BackgroundFileSystem files(slow, qt::runEventsDuring);
     bool ticked = false;
     QTimer::singleShot(50, [&] { ticked = true; });
 

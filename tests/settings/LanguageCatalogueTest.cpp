@@ -2,10 +2,10 @@
 
 #include "form/LaterTexts.h"
 #include "platform/model/DialogModel.h"
-#include "platform/posix/PosixTextFiles.h"
 #include "store/IniStore.h"
 #include "store/Utf8.h"
 #include "tests/MainFormFixture.h"
+#include "tests/fakes/SourceTreeFiles.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -190,7 +190,7 @@ protected:
         ini.languageFile = std::string(CARROVEX_SOURCE_DIR) + "/lang/" + GetParam() + ".dat";
     }
 
-    posix::PosixTextFiles files;
+    SourceTreeFiles files;
     IniStore ini {files};
 };
 
@@ -251,7 +251,7 @@ INSTANTIATE_TEST_SUITE_P(Files, ShippedLanguage, ::testing::ValuesIn(shippedLang
 
 TEST(ShippedEnglish, HoldsTheTextsThatStandInForMissingOnes)
 {
-    posix::PosixTextFiles files;
+    SourceTreeFiles files;
     IniStore ini(files);
     ini.languageFile = std::string(CARROVEX_SOURCE_DIR) + "/lang/English.dat";
     for (int key = firstLaterText; key <= lastLaterText; ++key) {
@@ -271,7 +271,7 @@ TEST(LaterTexts, StandInForAnOlderFileAndTakeTheirArguments)
 
 TEST(ShippedGerman, ReadsItsUmlauts)
 {
-    posix::PosixTextFiles files;
+    SourceTreeFiles files;
     IniStore ini(files);
     ini.languageFile = std::string(CARROVEX_SOURCE_DIR) + "/lang/Deutsch.dat";
     EXPECT_EQ(languageText(ini, 8), "Vorhandene Dateien überschreiben");

@@ -2,6 +2,7 @@
 
 #include <gmock/gmock.h>
 #include <optional>
+#include <regex>
 
 using ::testing::ElementsAre;
 
@@ -212,9 +213,11 @@ TEST_F(Options, AboutNamesTheVersionAndTheLicence)
         EXPECT_FALSE(dialog.isClosed());
     });
     // The test language has no texts after t44: the English ones stand in.
-    EXPECT_THAT(messages,
-        ElementsAre(::testing::MatchesRegex(
-            "Carrovex Lite - About: Carrovex Lite\nt10\n\nVersion [0-9]+\\.[0-9]+\nLicence: [A-Za-z0-9.-]+")));
+    // The standard library's regular expressions: GoogleTest's own know no classes on Windows.
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(std::regex_match(messages[0],
+        std::regex("Carrovex Lite - About: Carrovex Lite\nt10\n\nVersion [0-9]+\\.[0-9]+\nLicence: [A-Za-z0-9.-]+")))
+        << messages[0];
 }
 
 TEST_F(Options, OwnLanguagesAreOfferedOnTopOnceEachAndWinOverTheProgramsFiles)

@@ -2,7 +2,9 @@
 
 #include "platform/FileSystem.h"
 
-namespace carrovex::qt
+#include <functional>
+
+namespace carrovex
 {
 
 // Runs the long file operations (staging a copy, completing a batch, comparing two files) off the window
@@ -13,7 +15,11 @@ namespace carrovex::qt
 class BackgroundFileSystem final : public FileSystem
 {
 public:
-    explicit BackgroundFileSystem(FileSystem& files);
+    // Runs work on another thread while the window thread runs its event loop, the user's input included;
+    // returns once work has returned. Each platform's window does this with its own loop.
+    using EventsDuring = std::function<void(const std::function<void()>& work)>;
+
+    BackgroundFileSystem(FileSystem& files, EventsDuring eventsDuring);
 
     std::string joinPath(const std::string& folder, const std::string& name) const override;
     Result<std::vector<std::string>> listPlainFiles(const std::string& folder) override;
@@ -27,7 +33,10 @@ public:
     std::vector<Status> completeBatch() override;
 
 private:
+    template <class Work> auto inBackground(Work work);
+
     FileSystem& m_files;
+    EventsDuring m_eventsDuring;
 };
 
-} // namespace carrovex::qt
+} // namespace carrovex

@@ -1,38 +1,22 @@
-#include "platform/qt/BackgroundFileSystem.h"
+#include "platform/common/BackgroundFileSystem.h"
 
-#include <QEventLoop>
-#include <future>
+#include <optional>
+#include <utility>
 
-namespace carrovex::qt
+namespace carrovex
 {
 
-namespace
+BackgroundFileSystem::BackgroundFileSystem(FileSystem& files, EventsDuring eventsDuring)
+    : m_files(files)
+    , m_eventsDuring(std::move(eventsDuring))
 {
-
-// The window thread runs its event loop, the user's input included, until the work is done: a click is
-// answered while a file is copied, never replayed once the controls have changed under it.
-template <class Work> auto inBackground(Work work)
-{
-    QEventLoop waiting;
-    auto done = std::async(std::launch::async, [&] {
-        struct QuitWhenDone {
-            QEventLoop& loop;
-            ~QuitWhenDone()
-            {
-                QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-            }
-        } quit {waiting};
-        return work();
-    });
-    waiting.exec();
-    return done.get();
 }
 
-} // namespace
-
-BackgroundFileSystem::BackgroundFileSystem(FileSystem& files)
-    : m_files(files)
+template <class Work> auto BackgroundFileSystem::inBackground(Work work)
 {
+    std::optional<decltype(work())> result;
+    m_eventsDuring([&] { result.emplace(work()); });
+    return std::move(*result);
 }
 
 std::string BackgroundFileSystem::joinPath(const std::string& folder, const std::string& name) const
@@ -85,4 +69,4 @@ std::vector<Status> BackgroundFileSystem::completeBatch()
     return inBackground([&] { return m_files.completeBatch(); });
 }
 
-} // namespace carrovex::qt
+} // namespace carrovex
