@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up the machine and passes every test: formatting; the tests under the address and undefined-behaviour
 # sanitizers; a bounded fuzzing of the text readers; the tests again in a release build; the Debian packages
-# built, validated and, as root, installed, run and removed.
+# built, validated and, as root, installed, run and removed; the Windows edition cross-built and tested
+# under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -30,3 +31,6 @@ cmake --build build/release -j"$jobs"
 (cd build/release && ctest --output-on-failure -j"$jobs")
 
 scripts/package.sh
+
+# The Windows edition, cross-built and tested under Wine.
+scripts/test-windows.sh

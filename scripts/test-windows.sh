@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# The Windows edition: installs the MinGW-w64 cross compiler and Wine where they are missing, cross-builds
+# the programs and their tests with warnings as errors, and runs the tests under Wine without a display.
+# Called by scripts/test.sh; can be run alone.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine wine64 ninja-build googletest
+
+build=build/windows
+# The Wine folder belongs to this build tree, so that two trees on one machine never share a Wine server.
+export WINEPREFIX="$PWD/$build/wine"
+export WINEDEBUG=-all # every message Wine prints costs a test process seconds
+export WINEDLLOVERRIDES="mscoree,mshtml=" # no .NET or HTML engine to install
+# Wine takes the user's language and formats from the locale, and file names need its UTF-8: English
+# (United States) unless a test asks for German.
+export LC_ALL=C.UTF-8
+wine=/usr/lib/wine/wine64
+[ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
+
+# Wine's helper processes (services, device drivers) outlive "wineserver -k": end the Wine processes of
+# this Wine folder by their ids.
+stop_wine() {
+    wineserver -k 2>/dev/null || true
+    for process in /proc/[0-9]*; do
+        case "$(readlink "$process/exe" 2>/dev/null)" in
+        */wine64 | */wine | */wine64-preloader | */wine-preloader) ;;
+        *) continue ;;
+        esac
+        if tr '\0' '\n' <"$process/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+            kill "${process#/proc/}" 2>/dev/null || true
+        fi
+    done
+}
+trap stop_wine EXIT
+
+# One persistent server and its helpers for all tests, started apart from CTest: a helper started by a test
+# would keep that test's output open, and CTest would wait for it. A server left running for this Wine
+# folder (by an interrupted run, or by hand) is ended first: "wineserver -p" fails where one runs.
+mkdir -p "$WINEPREFIX"
+stop_wine
+started=false
+for _ in $(seq 20); do
+    if wineserver -p 2>/dev/null; then
+        started=true
+        break
+    fi
+    sleep 0.5 # the ended server may still hold its socket
+done
+$started || { echo "cannot start a Wine server for $WINEPREFIX" >&2; exit 1; }
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    "$wine" wineboot -i </dev/null >/dev/null 2>&1
+fi
+# Windows, list boxes, tooltips and timers work without any display with the null graphics driver.
+"$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
+
+cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/MinGW.cmake -DCMAKE_BUILD_TYPE=Release \
+    -DCARROVEX_WERROR=ON
+cmake --build "$build" -j"$(nproc)"
+(cd "$build" && ctest --output-on-failure -j"$(nproc)")
+
