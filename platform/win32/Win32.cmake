@@ -14,3 +14,17 @@ add_library(carrovex_win32 STATIC
     platform/win32/Win32TextFiles.cpp)
 target_compile_definitions(carrovex_win32 PUBLIC UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN)
 target_link_libraries(carrovex_win32 PUBLIC carrovex_options shell32 ole32 uuid)
+
+# The windows on native Win32 controls (common controls 6 through the programs' manifest).
+add_library(carrovex_win32_window STATIC
+    platform/win32/DialogWindow.cpp
+    platform/win32/FolderDialog.cpp
+    platform/win32/LogListBox.cpp
+    platform/win32/TwipsPlacement.cpp
+    platform/win32/Win32MainWindow.cpp
+    platform/win32/Win32MainWindowControls.cpp
+    platform/win32/Win32MainWindowDesktop.cpp
+    platform/win32/Win32OptionsDialog.cpp
+    platform/win32/WindowText.cpp)
+target_link_libraries(carrovex_win32_window PUBLIC carrovex_win32 carrovex_platform_common comctl32 ole32 uuid)
+

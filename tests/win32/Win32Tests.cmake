@@ -16,3 +16,22 @@ gtest_discover_tests(win32_tests TEST_FILTER "-*German*" DISCOVERY_TIMEOUT ${CAR
     PROPERTIES ENVIRONMENT LC_ALL=C.UTF-8)
 gtest_discover_tests(win32_tests TEST_FILTER "*German*" DISCOVERY_TIMEOUT ${CARROVEX_DISCOVERY_TIMEOUT}
     PROPERTIES ENVIRONMENT LC_ALL=de_DE.UTF-8)
+
+# The windows on real controls without a display: Wine's null graphics driver draws nothing but keeps
+# every window, control, timer and dialog working.
+add_executable(win32_window_tests
+    win32/WindowProbe.cpp
+    win32/WindowTestMain.cpp
+    win32/WindowTests.rc
+    win32/WinDisk.cpp
+    win32/Win32DesktopTest.cpp
+    win32/Win32DialogsTest.cpp
+    win32/Win32LogTest.cpp
+    win32/Win32WindowEventsTest.cpp
+    win32/Win32WindowTest.cpp)
+target_link_libraries(win32_window_tests PRIVATE carrovex_logic carrovex_model carrovex_fakes carrovex_win32_window
+    GTest::gmock)
+target_compile_definitions(win32_window_tests PRIVATE CARROVEX_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+gtest_discover_tests(win32_window_tests DISCOVERY_TIMEOUT ${CARROVEX_DISCOVERY_TIMEOUT}
+    PROPERTIES ENVIRONMENT LC_ALL=C.UTF-8)
+

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+#include <windows.h>
+
+namespace carrovex::win32
+{
+
+// The system's folder dialog (IFileOpenDialog picking folders of the file system), modal to the owner,
+// with the prompt as its title; the chosen folder's full path, or empty when it was cancelled or could
+// not be shown. The thread must have COM started (single-threaded apartment).
+std::string chooseFolder(HWND owner, const std::string& prompt);
+
+} // namespace carrovex::win32

@@ -1,0 +1,333 @@
+#include "platform/win32/Win32MainWindow.h"
+
+#include "platform/MainWindowEvents.h"
+#include "platform/win32/FolderDialog.h"
+#include "platform/win32/LogListBox.h"
+#include "platform/win32/WideText.h"
+#include "platform/win32/Win32OptionsDialog.h"
+#include "platform/win32/WindowText.h"
+
+#include <algorithm>
+#include <commctrl.h>
+
+namespace carrovex::win32
+{
+
+namespace
+{
+
+bool isCheckBox(Control control)
+{
+    return control == Control::ShowLog || control == Control::Overwrite;
+}
+
+bool showsCaption(Control control)
+{
+    return control != Control::SourceFolder && control != Control::DestinationFolder && control != Control::Interval
+        && control != Control::Log;
+}
+
+} // namespace
+
+Win32MainWindow::~Win32MainWindow()
+{
+    // Destroying the controls moves the focus: nothing may reach the logic any more.
+    m_events = nullptr;
+    m_optionsDialog.reset();
+    if (!m_closed) {
+        ::DestroyWindow(m_window);
+    }
+    ::DeleteObject(m_font);
+}
+
+HWND Win32MainWindow::windowOf(Control control) const
+{
+    const auto found = m_controls.find(control);
+    return found == m_controls.end() ? nullptr : found->second;
+}
+
+void Win32MainWindow::setEvents(MainWindowEvents* events)
+{
+    m_events = events;
+}
+
+void Win32MainWindow::show()
+{
+    RECT frame {};
+    ::GetWindowRect(m_window, &frame);
+    MONITORINFO monitor {};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoW(::MonitorFromWindow(m_window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& area = monitor.rcWork;
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    ::SetWindowPos(m_window,
+        nullptr,
+        area.left + (area.right - area.left - width) / 2,
+        area.top + (area.bottom - area.top - height) / 2,
+        0,
+        0,
+        SWP_NOSIZE | SWP_NOZORDER);
+    ::ShowWindow(m_window, SW_SHOW);
+    ::SendMessageW(m_window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_controls.at(Control::SourceFolder)), TRUE);
+    if (!m_shownBefore) {
+        m_shownBefore = true;
+        // The logic hears of it once the window has been painted, from the message loop.
+        ::PostMessageW(m_window, shownMessage, 0, 0);
+    }
+}
+
+void Win32MainWindow::runUntilClosed()
+{
+    while (!m_closed) {
+        runWaitingMessages(true);
+        if (!m_closed) {
+            ::WaitMessage();
+        }
+    }
+}
+
+bool Win32MainWindow::isClosed() const
+{
+    return m_closed;
+}
+
+HWND Win32MainWindow::control(Control control) const
+{
+    return m_controls.at(control);
+}
+
+std::string Win32MainWindow::text(Control control) const
+{
+    const HWND window = windowOf(control);
+    if (window == nullptr) {
+        const auto entry = m_trayTexts.find(control);
+        return entry == m_trayTexts.end() ? std::string() : narrow(entry->second);
+    }
+    return windowText(window);
+}
+
+void Win32MainWindow::setText(Control control, const std::string& text)
+{
+    if (windowOf(control) == nullptr) {
+        m_trayTexts[control] = widen(text);
+        return;
+    }
+    // An unchanged text raises no change event, as with the other windows.
+    if (windowText(m_controls.at(control)) == text) {
+        return;
+    }
+    setWindowText(m_controls.at(control), text);
+    if (showsCaption(control)) {
+        relayout(); // a longer caption may need a larger scale
+    }
+}
+
+int Win32MainWindow::value(Control control) const
+{
+    return ::SendMessageW(windowOf(control), BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+}
+
+void Win32MainWindow::setValue(Control control, int value)
+{
+    const int checked = value != 0 ? 1 : 0;
+    if (Win32MainWindow::value(control) == checked) {
+        return;
+    }
+    ::SendMessageW(windowOf(control), BM_SETCHECK, checked != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
+    // Set by the logic, a changed check box raises its click, as the user's click does.
+    if (isCheckBox(control) && m_events) {
+        m_events->clicked(control);
+    }
+}
+
+// The tray menu's entries are always usable; the operations on controls leave them alone.
+void Win32MainWindow::setEnabled(Control control, bool enabled)
+{
+    const HWND window = windowOf(control);
+    // A disabled control cannot keep the keyboard: the focus moves on to the next control.
+    if (!enabled && ::GetFocus() == window) {
+        ::SendMessageW(m_window, WM_NEXTDLGCTL, 0, FALSE);
+    }
+    ::EnableWindow(window, enabled ? TRUE : FALSE);
+}
+
+bool Win32MainWindow::isEnabled(Control control) const
+{
+    const HWND window = windowOf(control);
+    return window == nullptr || ::IsWindowEnabled(window) != 0;
+}
+
+void Win32MainWindow::setVisible(Control control, bool visible)
+{
+    ::ShowWindow(windowOf(control), visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void Win32MainWindow::setTop(Control control, int twips)
+{
+    m_placement.setTop(m_controls.at(control), twips + panelTop);
+    relayout();
+}
+
+void Win32MainWindow::clearList(Control control)
+{
+    const HWND combo = m_controls.at(control);
+    const std::string text = windowText(combo);
+    ::SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+    setWindowText(combo, text);
+}
+
+void Win32MainWindow::addItem(Control control, int position, const std::string& text)
+{
+    ::SendMessageW(m_controls.at(control),
+        CB_INSERTSTRING,
+        static_cast<WPARAM>(position),
+        reinterpret_cast<LPARAM>(widen(text).c_str()));
+}
+
+void Win32MainWindow::setCaption(const std::string& caption)
+{
+    setWindowText(m_window, caption);
+    const std::wstring tip = widen(caption);
+    const std::size_t length = std::min(tip.size(), std::size(m_tray.szTip) - 1);
+    std::copy_n(tip.begin(), length, m_tray.szTip);
+    m_tray.szTip[length] = L'\0';
+    updateTray(NIF_TIP | NIF_SHOWTIP);
+}
+
+bool Win32MainWindow::isMinimized() const
+{
+    return ::IsIconic(m_window) != 0 || (m_shownBefore && !::IsWindowVisible(m_window));
+}
+
+void Win32MainWindow::setOuterWidth(int twips)
+{
+    m_outerWidth = twips;
+    applySize();
+}
+
+void Win32MainWindow::setOuterHeight(int twips)
+{
+    m_outerHeight = twips;
+    applySize();
+}
+
+void Win32MainWindow::setPanelHeight(int)
+{
+    // The window's own white background is the panel; it always fills the client area.
+}
+
+void Win32MainWindow::setBusyPointer(bool busy)
+{
+    m_busy = busy;
+    ::SetCursor(::LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
+}
+
+// A run lets events run twice per file. Each time repaints the log, which costs more than a small file's
+// copy, so events run at most every 15 ms: the window still paints 60 times a second and a click waits no
+// longer than that.
+void Win32MainWindow::processEvents()
+{
+    constexpr auto eventPeriod = std::chrono::milliseconds(15);
+    const auto now = std::chrono::steady_clock::now();
+    if (now - m_eventsRan < eventPeriod) {
+        return;
+    }
+    runWaitingMessages(true);
+    m_eventsRan = std::chrono::steady_clock::now();
+}
+
+void Win32MainWindow::setTimerEnabled(bool enabled)
+{
+    if (enabled) {
+        ::SetTimer(m_window, 1, m_timerPeriod, nullptr); // setting it again starts a full period
+    } else {
+        ::KillTimer(m_window, 1);
+    }
+}
+
+bool Win32MainWindow::askYesNo(const std::string& prompt, const std::string& title)
+{
+    return ::MessageBoxW(m_window, widen(prompt).c_str(), widen(title).c_str(), MB_YESNO | MB_DEFBUTTON1) == IDYES;
+}
+
+void Win32MainWindow::close()
+{
+    if (!m_closed) {
+        ::KillTimer(m_window, 1);
+        ::DestroyWindow(m_window);
+    }
+}
+
+void Win32MainWindow::appendLine(const std::string& line)
+{
+    m_log->append(widen(line));
+    logChanged();
+}
+
+void Win32MainWindow::removeLastLine()
+{
+    m_log->removeLast();
+    logChanged();
+}
+
+int Win32MainWindow::lineCount() const
+{
+    return m_log->count();
+}
+
+std::string Win32MainWindow::lineText(int index) const
+{
+    return narrow(m_log->line(index));
+}
+
+void Win32MainWindow::selectLine(int index)
+{
+    m_log->select(index);
+    logChanged();
+}
+
+int Win32MainWindow::lineAt(int x, int y) const
+{
+    return m_log->lineAt(x, y);
+}
+
+void Win32MainWindow::setListToolTip(const std::string& text)
+{
+    const std::wstring tip = widen(text);
+    if (tip == m_toolTipText) {
+        return;
+    }
+    m_toolTipText = tip;
+    // The tip asks for its text when it shows; a tip on show takes the new one, and an empty one goes.
+    ::SendMessageW(m_toolTip, tip.empty() ? TTM_POP : TTM_UPDATE, 0, 0);
+}
+
+double Win32MainWindow::twipsPerPixelX() const
+{
+    return 1.0 / m_placement.scale();
+}
+
+double Win32MainWindow::twipsPerPixelY() const
+{
+    return 1.0 / m_placement.scale();
+}
+
+std::string Win32MainWindow::browseFolder(const std::string& prompt)
+{
+    return chooseFolder(m_window, prompt);
+}
+
+// The dialog is modal to this window only: the window takes no input while it is open, but the call
+// returns at once, so that a run in progress goes on. The dialog goes once its closing has returned.
+void Win32MainWindow::showOptionsDialog(const DialogLogicFactory& makeLogic)
+{
+    if (m_optionsDialog && m_optionsDialog->isOpen()) {
+        ::SetForegroundWindow(m_optionsDialog->handle());
+        return;
+    }
+    m_optionsDialog = std::make_unique<Win32OptionsDialog>(m_window);
+    m_optionsDialog->open(makeLogic);
+}
+
+} // namespace carrovex::win32

@@ -1,0 +1,174 @@
+#include "platform/common/BackgroundFileSystem.h"
+#include "platform/win32/WideText.h"
+#include "platform/win32/Win32MainWindow.h"
+#include "platform/win32/Win32OptionsDialog.h"
+#include "tests/fakes/FakeFileSystem.h"
+#include "tests/win32/WinDisk.h"
+#include "tests/win32/WindowProbe.h"
+#include "window/MainWindowDesign.h"
+
+#include <chrono>
+#include <gmock/gmock.h>
+#include <thread>
+
+using ::testing::ElementsAre;
+
+namespace carrovex::testing
+{
+
+namespace
+{
+
+class Win32Dialogs : public ::testing::Test
+{
+protected:
+    Win32Dialogs()
+    {
+        applyDesign(window);
+        window.setEvents(&events);
+        window.show();
+    }
+
+    // The dialog, message box or folder dialog that the window opened.
+    HWND openedDialog()
+    {
+        return findThreadWindow(L"#32770", window.handle());
+    }
+
+    RecordedEvents events;
+    win32::Win32MainWindow window;
+};
+
+TEST_F(Win32Dialogs, SaveQuestionHasYesAsItsDefaultAndTellsTheAnswer)
+{
+    for (const int answer : {IDYES, IDNO}) {
+        std::string title;
+        bool yesIsDefault = false;
+        whenModalLoopRuns([&] {
+            const HWND box = openedDialog();
+            wchar_t text[128] = L"";
+            ::GetWindowTextW(box, text, 128);
+            title = win32::narrow(text);
+            const LONG yesStyle = ::GetWindowLongW(::GetDlgItem(box, IDYES), GWL_STYLE);
+            yesIsDefault = (yesStyle & BS_TYPEMASK) == BS_DEFPUSHBUTTON && ::GetFocus() == ::GetDlgItem(box, IDYES);
+            ::SendMessageW(box, WM_COMMAND, answer, 0);
+        });
+        const bool yes = window.askYesNo("Einstellungen speichern?", "Carrovex Lite - Beenden");
+        EXPECT_EQ(yes, answer == IDYES);
+        EXPECT_EQ(title, "Carrovex Lite - Beenden");
+        EXPECT_TRUE(yesIsDefault);
+    }
+}
+
+TEST_F(Win32Dialogs, FolderDialogHasThePromptAsTitleAndGivesTheChosenFolder)
+{
+    TempFolder temp;
+    const std::string chosen = temp.folder("Ziel M\xC3\xA4rz");
+    std::string title;
+    whenModalLoopRuns([&] {
+        const HWND dialog = openedDialog();
+        wchar_t text[128] = L"";
+        ::GetWindowTextW(dialog, text, 128);
+        title = win32::narrow(text);
+        // Typed into the name field and confirmed, as a user who knows the path does.
+        const HWND name
+            = ::FindWindowExW(::FindWindowExW(dialog, nullptr, L"ComboBoxEx32", nullptr), nullptr, nullptr, nullptr);
+        HWND edit = ::GetDlgItem(dialog, 0x480);
+        if (edit == nullptr && name != nullptr) {
+            edit = ::FindWindowExW(name, nullptr, L"Edit", nullptr);
+        }
+        ::SetWindowTextW(edit, win32::widen(chosen).c_str());
+        ::SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(window.browseFolder("Zielordner:"), chosen);
+    EXPECT_EQ(title, "Zielordner:");
+
+    whenModalLoopRuns([&] { ::SendMessageW(openedDialog(), WM_COMMAND, IDCANCEL, 0); });
+    EXPECT_EQ(window.browseFolder("Quellordner:"), "");
+}
+
+TEST_F(Win32Dialogs, OptionsDialogIsModalToTheWindowOnlyKeepsItsOrderAndEscapeClosesNothing)
+{
+    std::vector<std::string> clicks;
+    win32::Win32OptionsDialog* shown = nullptr;
+    window.showOptionsDialog([&](OptionsDialog& made) {
+        auto& dialog = static_cast<win32::Win32OptionsDialog&>(made);
+        shown = &dialog;
+        return std::make_unique<DialogScript>(
+            [&dialog] {
+                dialog.setTitle("Carrovex Lite - Einstellungen");
+                dialog.setValue(DialogControl::AskBeforeSaving, 1); // raises its click
+                dialog.addItem(DialogControl::Language, 0, "English");
+                dialog.addItem(DialogControl::Language, 0, "Deutsch");
+                dialog.setText(DialogControl::Language, "English");
+                dialog.setFocus(DialogControl::RunOnStart);
+            },
+            &clicks);
+    });
+    // The call returned at once: a run in progress would go on.
+    ASSERT_NE(shown, nullptr);
+    win32::Win32OptionsDialog& dialog = *shown;
+    ASSERT_TRUE(dialog.isOpen());
+    EXPECT_FALSE(::IsWindowEnabled(window.handle()));
+    EXPECT_EQ(::GetFocus(), dialog.control(DialogControl::RunOnStart));
+    EXPECT_EQ(dialog.text(DialogControl::Language), "English");
+    dialog.setText(DialogControl::Language, "english"); // a pick list: only the very text chooses
+    EXPECT_EQ(dialog.text(DialogControl::Language), "");
+
+    const std::pair<DialogControl, const char*> names[] = {{DialogControl::SaveOnClose, "Save"},
+        {DialogControl::AskBeforeSaving, "Question"},
+        {DialogControl::RunOnStart, "DoActionOnStart"},
+        {DialogControl::SendToTray, "SendToTray"},
+        {DialogControl::About, "About"},
+        {DialogControl::Cancel, "Cancel"},
+        {DialogControl::Save, "Save button"},
+        {DialogControl::Language, "Language"}};
+    std::vector<std::string> order;
+    HWND at = dialog.control(DialogControl::SaveOnClose);
+    for (int step = 0; step < 8; ++step) {
+        at = ::GetNextDlgTabItem(dialog.handle(), at, FALSE);
+        for (const auto& [control, name] : names) {
+            if (at == dialog.control(control)) {
+                order.push_back(name);
+            }
+        }
+    }
+    EXPECT_THAT(order,
+        ElementsAre("Question", "DoActionOnStart", "SendToTray", "About", "Cancel", "Save button", "Language", "Save"));
+
+    pressKey(dialog.handle(), VK_ESCAPE);
+    EXPECT_TRUE(dialog.isOpen());
+    ::SendMessageW(
+        dialog.handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(dialog.control(DialogControl::SaveOnClose)), TRUE);
+    pressKey(dialog.handle(), VK_RETURN); // Save is the default button
+    ::SendMessageW(dialog.control(DialogControl::About), BM_CLICK, 0, 0);
+    EXPECT_THAT(clicks,
+        ElementsAre("clicked " + std::to_string(static_cast<int>(DialogControl::AskBeforeSaving)),
+            "clicked " + std::to_string(static_cast<int>(DialogControl::Save)),
+            "clicked " + std::to_string(static_cast<int>(DialogControl::About))));
+
+    ::SendMessageW(dialog.handle(), WM_CLOSE, 0, 0); // the close box saves nothing
+    EXPECT_FALSE(dialog.isOpen());
+    EXPECT_TRUE(::IsWindowEnabled(window.handle()));
+}
+
+TEST(Win32BackgroundFiles, WindowKeepsTickingDuringALongCopy)
+{
+    FakeFileSystem slow;
+    slow.addFile("/a", 1);
+    slow.onTransfer([] { std::this_thread::sleep_for(std::chrono::milliseconds(500)); });
+    BackgroundFileSystem files(slow, win32::runEventsDuring);
+    RecordedEvents events;
+    win32::Win32MainWindow window(40);
+    window.setEvents(&events);
+
+    const Status copied = files.startTransfer("/a", "/b", Transfer::Copy);
+
+    EXPECT_TRUE(copied.ok());
+    EXPECT_GE(std::count(events.seen.begin(), events.seen.end(), "tick"), 5)
+        << "the window thread processed no events during the copy";
+}
+
+} // namespace
+
+} // namespace carrovex::testing

@@ -1,0 +1,188 @@
+#include "tests/win32/WindowProbe.h"
+
+#include "platform/win32/DialogWindow.h"
+
+#include <map>
+
+namespace carrovex::testing
+{
+
+namespace
+{
+
+std::function<void()>& pendingAct()
+{
+    static std::function<void()> act;
+    return act;
+}
+
+void CALLBACK runPendingAct(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    ::KillTimer(nullptr, timer);
+    const std::function<void()> act = std::move(pendingAct());
+    pendingAct() = nullptr;
+    if (act) {
+        act();
+    }
+}
+
+} // namespace
+
+std::string nameOf(Control control)
+{
+    static const std::map<Control, const char*> names = {{Control::SourceFolder, "SourceFolder"},
+        {Control::DestinationFolder, "DestinationFolder"},
+        {Control::BrowseSource, "BrowseSource"},
+        {Control::BrowseDestination, "BrowseDestination"},
+        {Control::Interval, "Interval"},
+        {Control::Move, "Move"},
+        {Control::Copy, "Copy"},
+        {Control::ShowLog, "ShowLog"},
+        {Control::Overwrite, "Overwrite"},
+        {Control::Log, "Log"},
+        {Control::Settings, "Settings"},
+        {Control::StartStop, "StartStop"},
+        {Control::Quit, "Quit"},
+        {Control::SourceLabel, "SourceLabel"},
+        {Control::DestinationLabel, "DestinationLabel"},
+        {Control::IntervalLabel, "IntervalLabel"},
+        {Control::LogLabel, "LogLabel"},
+        {Control::TrayShow, "TrayShow"},
+        {Control::TrayQuit, "TrayQuit"}};
+    return names.at(control);
+}
+
+void RecordedEvents::changed(Control control)
+{
+    seen.push_back("changed " + nameOf(control));
+}
+
+void RecordedEvents::clicked(Control control)
+{
+    seen.push_back("clicked " + nameOf(control));
+}
+
+void RecordedEvents::validate(Control control)
+{
+    seen.push_back("validate " + nameOf(control));
+}
+
+void RecordedEvents::timerTicked()
+{
+    seen.push_back("tick");
+}
+
+void RecordedEvents::mouseMoved(Control control, int buttons, double x, double y)
+{
+    seen.push_back("moved " + nameOf(control) + " " + std::to_string(buttons));
+    lastX = x;
+    lastY = y;
+}
+
+void RecordedEvents::resized()
+{
+    seen.push_back("resized");
+}
+
+void RecordedEvents::shown()
+{
+    seen.push_back("shown");
+}
+
+bool RecordedEvents::closeRequested()
+{
+    seen.push_back("close");
+    return allowClose;
+}
+
+DialogScript::DialogScript(std::function<void()> onLoad, std::vector<std::string>* clicks)
+    : m_onLoad(std::move(onLoad))
+    , m_clicks(clicks)
+{
+}
+
+void DialogScript::load()
+{
+    if (m_onLoad) {
+        m_onLoad();
+    }
+}
+
+void DialogScript::clicked(DialogControl control)
+{
+    if (m_clicks != nullptr) {
+        m_clicks->push_back("clicked " + std::to_string(static_cast<int>(control)));
+    }
+}
+
+RECT placeOf(HWND control)
+{
+    RECT place {};
+    ::GetWindowRect(control, &place);
+    ::MapWindowPoints(HWND_DESKTOP, ::GetParent(control), reinterpret_cast<POINT*>(&place), 2);
+    return place;
+}
+
+SIZE textExtent(HWND control)
+{
+    wchar_t text[512] = L"";
+    ::GetWindowTextW(control, text, static_cast<int>(std::size(text)));
+    const HDC dc = ::GetDC(control);
+    const HGDIOBJ previous = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+    RECT bounds {};
+    ::DrawTextW(dc, text, -1, &bounds, DT_CALCRECT | DT_SINGLELINE);
+    ::SelectObject(dc, previous);
+    ::ReleaseDC(control, dc);
+    return {bounds.right - bounds.left, bounds.bottom - bounds.top};
+}
+
+void runMessagesFor(int milliseconds)
+{
+    const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(milliseconds);
+    while (::GetTickCount64() < end) {
+        win32::runWaitingMessages(true);
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+}
+
+void whenModalLoopRuns(std::function<void()> act)
+{
+    pendingAct() = std::move(act);
+    ::SetTimer(nullptr, 0, 50, runPendingAct);
+}
+
+HWND findThreadWindow(const wchar_t* windowClass, HWND except)
+{
+    struct Search {
+        const wchar_t* windowClass;
+        HWND except;
+        HWND found;
+    } search {windowClass, except, nullptr};
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND window, LPARAM data) {
+            auto* s = reinterpret_cast<Search*>(data);
+            wchar_t name[64] = L"";
+            ::GetClassNameW(window, name, static_cast<int>(std::size(name)));
+            if (window != s->except && ::IsWindowVisible(window) && std::wstring(name) == s->windowClass) {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void pressKey(HWND window, WPARAM key, bool alt)
+{
+    const HWND focus = ::GetFocus();
+    MSG message {focus, static_cast<UINT>(alt ? WM_SYSCHAR : WM_KEYDOWN), key, alt ? (1 << 29) : 0, 0, {}};
+    if (!::IsDialogMessageW(window, &message)) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    win32::runWaitingMessages(true);
+}
+
+} // namespace carrovex::testing

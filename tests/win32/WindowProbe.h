@@ -1,0 +1,67 @@
+#pragma once
+
+#include "platform/MainWindowEvents.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+#include <windows.h>
+
+namespace carrovex::testing
+{
+
+// The main window's events as a test sees them: "changed SourceFolder", "clicked Quit", "tick"...
+class RecordedEvents final : public MainWindowEvents
+{
+public:
+    std::vector<std::string> seen;
+    bool allowClose = true;
+    double lastX = 0; // where the pointer last moved, in twips
+    double lastY = 0;
+
+    void changed(Control control) override;
+    void clicked(Control control) override;
+    void validate(Control control) override;
+    void timerTicked() override;
+    void mouseMoved(Control control, int buttons, double x, double y) override;
+    void resized() override;
+    void shown() override;
+    bool closeRequested() override;
+};
+
+// An options dialog's logic that runs the script when the dialog loads and records the clicks.
+class DialogScript final : public OptionsDialogEvents
+{
+public:
+    explicit DialogScript(std::function<void()> onLoad, std::vector<std::string>* clicks = nullptr);
+    void load() override;
+    void clicked(DialogControl control) override;
+
+private:
+    std::function<void()> m_onLoad;
+    std::vector<std::string>* m_clicks;
+};
+
+// The name of a control, for the recorded events.
+std::string nameOf(Control control);
+
+// Where a control lies in its window's client area, in pixels.
+RECT placeOf(HWND control);
+
+// The width and height the control's text takes in the control's own font ("&" marks an access key).
+SIZE textExtent(HWND control);
+
+// Runs the thread's messages for the milliseconds, as a window's message loop would.
+void runMessagesFor(int milliseconds);
+
+// Calls act once the thread's message loop runs again, from inside whatever modal loop runs then (a
+// message box, a dialog).
+void whenModalLoopRuns(std::function<void()> act);
+
+// The first visible window of this thread with the class ("#32770" for dialogs) other than except.
+HWND findThreadWindow(const wchar_t* windowClass, HWND except = nullptr);
+
+// A key pressed on the focused control, through its window's dialog manager as the message loop does.
+void pressKey(HWND window, WPARAM key, bool alt = false);
+
+} // namespace carrovex::testing
