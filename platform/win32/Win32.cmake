@@ -2,14 +2,18 @@ enable_language(RC)
 
 # The platform services on Windows: wide calls only, UTF-8 at the edge.
 add_library(carrovex_win32 STATIC
+    platform/win32/FileHandles.cpp
     platform/win32/FolderLayout.cpp
     platform/win32/ProgramFolder.cpp
     platform/win32/SingleInstance.cpp
+    platform/win32/StagedCopy.cpp
     platform/win32/SystemError.cpp
+    platform/win32/TransferBatch.cpp
     platform/win32/WidePath.cpp
     platform/win32/WideText.cpp
     platform/win32/Win32Clock.cpp
     platform/win32/Win32DriveTable.cpp
+    platform/win32/Win32FileSystem.cpp
     platform/win32/Win32NumberFormat.cpp
     platform/win32/Win32TextFiles.cpp)
 target_compile_definitions(carrovex_win32 PUBLIC UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN)

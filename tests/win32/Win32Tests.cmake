@@ -7,8 +7,10 @@ add_executable(win32_tests
     win32/WideTextTest.cpp
     win32/WinDisk.cpp
     win32/Win32DriveTableTest.cpp
-    win32/Win32TextFilesTest.cpp)
-target_link_libraries(win32_tests PRIVATE carrovex_logic carrovex_win32 GTest::gtest_main GTest::gmock)
+    win32/Win32FileSystemTest.cpp
+    win32/Win32TextFilesTest.cpp
+    win32/Win32TransferRunTest.cpp)
+target_link_libraries(win32_tests PRIVATE carrovex_logic carrovex_model carrovex_win32 GTest::gtest_main GTest::gmock)
 # The user's regional settings and language come from the locale Wine is started with. Wine takes German
 # from LC_ALL even where that locale is not installed, but its file names are then ASCII only: the German
 # tests use no other names.

@@ -164,6 +164,35 @@ std::string entriesOf(const std::string& folder)
 
 // Wine does not let a Windows program wait for a Linux process: the command leaves a mark when it is
 // done, which is waited for.
+void setLastWrite(const std::string& path, std::int64_t ticks)
+{
+    const HANDLE file = ::CreateFileW(widen(path).c_str(),
+        FILE_WRITE_ATTRIBUTES,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr,
+        OPEN_EXISTING,
+        0,
+        nullptr);
+    FILETIME time {static_cast<DWORD>(ticks & 0xFFFFFFFF), static_cast<DWORD>(static_cast<std::uint64_t>(ticks) >> 32)};
+    const bool set = file != INVALID_HANDLE_VALUE && ::SetFileTime(file, nullptr, nullptr, &time);
+    ::CloseHandle(file);
+    if (!set) {
+        throw std::runtime_error("cannot set the time of " + path);
+    }
+}
+
+Status transferNow(FileSystem& files, const std::string& source, const std::string& destination, Transfer how)
+{
+    if (Status started = files.startTransfer(source, destination, how); !started.ok()) {
+        return started;
+    }
+    std::vector<Status> outcomes = files.completeBatch();
+    if (outcomes.size() != 1) {
+        return Status::failure("completed " + std::to_string(outcomes.size()) + " transfers instead of one");
+    }
+    return outcomes.front();
+}
+
 void runOnLinux(const std::string& command)
 {
     const std::string mark = "/tmp/" + uniqueName("carrovex-wine-done-");

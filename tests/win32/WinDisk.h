@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/FileSystem.h"
+
+#include <cstdint>
 #include <string>
 
 namespace carrovex::testing
@@ -63,6 +66,10 @@ void setAttributes(const std::string& path, unsigned long attributes);
 std::string entriesOf(const std::string& folder);
 // How many entries the folder has, hidden ones included.
 int entryCount(const std::string& folder);
+// Sets the file's last write time, in 100 ns steps since 1601.
+void setLastWrite(const std::string& path, std::int64_t ticks);
+// Starts the one transfer and completes its batch at once.
+Status transferNow(FileSystem& files, const std::string& source, const std::string& destination, Transfer how);
 // Runs a Linux command line with /bin/sh and waits for it (Wine starts Linux programs as they are).
 void runOnLinux(const std::string& command);
 

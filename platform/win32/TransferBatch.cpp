@@ -1,0 +1,221 @@
+#include "platform/win32/TransferBatch.h"
+
+#include "platform/win32/SystemError.h"
+#include "platform/win32/WidePath.h"
+
+namespace carrovex::win32
+{
+
+namespace
+{
+
+constexpr const char* changedWhileCopiedText = "The file changed while it was copied";
+constexpr const char* changedWhileMovedText = "The file changed while it was moved; it stays in the source folder";
+constexpr const char* copyGoneText = "The copy in the destination folder is gone; the file stays in the source folder";
+constexpr const char* copyChangedText
+    = "The copy in the destination folder changed; the file stays in the source folder";
+
+} // namespace
+
+bool TransferBatch::Entry::moves() const
+{
+    return how == Transfer::Move || how == Transfer::MoveReplacing || how == Transfer::FinishMove;
+}
+
+bool TransferBatch::Entry::replaces() const
+{
+    return how == Transfer::CopyReplacing || how == Transfer::MoveReplacing;
+}
+
+TransferBatch::TransferBatch(BatchLimits limits)
+    : m_limits(limits)
+{
+}
+
+Status TransferBatch::add(const std::wstring& source, const std::wstring& destination, Transfer how)
+{
+    Entry entry;
+    entry.how = how;
+    entry.destination = destination;
+    Result<Handle> opened = openSource(source, entry.moves());
+    if (!opened.ok()) {
+        return Status::failure(opened.error());
+    }
+    entry.sourceFile = std::move(opened.value());
+    const Result<FileState> state = stateOf(entry.sourceFile.get());
+    if (!state.ok()) {
+        return Status::failure(state.error());
+    }
+    entry.source = state.value();
+    const Status added = how == Transfer::FinishMove ? holdExistingCopy(entry) : stage(entry);
+    if (!added.ok()) {
+        return added;
+    }
+    if (m_entries.empty()) {
+        m_started = std::chrono::steady_clock::now();
+    }
+    m_bytes += entry.source.size;
+    m_entries.push_back(std::move(entry));
+    return {};
+}
+
+Status TransferBatch::stage(Entry& entry)
+{
+    if (entry.moves()) {
+        // Within one volume a rename moves the file whole; its own answer tells when it cannot.
+        const DWORD error = renameOpenFile(entry.sourceFile.get(), entry.destination, entry.replaces());
+        if (error == 0) {
+            entry.renamed = true;
+            return {};
+        }
+        if (error != ERROR_NOT_SAME_DEVICE) {
+            return Status::failure(systemErrorText(error));
+        }
+    }
+    const std::wstring folder = folderOf(entry.destination);
+    if (m_cleanedFolders.insert(folder).second) {
+        removeAbandonedCopies(folder);
+    }
+    Result<StagedCopy> staged = StagedCopy::make(entry.sourceFile.get(), folder);
+    if (!staged.ok()) {
+        return Status::failure(
+            entry.moves() && staged.error() == changedWhileCopiedText ? changedWhileMovedText : staged.error());
+    }
+    entry.staged.emplace(std::move(staged.value()));
+    return {};
+}
+
+// The destination already holds what an interrupted move placed; it may not have reached the disk yet.
+Status TransferBatch::holdExistingCopy(Entry& entry)
+{
+    // Written by nobody else until the source is gone. A read-only copy cannot be opened for writing,
+    // and so not flushed; it is as old as the run that placed it.
+    Handle copy(::CreateFileW(entry.destination.c_str(),
+        GENERIC_READ | GENERIC_WRITE,
+        FILE_SHARE_READ,
+        nullptr,
+        OPEN_EXISTING,
+        FILE_FLAG_OPEN_REPARSE_POINT,
+        nullptr));
+    const bool writable = copy.valid();
+    if (!writable && ::GetLastError() == ERROR_ACCESS_DENIED) {
+        copy = Handle(::CreateFileW(entry.destination.c_str(),
+            GENERIC_READ,
+            FILE_SHARE_READ,
+            nullptr,
+            OPEN_EXISTING,
+            FILE_FLAG_OPEN_REPARSE_POINT,
+            nullptr));
+    }
+    if (!copy.valid()) {
+        return Status::failure(lastErrorText());
+    }
+    if (writable && !::FlushFileBuffers(copy.get())) {
+        return Status::failure(lastErrorText());
+    }
+    const Result<FileState> state = stateOf(copy.get());
+    if (!state.ok()) {
+        return Status::failure(state.error());
+    }
+    entry.placed = state.value();
+    entry.existing = std::move(copy);
+    return {};
+}
+
+// Nobody could write to a source since it was staged; this sees any way around that (a file mapped for
+// writing before) and a copy that an interrupted move left changed.
+void TransferBatch::checkSources()
+{
+    for (Entry& entry : m_entries) {
+        if (entry.error || entry.renamed) {
+            continue;
+        }
+        const Result<FileState> source = stateOf(entry.sourceFile.get());
+        if (!source.ok()) {
+            entry.error = source.error();
+        } else if (!source.value().sameContent(entry.source)) {
+            entry.error = entry.moves() ? changedWhileMovedText : changedWhileCopiedText;
+        } else if (entry.how == Transfer::FinishMove) {
+            const Result<FileState> copy = stateOf(entry.existing.get());
+            if (!copy.ok() || !copy.value().sameContent(entry.placed)) {
+                entry.error = copyChangedText;
+            }
+        }
+        if (entry.error) {
+            entry.staged.reset(); // deletes it
+        }
+    }
+}
+
+void TransferBatch::place()
+{
+    for (Entry& entry : m_entries) {
+        if (entry.error || !entry.staged) {
+            continue;
+        }
+        if (Status placed = entry.staged->place(entry.destination, entry.replaces()); !placed.ok()) {
+            entry.error = placed.error();
+            entry.staged.reset();
+            continue;
+        }
+        entry.staged.reset();
+        if (entry.moves()) {
+            const Result<FileState> placed = stateAt(entry.destination);
+            if (!placed.ok()) {
+                entry.error = placed.error(); // the source stays where it is
+                continue;
+            }
+            entry.placed = placed.value();
+        }
+    }
+}
+
+// Only now may a moved file leave its source folder: its copy is whole, in place and on the disk, and the
+// source is still what was copied.
+void TransferBatch::removeSources()
+{
+    for (Entry& entry : m_entries) {
+        if (entry.error || entry.renamed || !entry.moves()) {
+            continue;
+        }
+        const Result<FileState> placed = stateAt(entry.destination);
+        if (!placed.ok() || !placed.value().sameFile(entry.placed)) {
+            entry.error = copyGoneText;
+            continue;
+        }
+        if (const Status deleted = deleteOpenFile(entry.sourceFile.get()); !deleted.ok()) {
+            entry.error = deleted.error();
+            continue;
+        }
+        if (!entry.sourceFile.close()) {
+            entry.error = lastErrorText();
+        }
+    }
+}
+
+bool TransferBatch::due() const
+{
+    if (m_entries.empty()) {
+        return false;
+    }
+    return m_entries.size() >= m_limits.files || m_bytes >= m_limits.bytes
+        || std::chrono::steady_clock::now() - m_started >= m_limits.age;
+}
+
+std::vector<Status> TransferBatch::complete()
+{
+    checkSources();
+    place();
+    removeSources();
+    std::vector<Status> outcomes;
+    outcomes.reserve(m_entries.size());
+    for (const Entry& entry : m_entries) {
+        outcomes.push_back(entry.error ? Status::failure(*entry.error) : Status());
+    }
+    m_entries.clear();
+    m_cleanedFolders.clear();
+    m_bytes = 0;
+    return outcomes;
+}
+
+} // namespace carrovex::win32

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+#include "platform/win32/TransferBatch.h"
+
+#include <string>
+#include <vector>
+
+namespace carrovex::win32
+{
+
+// Files on Windows, through the wide calls. A file that another program has open for writing is left
+// alone: opening it with writers shut out fails with the sharing violation, and that is its log line.
+// Transfers go through TransferBatch: every copy is staged and flushed before it takes its name, a move
+// within a volume is a rename of the open file, and across volumes the source stays open to no writer
+// until its copy is placed and on the disk.
+class Win32FileSystem final : public FileSystem
+{
+public:
+    Win32FileSystem();
+    explicit Win32FileSystem(BatchLimits limits);
+    Win32FileSystem(const Win32FileSystem&) = delete;
+    Win32FileSystem& operator=(const Win32FileSystem&) = delete;
+
+    std::string joinPath(const std::string& folder, const std::string& name) const override;
+    Result<std::vector<std::string>> listPlainFiles(const std::string& folder) override;
+    bool folderExists(const std::string& path) override;
+    Result<bool> fileExists(const std::string& path) override;
+    Result<bool> sameFile(const std::string& first, const std::string& second) override;
+    Result<bool> sameContent(const std::string& first, const std::string& second) override;
+    Result<std::int64_t> fileLength(const std::string& path) override;
+    Status startTransfer(const std::string& source, const std::string& destination, Transfer how) override;
+    bool batchDue() override;
+    std::vector<Status> completeBatch() override;
+
+private:
+    TransferBatch m_batch;
+};
+
+} // namespace carrovex::win32
