@@ -59,3 +59,32 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/MinGW.cmake -DCMAKE
 cmake --build "$build" -j"$(nproc)"
 (cd "$build" && ctest --output-on-failure -j"$(nproc)")
 
+# The ZIP as a user gets it, unpacked where Wine sees it: carrovex.exe /s moves the files of two folders,
+# and carrovex-console.exe --once makes a run with the lines and status of the Linux program.
+(cd "$build" && cpack >/dev/null)
+trial=$(mktemp -d /tmp/carrovex-zip-XXXXXX)
+trap 'stop_wine; rm -rf "$trial"' EXIT
+(cd "$trial" && cmake -E tar xf "$OLDPWD/$build"/carrovex-*-windows-x64.zip)
+program=$(echo "$trial"/carrovex-*-windows-x64)
+mkdir "$trial/in" "$trial/out"
+echo one >"$trial/in/one.txt"
+echo two >"$trial/in/two.txt"
+windows_path() { echo "Z:${1//\//\\}"; }
+printf '[Options]\r\nFrom=%s\r\nTo=%s\r\nAction=Move\r\nLanguage=English\r\nDoActionOnStart=1\r\n' \
+    "$(windows_path "$trial/in")" "$(windows_path "$trial/out")" >"$program/Carrovex.ini"
+"$wine" "$program/carrovex.exe" /s </dev/null >/dev/null 2>&1 &
+window=$!
+for _ in $(seq 300); do
+    [ -f "$trial/out/one.txt" ] && [ -f "$trial/out/two.txt" ] && break
+    sleep 0.1
+done
+kill "$window"
+wait "$window" || true
+[ "$(ls "$trial/in")" = "" ] && [ "$(ls "$trial/out" | tr '\n' ' ')" = "one.txt two.txt " ] ||
+    { echo "carrovex.exe /s did not move the files" >&2; exit 1; }
+echo three >"$trial/in/three.txt"
+lines=$("$wine" "$program/carrovex-console.exe" --once </dev/null | tr -d '\r')
+echo "$lines" | grep -Eq '^[0-9]{1,2}/[0-9]{1,2}/[0-9]{4} [0-9:]+ [AP]M - Moved: three\.txt$' ||
+    { echo "carrovex-console.exe --once printed: $lines" >&2; exit 1; }
+[ -f "$trial/out/three.txt" ] || { echo "carrovex-console.exe --once did not move the file" >&2; exit 1; }
+echo "The Windows ZIP works: $(basename "$program").zip"

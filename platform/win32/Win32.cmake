@@ -32,3 +32,21 @@ add_library(carrovex_win32_window STATIC
     platform/win32/WindowText.cpp)
 target_link_libraries(carrovex_win32_window PUBLIC carrovex_win32 carrovex_platform_common comctl32 ole32 uuid)
 
+# The programs: the window, and the console program with its terminal. Each carries the icon, the
+# manifest and its version.
+function(add_windows_program target kind main)
+    add_executable(${target} ${kind} ${main} app/carrovex.rc)
+    target_compile_definitions(${target} PRIVATE CARROVEX_PROGRAM=${target}
+        CARROVEX_VERSION_MAJOR=${PROJECT_VERSION_MAJOR} CARROVEX_VERSION_MINOR=${PROJECT_VERSION_MINOR})
+    target_link_options(${target} PRIVATE -municode)
+    copy_languages_beside(${target})
+endfunction()
+
+add_windows_program(carrovex WIN32 app/Win32Main.cpp)
+target_compile_definitions(carrovex PRIVATE CARROVEX_VERSION="${PROJECT_VERSION}")
+target_link_libraries(carrovex PRIVATE carrovex_logic carrovex_win32_window)
+
+add_library(carrovex_win32_console STATIC platform/win32/ConsoleTerminal.cpp)
+target_link_libraries(carrovex_win32_console PUBLIC carrovex_win32 carrovex_platform_common)
+add_windows_program(carrovex-console "" app/Win32ConsoleMain.cpp)
+target_link_libraries(carrovex-console PRIVATE carrovex_console carrovex_win32_console)

@@ -1,6 +1,7 @@
 # The Win32 services on real folders, which Wine maps onto the Linux disk, and a tmpfs mounted for a
 # second volume and a full disk (root only).
 add_executable(win32_tests
+    win32/ConsoleTerminalTest.cpp
     win32/FolderLayoutTest.cpp
     win32/RegionalTest.cpp
     win32/SingleInstanceTest.cpp
@@ -10,7 +11,8 @@ add_executable(win32_tests
     win32/Win32FileSystemTest.cpp
     win32/Win32TextFilesTest.cpp
     win32/Win32TransferRunTest.cpp)
-target_link_libraries(win32_tests PRIVATE carrovex_logic carrovex_model carrovex_win32 GTest::gtest_main GTest::gmock)
+target_link_libraries(win32_tests PRIVATE carrovex_logic carrovex_model carrovex_win32_console GTest::gtest_main
+    GTest::gmock)
 # The user's regional settings and language come from the locale Wine is started with. Wine takes German
 # from LC_ALL even where that locale is not installed, but its file names are then ASCII only: the German
 # tests use no other names.
@@ -29,6 +31,7 @@ add_executable(win32_window_tests
     win32/Win32DesktopTest.cpp
     win32/Win32DialogsTest.cpp
     win32/Win32LogTest.cpp
+    win32/Win32ProgramTest.cpp
     win32/Win32WindowEventsTest.cpp
     win32/Win32WindowTest.cpp)
 target_link_libraries(win32_window_tests PRIVATE carrovex_logic carrovex_model carrovex_fakes carrovex_win32_window
@@ -37,3 +40,15 @@ target_compile_definitions(win32_window_tests PRIVATE CARROVEX_SOURCE_DIR="${PRO
 gtest_discover_tests(win32_window_tests DISCOVERY_TIMEOUT ${CARROVEX_DISCOVERY_TIMEOUT}
     PROPERTIES ENVIRONMENT LC_ALL=C.UTF-8)
 
+# The programs run as child processes, as a user runs them.
+add_executable(win32_console_tests win32/WinDisk.cpp win32/WinProgramRun.cpp win32/Win32ConsoleProgramTest.cpp)
+target_link_libraries(win32_console_tests PRIVATE carrovex_win32 GTest::gtest_main GTest::gmock)
+add_dependencies(win32_console_tests carrovex-console carrovex)
+gtest_discover_tests(win32_console_tests TEST_FILTER "-*UnderAConsole*" DISCOVERY_TIMEOUT ${CARROVEX_DISCOVERY_TIMEOUT}
+    PROPERTIES ENVIRONMENT LC_ALL=C.UTF-8)
+# Ctrl+C and Ctrl+Break need a console, which Wine makes for a program started on a terminal: script(1)
+# gives the tests one.
+find_program(CARROVEX_SCRIPT script REQUIRED)
+add_test(NAME win32_console_stop
+    COMMAND ${CARROVEX_SCRIPT} -qec "${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:win32_console_tests> --gtest_filter=*UnderAConsole*" /dev/null)
+set_tests_properties(win32_console_stop PROPERTIES ENVIRONMENT LC_ALL=C.UTF-8)
