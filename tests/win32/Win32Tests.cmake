@@ -15,11 +15,13 @@ target_link_libraries(win32_tests PRIVATE carrovex_logic carrovex_model carrovex
     GTest::gmock)
 # The user's regional settings and language come from the locale Wine is started with. Wine takes German
 # from LC_ALL even where that locale is not installed, but its file names are then ASCII only: the German
-# tests use no other names.
+# tests use no other names. A Wine program started in another locale than the last one writes that
+# locale's formats into the user's registry, which every Wine program of the Wine folder reads: the German
+# tests run alone.
 gtest_discover_tests(win32_tests TEST_FILTER "-*German*" DISCOVERY_TIMEOUT ${CARROVEX_DISCOVERY_TIMEOUT}
     PROPERTIES ENVIRONMENT LC_ALL=C.UTF-8)
 gtest_discover_tests(win32_tests TEST_FILTER "*German*" DISCOVERY_TIMEOUT ${CARROVEX_DISCOVERY_TIMEOUT}
-    PROPERTIES ENVIRONMENT LC_ALL=de_DE.UTF-8)
+    PROPERTIES ENVIRONMENT LC_ALL=de_DE.UTF-8 RUN_SERIAL TRUE)
 
 # The windows on real controls without a display: Wine's null graphics driver draws nothing but keeps
 # every window, control, timer and dialog working.
