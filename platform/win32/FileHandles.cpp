@@ -11,8 +11,6 @@ namespace carrovex::win32
 namespace
 {
 
-constexpr const char* notRegularText = "Not a regular file";
-
 std::int64_t toInt64(LARGE_INTEGER value)
 {
     return value.QuadPart;
@@ -122,7 +120,7 @@ Result<Handle> openSource(const std::wstring& path, bool forMove)
     }
     constexpr DWORD notPlain = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE;
     if ((basic.FileAttributes & notPlain) != 0 || ::GetFileType(file.get()) != FILE_TYPE_DISK) {
-        return Result<Handle>::failure(notRegularText);
+        return Result<Handle>::failure(Problem::NotRegularFile);
     }
     return file;
 }

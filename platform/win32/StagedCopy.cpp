@@ -13,7 +13,6 @@ namespace
 
 constexpr std::wstring_view stagedPrefix = L"~carrovex-";
 constexpr std::wstring_view stagedSuffix = L".tmp";
-constexpr const char* changedText = "The file changed while it was copied";
 constexpr DWORD chunkBytes = 1 << 20;
 
 std::wstring stagedName()
@@ -129,7 +128,7 @@ Result<StagedCopy> StagedCopy::make(HANDLE source, const std::wstring& folder)
         return Made::failure(lastErrorText());
     }
     if (!after.value().sameContent(before.value()) || written.QuadPart != before.value().size) {
-        return Made::failure(changedText);
+        return Made::failure(Problem::ChangedWhileCopied);
     }
     DWORD attributes = 0;
     if (!copyTimesAndAttributes(source, copy, attributes) || !::FlushFileBuffers(copy)) {

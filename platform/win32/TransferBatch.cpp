@@ -6,17 +6,6 @@
 namespace carrovex::win32
 {
 
-namespace
-{
-
-constexpr const char* changedWhileCopiedText = "The file changed while it was copied";
-constexpr const char* changedWhileMovedText = "The file changed while it was moved; it stays in the source folder";
-constexpr const char* copyGoneText = "The copy in the destination folder is gone; the file stays in the source folder";
-constexpr const char* copyChangedText
-    = "The copy in the destination folder changed; the file stays in the source folder";
-
-} // namespace
-
 bool TransferBatch::Entry::moves() const
 {
     return how == Transfer::Move || how == Transfer::MoveReplacing || how == Transfer::FinishMove;
@@ -39,12 +28,12 @@ Status TransferBatch::add(const std::wstring& source, const std::wstring& destin
     entry.destination = destination;
     Result<Handle> opened = openSource(source, entry.moves());
     if (!opened.ok()) {
-        return Status::failure(opened.error());
+        return Status::failure(opened);
     }
     entry.sourceFile = std::move(opened.value());
     const Result<FileState> state = stateOf(entry.sourceFile.get());
     if (!state.ok()) {
-        return Status::failure(state.error());
+        return Status::failure(state);
     }
     entry.source = state.value();
     const Status added = how == Transfer::FinishMove ? holdExistingCopy(entry) : stage(entry);
@@ -78,8 +67,8 @@ Status TransferBatch::stage(Entry& entry)
     }
     Result<StagedCopy> staged = StagedCopy::make(entry.sourceFile.get(), folder);
     if (!staged.ok()) {
-        return Status::failure(
-            entry.moves() && staged.error() == changedWhileCopiedText ? changedWhileMovedText : staged.error());
+        const bool changed = staged.problem() == Problem::ChangedWhileCopied;
+        return entry.moves() && changed ? Status::failure(Problem::ChangedWhileMoved) : Status::failure(staged);
     }
     entry.staged.emplace(std::move(staged.value()));
     return {};
@@ -115,7 +104,7 @@ Status TransferBatch::holdExistingCopy(Entry& entry)
     }
     const Result<FileState> state = stateOf(copy.get());
     if (!state.ok()) {
-        return Status::failure(state.error());
+        return Status::failure(state);
     }
     entry.placed = state.value();
     entry.existing = std::move(copy);
@@ -132,13 +121,13 @@ void TransferBatch::checkSources()
         }
         const Result<FileState> source = stateOf(entry.sourceFile.get());
         if (!source.ok()) {
-            entry.error = source.error();
+            entry.error = Status::failure(source);
         } else if (!source.value().sameContent(entry.source)) {
-            entry.error = entry.moves() ? changedWhileMovedText : changedWhileCopiedText;
+            entry.error = Status::failure(entry.moves() ? Problem::ChangedWhileMoved : Problem::ChangedWhileCopied);
         } else if (entry.how == Transfer::FinishMove) {
             const Result<FileState> copy = stateOf(entry.existing.get());
             if (!copy.ok() || !copy.value().sameContent(entry.placed)) {
-                entry.error = copyChangedText;
+                entry.error = Status::failure(Problem::CopyChanged);
             }
         }
         if (entry.error) {
@@ -154,7 +143,7 @@ void TransferBatch::place()
             continue;
         }
         if (Status placed = entry.staged->place(entry.destination, entry.replaces()); !placed.ok()) {
-            entry.error = placed.error();
+            entry.error = std::move(placed);
             entry.staged.reset();
             continue;
         }
@@ -162,7 +151,7 @@ void TransferBatch::place()
         if (entry.moves()) {
             const Result<FileState> placed = stateAt(entry.destination);
             if (!placed.ok()) {
-                entry.error = placed.error(); // the source stays where it is
+                entry.error = Status::failure(placed); // the source stays where it is
                 continue;
             }
             entry.placed = placed.value();
@@ -180,15 +169,15 @@ void TransferBatch::removeSources()
         }
         const Result<FileState> placed = stateAt(entry.destination);
         if (!placed.ok() || !placed.value().sameFile(entry.placed)) {
-            entry.error = copyGoneText;
+            entry.error = Status::failure(Problem::CopyGone);
             continue;
         }
-        if (const Status deleted = deleteOpenFile(entry.sourceFile.get()); !deleted.ok()) {
-            entry.error = deleted.error();
+        if (Status deleted = deleteOpenFile(entry.sourceFile.get()); !deleted.ok()) {
+            entry.error = std::move(deleted);
             continue;
         }
         if (!entry.sourceFile.close()) {
-            entry.error = lastErrorText();
+            entry.error = Status::failure(lastErrorText());
         }
     }
 }
@@ -210,7 +199,7 @@ std::vector<Status> TransferBatch::complete()
     std::vector<Status> outcomes;
     outcomes.reserve(m_entries.size());
     for (const Entry& entry : m_entries) {
-        outcomes.push_back(entry.error ? Status::failure(*entry.error) : Status());
+        outcomes.push_back(entry.error ? *entry.error : Status());
     }
     m_entries.clear();
     m_cleanedFolders.clear();

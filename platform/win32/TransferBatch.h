@@ -50,7 +50,7 @@ private:
         Handle existing; // the identical copy that an interrupted move left, held until its source goes
         FileState placed;
         bool renamed = false; // a move within one volume: nothing more to do
-        std::optional<std::string> error;
+        std::optional<Status> error;
 
         bool moves() const;
         bool replaces() const;

@@ -130,8 +130,9 @@ TEST_F(Win32Files, FileThatAnotherProgramWritesIsLeftAloneAsInUse)
 TEST_F(Win32Files, CopyAndMoveRefuseWhatIsNoPlainFile)
 {
     temp.folder("source\\folder");
-    EXPECT_EQ(files.startTransfer(source + "\\folder", destination + "\\folder", Transfer::Copy).error(),
-        "Not a regular file"); // folders open only for what backups do, and are refused then
+    // Folders open only for what backups do, and are refused then.
+    EXPECT_EQ(files.startTransfer(source + "\\folder", destination + "\\folder", Transfer::Copy).problem(),
+        Problem::NotRegularFile);
     EXPECT_FALSE(files.startTransfer(source + "\\folder", destination + "\\folder", Transfer::Move).ok());
     EXPECT_EQ(files.startTransfer(source + "\\missing", destination + "\\missing", Transfer::Copy).error(),
         win32::systemErrorText(ERROR_FILE_NOT_FOUND));
