@@ -38,6 +38,27 @@ bool renameTo(HANDLE file, const std::wstring& to, bool replace)
     return ::SetFileInformationByHandle(file, FileRenameInfo, info, static_cast<DWORD>(buffer.size())) != 0;
 }
 
+// Whether another program holds the file open for writing: an open for reading that shares reading and
+// deleting fails then, while one that shares writing too does not. A program that shares no reading holds
+// the file for whatever it does, and one that shares no deleting only keeps a move away: the system's own
+// words say that the file is in use.
+bool heldForWriting(const std::wstring& path)
+{
+    const auto openSharing = [&path](DWORD share) {
+        return Handle(::CreateFileW(path.c_str(),
+            GENERIC_READ,
+            share,
+            nullptr,
+            OPEN_EXISTING,
+            FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
+            nullptr));
+    };
+    if (openSharing(FILE_SHARE_READ | FILE_SHARE_DELETE).valid() || ::GetLastError() != ERROR_SHARING_VIOLATION) {
+        return false;
+    }
+    return openSharing(FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE).valid();
+}
+
 std::wstring fullPathOf(const std::wstring& path)
 {
     std::vector<wchar_t> full(MAX_PATH);
@@ -112,7 +133,10 @@ Result<Handle> openSource(const std::wstring& path, bool forMove)
         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_BACKUP_SEMANTICS,
         nullptr));
     if (!file.valid()) {
-        return Result<Handle>::failure(lastErrorText());
+        const DWORD error = ::GetLastError();
+        return error == ERROR_SHARING_VIOLATION && heldForWriting(path)
+            ? Result<Handle>::failure(Problem::OpenForWriting)
+            : Result<Handle>::failure(systemErrorText(error));
     }
     FILE_BASIC_INFO basic {};
     if (!::GetFileInformationByHandleEx(file.get(), FileBasicInfo, &basic, sizeof basic)) {

@@ -36,8 +36,8 @@ Result<FileState> stateAt(const std::wstring& path);
 
 // Opens a file to be copied or moved: for reading, and for deleting when it is to be moved. No other
 // program may write, rename or delete it while it is open; one that has it open for writing makes this fail
-// with the sharing violation, which the log shows as the file being in use. A link is not followed, and
-// anything but a plain file (a folder, a link, a device) is refused.
+// as OpenForWriting, one that holds it otherwise with the system's sharing violation. A link is not
+// followed, and anything but a plain file (a folder, a link, a device) is refused as NotRegularFile.
 Result<Handle> openSource(const std::wstring& path, bool forMove);
 
 // Renames the open file (opened with DELETE access); an existing file under the new name is replaced only

@@ -28,7 +28,7 @@ struct BatchLimits {
 // check each source, place each copy (its name flushed too), remove the sources of moves. A source is
 // open to no writer, renamer or deleter from the moment it is staged until its batch is complete, so it
 // cannot change under the transfer, and a program that has it open for writing when it is staged makes
-// the transfer fail with the sharing violation: the file is in use. See FileSystem.
+// the transfer fail as OpenForWriting. See FileSystem.
 class TransferBatch
 {
 public:

@@ -10,7 +10,8 @@ namespace carrovex::win32
 {
 
 // Files on Windows, through the wide calls. A file that another program has open for writing is left
-// alone: opening it with writers shut out fails with the sharing violation, and that is its log line.
+// alone: opening it with writers shut out fails with the sharing violation, and it is reported as open for
+// writing.
 // Transfers go through TransferBatch: every copy is staged and flushed before it takes its name, a move
 // within a volume is a rename of the open file, and across volumes the source stays open to no writer
 // until its copy is placed and on the disk.

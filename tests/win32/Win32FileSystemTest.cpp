@@ -7,6 +7,7 @@
 #include "tests/win32/WinDisk.h"
 
 #include <gmock/gmock.h>
+#include <optional>
 #include <windows.h>
 
 using ::testing::UnorderedElementsAre;
@@ -109,23 +110,61 @@ TEST_F(Win32Files, CopyReplacesAReadOnlyDestination)
     EXPECT_EQ(readFile(destination + "\\a.txt"), "new");
 }
 
-TEST_F(Win32Files, FileThatAnotherProgramWritesIsLeftAloneAsInUse)
+struct HolderCase {
+    const char* name;
+    DWORD access; // of the other program's handle
+    DWORD share;
+    Transfer how;
+    std::optional<Problem> problem; // else the system's sharing violation
+};
+
+class Win32HeldFile : public Win32Files, public ::testing::WithParamInterface<HolderCase>
 {
+};
+
+// Only a program that writes the file is said to write it; one that merely holds it gets the system's words.
+TEST_P(Win32HeldFile, IsLeftAloneWithTheReasonItIsInUse)
+{
+    const HolderCase& c = GetParam();
     writeFile(source + "\\busy.log", "half");
     writeFile(destination + "\\busy.log", "old");
-    const Handle writer = openForWriting(source + "\\busy.log");
-    ASSERT_TRUE(writer.valid());
-    const std::string inUse = win32::systemErrorText(ERROR_SHARING_VIOLATION);
+    Handle holder(
+        ::CreateFileW(widen(source + "\\busy.log").c_str(), c.access, c.share, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder.valid());
 
-    EXPECT_EQ(
-        files.startTransfer(source + "\\busy.log", destination + "\\busy.log", Transfer::CopyReplacing).error(), inUse);
-    EXPECT_EQ(files.startTransfer(source + "\\busy.log", destination + "\\new.log", Transfer::Move).error(), inUse);
+    const Status started = files.startTransfer(source + "\\busy.log", destination + "\\busy.log", c.how);
+    holder.close();
+
+    ASSERT_FALSE(started.ok());
+    EXPECT_EQ(started.problem(), c.problem);
+    if (!c.problem) {
+        EXPECT_EQ(started.error(), win32::systemErrorText(ERROR_SHARING_VIOLATION));
+    }
     EXPECT_TRUE(files.completeBatch().empty());
-
     EXPECT_EQ(readFile(destination + "\\busy.log"), "old");
     EXPECT_EQ(entriesOf(destination), "busy.log");
-    EXPECT_EQ(entriesOf(source), "busy.log");
+    EXPECT_EQ(readFile(source + "\\busy.log"), "half");
 }
+
+constexpr DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+INSTANTIATE_TEST_SUITE_P(Holders,
+    Win32HeldFile,
+    ::testing::Values(
+        HolderCase {"WriterSharingAllCopy", GENERIC_WRITE, shareAll, Transfer::CopyReplacing, Problem::OpenForWriting},
+        HolderCase {"WriterSharingAllMove", GENERIC_WRITE, shareAll, Transfer::MoveReplacing, Problem::OpenForWriting},
+        HolderCase {"WriterSharingReading",
+            GENERIC_READ | GENERIC_WRITE,
+            FILE_SHARE_READ,
+            Transfer::CopyReplacing,
+            Problem::OpenForWriting},
+        HolderCase {"ReaderKeepingItsNameMove",
+            GENERIC_READ,
+            FILE_SHARE_READ | FILE_SHARE_WRITE,
+            Transfer::MoveReplacing,
+            std::nullopt},
+        HolderCase {"ExclusiveReaderCopy", GENERIC_READ, 0, Transfer::CopyReplacing, std::nullopt}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(Win32Files, CopyAndMoveRefuseWhatIsNoPlainFile)
 {
