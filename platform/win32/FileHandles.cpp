@@ -171,6 +171,14 @@ DWORD renameOpenFile(HANDLE file, const std::wstring& to, bool replace)
     return error;
 }
 
+Status renameFailure(DWORD error)
+{
+    // Names that another volume (FAT, a share) does not take, or that grow too long in the destination.
+    const bool nameRefused
+        = error == ERROR_INVALID_NAME || error == ERROR_BAD_PATHNAME || error == ERROR_FILENAME_EXCED_RANGE;
+    return nameRefused ? Status::failure(Problem::NameRefused) : Status::failure(systemErrorText(error));
+}
+
 bool deleteOnClose(HANDLE file, bool remove)
 {
     FILE_DISPOSITION_INFO disposition {static_cast<BOOLEAN>(remove ? TRUE : FALSE)};

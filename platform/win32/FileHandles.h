@@ -45,6 +45,9 @@ Result<Handle> openSource(const std::wstring& path, bool forMove);
 // the error code of the failure (ERROR_NOT_SAME_DEVICE across volumes).
 DWORD renameOpenFile(HANDLE file, const std::wstring& to, bool replace);
 
+// The failure of renameOpenFile's error code: NameRefused where the destination does not take the name.
+Status renameFailure(DWORD error);
+
 // The file is deleted when its last handle closes: when the program ends in any way, too.
 bool deleteOnClose(HANDLE file, bool remove);
 

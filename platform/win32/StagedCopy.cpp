@@ -150,7 +150,7 @@ Status StagedCopy::place(const std::wstring& destination, bool replace)
     const DWORD error = ::SetFileInformationByHandle(m_file.get(), FileBasicInfo, &basic, sizeof basic)
         ? renameOpenFile(m_file.get(), destination, replace)
         : ::GetLastError();
-    Status placed = error == 0 ? Status() : Status::failure(systemErrorText(error));
+    Status placed = error == 0 ? Status() : renameFailure(error);
     if (placed.ok() && !::FlushFileBuffers(m_file.get())) {
         // The copy is in place but perhaps not yet on the disk; it stays, and the caller keeps the source.
         placed = Status::failure(lastErrorText());

@@ -58,7 +58,7 @@ Status TransferBatch::stage(Entry& entry)
             return {};
         }
         if (error != ERROR_NOT_SAME_DEVICE) {
-            return Status::failure(systemErrorText(error));
+            return renameFailure(error);
         }
     }
     const std::wstring folder = folderOf(entry.destination);

@@ -166,6 +166,22 @@ INSTANTIATE_TEST_SUITE_P(Holders,
         HolderCase {"ExclusiveReaderCopy", GENERIC_READ, 0, Transfer::CopyReplacing, std::nullopt}),
     [](const auto& row) { return std::string(row.param.name); });
 
+// Names that the destination does not take fail as such, leaving the source and no staged copy.
+TEST_F(Win32Files, NameTheDestinationRefusesIsReportedAsSuch)
+{
+    writeFile(source + "\\a.txt", "content");
+    // (Wine reports a name too long for the Linux file system as not found, where Windows calls it invalid.)
+    for (const std::string name : {"a?.txt", "a|b.txt", "a<b>"}) {
+        for (const Transfer how : {Transfer::Copy, Transfer::Move}) {
+            SCOPED_TRACE(name);
+            const Status refused = transferNow(files, source + "\\a.txt", destination + "\\" + name, how);
+            EXPECT_EQ(refused.problem(), Problem::NameRefused) << refused.error();
+            EXPECT_EQ(entriesOf(destination), "");
+            EXPECT_EQ(readFile(source + "\\a.txt"), "content");
+        }
+    }
+}
+
 TEST_F(Win32Files, CopyAndMoveRefuseWhatIsNoPlainFile)
 {
     temp.folder("source\\folder");
