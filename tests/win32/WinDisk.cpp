@@ -53,9 +53,15 @@ TempFolder::TempFolder()
 {
     wchar_t temp[MAX_PATH + 1];
     const DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);
-    m_path = narrow(std::wstring(temp, length)) + uniqueName("carrovex-test-");
-    if (!::CreateDirectoryW(widen(m_path).c_str(), nullptr)) {
-        throw std::runtime_error("cannot make the folder " + m_path);
+    // Wine reuses process numbers: a folder that an interrupted test left may bear this process's name.
+    for (;;) {
+        m_path = narrow(std::wstring(temp, length)) + uniqueName("carrovex-test-");
+        if (::CreateDirectoryW(widen(m_path).c_str(), nullptr)) {
+            return;
+        }
+        if (::GetLastError() != ERROR_ALREADY_EXISTS) {
+            throw std::runtime_error("cannot make the folder " + m_path);
+        }
     }
 }
 
