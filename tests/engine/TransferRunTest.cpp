@@ -4,8 +4,10 @@
 
 #include <deque>
 #include <gmock/gmock.h>
+#include <new>
 
 using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
 
 namespace carrovex::testing
 {
@@ -14,56 +16,227 @@ namespace
 {
 
 using TransferRun = MainFormFixture;
+using Lines = std::vector<std::string>;
 
-struct OutcomeCase {
+// Log lines as a run writes them: the lines of files carry the time stamp, the closing cancel line does not.
+Lines stamped(const Lines& lines)
+{
+    Lines out;
+    for (const std::string& line : lines) {
+        out.push_back(line.starts_with("t31:") ? line : std::string(stamp) + line);
+    }
+    return out;
+}
+
+template <typename Row> std::string rowName(const ::testing::TestParamInfo<Row>& row)
+{
+    return row.param.name;
+}
+
+// What a run of one file a (content "bytes") does to it, and to what the destination holds.
+enum class Alias { None, HardLink, SameFolder };
+
+struct DestinationCase {
     const char* name;
     bool move;
-    bool destinationExists;
     bool overwrite;
+    const char* existing; // content of /dst/a, none if null
+    Alias alias;
     std::int64_t size;
     const char* line;
-    bool transferred;
+    const char* transfer; // "copy", "move" or "finish" of /src/a to /dst/a, none if empty
 
-    friend void PrintTo(const OutcomeCase& row, std::ostream* out)
+    friend void PrintTo(const DestinationCase& row, std::ostream* out)
     {
         *out << row.name;
     }
 };
 
-class TransferRunOutcome : public MainFormFixture, public ::testing::WithParamInterface<OutcomeCase>
+class TransferRunDestination : public MainFormFixture, public ::testing::WithParamInterface<DestinationCase>
 {
 };
 
-TEST_P(TransferRunOutcome, WritesOneOutcomeLinePerFile)
+// A move that a kill or a power cut interrupted left a byte-identical copy: it is finished, never repeated,
+// and never "finished" onto the file itself; nothing is ever replaced by itself.
+TEST_P(TransferRunDestination, WritesOneOutcomeLineAndTransfersOnlyWhatTheRulesAllow)
 {
-    const OutcomeCase& c = GetParam();
+    const DestinationCase& c = GetParam();
     choose(c.move);
     overwrite(c.overwrite);
-    files.addFile("/src/a.txt", c.size);
-    if (c.destinationExists) {
-        files.addFile("/dst/a.txt", 1);
+    files.addFile("/src/a", c.size, "bytes");
+    if (c.existing != nullptr) {
+        files.addFile("/dst/a", c.size, c.existing);
+    }
+    if (c.alias == Alias::HardLink) {
+        files.linkFiles("/src/a", "/dst/a");
+    } else if (c.alias == Alias::SameFolder) {
+        window.setText(Control::DestinationFolder, "/src");
     }
     window.appendLine("start line");
 
     DoAction(form);
 
     EXPECT_THAT(window.lines(), ElementsAre("start line", std::string(stamp) + c.line));
-    EXPECT_EQ(files.transfers().size(), c.transferred ? 1U : 0U);
-    EXPECT_EQ(files.hasFile("/src/a.txt"), !(c.move && c.transferred));
+    EXPECT_EQ(files.transfers(), *c.transfer == '\0' ? Lines {} : Lines {std::string(c.transfer) + " /src/a /dst/a"});
     EXPECT_EQ(form.state.runErrors, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Lines,
-    TransferRunOutcome,
-    ::testing::Values(OutcomeCase {"Copied", false, false, false, 10, "t25: a.txt", true},
-        OutcomeCase {"CopiedOver", false, true, true, 10, "t25 (t23): a.txt", true},
-        OutcomeCase {"NotCopiedExists", false, true, false, 10, "t22 (t24): a.txt", false},
-        OutcomeCase {"NotCopiedNoSpace", false, false, false, std::int64_t {2} << 30, "t22 - t20: a.txt", false},
-        OutcomeCase {"Moved", true, false, false, 10, "t26: a.txt", true},
-        OutcomeCase {"MovedOver", true, true, true, 10, "t26 (t23): a.txt", true},
-        OutcomeCase {"NotMovedExists", true, true, false, 10, "t21 (t24): a.txt", false},
-        OutcomeCase {"OverwriteNeedsNoRoom", false, true, true, std::int64_t {4} << 30, "t25 (t23): a.txt", true}),
-    [](const auto& row) { return std::string(row.param.name); });
+constexpr std::int64_t GiB = std::int64_t {1} << 30;
+constexpr Alias None = Alias::None;
+
+INSTANTIATE_TEST_SUITE_P(Rules,
+    TransferRunDestination,
+    ::testing::Values(DestinationCase {"Copied", false, false, nullptr, None, 10, "t25: a", "copy"},
+        DestinationCase {"Moved", true, false, nullptr, None, 10, "t26: a", "move"},
+        DestinationCase {"NotCopiedNoSpace", false, false, nullptr, None, 2 * GiB, "t22 - t20: a", ""},
+        DestinationCase {"CopyKeepsExisting", false, false, "other", None, 10, "t22 (t24): a", ""},
+        DestinationCase {"CopyKeepsIdentical", false, false, "bytes", None, 10, "t22 (t24): a", ""},
+        DestinationCase {"CopiedOver", false, true, "other", None, 10, "t25 (t23): a", "copy"},
+        DestinationCase {"CopiedOverIdentical", false, true, "bytes", None, 10, "t25 (t23): a", "copy"},
+        DestinationCase {"OverwriteNeedsNoRoom", false, true, "other", None, 4 * GiB, "t25 (t23): a", "copy"},
+        DestinationCase {"MoveKeepsExisting", true, false, "other", None, 10, "t21 (t24): a", ""},
+        DestinationCase {"MovedOver", true, true, "other", None, 10, "t26 (t23): a", "move"},
+        DestinationCase {"MoveFinishesIdentical", true, false, "bytes", None, 10, "t26: a", "finish"},
+        DestinationCase {"MoveFinishesAlsoWithOverwrite", true, true, "bytes", None, 10, "t26: a", "finish"},
+        DestinationCase {"MoveNeverFinishesOntoItself", true, false, "bytes", Alias::HardLink, 10, "t21 (t24): a", ""},
+        DestinationCase {"LinkNotCopiedOverItself", false, true, "bytes", Alias::HardLink, 10, "t22 (t24): a", ""},
+        DestinationCase {"SameFolderKeepsTheFile", true, true, nullptr, Alias::SameFolder, 10, "t21 (t24): a", ""}),
+    rowName<DestinationCase>);
+
+// A step that fails gives the file one error line in place of its outcome, and the run goes on. Files a
+// and b; with Overwrite, /dst/a exists too.
+struct FailureCase {
+    const char* name;
+    bool move;
+    bool overwrite;
+    FakeFileSystem::Call call;
+    Lines lines;
+    const char* transferred; // the names of the files transferred
+
+    friend void PrintTo(const FailureCase& row, std::ostream* out)
+    {
+        *out << row.name;
+    }
+};
+
+class TransferRunFailure : public MainFormFixture, public ::testing::WithParamInterface<FailureCase>
+{
+};
+
+TEST_P(TransferRunFailure, GivesTheFileItsErrorLineAndGoesOn)
+{
+    const FailureCase& c = GetParam();
+    choose(c.move);
+    overwrite(c.overwrite);
+    files.addFile("/src/a", 1);
+    files.addFile("/src/b", 1);
+    if (c.overwrite) {
+        files.addFile("/dst/a", 1);
+    }
+    files.failCall(c.call, 1, "I/O error");
+    window.appendLine("start line");
+
+    DoAction(form);
+
+    Lines expected = stamped(c.lines);
+    expected.insert(expected.begin(), "start line");
+    EXPECT_THAT(window.lines(), ElementsAreArray(expected));
+    Lines transfers;
+    for (const char* name = c.transferred; *name != '\0'; ++name) {
+        transfers.push_back(std::string(c.move ? "move /src/" : "copy /src/") + *name + " /dst/" + *name);
+    }
+    EXPECT_EQ(files.transfers(), transfers);
+    EXPECT_EQ(form.state.runErrors, 1);
+    EXPECT_FALSE(form.state.busy);
+
+    DoAction(form); // the failure struck once: the next run counts none
+    EXPECT_EQ(form.state.runErrors, 0);
+}
+
+using Call = FakeFileSystem::Call;
+
+// A failed test for an existing file counts as "it exists", and Overwrite then still replaces it.
+INSTANTIATE_TEST_SUITE_P(Steps,
+    TransferRunFailure,
+    ::testing::Values(FailureCase {"Listing", false, false, Call::List, {"t35: I/O error - "}, ""},
+        FailureCase {"Start", false, false, Call::Start, {"t35: I/O error - a", "t25: b"}, "b"},
+        FailureCase {"Existence", false, false, Call::FileExists, {"t35: I/O error - a", "t25: b"}, "b"},
+        FailureCase {"ExistenceWithOverwrite", false, true, Call::FileExists, {"t35: I/O error - a", "t25: b"}, "ab"},
+        FailureCase {"SameFileTest", false, true, Call::SameFile, {"t35: I/O error - a", "t25: b"}, "b"},
+        FailureCase {"SameContentTest", true, true, Call::SameContent, {"t35: I/O error - a", "t26: b"}, "b"},
+        FailureCase {"Completion", true, false, Call::Complete, {"t35: I/O error - a", "t26: b"}, "b"}),
+    rowName<FailureCase>);
+
+// The length of the file before stands in: b (5000 bytes) is taken as 100 bytes long.
+TEST_F(TransferRun, FailedLengthUsesThePreviousFilesLength)
+{
+    drives.setFree("/", 3000);
+    files.addFile("/src/a", 100);
+    files.addFile("/src/b", 5000);
+    files.failCall(Call::FileLength, 2, "I/O error");
+
+    DoAction(form);
+
+    EXPECT_THAT(window.lines(), ElementsAre(std::string(stamp) + "t25: a", std::string(stamp) + "t35: I/O error - b"));
+    EXPECT_EQ(files.transfers().size(), 2U);
+}
+
+// Without a file before, a length that cannot be read counts as 0 bytes.
+TEST_F(TransferRun, FailedLengthOfTheFirstFileCountsAsEmpty)
+{
+    drives.setFree("/", 1025);
+    files.addFile("/src/a", 100);
+    files.failCall(Call::FileLength, 1, "I/O error");
+
+    DoAction(form);
+
+    EXPECT_THAT(files.transfers(), ElementsAre("copy /src/a /dst/a"));
+}
+
+// A drive comparison that fails counts as the same drive: a move needs no room then.
+TEST_F(TransferRun, FailedDriveComparisonCountsAsSameDrive)
+{
+    choose(true);
+    drives.setFree("/", 2000);
+    files.addFile("/src/big", 1'000'000);
+    drives.failDriveName("/src", "I/O error");
+
+    DoAction(form);
+
+    EXPECT_THAT(files.transfers(), ElementsAre("move /src/big /dst/big"));
+    EXPECT_THAT(window.lines(), ElementsAre(std::string(stamp) + "t35: I/O error - big"));
+}
+
+TEST_F(TransferRun, VanishedFileGetsItsErrorLineAndTheRunGoesOn)
+{
+    files.addFile("/src/a", 1);
+    files.addFile("/src/b", 1);
+    window.onProcessEvents([&] {
+        if (window.processEventsCalls() == 1) {
+            files.removeFile("/src/a");
+        }
+    });
+
+    DoAction(form);
+
+    EXPECT_THAT(window.lines(), ElementsAreArray(stamped({"t35: No such file or directory - a", "t25: b"})));
+}
+
+// The failures the platform finds itself read in the user's language; a language file written before
+// those texts existed gets the English ones.
+TEST_F(TransferRun, FailureFoundByThePlatformReadsInTheLanguageOfTheFile)
+{
+    textFiles.files[ini.languageFile] = "[frmMain]\nt70=Noch in Arbeit\n";
+    files.addFile("/src/a", 1);
+    files.addFile("/src/b", 1);
+    files.failCall(Call::Start, 1, Problem::OpenForWriting);
+    files.failCall(Call::Complete, 1, Problem::ChangedWhileCopied);
+
+    DoAction(form);
+
+    EXPECT_THAT(window.lines(),
+        ElementsAreArray(stamped({"t35: Noch in Arbeit - a", "t35: The file changed while it was copied - b"})));
+}
 
 TEST_F(TransferRun, EmptyFolderWritesOnlyTheNoFileLineEndingInABlank)
 {
@@ -124,174 +297,77 @@ TEST_F(TransferRun, ButtonShowsStopAfterARunWhileTheSchedulerIsStarted)
     EXPECT_EQ(window.text(Control::StartStop), "t11");
 }
 
-TEST_F(TransferRun, CancelBeforeTheFirstFileCountsNone)
+// Only the bookkeeping around the files can throw (memory exhausted): the window stays usable.
+TEST_F(TransferRun, ExhaustedMemoryLeavesTheWindowUsable)
 {
     files.addFile("/src/a.txt", 1);
-    files.addFile("/src/b.txt", 1);
-    form.state.cancelRequested = true;
+    window.onProcessEvents([] { throw std::bad_alloc(); });
 
     DoAction(form);
 
-    EXPECT_THAT(window.lines(), ElementsAre("t31: t25 0 t30")); // names the action even before a file
-    EXPECT_TRUE(files.transfers().empty());
+    EXPECT_FALSE(form.state.busy);
+    EXPECT_FALSE(window.busyPointer());
+    EXPECT_EQ(form.state.runErrors, 1);
+    EXPECT_TRUE(window.isEnabled(Control::Quit));
+}
+
+TEST_F(TransferRun, ShowsControlCharactersInNamesEscaped)
+{
+    files.addFile("/src/two\nlines\t.txt", 1);
+
+    DoAction(form);
+
+    EXPECT_THAT(window.lines(), ElementsAre(std::string(stamp) + "t25: two\\nlines\\t.txt"));
+    EXPECT_THAT(files.transfers(), ElementsAre("copy /src/two\nlines\t.txt /dst/two\nlines\t.txt"));
+}
+
+// Cancel is taken before the next file; the file in hand and the transfers already accepted are completed.
+struct CancelCase {
+    const char* name;
+    bool move;
+    std::size_t batch;
+    int cancelAt; // the processEvents call that asks to cancel, 0 for before the run
+    Lines lines;
+    int batches;
+
+    friend void PrintTo(const CancelCase& row, std::ostream* out)
+    {
+        *out << row.name;
+    }
+};
+
+class TransferRunCancel : public MainFormFixture, public ::testing::WithParamInterface<CancelCase>
+{
+};
+
+TEST_P(TransferRunCancel, StopsAtTheNextFileAndCountsTheDoneOnes)
+{
+    const CancelCase& c = GetParam();
+    choose(c.move);
+    files.setBatchSize(c.batch);
+    for (const char* name : {"a", "b", "c"}) {
+        files.addFile(std::string("/src/") + name, 1);
+    }
+    form.state.cancelRequested = c.cancelAt == 0;
+    window.onProcessEvents(
+        [&] { form.state.cancelRequested = window.processEventsCalls() == c.cancelAt || form.state.cancelRequested; });
+
+    DoAction(form);
+
+    EXPECT_THAT(window.lines(), ElementsAreArray(stamped(c.lines)));
+    EXPECT_EQ(files.transfers().size(), c.lines.size() - 1);
+    EXPECT_EQ(files.completeBatchCalls(), c.batches);
     EXPECT_FALSE(form.state.cancelRequested);
 }
 
-TEST_F(TransferRun, CancelDuringTheLastFileCompletesItAndCountsAll)
-{
-    files.addFile("/src/a.txt", 1);
-    files.addFile("/src/b.txt", 1);
-    // The second yield of each file comes after its progress line: the fourth is inside the last file.
-    window.onProcessEvents(
-        [&] { form.state.cancelRequested = window.processEventsCalls() == 4 || form.state.cancelRequested; });
-
-    DoAction(form);
-
-    EXPECT_THAT(window.lines(),
-        ElementsAre(std::string(stamp) + "t25: a.txt", std::string(stamp) + "t25: b.txt", "t31: t25 2 t30"));
-}
-
-TEST_F(TransferRun, CancelBetweenFilesStopsAtTheNextFile)
-{
-    choose(true);
-    files.addFile("/src/a.txt", 1);
-    files.addFile("/src/b.txt", 1);
-    files.addFile("/src/c.txt", 1);
-    window.onProcessEvents(
-        [&] { form.state.cancelRequested = window.processEventsCalls() == 2 || form.state.cancelRequested; });
-
-    DoAction(form);
-
-    EXPECT_THAT(window.lines(), ElementsAre(std::string(stamp) + "t26: a.txt", "t31: t26 1 t29"));
-    EXPECT_TRUE(files.hasFile("/src/b.txt"));
-    EXPECT_EQ(files.completeBatchCalls(), 1);
-}
-
-TEST_F(TransferRun, FailedCopyLeavesOnlyItsErrorLineAndTheRunGoesOn)
-{
-    files.addFile("/src/a.txt", 1);
-    files.addFile("/src/b.txt", 1);
-    files.failCall(FakeFileSystem::Call::Start, 1, "Permission denied");
-
-    DoAction(form);
-
-    EXPECT_THAT(window.lines(),
-        ElementsAre(std::string(stamp) + "t35: Permission denied - a.txt", std::string(stamp) + "t25: b.txt"));
-    EXPECT_EQ(form.state.runErrors, 1);
-
-    DoAction(form); // b.txt is there now; a run without failures counts none
-    EXPECT_EQ(form.state.runErrors, 0);
-}
-
-TEST_F(TransferRun, FailedListingKeepsTheLineBeforeIt)
-{
-    window.appendLine("start line");
-    files.failCall(FakeFileSystem::Call::List, 1, "No such file or directory");
-
-    DoAction(form);
-
-    EXPECT_THAT(window.lines(), ElementsAre("start line", std::string(stamp) + "t35: No such file or directory - "));
-    EXPECT_FALSE(form.state.busy);
-    EXPECT_EQ(form.state.runErrors, 1);
-}
-
-TEST_F(TransferRun, FailedExistenceTestCountsAsExisting)
-{
-    files.addFile("/src/a.txt", 1);
-    files.failCall(FakeFileSystem::Call::FileExists, 1, "Input/output error");
-
-    DoAction(form);
-
-    EXPECT_THAT(window.lines(), ElementsAre(std::string(stamp) + "t35: Input/output error - a.txt"));
-    EXPECT_TRUE(files.transfers().empty());
-}
-
-TEST_F(TransferRun, FailedExistenceTestWithOverwriteStillReplaces)
-{
-    overwrite(true);
-    files.addFile("/src/a.txt", 1);
-    files.failCall(FakeFileSystem::Call::FileExists, 1, "Input/output error");
-
-    DoAction(form);
-
-    EXPECT_THAT(window.lines(), ElementsAre(std::string(stamp) + "t35: Input/output error - a.txt"));
-    EXPECT_THAT(files.transfers(), ElementsAre("copy /src/a.txt /dst/a.txt"));
-}
-
-TEST_F(TransferRun, FailedLengthUsesThePreviousFilesLength)
-{
-    drives.setFree("/", 3000);
-    files.addFile("/src/a.txt", 100);
-    files.addFile("/src/b.txt", 5000);
-    files.failCall(FakeFileSystem::Call::FileLength, 2, "Input/output error");
-
-    DoAction(form);
-
-    EXPECT_THAT(files.transfers(), ElementsAre("copy /src/a.txt /dst/a.txt", "copy /src/b.txt /dst/b.txt"));
-    EXPECT_EQ(window.lines().back(), std::string(stamp) + "t35: Input/output error - b.txt");
-}
-
-TEST_F(TransferRun, FailedDriveComparisonCountsAsSameDrive)
-{
-    choose(true);
-    drives.setFree("/", 2000);
-    files.addFile("/src/big.bin", 1'000'000);
-    drives.failDriveName("/src", "Input/output error");
-
-    DoAction(form);
-
-    EXPECT_THAT(files.transfers(), ElementsAre("move /src/big.bin /dst/big.bin"));
-    EXPECT_THAT(window.lines(), ElementsAre(std::string(stamp) + "t35: Input/output error - big.bin"));
-}
-
-TEST_F(TransferRun, VanishedFileGetsItsErrorLineAndTheRunGoesOn)
-{
-    files.addFile("/src/a.txt", 1);
-    files.addFile("/src/b.txt", 1);
-    window.onProcessEvents([&] {
-        if (window.processEventsCalls() == 1) {
-            files.removeFile("/src/a.txt");
-        }
-    });
-
-    DoAction(form);
-
-    EXPECT_THAT(window.lines(),
-        ElementsAre(std::string(stamp) + "t35: No such file or directory - a.txt", std::string(stamp) + "t25: b.txt"));
-}
-
-TEST_F(TransferRun, TransferThatFailsToCompleteGetsOnlyItsErrorLine)
-{
-    choose(true);
-    files.addFile("/src/a.txt", 1);
-    files.addFile("/src/b.txt", 1);
-    files.failCall(FakeFileSystem::Call::Complete, 1, "The file changed while it was moved");
-
-    DoAction(form);
-
-    EXPECT_THAT(window.lines(),
-        ElementsAre(std::string(stamp) + "t35: The file changed while it was moved - a.txt",
-            std::string(stamp) + "t26: b.txt"));
-    EXPECT_EQ(form.state.runErrors, 1);
-    EXPECT_TRUE(files.hasFile("/src/a.txt"));
-}
-
-// The failures the platform finds itself read in the user's language; a language file written before
-// those texts existed gets the English ones.
-TEST_F(TransferRun, FailureFoundByThePlatformReadsInTheLanguageOfTheFile)
-{
-    textFiles.files[ini.languageFile] = "[frmMain]\nt70=Noch in Arbeit\n";
-    files.addFile("/src/a.txt", 1);
-    files.addFile("/src/b.txt", 1);
-    files.failCall(FakeFileSystem::Call::Start, 1, Problem::OpenForWriting);
-    files.failCall(FakeFileSystem::Call::Complete, 1, Problem::ChangedWhileCopied);
-
-    DoAction(form);
-
-    EXPECT_THAT(window.lines(),
-        ElementsAre(std::string(stamp) + "t35: Noch in Arbeit - a.txt",
-            std::string(stamp) + "t35: The file changed while it was copied - b.txt"));
-}
+// Two yields per file: before its progress line, and after it.
+INSTANTIATE_TEST_SUITE_P(Moments,
+    TransferRunCancel,
+    ::testing::Values(CancelCase {"BeforeTheFirstFile", false, 1, 0, {"t31: t25 0 t30"}, 0},
+        CancelCase {"BetweenFiles", true, 1, 3, {"t26: a", "t31: t26 1 t29"}, 1},
+        CancelCase {"DuringTheLastFile", false, 1, 6, {"t25: a", "t25: b", "t25: c", "t31: t25 3 t30"}, 3},
+        CancelCase {"WithTransfersWaiting", false, 10, 4, {"t25: a", "t25: b", "t31: t25 2 t30"}, 1}),
+    rowName<CancelCase>);
 
 // A user watching a long run sees the file in hand at all times, and a "Moved" line only for a move that is
 // complete: the lines of a batch come when the batch is, in the order of their files.
@@ -308,7 +384,6 @@ TEST_F(TransferRun, OutcomeLinesWaitForTheirBatch)
     DoAction(form);
 
     const std::string moved = std::string(stamp) + "t26: ";
-    // Two yields per file: before its placeholder, and after its progress line.
     ASSERT_EQ(seen.size(), 6U);
     EXPECT_THAT(seen[1], ElementsAre("t28: a"));
     EXPECT_THAT(seen[2], ElementsAre("t28: a")) << "a waits in the batch: no outcome yet";
@@ -317,124 +392,6 @@ TEST_F(TransferRun, OutcomeLinesWaitForTheirBatch)
     EXPECT_THAT(seen[5], ElementsAre(moved + "a", moved + "b", "t28: c"));
     EXPECT_THAT(window.lines(), ElementsAre(moved + "a", moved + "b", moved + "c"));
     EXPECT_EQ(files.completeBatchCalls(), 2);
-}
-
-TEST_F(TransferRun, CancelCompletesTheWaitingTransfersBeforeItsLine)
-{
-    files.setBatchSize(10);
-    files.addFile("/src/a", 1);
-    files.addFile("/src/b", 1);
-    window.onProcessEvents([&] { form.state.cancelRequested = window.processEventsCalls() == 3; });
-
-    DoAction(form);
-
-    EXPECT_THAT(window.lines(), ElementsAre(std::string(stamp) + "t25: a", "t31: t25 1 t29"));
-    EXPECT_THAT(files.transfers(), ElementsAre("copy /src/a /dst/a"));
-}
-
-struct ExistingCase {
-    const char* name;
-    bool move;
-    bool overwrite;
-    bool identical;
-    bool sameFile;
-    const char* line;
-    const char* transfer;
-
-    friend void PrintTo(const ExistingCase& row, std::ostream* out)
-    {
-        *out << row.name;
-    }
-};
-
-class TransferRunExisting : public MainFormFixture, public ::testing::WithParamInterface<ExistingCase>
-{
-};
-
-// A move that a kill or a power cut interrupted left a byte-identical copy: it is finished, never repeated,
-// and never "finished" onto the file itself.
-TEST_P(TransferRunExisting, DecidesByTheFileThatIsThere)
-{
-    const ExistingCase& c = GetParam();
-    choose(c.move);
-    overwrite(c.overwrite);
-    files.addFile("/src/a", 5, "bytes");
-    files.addFile("/dst/a", 5, c.identical ? "bytes" : "other");
-    if (c.sameFile) {
-        files.linkFiles("/src/a", "/dst/a");
-    }
-
-    DoAction(form);
-
-    EXPECT_THAT(window.lines(), ElementsAre(std::string(stamp) + c.line));
-    if (*c.transfer == '\0') {
-        EXPECT_TRUE(files.transfers().empty());
-    } else {
-        EXPECT_THAT(files.transfers(), ElementsAre(c.transfer));
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Destinations,
-    TransferRunExisting,
-    ::testing::Values(
-        ExistingCase {"MoveFinishesAnIdenticalCopy", true, false, true, false, "t26: a", "finish /src/a /dst/a"},
-        ExistingCase {"MoveFinishesAlsoWithOverwrite", true, true, true, false, "t26: a", "finish /src/a /dst/a"},
-        ExistingCase {"MoveKeepsADifferentFile", true, false, false, false, "t21 (t24): a", ""},
-        ExistingCase {"MoveReplacesADifferentFile", true, true, false, false, "t26 (t23): a", "move /src/a /dst/a"},
-        ExistingCase {"MoveNeverFinishesOntoItself", true, false, true, true, "t21 (t24): a", ""},
-        ExistingCase {"CopyLeavesAnIdenticalCopy", false, false, true, false, "t22 (t24): a", ""},
-        ExistingCase {"CopyReplacesWithOverwrite", false, true, true, false, "t25 (t23): a", "copy /src/a /dst/a"}),
-    [](const auto& row) { return std::string(row.param.name); });
-
-TEST_F(TransferRun, SameFolderOnBothSidesKeepsEveryFile)
-{
-    overwrite(true);
-    choose(true);
-    window.setText(Control::DestinationFolder, "/src");
-    files.addFile("/src/a.txt", 1);
-
-    DoAction(form);
-
-    EXPECT_THAT(window.lines(), ElementsAre(std::string(stamp) + "t21 (t24): a.txt"));
-    EXPECT_TRUE(files.transfers().empty());
-    EXPECT_TRUE(files.hasFile("/src/a.txt"));
-}
-
-TEST_F(TransferRun, HardLinkInTheDestinationIsNotReplacedByItself)
-{
-    overwrite(true);
-    files.addFile("/src/a.txt", 1);
-    files.addFile("/dst/a.txt", 1);
-    files.linkFiles("/src/a.txt", "/dst/a.txt");
-
-    DoAction(form);
-
-    EXPECT_THAT(window.lines(), ElementsAre(std::string(stamp) + "t22 (t24): a.txt"));
-    EXPECT_TRUE(files.transfers().empty());
-}
-
-TEST_F(TransferRun, FailedSameFileTestTransfersNothing)
-{
-    overwrite(true);
-    files.addFile("/src/a.txt", 1);
-    files.addFile("/dst/a.txt", 1);
-    files.failCall(FakeFileSystem::Call::SameFile, 1, "Permission denied");
-
-    DoAction(form);
-
-    EXPECT_THAT(window.lines(), ElementsAre(std::string(stamp) + "t35: Permission denied - a.txt"));
-    EXPECT_TRUE(files.transfers().empty());
-}
-
-TEST_F(TransferRun, ShowsControlCharactersInNamesEscaped)
-{
-    files.addFile("/src/two\nlines\t.txt", 1);
-
-    DoAction(form);
-
-    ASSERT_EQ(window.lineCount(), 1);
-    EXPECT_EQ(window.lines()[0], std::string(stamp) + "t25: two\\nlines\\t.txt");
-    EXPECT_THAT(files.transfers(), ElementsAre("copy /src/two\nlines\t.txt /dst/two\nlines\t.txt"));
 }
 
 struct SpaceCase {
@@ -470,7 +427,6 @@ TEST_P(TransferRunSpace, KeepsMoreThan1024BytesFree)
 }
 
 constexpr std::uint64_t F = 1'000'000;
-constexpr std::int64_t GiB = std::int64_t {1} << 30;
 
 INSTANTIATE_TEST_SUITE_P(Boundaries,
     TransferRunSpace,
@@ -482,7 +438,7 @@ INSTANTIATE_TEST_SUITE_P(Boundaries,
         SpaceCase {"OtherDriveMoveFits", true, "D:", F, F - 1025, true},
         SpaceCase {"ThreeGiBCopiedWhenItFits", false, "C:", 4 * GiB, 3 * GiB, true},
         SpaceCase {"ThreeGiBRefusedWhenItDoesNot", false, "C:", 2 * GiB, 3 * GiB, false}),
-    [](const auto& row) { return std::string(row.param.name); });
+    rowName<SpaceCase>);
 
 TEST_F(TransferRun, DestinationWithoutADriveAdmitsOnlyReplacements)
 {
