@@ -104,11 +104,6 @@ int FakeFileSystem::completeBatchCalls() const
     return m_completeBatchCalls;
 }
 
-std::size_t FakeFileSystem::waitingTransfers() const
-{
-    return m_waiting.size();
-}
-
 const Status* FakeFileSystem::failure(Call call)
 {
     const int count = ++m_counts[call];

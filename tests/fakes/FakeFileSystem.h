@@ -35,7 +35,6 @@ public:
     // "copy a b", "move a b" and "finish a b" (a finished move) for every completed transfer, in order.
     const std::vector<std::string>& transfers() const;
     int completeBatchCalls() const;
-    std::size_t waitingTransfers() const;
     // Runs at the start of every transfer: a test's way of making them slow.
     void onTransfer(std::function<void()> hook);
 
