@@ -19,53 +19,41 @@ LanguageTexts unitWords(const char* singular, const char* plural)
     return texts;
 }
 
-std::optional<std::int32_t> minutes(const std::string& text, const LanguageTexts& texts, const char* separator = ",")
+// Unit words go without regard to case, fractions round half to even in the user's decimal sign.
+TEST(IntervalText, ReadsMinutesFromWhatTheUserTyped)
 {
-    return minutesFromText(withoutUnitWords(text, texts), separator);
-}
-
-TEST(IntervalText, StripsUnitWordsWithoutRegardToCase)
-{
-    const LanguageTexts english = unitWords("minute", "minutes");
-    EXPECT_EQ(minutes("10 minutes", english), 10);
-    EXPECT_EQ(minutes("1 minute", english), 1);
-    EXPECT_EQ(minutes("10", english), 10);
-    EXPECT_EQ(minutes("10 MINUTES", english), 10);
-    EXPECT_EQ(minutes("  7  ", english), 7);
-    const LanguageTexts german = unitWords("Minute", "Minuten");
-    EXPECT_EQ(minutes("5 Minuten", german), 5);
-    EXPECT_EQ(minutes("1 MINUTE", german), 1);
-    const LanguageTexts russian = unitWords("минута", "минут");
-    EXPECT_EQ(minutes("15 МИНУТ", russian), 15);
-}
-
-TEST(IntervalText, WithoutUnitWordsEveryBlankGoes)
-{
-    EXPECT_EQ(minutes(" 1 2 ", LanguageTexts {}), 12);
-}
-
-TEST(IntervalText, RoundsFractionsHalfToEvenInTheUsersDecimalSign)
-{
-    const LanguageTexts none;
-    EXPECT_EQ(minutesFromText("2,5", ","), 2);
-    EXPECT_EQ(minutesFromText("3,5", ","), 4);
-    EXPECT_EQ(minutesFromText("2,51", ","), 3);
-    EXPECT_EQ(minutesFromText("2,49999", ","), 2);
-    EXPECT_EQ(minutesFromText("7.5", "."), 8);
-    EXPECT_EQ(minutesFromText("7.5", ","), std::nullopt);
-    EXPECT_EQ(minutes("1,5 minutes", unitWords("minute", "minutes")), 2);
-}
-
-TEST(IntervalText, RefusesWhatIsNoIntervalOf1To32767Minutes)
-{
+    const LanguageTexts languages[]
+        = {{}, unitWords("minute", "minutes"), unitWords("Minute", "Minuten"), unitWords("минута", "минут")};
+    const struct {
+        const char* text;
+        int language;
+        const char* separator;
+        std::optional<std::int32_t> minutes;
+    } cases[] = {{"10 minutes", 1, ",", 10},
+        {"1 minute", 1, ",", 1},
+        {"10 MINUTES", 1, ",", 10},
+        {"  7  ", 1, ",", 7},
+        {"5 Minuten", 2, ",", 5},
+        {"1 MINUTE", 2, ",", 1},
+        {"15 МИНУТ", 3, ",", 15},
+        {"1,5 minutes", 1, ",", 2},
+        {" 1 2 ", 0, ",", 12}, // without unit words every blank goes
+        {"2,5", 0, ",", 2},
+        {"3,5", 0, ",", 4},
+        {"2,51", 0, ",", 3},
+        {"2,49999", 0, ",", 2},
+        {"7.5", 0, ".", 8},
+        {"7.5", 0, ",", std::nullopt},
+        {"32767", 0, ",", 32767},
+        {"0001", 0, ",", 1},
+        {"0,5", 0, ",", std::nullopt}}; // rounds to 0
+    for (const auto& c : cases) {
+        EXPECT_EQ(minutesFromText(withoutUnitWords(c.text, languages[c.language]), c.separator), c.minutes) << c.text;
+    }
     for (const char* text :
-        {"", " ", "abc", "5 Stunden", "0", "0,4", "-5", "+5", "32768", "99999999999", "1e3", ",", "5,5,5"}) {
+        {"", "abc", "5 Stunden", "0", "0,4", "-5", "+5", "32768", "99999999999", "1e3", ",", "5,5,5"}) {
         EXPECT_EQ(minutesFromText(text, ","), std::nullopt) << text;
     }
-    EXPECT_EQ(minutesFromText("32767", ","), 32767);
-    EXPECT_EQ(minutesFromText("0001", ","), 1);
-    EXPECT_EQ(minutesFromText("0,5", ","), std::nullopt); // rounds to 0
-    EXPECT_EQ(minutesFromText("1,5", ","), 2);
 }
 
 class IntervalField : public MainFormFixture
@@ -84,26 +72,14 @@ TEST_F(IntervalField, FillsThirteenChoicesAndShowsTheStoredInterval)
 
     FillIntervals(form);
 
-    EXPECT_THAT(window.items(Control::Interval),
-        ::testing::ElementsAre("1 minute",
-            "2 minutes",
-            "3 minutes",
-            "5 minutes",
-            "10 minutes",
-            "15 minutes",
-            "20 minutes",
-            "30 minutes",
-            "45 minutes",
-            "60 minutes",
-            "120 minutes",
-            "180 minutes",
-            "240 minutes"));
+    std::vector<std::string> choices {"1 minute"};
+    for (const int minutes : {2, 3, 5, 10, 15, 20, 30, 45, 60, 120, 180, 240}) {
+        choices.push_back(std::to_string(minutes) + " minutes");
+    }
+    EXPECT_EQ(window.items(Control::Interval), choices);
     EXPECT_EQ(window.text(Control::Interval), "1 minute");
     EXPECT_EQ(form.state.intervalMinutes, 1);
-}
 
-TEST_F(IntervalField, StoredIntervalThatIsNoNumberGivesFive)
-{
     for (const char* stored : {"", "zehn", "0", "40000", "10 Minuten"}) {
         ini.WriteIniValue("Options", "Interval", stored);
         FillIntervals(form);
@@ -112,56 +88,38 @@ TEST_F(IntervalField, StoredIntervalThatIsNoNumberGivesFive)
     }
 }
 
-TEST_F(IntervalField, LeavingTheFieldWhileStartedTakesTheNewInterval)
+// Leaving the field: a started scheduler takes the new interval, a refused text shows the last valid one
+// again, and the count starts afresh; nothing happens while the window loads.
+TEST_F(IntervalField, LeavingTheFieldTakesAValidIntervalAndRestartsTheCount)
 {
-    form.state.running = true;
-    form.state.intervalMinutes = 5;
-    form.state.elapsedMinutes = 3;
-    window.setText(Control::Interval, "10 Minutes");
+    const struct {
+        bool running;
+        bool loading;
+        const char* typed;
+        std::int32_t interval;
+        int elapsed;
+        const char* field;
+        const char* caption;
+    } cases[] = {{true, false, "10 Minutes", 10, 0, "10 Minutes", "Carrovex Lite - t14 (t17 10 minutes)"},
+        {false, false, "10", 5, 0, "10", ""},
+        {true, false, "soon", 5, 0, "5 minutes", "Carrovex Lite - t14 (t17 5 minutes)"},
+        {false, true, "soon", 5, 3, "soon", ""}};
+    for (const auto& c : cases) {
+        WindowModel shown;
+        MainForm field {shown, files, drives, clock, ini, numbers, {}, form.texts, {}, {}};
+        field.state.running = c.running;
+        field.state.loading = c.loading;
+        field.state.intervalMinutes = 5;
+        field.state.elapsedMinutes = 3;
+        shown.setText(Control::Interval, c.typed);
 
-    Interval_Validate(form);
+        Interval_Validate(field);
 
-    EXPECT_EQ(form.state.intervalMinutes, 10);
-    EXPECT_EQ(form.state.elapsedMinutes, 0);
-    EXPECT_EQ(window.caption(), "Carrovex Lite - t14 (t17 10 minutes)");
-}
-
-TEST_F(IntervalField, LeavingTheFieldWhileStoppedOnlyResetsTheCount)
-{
-    form.state.intervalMinutes = 5;
-    form.state.elapsedMinutes = 3;
-    window.setText(Control::Interval, "10");
-
-    Interval_Validate(form);
-
-    EXPECT_EQ(form.state.intervalMinutes, 5);
-    EXPECT_EQ(form.state.elapsedMinutes, 0);
-    EXPECT_EQ(window.text(Control::Interval), "10");
-}
-
-TEST_F(IntervalField, RefusedTextShowsTheLastValidIntervalAgain)
-{
-    form.state.running = true;
-    form.state.intervalMinutes = 15;
-    window.setText(Control::Interval, "soon");
-
-    Interval_Validate(form);
-
-    EXPECT_EQ(form.state.intervalMinutes, 15);
-    EXPECT_EQ(window.text(Control::Interval), "15 minutes");
-    EXPECT_EQ(window.caption(), "Carrovex Lite - t14 (t17 15 minutes)");
-}
-
-TEST_F(IntervalField, NothingHappensWhileLoading)
-{
-    form.state.loading = true;
-    form.state.elapsedMinutes = 3;
-    window.setText(Control::Interval, "soon");
-
-    Interval_Validate(form);
-
-    EXPECT_EQ(form.state.elapsedMinutes, 3);
-    EXPECT_EQ(window.text(Control::Interval), "soon");
+        EXPECT_EQ(field.state.intervalMinutes, c.interval) << c.typed;
+        EXPECT_EQ(field.state.elapsedMinutes, c.elapsed) << c.typed;
+        EXPECT_EQ(shown.text(Control::Interval), c.field) << c.typed;
+        EXPECT_EQ(shown.caption(), c.caption) << c.typed;
+    }
 }
 
 } // namespace
