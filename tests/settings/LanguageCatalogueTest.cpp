@@ -28,33 +28,23 @@ protected:
     }
 };
 
-TEST_F(Catalogue, LoadsTheTextsAndGivesTheControlsTheirCaptions)
+TEST_F(Catalogue, LoadsTheTextsCutTo255CharactersAndALostFileEmptiesEveryCaption)
 {
-    languageFile() = "[frmMain]\nt0=Source folder\nT12=&Start\nt38=&Set&tings\nt16=Stopped\n";
+    languageFile() = "[frmMain]\nt0=Source folder\nT12=&Start\nt38=&Set&tings\nt2=" + std::string(300, 'i') + "\n";
 
     LoadLanguage(form);
 
     EXPECT_EQ(form.texts[0], "Source folder");
-    EXPECT_EQ(form.texts[16], "Stopped");
     EXPECT_EQ(form.texts[1], "");
     EXPECT_EQ(window.text(Control::SourceLabel), "Source folder");
     EXPECT_EQ(window.text(Control::StartStop), "&Start");
     EXPECT_EQ(window.text(Control::Settings), "&Set&tings");
-}
+    EXPECT_EQ(window.text(Control::IntervalLabel), std::string(255, 'i'));
 
-TEST_F(Catalogue, MissingFileEmptiesEveryCaption)
-{
-    window.setText(Control::Quit, "&Quit");
-
+    textFiles.files.erase("/prog/lang/Test.dat");
     LoadLanguage(form);
 
-    for (const Control control : {Control::SourceLabel,
-             Control::LogLabel,
-             Control::Move,
-             Control::ShowLog,
-             Control::StartStop,
-             Control::Quit,
-             Control::Settings}) {
+    for (const Control control : {Control::SourceLabel, Control::Move, Control::StartStop, Control::Settings}) {
         EXPECT_EQ(window.text(control), "");
     }
 }
@@ -70,7 +60,7 @@ TEST_F(Catalogue, StoredLanguageIsTheActiveOne)
     EXPECT_EQ(form.language, "English");
 }
 
-// The user's own folder comes first, the installed languages last.
+// The user's own folder (/own) comes first, the installed languages (/inst) last.
 struct LookupCase {
     const char* name;
     std::vector<std::string> filesThere;
@@ -90,7 +80,7 @@ class LanguageLookup : public MainFormFixture, public ::testing::WithParamInterf
 TEST_P(LanguageLookup, FindsTheFileInTheFirstFolderThatHoldsIt)
 {
     const LookupCase& c = GetParam();
-    form.languageFolders = {"/home/anna/.config/carrovex/lang", "/usr/share/carrovex/lang"};
+    form.languageFolders = {"/own", "/inst"};
     for (const std::string& file : c.filesThere) {
         files.addFile(file, 100);
     }
@@ -103,30 +93,13 @@ TEST_P(LanguageLookup, FindsTheFileInTheFirstFolderThatHoldsIt)
 
 INSTANTIATE_TEST_SUITE_P(Cases,
     LanguageLookup,
-    ::testing::Values(LookupCase {"OwnFileWins",
-                          {"/usr/share/carrovex/lang/English.dat", "/home/anna/.config/carrovex/lang/English.dat"},
-                          false,
-                          "/home/anna/.config/carrovex/lang/English.dat"},
-        LookupCase {"InstalledFileWhenTheUserHasNone",
-            {"/usr/share/carrovex/lang/English.dat", "/home/anna/.config/carrovex/lang/Deutsch.dat"},
-            false,
-            "/usr/share/carrovex/lang/English.dat"},
-        LookupCase {"OwnFileAlone",
-            {"/home/anna/.config/carrovex/lang/English.dat"},
-            false,
-            "/home/anna/.config/carrovex/lang/English.dat"},
-        LookupCase {"NowhereNamesTheInstalledPlace", {}, false, "/usr/share/carrovex/lang/English.dat"},
-        LookupCase {"OwnFolderThatCannotBeLookedAtIsPassedBy",
-            {"/usr/share/carrovex/lang/English.dat", "/home/anna/.config/carrovex/lang/English.dat"},
-            true,
-            "/usr/share/carrovex/lang/English.dat"}));
-
-TEST_F(Catalogue, LongTextsAreCutTo255Characters)
-{
-    languageFile() = "[frmMain]\nt2=" + std::string(300, 'i') + "\n";
-    LoadLanguage(form);
-    EXPECT_EQ(window.text(Control::IntervalLabel), std::string(255, 'i'));
-}
+    ::testing::Values(LookupCase {"OwnFileWins", {"/inst/English.dat", "/own/English.dat"}, false, "/own/English.dat"},
+        LookupCase {"InstalledWhenOwnHasNone", {"/inst/English.dat", "/own/Deutsch.dat"}, false, "/inst/English.dat"},
+        LookupCase {"OwnFileAlone", {"/own/English.dat"}, false, "/own/English.dat"},
+        LookupCase {"NowhereNamesTheInstalledPlace", {}, false, "/inst/English.dat"},
+        LookupCase {
+            "UnreadableOwnFolderPassedBy", {"/inst/English.dat", "/own/English.dat"}, true, "/inst/English.dat"}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(Catalogue, DialogTitleDropsTheAccessKeyMarks)
 {
@@ -211,39 +184,32 @@ TEST_P(ShippedLanguage, NoTwoControlsShownTogetherShareAnAccessKey)
     MainForm form {window, platform.files, platform.drives, platform.clock, ini, platform.numbers, {}, {}, {}, {}};
     LoadLanguage(form);
     std::vector<std::string> mainWindow;
-    for (const Control control : {Control::SourceLabel,
-             Control::DestinationLabel,
-             Control::IntervalLabel,
-             Control::LogLabel,
-             Control::Move,
-             Control::Copy,
-             Control::Overwrite,
-             Control::ShowLog,
-             Control::Settings,
-             Control::Quit}) {
-        mainWindow.push_back(window.text(control));
+    {
+        using enum Control;
+        for (const Control control : {SourceLabel, DestinationLabel, IntervalLabel, LogLabel, Move, Copy, Overwrite}) {
+            mainWindow.push_back(window.text(control));
+        }
+        for (const Control control : {ShowLog, Settings, Quit}) {
+            mainWindow.push_back(window.text(control));
+        }
+        expectDistinctAccessKeys({window.text(TrayShow), window.text(TrayQuit)}, "tray menu");
     }
     // The Start button is Stop while started and Cancel during a run.
-    for (const int startStop : {12, 11, 32}) {
+    for (const std::size_t startStop : {12U, 11U, 32U}) {
         std::vector<std::string> shown = mainWindow;
-        shown.push_back(form.texts[static_cast<std::size_t>(startStop)]);
+        shown.push_back(form.texts[startStop]);
         expectDistinctAccessKeys(shown, "main window with t" + std::to_string(startStop));
     }
-    expectDistinctAccessKeys({window.text(Control::TrayShow), window.text(Control::TrayQuit)}, "tray menu");
 
     DialogModel dialog;
     LoadLanguage(dialog, ini);
     std::vector<std::string> options;
-    for (const DialogControl control : {DialogControl::LanguageLabel,
-             DialogControl::SaveOnClose,
-             DialogControl::AskBeforeSaving,
-             DialogControl::RunOnStart,
-             DialogControl::SendToTray,
-             DialogControl::About,
-             DialogControl::Cancel,
-             DialogControl::Save}) {
+    using enum DialogControl;
+    for (const DialogControl control : {LanguageLabel, SaveOnClose, AskBeforeSaving, RunOnStart, SendToTray, About}) {
         options.push_back(dialog.text(control));
     }
+    options.push_back(dialog.text(Cancel));
+    options.push_back(dialog.text(Save));
     expectDistinctAccessKeys(options, "options dialog");
 }
 

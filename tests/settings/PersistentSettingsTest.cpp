@@ -10,7 +10,7 @@ namespace carrovex::testing
 namespace
 {
 
-// The main window as it is designed: "Move files" selected, both check boxes clear, the tall layout.
+// The main window as it is designed: "Move files" selected, both check boxes clear.
 class Settings : public MainFormFixture
 {
 protected:
@@ -20,8 +20,6 @@ protected:
         form.texts[5] = "Minuten";
         window.setValue(Control::Move, 1);
         window.setValue(Control::Copy, 0);
-        window.setTop(Control::StartStop, 3210);
-        window.setOuterHeight(4080);
     }
 
     void store(const std::string& text)
@@ -30,49 +28,54 @@ protected:
     }
 };
 
-TEST_F(Settings, NoFileGivesAFreshInstallation)
+// A missing file is a fresh installation (Copy); values that are not understood leave the controls as
+// designed (Move), and the layout always follows the Show Log box that the window ends with.
+TEST_F(Settings, LoadsTheStoredValuesOrKeepsTheDesign)
 {
-    LoadSettings(form);
+    const struct {
+        const char* stored; // none if null
+        const char* source;
+        int move;
+        int showLog;
+        int overwrite;
+        const char* interval;
+        int height;
+        int startTop;
+    } cases[] = {{nullptr, "", 0, 0, 0, "5 Minuten", 3060, 2190},
+        {"From=/in\nTo=/out\nAction=Move\nShowLog=1\nOverwrite=1\nInterval=1\n",
+            "/in",
+            1,
+            1,
+            1,
+            "1 Minute",
+            4080,
+            3210},
+        {"Action=copy\nShowLog=2\nOverwrite=yes\n", "", 1, 0, 0, "5 Minuten", 3060, 2190}};
+    for (const auto& c : cases) {
+        WindowModel designed;
+        designed.setValue(Control::Move, 1);
+        designed.setTop(Control::StartStop, 3210);
+        designed.setOuterHeight(4080);
+        MainForm loaded {designed, files, drives, clock, ini, numbers, {}, form.texts, {}, {}};
+        if (c.stored != nullptr) {
+            store(c.stored);
+        }
 
-    EXPECT_EQ(window.text(Control::SourceFolder), "");
-    EXPECT_EQ(window.text(Control::DestinationFolder), "");
-    EXPECT_EQ(window.value(Control::Copy), 1);
-    EXPECT_EQ(window.value(Control::Move), 0);
-    EXPECT_EQ(window.value(Control::ShowLog), 0);
-    EXPECT_FALSE(window.isVisible(Control::Log));
-    EXPECT_EQ(window.outerHeight(), 3060);
-    EXPECT_EQ(window.value(Control::Overwrite), 0);
-    EXPECT_EQ(window.text(Control::Interval), "5 Minuten");
-}
+        LoadSettings(loaded);
 
-TEST_F(Settings, LoadsEveryStoredValue)
-{
-    store("From=/in\nTo=/out\nAction=Move\nShowLog=1\nOverwrite=1\nInterval=1\n");
-
-    LoadSettings(form);
-
-    EXPECT_EQ(window.text(Control::SourceFolder), "/in");
-    EXPECT_EQ(window.text(Control::DestinationFolder), "/out");
-    EXPECT_EQ(window.value(Control::Move), 1);
-    EXPECT_EQ(window.value(Control::ShowLog), 1);
-    EXPECT_TRUE(window.isVisible(Control::Log));
-    EXPECT_EQ(window.top(Control::Quit), 3210);
-    EXPECT_EQ(window.value(Control::Overwrite), 1);
-    EXPECT_EQ(window.text(Control::Interval), "1 Minute");
-}
-
-TEST_F(Settings, UnknownValuesLeaveTheControlsAsDesigned)
-{
-    store("Action=copy\nShowLog=2\nOverwrite=yes\n");
-
-    LoadSettings(form);
-
-    EXPECT_EQ(window.value(Control::Move), 1);
-    EXPECT_EQ(window.value(Control::ShowLog), 0);
-    EXPECT_EQ(window.value(Control::Overwrite), 0);
-    // Consistent with the unticked box: the short layout that the fixed window size keeps.
-    EXPECT_EQ(window.outerHeight(), 3060);
-    EXPECT_EQ(window.top(Control::StartStop), 2190);
+        const std::string row = c.stored == nullptr ? "no file" : c.stored;
+        EXPECT_EQ(designed.text(Control::SourceFolder), c.source) << row;
+        EXPECT_EQ(designed.text(Control::DestinationFolder), *c.source == '\0' ? "" : "/out") << row;
+        EXPECT_EQ(designed.value(Control::Move), c.move) << row;
+        EXPECT_EQ(designed.value(Control::Copy), 1 - c.move) << row;
+        EXPECT_EQ(designed.value(Control::ShowLog), c.showLog) << row;
+        EXPECT_EQ(designed.isVisible(Control::Log), c.showLog == 1) << row;
+        EXPECT_EQ(designed.value(Control::Overwrite), c.overwrite) << row;
+        EXPECT_EQ(designed.text(Control::Interval), c.interval) << row;
+        EXPECT_EQ(designed.outerHeight(), c.height) << row;
+        EXPECT_EQ(designed.top(Control::StartStop), c.startTop) << row;
+        EXPECT_EQ(designed.top(Control::Quit), c.startTop) << row;
+    }
 }
 
 TEST_F(Settings, SavesEveryValueAndTheyLoadBack)
@@ -96,22 +99,15 @@ TEST_F(Settings, SavesEveryValueAndTheyLoadBack)
     EXPECT_EQ(loaded.value(Control::Move), 1);
 }
 
-TEST_F(Settings, SingularAndPluralWordsAreBothStripped)
-{
-    window.setText(Control::Interval, "1 minute");
-    ASSERT_TRUE(SaveSettings(form).ok());
-    EXPECT_EQ(stored("Interval"), "1");
-    window.setText(Control::Interval, "3,5 Minuten");
-    ASSERT_TRUE(SaveSettings(form).ok());
-    EXPECT_EQ(stored("Interval"), "4");
-}
-
-TEST_F(Settings, IntervalThatIsNoNumberSavesTheLastValidOne)
+// Unit words in either number and any case go; a text that is no interval saves the last valid one.
+TEST_F(Settings, SavesTheIntervalAsMinutes)
 {
     form.state.intervalMinutes = 20;
-    window.setText(Control::Interval, "bald");
-    ASSERT_TRUE(SaveSettings(form).ok());
-    EXPECT_EQ(stored("Interval"), "20");
+    for (const auto& [typed, saved] : {std::pair {"1 minute", "1"}, {"3,5 Minuten", "4"}, {"bald", "20"}}) {
+        window.setText(Control::Interval, typed);
+        ASSERT_TRUE(SaveSettings(form).ok());
+        EXPECT_EQ(stored("Interval"), saved) << typed;
+    }
 }
 
 TEST_F(Settings, LongPathIsSavedWholeAndReadBackCut)
