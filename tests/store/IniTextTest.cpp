@@ -1,5 +1,7 @@
 #include "store/IniText.h"
 
+#include "store/Utf8.h"
+
 #include <gtest/gtest.h>
 
 namespace carrovex
@@ -20,49 +22,49 @@ const std::string sample = "; written by hand\n"
                            "[Options]\n"
                            "From=second section\n";
 
-TEST(IniText, FindsNamesWithoutRegardToCaseAndTrimsValues)
+// Names match without regard to case, values are trimmed, an empty value is a value, and the first
+// section of a name counts.
+TEST(IniText, FindsTheValueOfAKey)
 {
-    EXPECT_EQ(findIniValue(sample, "Options", "ShowLog"), "1");
-    EXPECT_EQ(findIniValue(sample, "OPTIONS", "to"), "/data/in = out");
-    EXPECT_EQ(findIniValue(sample, "other", "FROM"), "elsewhere");
+    const struct {
+        std::string text;
+        const char* section;
+        const char* key;
+        std::optional<std::string> value;
+    } cases[] = {{sample, "Options", "ShowLog", "1"},
+        {sample, "OPTIONS", "to", "/data/in = out"},
+        {sample, "other", "FROM", "elsewhere"},
+        {sample, "Options", "From", ""},
+        {sample, "Options", "Interval", std::nullopt},
+        {sample, "Missing", "From", std::nullopt},
+        {sample, "Options", "junk line", std::nullopt},
+        {"From=x\n[Options]\n", "Options", "From", std::nullopt},
+        {"[Options]\n;From=x\n", "Options", "From", std::nullopt}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(findIniValue(c.text, c.section, c.key), c.value) << c.section << " " << c.key;
+    }
 }
 
-TEST(IniText, EmptyValueIsAValueAndTheFirstSectionCounts)
+// A key is replaced where it stands, a missing one follows the last entry of its section, a missing
+// section comes at the end, and every other line stays as it was, line endings included.
+TEST(IniText, WritesAValueAndLeavesEveryOtherLine)
 {
-    EXPECT_EQ(findIniValue(sample, "Options", "From"), "");
-}
-
-TEST(IniText, MissingSectionsKeysAndOddLinesGiveNothing)
-{
-    EXPECT_EQ(findIniValue(sample, "Options", "Interval"), std::nullopt);
-    EXPECT_EQ(findIniValue(sample, "Missing", "From"), std::nullopt);
-    EXPECT_EQ(findIniValue(sample, "Options", "junk line"), std::nullopt);
-    EXPECT_EQ(findIniValue("From=x\n[Options]\n", "Options", "From"), std::nullopt);
-    EXPECT_EQ(findIniValue("[Options]\n;From=x\n", "Options", "From"), std::nullopt);
-}
-
-TEST(IniText, CreatesTheSectionInAnEmptyText)
-{
-    EXPECT_EQ(withIniValue("", "Options", "From", "/in"), "[Options]\nFrom=/in\n");
-}
-
-TEST(IniText, ReplacesAKeyWhereItStandsAndLeavesEveryOtherLine)
-{
-    const std::string updated = withIniValue(sample, "Options", "FROM", "/new");
-    std::string expected = sample;
-    expected.replace(expected.find("From=\n"), 6, "FROM=/new\n");
-    EXPECT_EQ(updated, expected);
-}
-
-TEST(IniText, AddsAMissingKeyAfterTheLastEntryOfItsSection)
-{
-    const std::string updated = withIniValue("[A]\nx=1\n\n[B]\ny=2\n", "a", "z", "3");
-    EXPECT_EQ(updated, "[A]\nx=1\nz=3\n\n[B]\ny=2\n");
-}
-
-TEST(IniText, AddsAMissingSectionAtTheEndAndKeepsWindowsLineEndings)
-{
-    EXPECT_EQ(withIniValue("[A]\r\nx=1\r\n", "B", "y", "2"), "[A]\r\nx=1\r\n[B]\r\ny=2\r\n");
+    std::string replaced = sample;
+    replaced.replace(replaced.find("From=\n"), 6, "FROM=/new\n");
+    const struct {
+        std::string text;
+        const char* section;
+        const char* key;
+        const char* value;
+        std::string expected;
+    } cases[] = {{"", "Options", "From", "/in", "[Options]\nFrom=/in\n"},
+        {sample, "Options", "FROM", "/new", replaced},
+        {"[A]\nx=1\n\n[B]\ny=2\n", "a", "z", "3", "[A]\nx=1\nz=3\n\n[B]\ny=2\n"},
+        {"[A]\n\n[B]\n", "A", "z", "3", "[A]\nz=3\n\n[B]\n"},
+        {"[A]\r\nx=1\r\n", "B", "y", "2", "[A]\r\nx=1\r\n[B]\r\ny=2\r\n"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(withIniValue(c.text, c.section, c.key, c.value), c.expected) << c.key;
+    }
 }
 
 TEST(IniText, EveryWrittenValueReadsBackAsWritten)
@@ -87,6 +89,13 @@ TEST(IniText, LineBreaksCannotBeStored)
     EXPECT_FALSE(isStorableIniValue("a\nInterval=1"));
     EXPECT_FALSE(isStorableIniValue("a\rb"));
     EXPECT_TRUE(isStorableIniValue("a\tb"));
+}
+
+// Keys, language names and unit words match without regard to case in the scripts the languages use.
+TEST(Utf8, FoldsCapitalsOfLatinGreekAndCyrillicLetters)
+{
+    EXPECT_EQ(foldCase("AZaz@[ÀÞ×ß ĀĶŊŶĹŇŹŽŸ ΑΩ ЀЏАЯ"), "azaz@[àþ×ß āķŋŷĺňźžÿ αω ѐџая");
+    EXPECT_EQ(foldCase("āķŋŷĺňźžÿ bdfhjlnprtvxz"), "āķŋŷĺňźžÿ bdfhjlnprtvxz");
 }
 
 } // namespace
