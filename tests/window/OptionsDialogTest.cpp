@@ -111,22 +111,38 @@ TEST_F(Options, SameLanguageSavesOnlyTheSwitches)
     EXPECT_TRUE(window.lines().empty());
 }
 
+// The switches and the language are written in one replacement of the file; a language listed in
+// capitals is read from its own file.
 TEST_F(Options, AnotherListedLanguageIsAppliedAndLogged)
 {
     load();
     window.click(Control::StartStop);
+    const int writes = textFiles.writes;
 
     open([](DialogModel& dialog) {
+        dialog.click(DialogControl::SaveOnClose);
         dialog.pick(DialogControl::Language, "English");
         dialog.click(DialogControl::Save);
     });
 
+    EXPECT_EQ(textFiles.writes, writes + 1);
+    EXPECT_EQ(stored("Save"), "0");
+    EXPECT_EQ(stored("SendToTray"), "0");
     EXPECT_EQ(stored("Language"), "English");
     EXPECT_EQ(ini.languageFile, "/prog/lang/English.dat");
     EXPECT_EQ(window.text(Control::SourceLabel), "e0");
     EXPECT_EQ(window.text(Control::StartStop), "e11");
     EXPECT_EQ(window.caption(), "Carrovex Lite - e14 (e17 5 e5)");
     EXPECT_EQ(window.lines().back(), std::string(stamp) + "e44 English");
+    EXPECT_EQ(window.items(Control::Interval).size(), 13U);
+
+    textFiles.files["/prog/lang/Notes.DAT"] = "[frmMain]\nt0=Notes\n";
+    open([](DialogModel& dialog) {
+        dialog.pick(DialogControl::Language, "Notes");
+        dialog.click(DialogControl::Save);
+    });
+    EXPECT_EQ(ini.languageFile, "/prog/lang/Notes.DAT");
+    EXPECT_EQ(window.text(Control::SourceLabel), "Notes");
 }
 
 TEST_F(Options, LanguageWithoutAFileIsShownAsNoneChosenAndReloadedOnSave)
@@ -140,34 +156,6 @@ TEST_F(Options, LanguageWithoutAFileIsShownAsNoneChosenAndReloadedOnSave)
     EXPECT_EQ(shown.language, "");
     EXPECT_EQ(stored("Language"), "Klingon");
     EXPECT_EQ(window.lines().back(), std::string(stamp) + " Klingon"); // Klingon has no t44
-}
-
-TEST_F(Options, LanguageListedInCapitalsIsReadFromItsOwnFile)
-{
-    textFiles.files["/prog/lang/Notes.DAT"] = "[frmMain]\nt0=Notes\n";
-    load();
-    open([](DialogModel& dialog) {
-        dialog.pick(DialogControl::Language, "Notes");
-        dialog.click(DialogControl::Save);
-    });
-    EXPECT_EQ(stored("Language"), "Notes");
-    EXPECT_EQ(ini.languageFile, "/prog/lang/Notes.DAT");
-    EXPECT_EQ(window.text(Control::SourceLabel), "Notes");
-}
-
-TEST_F(Options, SwitchesAndLanguageAreWrittenInOneReplacement)
-{
-    load();
-    const int writes = textFiles.writes;
-    open([](DialogModel& dialog) {
-        dialog.click(DialogControl::SaveOnClose);
-        dialog.pick(DialogControl::Language, "English");
-        dialog.click(DialogControl::Save);
-    });
-    EXPECT_EQ(textFiles.writes, writes + 1);
-    EXPECT_EQ(stored("Save"), "0");
-    EXPECT_EQ(stored("SendToTray"), "0");
-    EXPECT_EQ(stored("Language"), "English");
 }
 
 TEST_F(Options, FailedSaveIsShownAndChangesNoLanguage)
