@@ -223,6 +223,7 @@ TEST_F(Scheduler, DestinationMovedIntoTheSourceStopsAStartedScheduler)
     EXPECT_FALSE(form.state.running);
     EXPECT_TRUE(window.isEnabled(Control::StartStop)); // Start says why
     EXPECT_EQ(window.caption(), "Carrovex Lite - t16");
+    EXPECT_EQ(window.text(Control::StartStop), "t12");
 }
 
 TEST_F(Scheduler, ErrorsAreAnnouncedAndMarkedUntilTheLogIsSeen)

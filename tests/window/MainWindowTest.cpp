@@ -17,6 +17,7 @@ TEST_F(MainWindowLogic, FolderButtonsPromptWithTheFieldsCaption)
     settings("To=/dst\nAction=?\n");
     load();
     EXPECT_EQ(window.value(Control::Move), 1); // an action not understood keeps the design
+    EXPECT_EQ(window.value(Control::Copy), 0);
     EXPECT_FALSE(window.isEnabled(Control::StartStop));
     window.chooseNextFolder("/new");
     window.chooseNextFolder("");
@@ -62,6 +63,8 @@ TEST_F(MainWindowLogic, TooltipShowsTheWholeLineUnderThePointer)
     window.appendLine("first");
     window.appendLine(std::string(500, 'x'));
 
+    window.moveOverList(0, 100, 7.5 * 15); // first row, 16 pixels high
+    EXPECT_EQ(window.listToolTip(), "first");
     window.moveOverList(0, 100, 16 * 15 + 7.5 * 15); // second row, 16 pixels high
     EXPECT_EQ(window.listToolTip(), std::string(500, 'x'));
 
