@@ -8,7 +8,6 @@ add_executable(win32_tests
     win32/WideTextTest.cpp
     win32/WinDisk.cpp
     win32/Win32DriveTableTest.cpp
-    win32/Win32FileRefusalTest.cpp
     win32/Win32FileSystemTest.cpp
     win32/Win32TextFilesTest.cpp
     win32/Win32TransferRunTest.cpp)
