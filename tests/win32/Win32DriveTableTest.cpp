@@ -1,10 +1,22 @@
 #include "platform/win32/Win32DriveTable.h"
 
 #include "engine/FreeSpaceProbe.h"
+#include "engine/TransferRun.h"
+#include "form/MainForm.h"
+#include "platform/model/WindowModel.h"
+#include "platform/win32/WideText.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "store/IniStore.h"
+#include "tests/fakes/FixedClock.h"
+#include "tests/fakes/FixedNumberFormat.h"
+#include "tests/fakes/MemoryTextFiles.h"
+#include "tests/fakes/NumberedTexts.h"
 #include "tests/win32/WinDisk.h"
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 #include <windows.h>
+
+using ::testing::UnorderedElementsAre;
 
 namespace carrovex::testing
 {
@@ -12,122 +24,78 @@ namespace carrovex::testing
 namespace
 {
 
-struct Spelling {
-    const char* name;
-    std::wstring path;
-    std::wstring drive;
-};
-
-void PrintTo(const Spelling& row, std::ostream* out)
+TEST(DrivePart, IsTheLetterInCapitalsOrTheShare)
 {
-    *out << row.name;
+    const std::pair<std::wstring, std::wstring> cases[] = {{L"C:\\data", L"C:"},
+        {L"d:\\data\\x", L"D:"},
+        {L"e:\\", L"E:"},
+        {L"\\\\?\\c:\\data", L"C:"},
+        {L"\\\\server\\Share\\dir\\x", L"\\\\SERVER\\SHARE\\"},
+        {L"\\\\server\\share", L"\\\\SERVER\\SHARE\\"},
+        {L"\\\\?\\UNC\\server\\share\\x", L"\\\\SERVER\\SHARE\\"},
+        {L"\\\\server", L""},
+        {L"\\\\server\\\\x", L""},
+        {L"\\\\.\\COM1", L""},
+        {L"\\\\?\\Volume{0}\\x", L""}};
+    for (const auto& [path, drive] : cases) {
+        EXPECT_EQ(win32::drivePartOf(path), drive) << win32::narrow(path);
+    }
 }
-
-class DrivePart : public ::testing::TestWithParam<Spelling>
-{
-};
-
-TEST_P(DrivePart, IsTheLetterInCapitalsOrTheShare)
-{
-    EXPECT_EQ(win32::drivePartOf(GetParam().path), GetParam().drive);
-}
-
-INSTANTIATE_TEST_SUITE_P(Paths,
-    DrivePart,
-    ::testing::Values(Spelling {"Letter", L"C:\\data", L"C:"},
-        Spelling {"SmallLetter", L"d:\\data\\x", L"D:"},
-        Spelling {"RootOnly", L"e:\\", L"E:"},
-        Spelling {"LongForm", L"\\\\?\\c:\\data", L"C:"},
-        Spelling {"Share", L"\\\\server\\Share\\dir\\x", L"\\\\SERVER\\SHARE\\"},
-        Spelling {"ShareRoot", L"\\\\server\\share", L"\\\\SERVER\\SHARE\\"},
-        Spelling {"LongShare", L"\\\\?\\UNC\\server\\share\\x", L"\\\\SERVER\\SHARE\\"},
-        Spelling {"ServerWithoutShare", L"\\\\server", L""},
-        Spelling {"ServerAndEmptyShare", L"\\\\server\\\\x", L""},
-        Spelling {"Device", L"\\\\.\\COM1", L""},
-        Spelling {"Volume", L"\\\\?\\Volume{0}\\x", L""}),
-    [](const auto& row) { return std::string(row.param.name); });
 
 class Drives : public ::testing::Test
 {
 protected:
-    // A letter that names no drive of this machine.
-    static std::string unusedLetter()
-    {
-        const DWORD used = ::GetLogicalDrives();
-        for (int letter = 'Q'; letter <= 'Y'; ++letter) {
-            if ((used & (1u << (letter - 'A'))) == 0) {
-                return std::string(1, static_cast<char>(letter)) + ":";
-            }
-        }
-        return "";
-    }
-
     TempFolder temp;
+    std::string letter = temp.path().substr(0, 2);
     win32::Win32DriveTable drives;
 };
 
-TEST_F(Drives, FolderOnADriveIsNamedByItsLetterHoweverItIsSpelt)
+TEST_F(Drives, PathIsNamedByItsDriveHoweverItIsSpelt)
 {
     const std::string folder = temp.folder("data");
-    const std::string letter = folder.substr(0, 2);
     const std::string small = std::string(1, static_cast<char>(letter[0] - 'A' + 'a')) + folder.substr(1);
-    const std::string spellings[] = {folder, small, folder + "\\missing\\file.txt", folder + "\\..\\data"};
-    for (const std::string& spelling : spellings) {
-        const Result<std::string> drive = drives.driveName(spelling);
-        ASSERT_TRUE(drive.ok()) << spelling;
-        EXPECT_EQ(drive.value(), letter) << spelling;
+    wchar_t current[MAX_PATH] = L"";
+    ::GetCurrentDirectoryW(MAX_PATH, current);
+    const std::pair<std::string, std::string> cases[] = {{folder, letter},
+        {small, letter},
+        {folder + "\\missing\\file.txt", letter},
+        {folder + "\\..\\data", letter},
+        {"some\\folder", std::string(1, static_cast<char>(current[0])) + ":"}, // on the current drive
+        {"", ""},
+        {"\\\\nas\\archive\\2024", "\\\\NAS\\ARCHIVE\\"}};
+    for (const auto& [path, drive] : cases) {
+        const Result<std::string> named = drives.driveName(path);
+        ASSERT_TRUE(named.ok()) << path << ": " << named.error();
+        EXPECT_EQ(named.value(), drive) << path;
     }
 }
 
-TEST_F(Drives, RelativePathIsOnTheCurrentDrive)
+TEST_F(Drives, FreeSpaceIsKnownOnlyForADrive)
 {
-    wchar_t current[MAX_PATH] = L"";
-    ::GetCurrentDirectoryW(MAX_PATH, current);
-    const Result<std::string> drive = drives.driveName("some\\folder");
-    ASSERT_TRUE(drive.ok());
-    EXPECT_EQ(drive.value(), std::string(1, static_cast<char>(current[0])) + ":");
-}
-
-TEST_F(Drives, EmptyPathHasNoDriveAndANetworkPathItsShare)
-{
-    EXPECT_EQ(drives.driveName("").value(), "");
-    EXPECT_EQ(drives.driveName("\\\\nas\\archive\\2024").value(), "\\\\NAS\\ARCHIVE\\");
-}
-
-TEST_F(Drives, FreeSpaceOfEveryKindOfDriveText)
-{
-    const std::string letter = temp.path().substr(0, 2);
-    const std::string unused = unusedLetter();
+    std::string unused; // a letter that names no drive of this machine
+    for (int candidate = 'Y'; candidate >= 'Q'; --candidate) {
+        if ((::GetLogicalDrives() & (1u << (candidate - 'A'))) == 0) {
+            unused = std::string(1, static_cast<char>(candidate)) + ":";
+        }
+    }
     ASSERT_NE(unused, "");
     EXPECT_EQ(drives.freeSpace(letter).state, DriveSpace::State::Known);
     EXPECT_GT(drives.freeSpace(letter).bytes, 0u);
-    struct Case {
-        const char* drive;
-        std::string text;
-    };
-    const Case noDrives[] = {{"empty", ""},
-        {"colon", ":"},
-        {"normalised share", "\\:"},
-        {"no such letter", unused},
-        {"no such server", "\\\\NO-SUCH-SERVER\\SHARE\\"},
-        {"a folder, not a drive", temp.path()},
-        {"not text", "\xFF:"}};
-    for (const Case& c : noDrives) {
-        EXPECT_EQ(drives.freeSpace(c.text).state, DriveSpace::State::NoDrive) << c.drive;
+    const std::string noDrives[] = {"", ":", "\\:", unused, "\\\\NO-SUCH-SERVER\\SHARE\\", temp.path(), "\xFF:"};
+    for (const std::string& noDrive : noDrives) {
+        EXPECT_EQ(drives.freeSpace(noDrive).state, DriveSpace::State::NoDrive) << noDrive;
     }
+    // The logic's probe: -1 for a missing letter, bytes for a present one however it is given.
+    EXPECT_EQ(GetDriveFreeSpace(unused, drives), -1);
+    EXPECT_GT(GetDriveFreeSpace(std::string(1, static_cast<char>(letter[0] - 'A' + 'a')) + ":", drives), 0);
+    EXPECT_GT(GetDriveFreeSpace(temp.path(), drives), 0);
 }
 
-TEST_F(Drives, ProbeOfTheLogicGivesMinusOneForAMissingLetterAndBytesForAPresentOne)
+// A volume mounted in a folder is named by that volume, whose free space the run heeds: a run through the
+// Win32 binding with the texts "t0" to "t38".
+TEST_F(Drives, VolumeMountedInAFolderIsNamedAndFilledAsFarAsItsSpaceGoes)
 {
-    EXPECT_EQ(GetDriveFreeSpace(unusedLetter(), drives), -1);
-    const std::string small = std::string(1, static_cast<char>(temp.path()[0] - 'A' + 'a')) + ":";
-    EXPECT_GT(GetDriveFreeSpace(small, drives), 0);
-    EXPECT_GT(GetDriveFreeSpace(temp.path(), drives), 0); // the whole path is cut to its letter
-}
-
-TEST_F(Drives, FolderWhereAVolumeIsMountedIsNamedByThatVolume)
-{
-    UnixTmpfs disk("1m");
+    UnixTmpfs disk("4m");
     if (!disk.mounted()) {
         GTEST_SKIP() << "mounting a tmpfs needs root and Wine's drive Z: for the Linux root";
     }
@@ -138,9 +106,36 @@ TEST_F(Drives, FolderWhereAVolumeIsMountedIsNamedByThatVolume)
     EXPECT_EQ(normalisedDrive(drive.value()), drive.value()); // the logic keeps the whole name
     const DriveSpace space = drives.freeSpace(drive.value());
     EXPECT_EQ(space.state, DriveSpace::State::Known);
-    EXPECT_GT(space.bytes, 900u << 10);
-    EXPECT_LE(space.bytes, 1u << 20);
+    EXPECT_GT(space.bytes, 3900u << 10);
+    EXPECT_LE(space.bytes, 4u << 20);
     EXPECT_EQ(drives.driveName("Z:\\").value(), "Z:");
+
+    const std::string source = temp.folder("source");
+    WindowModel window;
+    window.setText(Control::SourceFolder, source);
+    window.setText(Control::DestinationFolder, disk.path());
+    window.setValue(Control::Move, 1);
+    win32::Win32FileSystem files;
+    FixedClock clock;
+    MemoryTextFiles textFiles;
+    IniStore ini {textFiles};
+    FixedNumberFormat numbers;
+    MainForm form {window, files, drives, clock, ini, numbers, {}, numberedTexts(), {}, {}};
+    writeFile(source + "\\a.txt", "a");
+    writeFile(source + "\\big1", std::string(3 << 20, '1'));
+    writeFile(source + "\\big2", std::string(3 << 20, '2')); // whichever comes second no longer fits
+
+    DoAction(form);
+
+    const std::string kept = entriesOf(source);
+    ASSERT_TRUE(kept == "big1" || kept == "big2") << kept;
+    const std::string moved = kept == "big1" ? "big2" : "big1";
+    EXPECT_THAT(window.lines(),
+        UnorderedElementsAre(std::string(stamp) + "t26: a.txt",
+            std::string(stamp) + "t26: " + moved,
+            std::string(stamp) + "t21 - t20: " + kept));
+    EXPECT_EQ(entriesOf(disk.path()), "a.txt " + moved + " file");
+    EXPECT_EQ(readFile(disk.path() + "\\" + moved), std::string(3 << 20, moved.back()));
 }
 
 } // namespace

@@ -9,8 +9,7 @@ add_executable(win32_tests
     win32/WinDisk.cpp
     win32/Win32DriveTableTest.cpp
     win32/Win32FileSystemTest.cpp
-    win32/Win32TextFilesTest.cpp
-    win32/Win32TransferRunTest.cpp)
+    win32/Win32TextFilesTest.cpp)
 target_link_libraries(win32_tests PRIVATE carrovex_logic carrovex_model carrovex_win32_console GTest::gtest_main
     GTest::gmock)
 # The user's regional settings and language come from the locale Wine is started with. Wine takes German
