@@ -8,6 +8,7 @@ namespace carrovex::testing
 namespace
 {
 
+// Wine cannot make the other events; the programs' tests show Ctrl+C's status.
 TEST(ConsoleTerminal, ControlEventsStandForTheSignalsOfTheLinuxProgram)
 {
     EXPECT_EQ(win32::signalNumberFor(CTRL_C_EVENT), 2); // SIGINT: status 130

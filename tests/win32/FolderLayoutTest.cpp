@@ -4,7 +4,6 @@
 
 #include <gmock/gmock.h>
 
-using ::testing::ElementsAre;
 using ::testing::EndsWith;
 
 namespace carrovex::testing
@@ -13,64 +12,54 @@ namespace carrovex::testing
 namespace
 {
 
-class Win32FolderLayout : public ::testing::Test
-{
-protected:
-    ProgramFolders find(const std::optional<std::string>& given, bool writable)
-    {
-        return win32::findProgramFolders(program, given, user, [writable](const std::string&) { return writable; });
-    }
-
-    TempFolder temp;
-    std::string program = temp.folder("Carrovex");
-    std::string user = temp.path() + "\\AppData\\Carrovex";
+struct LayoutCase {
+    const char* name;
+    bool langFolder;
+    bool settingsFile;
+    bool writable; // Program Files is not
+    std::optional<std::string> given;
+    bool settingsBesideTheProgram;
 };
 
-TEST_F(Win32FolderLayout, UnpackedZipKeepsItsSettingsBesideTheProgram)
+TEST(Win32FolderLayout, SettingsLieBesideAWritableProgramWithItsLayoutElsePerUser)
 {
-    temp.folder("Carrovex\\lang");
-    const ProgramFolders folders = find(std::nullopt, true);
-    EXPECT_EQ(folders.settings, program);
-    EXPECT_THAT(folders.languages, ElementsAre(program + "\\lang"));
+    const LayoutCase cases[] = {{"unpacked ZIP", true, false, true, std::nullopt, true},
+        {"settings file alone", false, true, true, std::nullopt, true},
+        {"Program Files", true, false, false, std::nullopt, false},
+        {"no layout", false, false, true, std::nullopt, false},
+        {"given folder", true, false, true, "D:\\pairs\\archive", false}};
+    for (const LayoutCase& c : cases) {
+        TempFolder temp;
+        const std::string program = temp.folder("Carrovex");
+        const std::string user = temp.path() + "\\AppData\\Carrovex";
+        if (c.langFolder) {
+            temp.folder("Carrovex\\lang");
+        }
+        if (c.settingsFile) {
+            writeFile(program + "\\Carrovex.ini", "[Options]\r\n");
+        }
+        const ProgramFolders folders
+            = win32::findProgramFolders(program, c.given, user, [&c](const std::string&) { return c.writable; });
+        const std::string settings = c.given ? *c.given : c.settingsBesideTheProgram ? program : user;
+        EXPECT_EQ(folders.settings, settings) << c.name;
+        // The settings folder's own languages come first, then the program's.
+        std::vector<std::string> languages = {settings + "\\lang"};
+        if (settings != program) {
+            languages.push_back(program + "\\lang");
+        }
+        EXPECT_EQ(folders.languages, languages) << c.name;
+    }
 }
 
-TEST_F(Win32FolderLayout, SettingsFileAloneMakesTheLayoutPortableToo)
+TEST(Win32FolderLayout, WritingIsTriedForRealAndTheSettingsFolderIsMadeButNotOverAFile)
 {
-    writeFile(program + "\\Carrovex.ini", "[Options]\r\n");
-    EXPECT_EQ(find(std::nullopt, true).settings, program);
-}
-
-TEST_F(Win32FolderLayout, ProgramFolderThatMayNotBeWrittenKeepsTheSettingsPerUser)
-{
-    temp.folder("Carrovex\\lang");
-    const ProgramFolders folders = find(std::nullopt, false); // Program Files
-    EXPECT_EQ(folders.settings, user);
-    EXPECT_THAT(folders.languages, ElementsAre(user + "\\lang", program + "\\lang"));
-}
-
-TEST_F(Win32FolderLayout, FolderWithoutTheLayoutKeepsTheSettingsPerUser)
-{
-    EXPECT_EQ(find(std::nullopt, true).settings, user);
-}
-
-TEST_F(Win32FolderLayout, GivenFolderWinsAndItsLanguagesComeFirst)
-{
-    temp.folder("Carrovex\\lang");
-    const ProgramFolders folders = find(std::string("D:\\pairs\\archive"), true);
-    EXPECT_EQ(folders.settings, "D:\\pairs\\archive");
-    EXPECT_THAT(folders.languages, ElementsAre("D:\\pairs\\archive\\lang", program + "\\lang"));
-}
-
-TEST_F(Win32FolderLayout, WritingIsTriedForRealAndLeavesNothing)
-{
-    EXPECT_TRUE(win32::mayWriteIn(program));
-    EXPECT_EQ(entriesOf(program), "");
-    EXPECT_FALSE(win32::mayWriteIn(program + "\\missing"));
+    TempFolder temp;
+    EXPECT_TRUE(win32::mayWriteIn(temp.path()));
+    EXPECT_EQ(entriesOf(temp.path()), "");
+    EXPECT_FALSE(win32::mayWriteIn(temp.path() + "\\missing"));
     EXPECT_THAT(win32::userSettingsFolder(), EndsWith("\\Carrovex"));
-}
 
-TEST_F(Win32FolderLayout, SettingsFolderIsMadeWithItsParentsButNotOverAFile)
-{
+    const std::string user = temp.path() + "\\AppData\\Carrovex";
     ASSERT_TRUE(win32::makeSettingsFolder(user).ok());
     EXPECT_TRUE(win32::makeSettingsFolder(user).ok()); // there already
     EXPECT_EQ(entriesOf(temp.path() + "\\AppData"), "Carrovex");

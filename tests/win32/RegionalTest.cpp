@@ -34,29 +34,12 @@ std::string englishText(DWORD error)
     return win32::narrow(text);
 }
 
-TEST(RegionalFormats, StampHasTheUsersShortDateAndTimeWithSeconds)
+TEST(Regional, StampNumbersAndSystemTextsFollowTheUsersFormats)
 {
     EXPECT_THAT(win32::Win32Clock().dateAndTime(),
         MatchesRegex("[0-9]{1,2}/[0-9]{1,2}/[0-9]{4} [0-9]{1,2}:[0-9]{2}:[0-9]{2} (AM|PM)"));
     EXPECT_EQ(win32::Win32NumberFormat().decimalSeparator(), ".");
-}
-
-TEST(RegionalFormatsInGerman, StampHasTheUsersShortDateAndTimeWithSeconds)
-{
-    EXPECT_THAT(win32::Win32Clock().dateAndTime(),
-        MatchesRegex("[0-9]{1,2}\\.[0-9]{1,2}\\.[0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2}"));
-    EXPECT_EQ(win32::Win32NumberFormat().decimalSeparator(), ",");
-}
-
-TEST(SystemErrorTextInGerman, IsInTheUsersLanguage)
-{
-    const std::string text = win32::systemErrorText(ERROR_FILE_NOT_FOUND);
-    EXPECT_NE(text, "");
-    EXPECT_FALSE(englishText(ERROR_FILE_NOT_FOUND).starts_with(text)) << text;
-}
-
-TEST(SystemErrorText, IsOneLineWithoutItsFullStop)
-{
+    // Every text is one line without its full stop, and an unknown code is shown by its number.
     for (DWORD error = 1; error < 1400; ++error) {
         const std::string text = win32::systemErrorText(error);
         ASSERT_EQ(text.find_first_of("\r\n"), std::string::npos) << error;
@@ -67,11 +50,17 @@ TEST(SystemErrorText, IsOneLineWithoutItsFullStop)
     }
     const std::string inUse = win32::systemErrorText(ERROR_SHARING_VIOLATION);
     EXPECT_TRUE(englishText(ERROR_SHARING_VIOLATION).starts_with(inUse + ".")) << inUse;
+    EXPECT_EQ(win32::systemErrorText(0x2FFFFFFF), "Error 805306367");
 }
 
-TEST(SystemErrorText, UnknownCodeIsShownByItsNumber)
+TEST(RegionalInGerman, StampNumbersAndSystemTextsFollowTheUsersFormats)
 {
-    EXPECT_EQ(win32::systemErrorText(0x2FFFFFFF), "Error 805306367");
+    EXPECT_THAT(win32::Win32Clock().dateAndTime(),
+        MatchesRegex("[0-9]{1,2}\\.[0-9]{1,2}\\.[0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2}"));
+    EXPECT_EQ(win32::Win32NumberFormat().decimalSeparator(), ",");
+    const std::string text = win32::systemErrorText(ERROR_FILE_NOT_FOUND);
+    EXPECT_NE(text, "");
+    EXPECT_FALSE(englishText(ERROR_FILE_NOT_FOUND).starts_with(text)) << text;
 }
 
 } // namespace

@@ -10,21 +10,23 @@ namespace carrovex::testing
 namespace
 {
 
-TEST(Win32SingleInstance, OneProgramPerFolderHoweverItIsSpelled)
+TEST(Win32SingleInstance, OneProgramPerFolderHoweverItIsSpelledUntilItEnds)
 {
     TempFolder temp;
     const std::string folder = temp.folder("Settings");
-    win32::SingleInstance first(folder);
-    ASSERT_TRUE(first.isFirst());
-
-    std::string upper = folder;
-    for (char& c : upper) {
-        c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    {
+        win32::SingleInstance first(folder);
+        ASSERT_TRUE(first.isFirst());
+        std::string upper = folder;
+        for (char& c : upper) {
+            c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+        }
+        for (const std::string& spelling : {folder, upper, folder + "\\..\\Settings\\", folder + "/"}) {
+            EXPECT_FALSE(win32::SingleInstance(spelling).isFirst()) << spelling;
+        }
+        EXPECT_TRUE(win32::SingleInstance(temp.folder("Other")).isFirst());
     }
-    for (const std::string& spelling : {folder, upper, folder + "\\..\\Settings\\", folder + "/"}) {
-        EXPECT_FALSE(win32::SingleInstance(spelling).isFirst()) << spelling;
-    }
-    EXPECT_TRUE(win32::SingleInstance(temp.folder("Other")).isFirst());
+    EXPECT_TRUE(win32::SingleInstance(folder).isFirst());
 }
 
 TEST(Win32SingleInstance, ALaterStartAsksAListeningProgramToComeForward)
@@ -44,16 +46,6 @@ TEST(Win32SingleInstance, ALaterStartAsksAListeningProgramToComeForward)
         ::DispatchMessageW(&message);
     }
     EXPECT_EQ(requests, 1);
-}
-
-TEST(Win32SingleInstance, TheFolderIsFreeAgainWhenTheProgramEnds)
-{
-    TempFolder temp;
-    const std::string folder = temp.folder("Settings");
-    {
-        const win32::SingleInstance first(folder);
-    }
-    EXPECT_TRUE(win32::SingleInstance(folder).isFirst());
 }
 
 } // namespace
