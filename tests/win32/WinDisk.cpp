@@ -23,28 +23,37 @@ std::string uniqueName(const char* prefix)
     return prefix + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(counter.fetch_add(1));
 }
 
-void removeTree(const std::wstring& path)
+std::vector<std::string> namesIn(const std::string& folder)
 {
+    std::vector<std::string> names;
     WIN32_FIND_DATAW entry {};
-    const HANDLE find = ::FindFirstFileW((path + L"\\*").c_str(), &entry);
+    const HANDLE find = ::FindFirstFileW(widen(folder + "\\*").c_str(), &entry);
     if (find != INVALID_HANDLE_VALUE) {
         do {
             const std::wstring name = entry.cFileName;
-            if (name == L"." || name == L"..") {
-                continue;
-            }
-            const std::wstring child = path + L"\\" + name;
-            ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0
-                && (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
-                removeTree(child);
-            } else {
-                ::DeleteFileW(child.c_str());
+            if (name != L"." && name != L"..") {
+                names.push_back(narrow(name));
             }
         } while (::FindNextFileW(find, &entry));
         ::FindClose(find);
     }
-    ::RemoveDirectoryW(path.c_str());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void removeTree(const std::string& path)
+{
+    for (const std::string& name : namesIn(path)) {
+        const std::wstring child = widen(path + "\\" + name);
+        const DWORD attributes = ::GetFileAttributesW(child.c_str());
+        ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+            removeTree(path + "\\" + name);
+        } else {
+            ::DeleteFileW(child.c_str());
+        }
+    }
+    ::RemoveDirectoryW(widen(path).c_str());
 }
 
 } // namespace
@@ -67,7 +76,7 @@ TempFolder::TempFolder()
 
 TempFolder::~TempFolder()
 {
-    removeTree(widen(m_path));
+    removeTree(m_path);
 }
 
 std::string TempFolder::folder(const std::string& name) const
@@ -130,29 +139,6 @@ void setAttributes(const std::string& path, unsigned long attributes)
     ::SetFileAttributesW(widen(path).c_str(), attributes);
 }
 
-namespace
-{
-
-std::vector<std::string> namesIn(const std::string& folder)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAW entry {};
-    const HANDLE find = ::FindFirstFileW(widen(folder + "\\*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = entry.cFileName;
-            if (name != L"." && name != L"..") {
-                names.push_back(narrow(name));
-            }
-        } while (::FindNextFileW(find, &entry));
-        ::FindClose(find);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-} // namespace
-
 int entryCount(const std::string& folder)
 {
     return static_cast<int>(namesIn(folder).size());
@@ -168,8 +154,6 @@ std::string entriesOf(const std::string& folder)
     return joined;
 }
 
-// Wine does not let a Windows program wait for a Linux process: the command leaves a mark when it is
-// done, which is waited for.
 void setLastWrite(const std::string& path, std::int64_t ticks)
 {
     const HANDLE file = ::CreateFileW(widen(path).c_str(),
@@ -199,6 +183,8 @@ Status transferNow(FileSystem& files, const std::string& source, const std::stri
     return outcomes.front();
 }
 
+// Wine does not let a Windows program wait for a Linux process: the command leaves a mark when it is
+// done, which is waited for.
 void runOnLinux(const std::string& command)
 {
     const std::string mark = "/tmp/" + uniqueName("carrovex-wine-done-");
