@@ -39,24 +39,35 @@ protected:
     win32::Win32MainWindow window;
 };
 
-TEST_F(Win32Dialogs, SaveQuestionHasYesAsItsDefaultAndTellsTheAnswer)
+// The save question has Yes as its default and tells the answer; a message has the one button OK.
+TEST_F(Win32Dialogs, MessageBoxesShowTheirTitleAndTextAndTellTheAnswer)
 {
-    for (const int answer : {IDYES, IDNO}) {
+    for (const int answer : {IDYES, IDNO, IDOK}) {
         std::string title;
+        std::string text;
         bool yesIsDefault = false;
         whenModalLoopRuns([&] {
             const HWND box = openedDialog();
-            wchar_t text[128] = L"";
-            ::GetWindowTextW(box, text, 128);
-            title = win32::narrow(text);
-            const LONG yesStyle = ::GetWindowLongW(::GetDlgItem(box, IDYES), GWL_STYLE);
-            yesIsDefault = (yesStyle & BS_TYPEMASK) == BS_DEFPUSHBUTTON && ::GetFocus() == ::GetDlgItem(box, IDYES);
+            wchar_t buffer[256] = L"";
+            ::GetWindowTextW(box, buffer, 256);
+            title = win32::narrow(buffer);
+            ::GetDlgItemTextW(box, 0xFFFF, buffer, 256); // the message's static text
+            text = win32::narrow(buffer);
+            const HWND yes = ::GetDlgItem(box, IDYES);
+            yesIsDefault = yes != nullptr && (::GetWindowLongW(yes, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON
+                && ::GetFocus() == yes;
             ::SendMessageW(box, WM_COMMAND, answer, 0);
         });
-        const bool yes = window.askYesNo("Einstellungen speichern?", "Carrovex Lite - Beenden");
-        EXPECT_EQ(yes, answer == IDYES);
+        if (answer == IDOK) {
+            window.showMessage("Die Einstellungen konnten nicht gespeichert werden.", "Carrovex Lite - Beenden");
+            EXPECT_EQ(text, "Die Einstellungen konnten nicht gespeichert werden.");
+            EXPECT_FALSE(yesIsDefault);
+        } else {
+            EXPECT_EQ(window.askYesNo("Einstellungen speichern?", "Carrovex Lite - Beenden"), answer == IDYES);
+            EXPECT_EQ(text, "Einstellungen speichern?");
+            EXPECT_TRUE(yesIsDefault);
+        }
         EXPECT_EQ(title, "Carrovex Lite - Beenden");
-        EXPECT_TRUE(yesIsDefault);
     }
 }
 
@@ -115,26 +126,21 @@ TEST_F(Win32Dialogs, OptionsDialogIsModalToTheWindowOnlyKeepsItsOrderAndEscapeCl
     dialog.setText(DialogControl::Language, "english"); // a pick list: only the very text chooses
     EXPECT_EQ(dialog.text(DialogControl::Language), "");
 
-    const std::pair<DialogControl, const char*> names[] = {{DialogControl::SaveOnClose, "Save"},
-        {DialogControl::AskBeforeSaving, "Question"},
-        {DialogControl::RunOnStart, "DoActionOnStart"},
-        {DialogControl::SendToTray, "SendToTray"},
-        {DialogControl::About, "About"},
-        {DialogControl::Cancel, "Cancel"},
-        {DialogControl::Save, "Save button"},
-        {DialogControl::Language, "Language"}};
-    std::vector<std::string> order;
+    std::vector<HWND> order;
     HWND at = dialog.control(DialogControl::SaveOnClose);
     for (int step = 0; step < 8; ++step) {
-        at = ::GetNextDlgTabItem(dialog.handle(), at, FALSE);
-        for (const auto& [control, name] : names) {
-            if (at == dialog.control(control)) {
-                order.push_back(name);
-            }
-        }
+        order.push_back(at = ::GetNextDlgTabItem(dialog.handle(), at, FALSE));
     }
+    const auto control = [&dialog](DialogControl which) { return dialog.control(which); };
     EXPECT_THAT(order,
-        ElementsAre("Question", "DoActionOnStart", "SendToTray", "About", "Cancel", "Save button", "Language", "Save"));
+        ElementsAre(control(DialogControl::AskBeforeSaving),
+            control(DialogControl::RunOnStart),
+            control(DialogControl::SendToTray),
+            control(DialogControl::About),
+            control(DialogControl::Cancel),
+            control(DialogControl::Save),
+            control(DialogControl::Language),
+            control(DialogControl::SaveOnClose)));
 
     pressKey(dialog.handle(), VK_ESCAPE);
     EXPECT_TRUE(dialog.isOpen());
@@ -152,6 +158,22 @@ TEST_F(Win32Dialogs, OptionsDialogIsModalToTheWindowOnlyKeepsItsOrderAndEscapeCl
     EXPECT_TRUE(::IsWindowEnabled(window.handle()));
 }
 
+TEST_F(Win32Dialogs, OptionsDialogGoesWithTheWindow)
+{
+    win32::Win32OptionsDialog* shown = nullptr;
+    window.showOptionsDialog([&](OptionsDialog& made) {
+        shown = &static_cast<win32::Win32OptionsDialog&>(made);
+        return std::make_unique<DialogScript>(nullptr);
+    });
+    ASSERT_NE(shown, nullptr);
+    const HWND dialog = shown->handle();
+    window.close();
+    EXPECT_FALSE(::IsWindow(dialog));
+    EXPECT_FALSE(shown->isOpen());
+}
+
+// The minute timer, here shortened, ticks only while it is on, and on while a copy runs off the window's
+// thread.
 TEST(Win32BackgroundFiles, WindowKeepsTickingDuringALongCopy)
 {
     FakeFileSystem slow;
@@ -162,11 +184,14 @@ TEST(Win32BackgroundFiles, WindowKeepsTickingDuringALongCopy)
     win32::Win32MainWindow window(40);
     window.setEvents(&events);
 
-    const Status copied = files.startTransfer("/a", "/b", Transfer::Copy);
-
-    EXPECT_TRUE(copied.ok());
+    EXPECT_TRUE(files.startTransfer("/a", "/b", Transfer::Copy).ok());
     EXPECT_GE(std::count(events.seen.begin(), events.seen.end(), "tick"), 5)
         << "the window thread processed no events during the copy";
+
+    window.setTimerEnabled(false);
+    events.seen.clear();
+    runMessagesFor(150);
+    EXPECT_THAT(events.seen, ::testing::IsEmpty());
 }
 
 } // namespace

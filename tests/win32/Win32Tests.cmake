@@ -29,10 +29,8 @@ add_executable(win32_window_tests
     win32/WindowTestMain.cpp
     win32/WindowTests.rc
     win32/WinDisk.cpp
-    win32/Win32DesktopTest.cpp
     win32/Win32DialogsTest.cpp
     win32/Win32LogTest.cpp
-    win32/Win32ProgramTest.cpp
     win32/Win32WindowEventsTest.cpp
     win32/Win32WindowTest.cpp)
 target_link_libraries(win32_window_tests PRIVATE carrovex_logic carrovex_model carrovex_fakes carrovex_win32_window

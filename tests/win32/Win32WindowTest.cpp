@@ -2,12 +2,7 @@
 #include "platform/win32/Win32MainWindow.h"
 #include "platform/win32/Win32OptionsDialog.h"
 #include "settings/LanguageCatalogue.h"
-#include "store/IniStore.h"
-#include "tests/fakes/FakeDriveTable.h"
-#include "tests/fakes/FakeFileSystem.h"
-#include "tests/fakes/FixedClock.h"
-#include "tests/fakes/FixedNumberFormat.h"
-#include "tests/fakes/MemoryTextFiles.h"
+#include "tests/fakes/FakePlatform.h"
 #include "tests/fakes/SourceTreeFiles.h"
 #include "tests/win32/WindowProbe.h"
 #include "window/MainWindowController.h"
@@ -24,42 +19,21 @@ namespace
 {
 
 // A control shows its whole text: a label or button its text, a check box or option its box and text.
-void expectWholeTextVisible(HWND control, const std::string& where)
+void expectWholeTextVisible(HWND control)
 {
     RECT client {};
     ::GetClientRect(control, &client);
     const SIZE text = textExtent(control);
     wchar_t className[16] = L"";
     ::GetClassNameW(control, className, static_cast<int>(std::size(className)));
-    const LONG style = ::GetWindowLongW(control, GWL_STYLE);
-    const bool choice = std::wstring(className) == L"Button" && (style & BS_TYPEMASK) != BS_PUSHBUTTON
-        && (style & BS_TYPEMASK) != BS_DEFPUSHBUTTON;
+    const LONG type = ::GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
+    const bool choice = std::wstring(className) == L"Button" && type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON;
     const int box = choice ? ::GetSystemMetricsForDpi(SM_CXMENUCHECK, ::GetDpiForWindow(control)) : 0;
-    EXPECT_GE(client.right, box + text.cx) << where;
-    EXPECT_GE(client.bottom, text.cy) << where;
+    wchar_t shown[128] = L"";
+    ::GetWindowTextW(control, shown, static_cast<int>(std::size(shown)));
+    EXPECT_GE(client.right, box + text.cx) << ::testing::PrintToString(std::wstring(shown));
+    EXPECT_GE(client.bottom, text.cy) << ::testing::PrintToString(std::wstring(shown));
 }
-
-// Settings in memory; the language files are read from the source tree through the same store.
-class SplitFiles final : public TextFiles
-{
-public:
-    explicit SplitFiles(MemoryTextFiles& memory)
-        : m_memory(memory)
-    {
-    }
-    Result<std::optional<std::string>> readAll(const std::string& path) override
-    {
-        return path.starts_with("/prog/") ? m_memory.readAll(path) : m_sourceTree.readAll(path);
-    }
-    Status replaceAll(const std::string& path, const std::string& content) override
-    {
-        return m_memory.replaceAll(path, content);
-    }
-
-private:
-    MemoryTextFiles& m_memory;
-    SourceTreeFiles m_sourceTree;
-};
 
 class Win32Window : public ::testing::TestWithParam<const char*>
 {
@@ -68,42 +42,24 @@ protected:
     {
         window.setEvents(&controller);
         applyDesign(window);
-        files.addFolder("/src");
-        files.addFolder("/dst");
-        settings.files["/prog/Carrovex.ini"]
+        fake.textFiles.files["/prog/Carrovex.ini"]
             = std::string("[Options]\nFrom=/src\nTo=/dst\nShowLog=1\nLanguage=") + GetParam() + "\n";
-    }
-
-    void load()
-    {
+        const std::string language = std::string("/lang/") + GetParam() + ".dat";
+        fake.textFiles.files["/prog" + language]
+            = *SourceTreeFiles().readAll(std::string(CARROVEX_SOURCE_DIR) + language).value();
         Form_Load(form, {"/prog", {"/prog/lang"}}, "");
-        ini.languageFile = std::string(CARROVEX_SOURCE_DIR) + "/lang/" + GetParam() + ".dat";
+        fake.ini.languageFile = "/prog" + language;
         LoadLanguage(form);
     }
 
-    // The client area's height in twips.
-    double clientHeight()
-    {
-        RECT client {};
-        ::GetClientRect(window.handle(), &client);
-        return client.bottom * window.twipsPerPixelY();
-    }
-
-    MemoryTextFiles settings;
-    SplitFiles textFiles {settings};
-    IniStore ini {textFiles};
-    FakeFileSystem files;
-    FakeDriveTable drives;
-    FixedClock clock;
-    FixedNumberFormat numbers;
+    FakePlatform fake;
     win32::Win32MainWindow window;
-    MainForm form {window, files, drives, clock, ini, numbers, {}, {}, {}, {}};
+    MainForm form {window, fake.files, fake.drives, fake.clock, fake.ini, fake.numbers, {}, {}, {}, {}};
     MainWindowController controller {form};
 };
 
-TEST_P(Win32Window, EveryTextOfTheMainWindowIsWhole)
+TEST_P(Win32Window, EveryTextOfTheMainWindowAndTheOptionsDialogIsWhole)
 {
-    load();
     for (const Control control : {Control::SourceLabel,
              Control::DestinationLabel,
              Control::IntervalLabel,
@@ -115,23 +71,19 @@ TEST_P(Win32Window, EveryTextOfTheMainWindowIsWhole)
              Control::Settings,
              Control::StartStop,
              Control::Quit}) {
-        expectWholeTextVisible(window.control(control), window.text(control));
+        expectWholeTextVisible(window.control(control));
     }
     // The run's Cancel text and the Stop text fit the same button.
     for (const int key : {11, 32}) {
         window.setText(Control::StartStop, form.texts[static_cast<std::size_t>(key)]);
-        expectWholeTextVisible(window.control(Control::StartStop), form.texts[static_cast<std::size_t>(key)]);
+        expectWholeTextVisible(window.control(Control::StartStop));
     }
-}
 
-TEST_P(Win32Window, EveryTextOfTheOptionsDialogIsWhole)
-{
-    load();
     int checked = 0;
     window.showOptionsDialog([&](OptionsDialog& shown) {
         auto& dialog = static_cast<win32::Win32OptionsDialog&>(shown);
         return std::make_unique<DialogScript>([&] {
-            LoadLanguage(dialog, ini);
+            LoadLanguage(dialog, fake.ini);
             for (const DialogControl control : {DialogControl::LanguageLabel,
                      DialogControl::SaveOnClose,
                      DialogControl::AskBeforeSaving,
@@ -140,7 +92,7 @@ TEST_P(Win32Window, EveryTextOfTheOptionsDialogIsWhole)
                      DialogControl::About,
                      DialogControl::Cancel,
                      DialogControl::Save}) {
-                expectWholeTextVisible(dialog.control(control), dialog.text(control));
+                expectWholeTextVisible(dialog.control(control));
                 ++checked;
             }
             dialog.close();
@@ -151,16 +103,18 @@ TEST_P(Win32Window, EveryTextOfTheOptionsDialogIsWhole)
 
 TEST_P(Win32Window, LogPaneLayoutsDifferBy1020TwipsAndTheClientAreaIsAsDesigned)
 {
-    load();
     const double tolerance = window.twipsPerPixelY();
-    EXPECT_NEAR(clientHeight(), 3690, tolerance);
-    RECT client {};
-    ::GetClientRect(window.handle(), &client);
-    EXPECT_NEAR(client.right * window.twipsPerPixelX(), 6030, tolerance);
+    const auto clientSize = [this] {
+        RECT client {};
+        ::GetClientRect(window.handle(), &client);
+        return std::pair {client.right * window.twipsPerPixelX(), client.bottom * window.twipsPerPixelY()};
+    };
+    EXPECT_NEAR(clientSize().first, 6030, tolerance);
+    EXPECT_NEAR(clientSize().second, 3690, tolerance);
 
     window.setValue(Control::ShowLog, 0);
 
-    EXPECT_NEAR(clientHeight(), 3690 - 1020, tolerance);
+    EXPECT_NEAR(clientSize().second, 3690 - 1020, tolerance);
     EXPECT_FALSE(::IsWindowVisible(window.control(Control::Log)));
     EXPECT_FALSE(::IsWindowVisible(window.control(Control::LogLabel)));
     for (const Control button : {Control::Settings, Control::StartStop, Control::Quit}) {

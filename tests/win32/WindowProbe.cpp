@@ -2,7 +2,7 @@
 
 #include "platform/win32/DialogWindow.h"
 
-#include <map>
+#include <sstream>
 
 namespace carrovex::testing
 {
@@ -28,28 +28,18 @@ void CALLBACK runPendingAct(HWND, UINT, UINT_PTR timer, DWORD)
 
 } // namespace
 
+// The names in the order of the controls.
 std::string nameOf(Control control)
 {
-    static const std::map<Control, const char*> names = {{Control::SourceFolder, "SourceFolder"},
-        {Control::DestinationFolder, "DestinationFolder"},
-        {Control::BrowseSource, "BrowseSource"},
-        {Control::BrowseDestination, "BrowseDestination"},
-        {Control::Interval, "Interval"},
-        {Control::Move, "Move"},
-        {Control::Copy, "Copy"},
-        {Control::ShowLog, "ShowLog"},
-        {Control::Overwrite, "Overwrite"},
-        {Control::Log, "Log"},
-        {Control::Settings, "Settings"},
-        {Control::StartStop, "StartStop"},
-        {Control::Quit, "Quit"},
-        {Control::SourceLabel, "SourceLabel"},
-        {Control::DestinationLabel, "DestinationLabel"},
-        {Control::IntervalLabel, "IntervalLabel"},
-        {Control::LogLabel, "LogLabel"},
-        {Control::TrayShow, "TrayShow"},
-        {Control::TrayQuit, "TrayQuit"}};
-    return names.at(control);
+    std::istringstream names(
+        "SourceFolder DestinationFolder BrowseSource BrowseDestination Interval Move Copy ShowLog "
+        "Overwrite Log Settings StartStop Quit SourceLabel DestinationLabel IntervalLabel LogLabel "
+        "TrayShow TrayQuit");
+    std::string name;
+    for (int index = 0; index <= static_cast<int>(control); ++index) {
+        names >> name;
+    }
+    return name;
 }
 
 void RecordedEvents::changed(Control control)
@@ -151,20 +141,22 @@ void whenModalLoopRuns(std::function<void()> act)
     ::SetTimer(nullptr, 0, 50, runPendingAct);
 }
 
-HWND findThreadWindow(const wchar_t* windowClass, HWND except)
+HWND findThreadWindow(const wchar_t* windowClass, HWND except, bool visibleOnly)
 {
     struct Search {
         const wchar_t* windowClass;
         HWND except;
+        bool visibleOnly;
         HWND found;
-    } search {windowClass, except, nullptr};
+    } search {windowClass, except, visibleOnly, nullptr};
     ::EnumThreadWindows(
         ::GetCurrentThreadId(),
         [](HWND window, LPARAM data) {
             auto* s = reinterpret_cast<Search*>(data);
             wchar_t name[64] = L"";
             ::GetClassNameW(window, name, static_cast<int>(std::size(name)));
-            if (window != s->except && ::IsWindowVisible(window) && std::wstring(name) == s->windowClass) {
+            if (window != s->except && (::IsWindowVisible(window) || !s->visibleOnly)
+                && std::wstring(name) == s->windowClass) {
                 s->found = window;
                 return FALSE;
             }

@@ -58,8 +58,9 @@ void runMessagesFor(int milliseconds);
 // message box, a dialog).
 void whenModalLoopRuns(std::function<void()> act);
 
-// The first visible window of this thread with the class ("#32770" for dialogs) other than except.
-HWND findThreadWindow(const wchar_t* windowClass, HWND except = nullptr);
+// The first window of this thread with the class ("#32770" for dialogs) other than except; a hidden one
+// only where visibleOnly is false.
+HWND findThreadWindow(const wchar_t* windowClass, HWND except = nullptr, bool visibleOnly = true);
 
 // A key pressed on the focused control, through its window's dialog manager as the message loop does.
 void pressKey(HWND window, WPARAM key, bool alt = false);
