@@ -49,6 +49,9 @@ template <class Function> Function real(const char* name)
     return reinterpret_cast<Function>(::dlsym(RTLD_NEXT, name));
 }
 
+// The C library's own function of that name.
+#define REAL(name) real<decltype(&::name)>(#name)
+
 std::string pathOf(int fd)
 {
     char link[64];
@@ -87,15 +90,13 @@ extern "C" int renameat2(int olddirfd, const char* oldpath, int newdirfd, const 
     }
     stopBefore("renameat2");
     anotherProgramCreates(newdirfd, newpath);
-    using Renameat2 = int (*)(int, const char*, int, const char*, unsigned int);
-    return real<Renameat2>("renameat2")(olddirfd, oldpath, newdirfd, newpath, flags);
+    return REAL(renameat2)(olddirfd, oldpath, newdirfd, newpath, flags);
 }
 
 extern "C" ssize_t copy_file_range(
     int in, off64_t* inOffset, int out, off64_t* outOffset, size_t length, unsigned int flags)
 {
-    using CopyFileRange = ssize_t (*)(int, off64_t*, int, off64_t*, size_t, unsigned int);
-    const auto copy = real<CopyFileRange>("copy_file_range");
+    const auto copy = REAL(copy_file_range);
     if (fault("no-kernel-copy")) {
         errno = ENOSYS;
         return -1;
@@ -116,8 +117,7 @@ extern "C" ssize_t copy_file_range(
         const int writer = ::open(pathOf(in).c_str(), O_WRONLY | O_APPEND);
         if (writer >= 0) {
             [[maybe_unused]] const ssize_t ignored = ::write(writer, "+", 1);
-            using Close = int (*)(int);
-            real<Close>("close")(writer);
+            REAL(close)(writer);
         }
     }
     return copied;
@@ -125,9 +125,8 @@ extern "C" ssize_t copy_file_range(
 
 extern "C" int close(int fd)
 {
-    using Close = int (*)(int);
     const bool failing = fault("close-fails") && pathOf(fd).find("/.carrovex-") != std::string::npos;
-    const int result = real<Close>("close")(fd);
+    const int result = REAL(close)(fd);
     if (failing && result == 0) {
         errno = EIO;
         return -1;
@@ -144,12 +143,10 @@ void anotherProgramCreates(int folder, const char* name)
     if (!fault("destination-appears") || std::strncmp(name, ".carrovex-", 10) == 0) {
         return;
     }
-    using Openat = int (*)(int, const char*, int, ...);
-    const int fd = real<Openat>("openat")(folder, name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    const int fd = REAL(openat)(folder, name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd >= 0) {
         [[maybe_unused]] const ssize_t ignored = ::write(fd, "theirs", 6);
-        using Close = int (*)(int);
-        real<Close>("close")(fd);
+        REAL(close)(fd);
     }
 }
 
@@ -168,8 +165,7 @@ extern "C" int openat(int folder, const char* path, int flags, ...)
         errno = EOPNOTSUPP;
         return -1;
     }
-    using Openat = int (*)(int, const char*, int, ...);
-    return real<Openat>("openat")(folder, path, flags, mode);
+    return REAL(openat)(folder, path, flags, mode);
 }
 
 extern "C" int linkat(int oldFolder, const char* oldPath, int newFolder, const char* newPath, int flags)
@@ -184,8 +180,7 @@ extern "C" int linkat(int oldFolder, const char* oldPath, int newFolder, const c
     }
     stopBefore("linkat");
     anotherProgramCreates(newFolder, newPath);
-    using Linkat = int (*)(int, const char*, int, const char*, int);
-    return real<Linkat>("linkat")(oldFolder, oldPath, newFolder, newPath, flags);
+    return REAL(linkat)(oldFolder, oldPath, newFolder, newPath, flags);
 }
 
 extern "C" int link(const char* oldPath, const char* newPath)
@@ -199,8 +194,7 @@ extern "C" int fchmod(int fd, mode_t mode)
         errno = EPERM;
         return -1;
     }
-    using Fchmod = int (*)(int, mode_t);
-    return real<Fchmod>("fchmod")(fd, mode);
+    return REAL(fchmod)(fd, mode);
 }
 
 extern "C" int syncfs(int fd)
@@ -210,8 +204,7 @@ extern "C" int syncfs(int fd)
         errno = EIO;
         return -1;
     }
-    using Syncfs = int (*)(int);
-    return real<Syncfs>("syncfs")(fd);
+    return REAL(syncfs)(fd);
 }
 
 extern "C" int fdatasync(int fd)
@@ -222,15 +215,13 @@ extern "C" int fdatasync(int fd)
         errno = EIO;
         return -1;
     }
-    using Fdatasync = int (*)(int);
-    return real<Fdatasync>("fdatasync")(fd);
+    return REAL(fdatasync)(fd);
 }
 
 extern "C" int renameat(int oldFolder, const char* oldPath, int newFolder, const char* newPath)
 {
     anotherProgramCreates(newFolder, newPath);
-    using Renameat = int (*)(int, const char*, int, const char*);
-    return real<Renameat>("renameat")(oldFolder, oldPath, newFolder, newPath);
+    return REAL(renameat)(oldFolder, oldPath, newFolder, newPath);
 }
 
 extern "C" int rename(const char* oldPath, const char* newPath)
@@ -241,13 +232,11 @@ extern "C" int rename(const char* oldPath, const char* newPath)
 extern "C" int fsync(int fd)
 {
     stopBefore("fsync");
-    using Fsync = int (*)(int);
-    return real<Fsync>("fsync")(fd);
+    return REAL(fsync)(fd);
 }
 
 extern "C" int unlink(const char* path)
 {
     stopBefore("unlink");
-    using Unlink = int (*)(const char*);
-    return real<Unlink>("unlink")(path);
+    return REAL(unlink)(path);
 }

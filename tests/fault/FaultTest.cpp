@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <unistd.h>
-#include <utility>
 #include <vector>
 
 namespace carrovex::testing
@@ -28,110 +27,112 @@ protected:
         ::setenv("CARROVEX_FAULT", fault, 1);
     }
 
+    // The destination folder, on a second file system for a transfer across.
+    std::string target(bool across) const
+    {
+        return across ? disk.path() : destination;
+    }
+
     TempFolder temp;
     std::string source = temp.folder("source");
     std::string destination = temp.folder("destination");
+    TmpfsMount disk {temp.path() + "/mnt", "4m"};
     posix::PosixFileSystem files;
 };
 
-TEST_F(Fault, RefusedRenameFlagStillNeverReplaces)
-{
-    writeFile(source + "/a.txt", "a");
-    writeFile(source + "/b.txt", "b");
-    writeFile(destination + "/b.txt", "theirs");
-    inject("rename-flag-refused");
-
-    EXPECT_TRUE(transferNow(files, source + "/a.txt", destination + "/a.txt", Transfer::Move).ok());
-    EXPECT_EQ(transferNow(files, source + "/b.txt", destination + "/b.txt", Transfer::Move).error(), "File exists");
-
-    EXPECT_EQ(entriesOf(source), "b.txt");
-    EXPECT_EQ(readFile(destination + "/a.txt"), "a");
-    EXPECT_EQ(readFile(destination + "/b.txt"), "theirs");
-}
-
-TEST_F(Fault, CopiesByReadingWhereTheKernelCannotCopy)
-{
-    writeFile(source + "/a.txt", std::string(3 << 20, 'x'));
-    inject("no-kernel-copy");
-
-    ASSERT_TRUE(transferNow(files, source + "/a.txt", destination + "/a.txt", Transfer::Copy).ok());
-
-    EXPECT_EQ(readFile(destination + "/a.txt"), std::string(3 << 20, 'x'));
-}
-
-TEST_F(Fault, IoErrorInTheMiddleLeavesNoPartialFile)
-{
-    writeFile(source + "/a.txt", std::string(1 << 20, 'x'));
-    writeFile(destination + "/a.txt", "old");
-    inject("io-error-mid-copy");
-
-    EXPECT_EQ(
-        transferNow(files, source + "/a.txt", destination + "/a.txt", Transfer::Copy).error(), "Input/output error");
-
-    EXPECT_EQ(entriesOf(destination), "a.txt");
-    EXPECT_EQ(readFile(destination + "/a.txt"), "old");
-}
-
-TEST_F(Fault, FailingCloseIsAFailedCopy)
-{
-    writeFile(source + "/a.txt", "content");
-    inject("no-unnamed-files,close-fails");
-
-    EXPECT_EQ(
-        transferNow(files, source + "/a.txt", destination + "/a.txt", Transfer::Copy).error(), "Input/output error");
-
-    EXPECT_EQ(entriesOf(destination), "");
-}
-
-TEST_F(Fault, SourceThatGrowsWhileCopiedIsNotCopied)
-{
-    writeFile(source + "/a.txt", "content");
-    inject("source-grows");
-
-    EXPECT_EQ(transferNow(files, source + "/a.txt", destination + "/a.txt", Transfer::Copy).error(),
-        "The file changed while it was copied");
-
-    EXPECT_EQ(entriesOf(destination), "");
-    EXPECT_EQ(readFile(source + "/a.txt"), "content+");
-}
-
-// File systems without unnamed files, the no-replace rename or hard links (FAT and exFAT through FUSE) still
-// get every file, and still never lose one that is there.
+// File systems without unnamed files, the no-replace rename, hard links, permission bits or a kernel copy
+// (FAT and exFAT through FUSE, network file systems) still get every file whole, and never lose one there.
 struct FallbackCase {
     const char* name;
     const char* faults;
     Transfer how;
+    bool across;
 };
 
 class FaultFallback : public Fault, public ::testing::WithParamInterface<FallbackCase>
 {
 };
 
-TEST_P(FaultFallback, PlacesWithoutReplacing)
+TEST_P(FaultFallback, PlacesWholeFilesWithoutReplacing)
 {
-    writeFile(source + "/a.txt", "mine");
+    const FallbackCase& c = GetParam();
+    if (c.across) {
+        SKIP_UNLESS_MOUNTED(disk);
+    }
+    const std::string to = target(c.across);
+    const std::string mine(3 << 20, 'm'); // larger than one read of the copy by hand
+    writeFile(source + "/a.txt", mine);
     writeFile(source + "/b.txt", "mine too");
-    writeFile(destination + "/b.txt", "theirs");
-    inject(GetParam().faults);
+    writeFile(to + "/b.txt", "theirs");
+    inject(c.faults);
 
-    EXPECT_TRUE(transferNow(files, source + "/a.txt", destination + "/a.txt", GetParam().how).ok());
-    EXPECT_EQ(transferNow(files, source + "/b.txt", destination + "/b.txt", GetParam().how).error(), "File exists");
+    EXPECT_TRUE(transferNow(files, source + "/a.txt", to + "/a.txt", c.how).ok());
+    EXPECT_EQ(transferNow(files, source + "/b.txt", to + "/b.txt", c.how).error(), "File exists");
 
-    const bool moved = GetParam().how == Transfer::Move;
-    EXPECT_EQ(entriesOf(source), moved ? "b.txt" : "a.txt b.txt");
-    EXPECT_EQ(entriesOf(destination), "a.txt b.txt");
-    EXPECT_EQ(readFile(destination + "/a.txt"), "mine");
-    EXPECT_EQ(readFile(destination + "/b.txt"), "theirs");
+    EXPECT_EQ(entriesOf(source), c.how == Transfer::Move ? "b.txt" : "a.txt b.txt");
+    EXPECT_EQ(entriesOf(to), "a.txt b.txt");
+    EXPECT_EQ(readFile(to + "/a.txt"), mine);
+    EXPECT_EQ(readFile(to + "/b.txt"), "theirs");
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults,
     FaultFallback,
-    ::testing::Values(FallbackCase {"NoRenameFlagMove", "rename-flag-refused", Transfer::Move},
-        FallbackCase {"NamedStagingCopy", "no-unnamed-files", Transfer::Copy},
-        FallbackCase {"LinkThroughProcCopy", "no-descriptor-links", Transfer::Copy},
-        FallbackCase {"RemovableDiskCopy", "no-unnamed-files,rename-flag-refused,no-hard-links", Transfer::Copy},
-        FallbackCase {"RemovableDiskMove", "rename-flag-refused,no-hard-links", Transfer::Move},
-        FallbackCase {"PermissionsRefusedCopy", "chmod-refused", Transfer::Copy}),
+    ::testing::Values(FallbackCase {"NoRenameFlagMove", "rename-flag-refused", Transfer::Move, false},
+        FallbackCase {"NoRenameFlagMoveAcross", "rename-flag-refused", Transfer::Move, true},
+        FallbackCase {"NoKernelCopy", "no-kernel-copy", Transfer::Copy, false},
+        FallbackCase {"NamedStagingCopy", "no-unnamed-files", Transfer::Copy, false},
+        FallbackCase {"LinkThroughProcCopy", "no-descriptor-links", Transfer::Copy, false},
+        FallbackCase {"RemovableDiskCopy", "no-unnamed-files,rename-flag-refused,no-hard-links", Transfer::Copy, false},
+        FallbackCase {"RemovableDiskMove", "rename-flag-refused,no-hard-links", Transfer::Move, false},
+        FallbackCase {"PermissionsRefusedCopy", "chmod-refused", Transfer::Copy, false}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+// A fault in the middle of a transfer fails it and leaves the source, and whatever the destination held, as
+// they were.
+struct FailureCase {
+    const char* name;
+    const char* faults;
+    std::size_t size;
+    Transfer how;
+    bool across;
+    const char* error; // "" for any
+};
+
+class FaultFailure : public Fault, public ::testing::WithParamInterface<FailureCase>
+{
+};
+
+TEST_P(FaultFailure, LeavesNoPartialFile)
+{
+    const FailureCase& c = GetParam();
+    if (c.across) {
+        SKIP_UNLESS_MOUNTED(disk);
+    }
+    const std::string to = target(c.across);
+    const std::string content(c.size, 'x');
+    writeFile(source + "/a.txt", content);
+    writeFile(to + "/old.txt", "old");
+    inject(c.faults);
+
+    const Status outcome = transferNow(files, source + "/a.txt", to + "/a.txt", c.how);
+
+    EXPECT_FALSE(outcome.ok());
+    if (*c.error != '\0') {
+        EXPECT_EQ(outcome.error(), c.error);
+    }
+    EXPECT_EQ(entriesOf(to), "old.txt");
+    EXPECT_EQ(readFile(to + "/old.txt"), "old");
+    EXPECT_EQ(readFile(source + "/a.txt"), std::string(c.faults) == "source-grows" ? content + "+" : content);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults,
+    FaultFailure,
+    ::testing::Values(
+        FailureCase {"IoErrorMidCopy", "io-error-mid-copy", 1 << 20, Transfer::Copy, false, "Input/output error"},
+        FailureCase {"FailingClose", "no-unnamed-files,close-fails", 7, Transfer::Copy, false, "Input/output error"},
+        FailureCase {
+            "SourceGrowsWhileCopied", "source-grows", 7, Transfer::Copy, false, "The file changed while it was copied"},
+        FailureCase {"SourceGrowsWhileMovedAcross", "source-grows", 7, Transfer::Move, true, ""}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // Another program writes the same name while the copy is on its way: its file stays, and the copy says so.
@@ -161,14 +162,13 @@ INSTANTIATE_TEST_SUITE_P(Staging,
 // under its name, while the others are complete.
 TEST_F(Fault, FailedWriteBackIsAnErrorForTheFilesItConcerns)
 {
-    for (const char* name : {"a", "b", "c", "d", "e"}) {
-        writeFile(source + "/" + name, std::string(100, 'x'));
+    const std::vector<std::string> names = {"a", "b", "lost", "c", "d", "e"};
+    for (const std::string& name : names) {
+        writeFile(source + "/" + name, std::string(name == "lost" ? 666 : 100, 'x'));
     }
-    writeFile(source + "/lost", std::string(666, 'x'));
     inject("writeback-fails");
 
-    std::vector<std::string> failed;
-    for (const char* name : {"a", "b", "lost", "c", "d", "e"}) {
+    for (const std::string& name : names) {
         ASSERT_TRUE(files.startTransfer(source + "/" + name, destination + "/" + name, Transfer::Copy).ok());
     }
     const std::vector<Status> outcomes = files.completeBatch();
@@ -179,43 +179,6 @@ TEST_F(Fault, FailedWriteBackIsAnErrorForTheFilesItConcerns)
     }
     EXPECT_EQ(outcomes[2].error(), "Input/output error");
     EXPECT_EQ(entriesOf(destination), "a b c d e");
-}
-
-class FaultAcross : public Fault
-{
-protected:
-    void SetUp() override
-    {
-        if (!disk.mounted()) {
-            GTEST_SKIP() << "mounting a tmpfs needs root";
-        }
-    }
-
-    TmpfsMount disk {temp.path() + "/mnt", "4m"};
-};
-
-TEST_F(FaultAcross, SourceThatGrowsWhileMovedStays)
-{
-    writeFile(source + "/a.txt", "content");
-    inject("source-grows");
-
-    EXPECT_FALSE(transferNow(files, source + "/a.txt", disk.path() + "/a.txt", Transfer::Move).ok());
-
-    EXPECT_EQ(readFile(source + "/a.txt"), "content+");
-    EXPECT_EQ(entriesOf(disk.path()), "");
-}
-
-TEST_F(FaultAcross, RefusedRenameFlagKeepsADestinationThatAppeared)
-{
-    writeFile(source + "/a.txt", "mine");
-    writeFile(disk.path() + "/a.txt", "theirs");
-    inject("rename-flag-refused");
-
-    EXPECT_EQ(transferNow(files, source + "/a.txt", disk.path() + "/a.txt", Transfer::Move).error(), "File exists");
-
-    EXPECT_EQ(readFile(disk.path() + "/a.txt"), "theirs");
-    EXPECT_EQ(entriesOf(disk.path()), "a.txt");
-    EXPECT_EQ(readFile(source + "/a.txt"), "mine");
 }
 
 } // namespace
