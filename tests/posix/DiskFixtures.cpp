@@ -8,7 +8,6 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -47,21 +46,6 @@ std::string TempFolder::folder(const std::string& name) const
     return path;
 }
 
-TmpfsMount::TmpfsMount(const std::string& where, const std::string& size)
-    : m_path(where)
-{
-    fs::create_directories(where);
-    const std::string options = "size=" + size;
-    m_mounted = ::geteuid() == 0 && ::mount("tmpfs", where.c_str(), "tmpfs", 0, options.c_str()) == 0;
-}
-
-TmpfsMount::~TmpfsMount()
-{
-    if (m_mounted) {
-        ::umount2(m_path.c_str(), MNT_DETACH);
-    }
-}
-
 ToolMount::ToolMount(
     const std::string& where, const std::string& tool, const std::string& mount, const std::string& unmount)
     : m_path(where)
@@ -83,6 +67,12 @@ ToolMount::~ToolMount()
 std::string ToolMount::missing() const
 {
     return ::geteuid() != 0 ? "needs root" : "needs " + m_tool + " and /dev/fuse (scripts/install-test-deps.sh)";
+}
+
+TmpfsMount::TmpfsMount(const std::string& where, const std::string& size)
+    : ToolMount(
+        where, "mount", "mount -t tmpfs -o size=" + size + " tmpfs '" + where + "'", "umount -l '" + where + "'")
+{
 }
 
 namespace

@@ -28,30 +28,6 @@ private:
     std::string m_path;
 };
 
-// A small tmpfs mounted for the test's life: a second file system, or a disk that fills up. Needs root;
-// mounted() is false where it could not be made.
-class TmpfsMount
-{
-public:
-    TmpfsMount(const std::string& where, const std::string& size);
-    TmpfsMount(const TmpfsMount&) = delete;
-    TmpfsMount& operator=(const TmpfsMount&) = delete;
-    ~TmpfsMount();
-
-    bool mounted() const
-    {
-        return m_mounted;
-    }
-    const std::string& path() const
-    {
-        return m_path;
-    }
-
-private:
-    std::string m_path;
-    bool m_mounted = false;
-};
-
 // A file system mounted by outside tools for the test's life (a FUSE view, a disk image), by a shell command
 // that mounts it at path() and one that takes it away again. Needs root and the tools; where it could not be
 // made, mounted() is false and missing() says what was missing.
@@ -79,6 +55,18 @@ private:
     std::string m_unmount;
     bool m_mounted = false;
 };
+
+// A small tmpfs mounted for the test's life: a second file system, or a disk that fills up.
+class TmpfsMount : public ToolMount
+{
+public:
+    TmpfsMount(const std::string& where, const std::string& size);
+};
+
+// Skips the test, saying why, where the file system could not be mounted.
+#define SKIP_UNLESS_MOUNTED(disk)                                                                                      \
+    if (!(disk).mounted())                                                                                             \
+    GTEST_SKIP() << (disk).missing()
 
 // A view of the folder through FUSE (bindfs), as a share of it mounted on the same machine would be.
 std::string bindfsView(const std::string& folder, const std::string& view);

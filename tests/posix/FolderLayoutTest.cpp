@@ -4,14 +4,12 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <map>
 #include <optional>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-using ::testing::ElementsAre;
 
 namespace carrovex::testing
 {
@@ -106,90 +104,126 @@ protected:
         ::chmod(temp.path().c_str(), 0755); // the unprivileged user must reach it
     }
 
-    std::string portable(bool withLanguages, bool withSettings) const
+    // Beside the program a lang/ folder, a settings file, or (installed) neither: prefix/bin with the
+    // languages in prefix/share/carrovex/lang, as `cmake --install` lays it out.
+    std::string program(bool languages, bool settings, bool installed = false) const
     {
+        if (installed) {
+            fs::create_directories(temp.path() + "/usr/share/carrovex/lang");
+            return temp.folder("usr/bin");
+        }
         const std::string program = temp.folder("portable");
-        if (withLanguages) {
+        if (languages) {
             fs::create_directory(program + "/lang");
         }
-        if (withSettings) {
+        if (settings) {
             writeFile(program + "/Carrovex.ini", "[Options]\n");
         }
         return program;
-    }
-
-    // prefix/bin with the languages in prefix/share/carrovex/lang, as `cmake --install` lays it out.
-    std::string installed() const
-    {
-        fs::create_directories(prefix() + "/share/carrovex/lang");
-        return temp.folder("usr/bin");
-    }
-
-    std::string prefix() const
-    {
-        return temp.path() + "/usr";
     }
 
     TempFolder temp;
     const posix::UserEnvironment anna {std::nullopt, "/home/anna"};
 };
 
-TEST_F(ProgramLayout, PortableFolderKeepsSettingsAndLanguagesBesideTheProgram)
+struct LayoutCase {
+    const char* name;
+    bool languages, settingsFile, installed;
+    std::optional<std::string> given;
+    bool withHome;
+    const char* settings; // {P} stands for the program folder, {T} for the folder around it
+    std::vector<std::string> languageFolders;
+};
+
+class ProgramLayouts : public ProgramLayout, public ::testing::WithParamInterface<LayoutCase>
 {
-    const std::string program = portable(true, false);
-
-    const ProgramFolders folders = posix::findProgramFolders(program, std::nullopt, anna);
-
-    EXPECT_EQ(folders.settings, program);
-    EXPECT_THAT(folders.languages, ElementsAre(program + "/lang"));
-}
-
-TEST_F(ProgramLayout, SettingsFileAloneMakesTheFolderPortable)
-{
-    const std::string program = portable(false, true);
-
-    const ProgramFolders folders = posix::findProgramFolders(program, std::nullopt, anna);
-
-    EXPECT_EQ(folders.settings, program);
-    EXPECT_THAT(folders.languages, ElementsAre(program + "/lang", temp.path() + "/share/carrovex/lang"));
-}
-
-TEST_F(ProgramLayout, InstalledProgramKeepsSettingsPerUserEvenForRoot)
-{
-    const std::string program = installed();
-
-    const ProgramFolders folders = posix::findProgramFolders(program, std::nullopt, anna);
-
-    EXPECT_EQ(folders.settings, "/home/anna/.config/carrovex");
-    EXPECT_THAT(folders.languages, ElementsAre("/home/anna/.config/carrovex/lang", prefix() + "/share/carrovex/lang"));
-}
-
-TEST_F(ProgramLayout, WithoutAHomeTheSettingsStayWithTheProgram)
-{
-    const std::string program = installed();
-    EXPECT_EQ(posix::findProgramFolders(program, std::nullopt, {}).settings, program);
-}
-
-TEST_F(ProgramLayout, GivenFolderHoldsTheSettingsAndComesFirstForLanguages)
-{
-    for (const std::string& program : {portable(true, true), installed()}) {
-        const ProgramFolders folders = posix::findProgramFolders(program, "/etc/carrovex/archive", anna);
-
-        EXPECT_EQ(folders.settings, "/etc/carrovex/archive");
-        ASSERT_EQ(folders.languages.size(), 2U);
-        EXPECT_EQ(folders.languages[0], "/etc/carrovex/archive/lang");
+protected:
+    std::string filled(std::string text, const std::string& program) const
+    {
+        for (const auto& [mark, value] :
+            {std::pair {std::string("{P}"), program}, std::pair {std::string("{T}"), temp.path()}}) {
+            if (const auto at = text.find(mark); at != std::string::npos) {
+                text.replace(at, mark.size(), value);
+            }
+        }
+        return text;
     }
+};
+
+TEST_P(ProgramLayouts, PlaceTheSettingsAndLanguages)
+{
+    const LayoutCase& c = GetParam();
+    const std::string folder = program(c.languages, c.settingsFile, c.installed);
+
+    const ProgramFolders found
+        = posix::findProgramFolders(folder, c.given, c.withHome ? anna : posix::UserEnvironment {});
+
+    EXPECT_EQ(found.settings, filled(c.settings, folder));
+    std::vector<std::string> languages;
+    for (const std::string& language : c.languageFolders) {
+        languages.push_back(filled(language, folder));
+    }
+    EXPECT_EQ(found.languages, languages);
 }
+
+const std::string user = "/home/anna/.config/carrovex";
+const std::string given = "/etc/carrovex/archive";
+
+INSTANTIATE_TEST_SUITE_P(Cases,
+    ProgramLayouts,
+    ::testing::Values(
+        LayoutCase {"PortableKeepsAllBesideTheProgram", true, false, false, {}, true, "{P}", {"{P}/lang"}},
+        LayoutCase {"SettingsFileAloneMakesItPortable",
+            false,
+            true,
+            false,
+            {},
+            true,
+            "{P}",
+            {"{P}/lang", "{T}/share/carrovex/lang"}},
+        LayoutCase {"InstalledKeepsSettingsPerUserEvenForRoot",
+            false,
+            false,
+            true,
+            {},
+            true,
+            user.c_str(),
+            {user + "/lang", "{T}/usr/share/carrovex/lang"}},
+        LayoutCase {"InstalledWithoutAHomeKeepsThemWithTheProgram",
+            false,
+            false,
+            true,
+            {},
+            false,
+            "{P}",
+            {"{P}/lang", "{T}/usr/share/carrovex/lang"}},
+        LayoutCase {"GivenFolderComesFirstPortable",
+            true,
+            true,
+            false,
+            given,
+            true,
+            given.c_str(),
+            {given + "/lang", "{P}/lang"}},
+        LayoutCase {"GivenFolderComesFirstInstalled",
+            false,
+            false,
+            true,
+            given,
+            true,
+            given.c_str(),
+            {given + "/lang", "{T}/usr/share/carrovex/lang"}}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(ProgramLayout, PortableFolderThatCannotBeWrittenKeepsSettingsPerUser)
 {
-    const std::string program = portable(true, true);
-    const auto settingsAsUser = [&] { return posix::findProgramFolders(program, std::nullopt, anna).settings; };
+    const std::string folder = program(true, true);
+    const auto settingsAsUser = [&] { return posix::findProgramFolders(folder, std::nullopt, anna).settings; };
 
-    ::chmod(program.c_str(), 0555);
-    EXPECT_TRUE(asUnprivilegedUser([&] { return settingsAsUser() == "/home/anna/.config/carrovex"; }));
-    ::chmod(program.c_str(), 0777);
-    EXPECT_TRUE(asUnprivilegedUser([&] { return settingsAsUser() == program; }));
+    ::chmod(folder.c_str(), 0555);
+    EXPECT_TRUE(asUnprivilegedUser([&] { return settingsAsUser() == user; }));
+    ::chmod(folder.c_str(), 0777);
+    EXPECT_TRUE(asUnprivilegedUser([&] { return settingsAsUser() == folder; }));
 }
 
 TEST_F(ProgramLayout, SettingsFolderIsMadeWithItsParentsPrivate)

@@ -38,9 +38,7 @@ class ViewOfTheSource : public TransferRunOnDisk, public ::testing::WithParamInt
 protected:
     void SetUp() override
     {
-        if (!view.mounted()) {
-            GTEST_SKIP() << "a FUSE view of the source folder " << view.missing();
-        }
+        SKIP_UNLESS_MOUNTED(view);
     }
 
     ToolMount view {
@@ -86,9 +84,7 @@ class RemovableDisk : public TransferRunOnDisk, public ::testing::WithParamInter
 protected:
     void SetUp() override
     {
-        if (!disk.mounted()) {
-            GTEST_SKIP() << "a FUSE-mounted disk image " << disk.missing();
-        }
+        SKIP_UNLESS_MOUNTED(disk);
     }
 
     std::string image = temp.path() + "/disk.img";
@@ -190,8 +186,8 @@ class FileInUse : public TransferRunOnDisk, public ::testing::WithParamInterface
 protected:
     void SetUp() override
     {
-        if (GetParam().otherDisk && !disk.mounted()) {
-            GTEST_SKIP() << "mounting a tmpfs needs root";
+        if (GetParam().otherDisk) {
+            SKIP_UNLESS_MOUNTED(disk);
         }
         choose(GetParam().move, false);
         use(source, GetParam().otherDisk ? disk.path() : destination);
@@ -230,35 +226,6 @@ INSTANTIATE_TEST_SUITE_P(Writers,
         WriterCase {"MoveWithinTheFileSystem", true, false},
         WriterCase {"MoveToAnotherFileSystem", true, true}),
     [](const auto& row) { return std::string(row.param.name); });
-
-class SecondDisk : public TransferRunOnDisk
-{
-protected:
-    void SetUp() override
-    {
-        if (!disk.mounted()) {
-            GTEST_SKIP() << "mounting a tmpfs needs root";
-        }
-    }
-
-    TmpfsMount disk {temp.path() + "/mnt", "4m"};
-};
-
-// A program that opens the file for writing after it was staged stops the move before anything is placed.
-TEST_F(SecondDisk, SourceOpenedForWritingBeforeItsBatchCompletesStays)
-{
-    writeFile(source + "/a.txt", "content");
-    ASSERT_TRUE(files.startTransfer(source + "/a.txt", disk.path() + "/a.txt", Transfer::Move).ok());
-    const int writer = ::open((source + "/a.txt").c_str(), O_WRONLY | O_APPEND);
-
-    const std::vector<Status> outcomes = files.completeBatch();
-    ::close(writer);
-
-    ASSERT_EQ(outcomes.size(), 1U);
-    EXPECT_EQ(outcomes[0].error(), "Another program has the file open for writing; it is left for a later run");
-    EXPECT_EQ(readFile(source + "/a.txt"), "content");
-    EXPECT_EQ(entriesOf(disk.path()), "");
-}
 
 struct LeftoverCase {
     const char* name;

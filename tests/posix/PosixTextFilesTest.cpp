@@ -47,9 +47,7 @@ TEST_F(SettingsFileOnDisk, FolderWithoutWriteAccessKeepsTheOldSettings)
 TEST_F(SettingsFileOnDisk, FullDiskKeepsTheOldSettings)
 {
     TmpfsMount disk(temp.path() + "/mnt", "64k");
-    if (!disk.mounted()) {
-        GTEST_SKIP() << "mounting a tmpfs needs root";
-    }
+    SKIP_UNLESS_MOUNTED(disk);
     ini.settingsFile = disk.path() + "/Carrovex.ini";
     ini.WriteIniValue("Options", "From", "/old");
     writeFile(disk.path() + "/filler", std::string(64 << 10, 'f')); // stops where the disk is full

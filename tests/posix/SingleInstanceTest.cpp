@@ -18,18 +18,20 @@ bool readable(int fd)
     return ::poll(&watched, 1, 1000) == 1;
 }
 
-TEST(SingleInstance, OneProgramPerFolderHoweverItIsSpelled)
+TEST(SingleInstance, OneProgramPerFolderHoweverItIsSpelledUntilItEnds)
 {
     TempFolder temp;
     const std::string folder = temp.folder("settings");
     std::filesystem::create_directory_symlink(folder, temp.path() + "/link");
-    posix::SingleInstance first(folder);
-    ASSERT_TRUE(first.isFirst());
-
-    for (const std::string& spelling : {folder, temp.path() + "/link", folder + "/../settings/"}) {
-        EXPECT_FALSE(posix::SingleInstance(spelling).isFirst()) << spelling;
+    {
+        const posix::SingleInstance first(folder);
+        ASSERT_TRUE(first.isFirst());
+        for (const std::string& spelling : {folder, temp.path() + "/link", folder + "/../settings/"}) {
+            EXPECT_FALSE(posix::SingleInstance(spelling).isFirst()) << spelling;
+        }
+        EXPECT_TRUE(posix::SingleInstance(temp.folder("other")).isFirst());
     }
-    EXPECT_TRUE(posix::SingleInstance(temp.folder("other")).isFirst());
+    EXPECT_TRUE(posix::SingleInstance(folder).isFirst());
 }
 
 TEST(SingleInstance, ALaterStartAsksAListeningProgramToComeForward)
@@ -47,16 +49,6 @@ TEST(SingleInstance, ALaterStartAsksAListeningProgramToComeForward)
     ASSERT_TRUE(readable(requests));
     EXPECT_TRUE(first.takeRequests());
     EXPECT_FALSE(first.takeRequests());
-}
-
-TEST(SingleInstance, TheFolderIsFreeAgainWhenTheProgramEnds)
-{
-    TempFolder temp;
-    const std::string folder = temp.folder("settings");
-    {
-        const posix::SingleInstance first(folder);
-    }
-    EXPECT_TRUE(posix::SingleInstance(folder).isFirst());
 }
 
 } // namespace
