@@ -9,11 +9,8 @@
 #include <thread>
 
 using ::testing::AllOf;
-using ::testing::Each;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using ::testing::Not;
-using ::testing::SizeIs;
 using ::testing::StartsWith;
 
 namespace carrovex::testing
@@ -22,73 +19,89 @@ namespace carrovex::testing
 namespace
 {
 
-TEST_F(ConsoleProgram, OnceCopiesEveryFileAndPrintsOneFinalLineForEach)
+// One run with --once: a final line for each file, and the exit status says whether any failed.
+struct OnceCase {
+    const char* name;
+    const char* options;
+    std::vector<std::string> sources; // each file holds its name
+    bool readerGoes; // the reader of standard output goes away at once
+    int status;
+    std::vector<std::string> says; // in the lines, one each, in any order
+    std::vector<std::string> arrived;
+    std::vector<std::string> kept; // still in the source folder
+};
+
+class ConsoleProgramOnce : public ConsoleProgram, public ::testing::WithParamInterface<OnceCase>
 {
-    pair.store("Action=Copy\n");
-    writeFile(pair.source + "/with blank.txt", "1");
-    writeFile(pair.source + "/with\nnewline.txt", "2");
-    writeFile(pair.source + "/plain.txt", "3");
+};
 
-    ProgramRun run(with(pair.dir(), "--once"), cLocale);
+TEST_P(ConsoleProgramOnce, HandlesEveryFile)
+{
+    const OnceCase& c = GetParam();
+    pair.store(c.options);
+    for (const std::string& name : c.sources) {
+        writeFile(pair.source + "/" + name, name);
+    }
+    fs::create_directory(pair.destination + "/in the way"); // a file cannot replace a folder
 
-    EXPECT_EQ(run.wait(), 0) << run.errors();
-    EXPECT_THAT(run.lines(), AllOf(SizeIs(3), Each(AllOf(stamped, HasSubstr("- Copied: ")))));
-    EXPECT_THAT(run.lines(), ::testing::Contains(HasSubstr("Copied: with\\nnewline.txt")));
-    EXPECT_EQ(readFile(pair.destination + "/with\nnewline.txt"), "2");
-    EXPECT_EQ(entriesOf(pair.source), entriesOf(pair.destination));
+    ProgramRun run(
+        with(pair.dir(), "--once"), cLocale, c.readerGoes ? ProgramRun::Input::ReaderGone : ProgramRun::Input::Nothing);
+
+    EXPECT_EQ(run.wait(), c.status) << run.errors();
     EXPECT_EQ(run.errors(), "");
+    std::vector<::testing::Matcher<std::string>> says;
+    for (const std::string& text : c.says) {
+        says.push_back(AllOf(stamped, HasSubstr(text)));
+    }
+    if (!c.readerGoes) {
+        EXPECT_THAT(run.lines(), ::testing::UnorderedElementsAreArray(says));
+    }
+    for (const std::string& name : c.arrived) {
+        EXPECT_EQ(readFile(pair.destination + "/" + name), name);
+    }
+    for (const std::string& name : c.sources) {
+        EXPECT_EQ(exists(pair.source + "/" + name), std::count(c.kept.begin(), c.kept.end(), name) == 1) << name;
+    }
 }
 
-TEST_F(ConsoleProgram, OnceMovesEveryFile)
-{
-    pair.store("Action=Move\n");
-    addSources(3, 100);
+const std::vector<std::string> threeFiles {"with blank.txt", "with\nnewline.txt", "plain.txt"};
 
-    ProgramRun run(with(pair.dir(), "--once"), cLocale);
-
-    EXPECT_EQ(run.wait(), 0) << run.errors();
-    EXPECT_THAT(run.lines(), AllOf(SizeIs(3), Each(AllOf(stamped, HasSubstr("- Moved: file ")))));
-    EXPECT_EQ(entriesOf(pair.source), "");
-    EXPECT_EQ(readFile(pair.destination + "/file 2.bin"), std::string(100, 'c'));
-}
-
-TEST_F(ConsoleProgram, ReaderThatHasGoneDoesNotStopTheRun)
-{
-    pair.store("Action=Move\n");
-    addSources(3, 100);
-
-    ProgramRun run(with(pair.dir(), "--once"), cLocale);
-    run.closeOutput();
-
-    EXPECT_EQ(run.wait(), 0) << run.errors();
-    EXPECT_EQ(entriesOf(pair.source), "");
-    EXPECT_EQ(entriesOf(pair.destination), "file 0.bin file 1.bin file 2.bin");
-}
-
-TEST_F(ConsoleProgram, OnceWithNothingToDoSaysSoAndSucceeds)
-{
-    pair.store("Action=Move\n");
-
-    ProgramRun run(with(pair.dir(), "--once"), cLocale);
-
-    EXPECT_EQ(run.wait(), 0) << run.errors();
-    EXPECT_THAT(run.lines(), ElementsAre(AllOf(stamped, HasSubstr("No files: The source folder holds no files"))));
-}
-
-TEST_F(ConsoleProgram, OnceWithAnErrorLineExitsWithOneAndHandlesTheOtherFiles)
-{
-    pair.store("Action=Copy\nOverwrite=1\n");
-    writeFile(pair.source + "/a.txt", "a");
-    writeFile(pair.source + "/b.txt", "b");
-    fs::create_directory(pair.destination + "/a.txt"); // a file cannot replace a folder
-
-    ProgramRun run(with(pair.dir(), "--once"), cLocale);
-
-    EXPECT_EQ(run.wait(), 1) << run.errors();
-    EXPECT_THAT(run.lines(), ::testing::UnorderedElementsAre(HasSubstr("Error: "), HasSubstr("Copied: b.txt")));
-    EXPECT_EQ(readFile(pair.destination + "/b.txt"), "b");
-    EXPECT_EQ(readFile(pair.source + "/a.txt"), "a");
-}
+INSTANTIATE_TEST_SUITE_P(Cases,
+    ConsoleProgramOnce,
+    ::testing::Values(OnceCase {"Copies",
+                          "Action=Copy\n",
+                          threeFiles,
+                          false,
+                          0,
+                          {"- Copied: with blank.txt", "- Copied: with\\nnewline.txt", "- Copied: plain.txt"},
+                          threeFiles,
+                          threeFiles},
+        OnceCase {"Moves",
+            "Action=Move\n",
+            threeFiles,
+            false,
+            0,
+            {"- Moved: with blank.txt", "- Moved: with\\nnewline.txt", "- Moved: plain.txt"},
+            threeFiles,
+            {}},
+        OnceCase {"ReaderThatHasGoneDoesNotStopTheRun", "Action=Move\n", threeFiles, true, 0, {}, threeFiles, {}},
+        OnceCase {"NothingToDoSucceeds",
+            "Action=Move\n",
+            {},
+            false,
+            0,
+            {"No files: The source folder holds no files"},
+            {},
+            {}},
+        OnceCase {"AnErrorLineExitsWithOneAndTheOtherFilesAreHandled",
+            "Action=Copy\nOverwrite=1\n",
+            {"in the way", "b.txt"},
+            false,
+            1,
+            {"Error: ", "Copied: b.txt"},
+            {"b.txt"},
+            {"in the way", "b.txt"}}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 int linesWith(const std::vector<std::string>& lines, const std::string& text)
 {
@@ -135,47 +148,55 @@ void expectWholeCopies(const FolderPair& pair, const std::vector<std::string>& l
     EXPECT_LT(copied, slowFiles); // and the run was cancelled after it
 }
 
-TEST_F(ConsoleProgram, StopSignalDuringALongRunCompletesTheFileInHandAndSaves)
+struct StopCase {
+    const char* name;
+    bool once;
+    int signal;
+    int status;
+    const char* options;
+    const char* savedShowLog; // the settings file has it afterwards
+};
+
+class ConsoleProgramStops : public ConsoleProgram, public ::testing::WithParamInterface<StopCase>
 {
-    pair.store("Action=Copy\nDoActionOnStart=1\nSave=1\nShowLog=2\n");
+};
+
+TEST_P(ConsoleProgramStops, AfterTheFileInHandAndReportsTheCancelledRun)
+{
+    const StopCase& c = GetParam();
+    pair.store(c.options);
     addSources(slowFiles, slowFileSize);
 
-    ProgramRun run(pair.dir(), slowCopies);
+    ProgramRun run(c.once ? with(pair.dir(), "--once") : pair.dir(), slowCopies);
     ASSERT_TRUE(waitForAnEntry(pair.destination));
-    run.signal(SIGTERM);
+    run.signal(c.signal);
 
-    EXPECT_EQ(run.wait(), 0) << run.errors();
+    EXPECT_EQ(run.wait(), c.status) << run.errors();
     expectWholeCopies(pair, run.lines());
-    EXPECT_THAT(run.lines().front(), AllOf(stamped, HasSubstr("Scheduler started")));
+    if (!c.once) {
+        EXPECT_THAT(run.lines().front(), AllOf(stamped, HasSubstr("Scheduler started")));
+    }
     EXPECT_THAT(run.lines().back(), StartsWith("Cancelled: Copied "));
-    EXPECT_THAT(readFile(pair.settingsFile()), HasSubstr("ShowLog=0\n")); // saved as on closing
+    EXPECT_THAT(readFile(pair.settingsFile()), HasSubstr(c.savedShowLog));
 }
 
-TEST_F(ConsoleProgram, StopSignalDuringOnceReportsTheCancelledRun)
-{
-    pair.store("Action=Copy\nSave=1\nShowLog=2\n");
-    addSources(slowFiles, slowFileSize);
-
-    ProgramRun run(with(pair.dir(), "--once"), slowCopies);
-    ASSERT_TRUE(waitForAnEntry(pair.destination));
-    run.signal(SIGINT);
-
-    EXPECT_EQ(run.wait(), 128 + SIGINT) << run.errors();
-    expectWholeCopies(pair, run.lines());
-    EXPECT_THAT(run.lines().back(), StartsWith("Cancelled: Copied "));
-    EXPECT_THAT(readFile(pair.settingsFile()), HasSubstr("ShowLog=2\n")); // a single run saves nothing
-}
+INSTANTIATE_TEST_SUITE_P(Cases,
+    ConsoleProgramStops,
+    ::testing::Values(StopCase {"SchedulerSavesAsOnClosing",
+                          false,
+                          SIGTERM,
+                          0,
+                          "Action=Copy\nDoActionOnStart=1\nSave=1\nShowLog=2\n",
+                          "ShowLog=0\n"},
+        StopCase {"OnceSavesNothing", true, SIGINT, 128 + SIGINT, "Action=Copy\nSave=1\nShowLog=2\n", "ShowLog=2\n"}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(ConsoleProgram, StopSignalDuringAMoveToAnotherFileSystemLosesNothing)
 {
     TmpfsMount disk(temp.path() + "/mnt", "256m");
-    if (!disk.mounted()) {
-        GTEST_SKIP() << "mounting a tmpfs needs root";
-    }
+    SKIP_UNLESS_MOUNTED(disk);
     const std::string destination = disk.path();
-    writeFile(pair.settingsFile(),
-        "[Options]\nAction=Move\nDoActionOnStart=1\nLanguage=English\nFrom=" + pair.source + "\nTo=" + destination
-            + "\n");
+    pair.store("Action=Move\nDoActionOnStart=1\nTo=" + destination + "\n");
     constexpr int count = 8;
     constexpr std::size_t size = 16 << 20;
     addSources(count, size);
@@ -203,26 +224,11 @@ TEST_F(ConsoleProgram, StopSignalDuringAMoveToAnotherFileSystemLosesNothing)
     }
 }
 
-TEST_F(ConsoleProgram, AskingWithoutATerminalDoesNotSave)
-{
-    pair.store("Question=1\nShowLog=2\n");
-    const std::string before = readFile(pair.settingsFile());
-
-    ProgramRun run(pair.dir(), cLocale);
-    std::string line;
-    ASSERT_TRUE(run.nextLine(line));
-    run.signal(SIGINT);
-
-    EXPECT_EQ(run.wait(), 0) << run.errors();
-    EXPECT_THAT(run.lines(), ElementsAre(AllOf(stamped, HasSubstr("Scheduler started"))));
-    EXPECT_EQ(readFile(pair.settingsFile()), before);
-}
-
 struct AnswerCase {
     const char* name;
-    const char* typed;
+    const char* typed; // nullptr: no terminal
     bool saved;
-    int questions;
+    std::size_t questions;
 
     friend void PrintTo(const AnswerCase& row, std::ostream* out)
     {
@@ -240,12 +246,14 @@ TEST_P(ConsoleProgramAsks, OnTheTerminalBeforeSaving)
     pair.store("Question=1\nShowLog=2\n");
     const std::string question = "Carrovex Lite - Settings: Save settings? [Y/n] ";
 
-    ProgramRun run(pair.dir(), cLocale, ProgramRun::Input::Terminal);
+    ProgramRun run(pair.dir(), cLocale, c.typed != nullptr ? ProgramRun::Input::Terminal : ProgramRun::Input::Nothing);
     std::string line;
     ASSERT_TRUE(run.nextLine(line));
     run.signal(SIGTERM);
-    ASSERT_TRUE(run.waitForError(question));
-    run.type(c.typed);
+    if (c.typed != nullptr) {
+        ASSERT_TRUE(run.waitForError(question));
+        run.type(c.typed);
+    }
 
     EXPECT_EQ(run.wait(), 0) << run.errors();
     std::size_t questions = 0;
@@ -253,6 +261,7 @@ TEST_P(ConsoleProgramAsks, OnTheTerminalBeforeSaving)
         ++questions;
     }
     EXPECT_EQ(questions, c.questions) << run.errors();
+    EXPECT_THAT(run.lines(), ElementsAre(AllOf(stamped, HasSubstr("Scheduler started"))));
     EXPECT_THAT(readFile(pair.settingsFile()), HasSubstr(c.saved ? "ShowLog=0\n" : "ShowLog=2\n"));
 }
 
@@ -261,37 +270,9 @@ INSTANTIATE_TEST_SUITE_P(Answers,
     ::testing::Values(AnswerCase {"EmptyIsYes", "\n", true, 1},
         AnswerCase {"No", "N\n", false, 1},
         AnswerCase {"OtherAsksAgain", "maybe\nja\n", true, 2},
-        AnswerCase {"EndOfInputIsNo", "\x04", false, 1}),
+        AnswerCase {"EndOfInputIsNo", "\x04", false, 1},
+        AnswerCase {"NoTerminalIsNo", nullptr, false, 0}),
     [](const auto& row) { return std::string(row.param.name); });
-
-TEST_F(ConsoleProgram, TwoSettingsFoldersRunSideBySide)
-{
-    const FolderPair other(temp, "other");
-    pair.store("Action=Move\nDoActionOnStart=1\nSave=1\nShowLog=2\n");
-    other.store("Action=Copy\nDoActionOnStart=1\nSave=0\nShowLog=2\n");
-    writeFile(pair.source + "/mine.txt", "mine");
-    writeFile(other.source + "/theirs.txt", "theirs");
-
-    ProgramRun first(pair.dir(), cLocale);
-    ProgramRun second(other.dir(), cLocale);
-    std::string line;
-    for (ProgramRun* run : {&first, &second}) {
-        ASSERT_TRUE(run->nextLine(line)); // started
-        ASSERT_TRUE(run->nextLine(line)); // its one file
-        run->signal(SIGTERM);
-    }
-
-    EXPECT_EQ(first.wait(), 0) << first.errors();
-    EXPECT_EQ(second.wait(), 0) << second.errors();
-    EXPECT_THAT(first.lines().back(), HasSubstr("Moved: mine.txt"));
-    EXPECT_THAT(second.lines().back(), HasSubstr("Copied: theirs.txt"));
-    EXPECT_EQ(entriesOf(pair.source), "");
-    EXPECT_EQ(entriesOf(pair.destination), "mine.txt");
-    EXPECT_EQ(entriesOf(other.source), "theirs.txt");
-    EXPECT_EQ(entriesOf(other.destination), "theirs.txt");
-    EXPECT_THAT(readFile(pair.settingsFile()), HasSubstr("ShowLog=0\n")); // each saves its own settings
-    EXPECT_THAT(readFile(other.settingsFile()), HasSubstr("ShowLog=2\n"));
-}
 
 // The settings folder's own lang/ holds one language file; the settings choose English.
 struct OwnLanguageCase {

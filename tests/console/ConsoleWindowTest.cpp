@@ -59,18 +59,6 @@ protected:
         return lines;
     }
 
-    // Raises SIGTERM at the nth time the logic lets events run, and lets the signal period pass, so that
-    // the window looks for it at that very time.
-    void stopAtYield(int n)
-    {
-        window.onProcessEvents([this, n] {
-            if (window.processEventsCalls() == n) {
-                std::raise(SIGTERM);
-                std::this_thread::sleep_for(signalPeriod);
-            }
-        });
-    }
-
     // The log keeps each write that reaches its reader.
     static std::FILE* openLog(std::vector<std::string>& writes)
     {
@@ -136,20 +124,6 @@ TEST_F(ConsoleWindowTest, LinesOfABatchReachTheLogInOneWriteWhenTheLogicNextLets
     EXPECT_EQ(writes.size(), 3U);
 }
 
-TEST_F(ConsoleWindowTest, StopSignalDuringARunCancelsItAfterTheFileInHand)
-{
-    files.addFile("/src/a.txt", 1);
-    files.addFile("/src/b.txt", 1);
-    stopAtYield(2); // while a.txt is handled
-
-    EXPECT_FALSE(runWhenFree(form));
-    window.printPendingLine();
-
-    EXPECT_THAT(printed(), ElementsAre(std::string(stamp) + "t25: a.txt", "t31: t25 1 t29"));
-    EXPECT_THAT(files.transfers(), ElementsAre("copy /src/a.txt /dst/a.txt"));
-    EXPECT_EQ(terminal.signalNumber(), SIGTERM);
-}
-
 // The window looks for a signal at most once per signal period; one that came in between is not lost.
 TEST_F(ConsoleWindowTest, StopSignalIsTakenWithinTheSignalPeriod)
 {
@@ -169,37 +143,6 @@ TEST_F(ConsoleWindowTest, StopSignalIsTakenWithinTheSignalPeriod)
     EXPECT_THAT(files.transfers(), ::testing::Contains("copy /src/a /dst/a"));
     EXPECT_THAT(files.transfers(), ::testing::Not(::testing::Contains("copy /src/c /dst/c")));
     EXPECT_EQ(terminal.signalNumber(), SIGTERM);
-}
-
-TEST_F(ConsoleWindowTest, TimerRunsTheSchedulerUntilAStopSignalClosesTheWindow)
-{
-    textFiles.files["/prog/Carrovex.ini"] = "[Options]\nSave=1\n";
-    files.addFile("/src/a.txt", 1);
-    form.state.intervalMinutes = 2;
-    window.click(Control::StartStop);
-    stopAtYield(2);
-    const auto started = std::chrono::steady_clock::now();
-
-    window.runUntilClosed();
-
-    EXPECT_GE(std::chrono::steady_clock::now() - started, 2 * tickPeriod);
-    EXPECT_THAT(
-        printed(), ElementsAre(std::string(stamp) + "t33", std::string(stamp) + "t25: a.txt", "t31: t25 1 t29"));
-    EXPECT_TRUE(window.isClosed());
-    EXPECT_EQ(ini.ReadIniValue("Options", "From", "", iniValueSize), "/src"); // saved as on closing
-}
-
-TEST_F(ConsoleWindowTest, StopSignalWhileWaitingClosesAtOnce)
-{
-    textFiles.files["/prog/Carrovex.ini"] = "[Options]\nQuestion=1\n";
-    window.click(Control::StartStop);
-    std::raise(SIGTERM);
-
-    window.runUntilClosed();
-
-    EXPECT_TRUE(window.isClosed());
-    EXPECT_THAT(printed(), ElementsAre(std::string(stamp) + "t33"));
-    EXPECT_EQ(ini.ReadIniValue("Options", "From", "", iniValueSize), ""); // no terminal said Yes
 }
 
 } // namespace

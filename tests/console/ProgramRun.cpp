@@ -1,13 +1,14 @@
 #include "tests/console/ProgramRun.h"
 
-#include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
-#include <poll.h>
+#include <functional>
 #include <pty.h>
 #include <stdexcept>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 extern char** environ;
@@ -17,8 +18,6 @@ namespace carrovex::testing
 
 namespace
 {
-
-constexpr int patienceMilliseconds = 30'000;
 
 std::vector<char*> pointersTo(std::vector<std::string>& texts)
 {
@@ -30,12 +29,43 @@ std::vector<char*> pointersTo(std::vector<std::string>& texts)
     return pointers;
 }
 
+// An unnamed file that the child writes and the test reads.
+int scratchFile()
+{
+    return ::open("/tmp", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+}
+
+std::string contentOf(int fd)
+{
+    std::string content;
+    char buffer[4096];
+    for (ssize_t got; (got = ::pread(fd, buffer, sizeof buffer, static_cast<off_t>(content.size()))) > 0;) {
+        content.append(buffer, static_cast<std::size_t>(got));
+    }
+    return content;
+}
+
+// Checks every millisecond, for up to 30 seconds, until done() says so.
+bool within30Seconds(const std::function<bool()>& done)
+{
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > giveUp) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
 } // namespace
 
 ProgramRun::ProgramRun(const std::vector<std::string>& arguments,
     const std::vector<std::string>& environment,
     Input input,
     const std::string& program)
+    : m_output(scratchFile())
+    , m_errorOutput(scratchFile())
 {
     std::vector<std::string> argv {program};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
@@ -46,18 +76,10 @@ ProgramRun::ProgramRun(const std::vector<std::string>& arguments,
     envp.insert(envp.end(), environment.begin(), environment.end());
     std::vector<char*> argvPointers = pointersTo(argv);
     std::vector<char*> envpPointers = pointersTo(envp);
-
-    int output[2];
-    int errorOutput[2];
-    if (::pipe2(output, O_CLOEXEC) != 0 || ::pipe2(errorOutput, O_CLOEXEC) != 0) {
-        throw std::runtime_error("pipe failed");
-    }
     int terminal = -1;
-    if (input == Input::Terminal) {
-        if (::openpty(&m_terminal, &terminal, nullptr, nullptr, nullptr) != 0) {
-            throw std::runtime_error("openpty failed");
-        }
-        ::fcntl(m_terminal, F_SETFD, FD_CLOEXEC);
+    if (m_output < 0 || m_errorOutput < 0
+        || (input == Input::Terminal && ::openpty(&m_terminal, &terminal, nullptr, nullptr, nullptr) != 0)) {
+        throw std::runtime_error("the program's outputs or terminal could not be made");
     }
     m_pid = ::fork();
     if (m_pid == 0) {
@@ -65,102 +87,69 @@ ProgramRun::ProgramRun(const std::vector<std::string>& arguments,
         sigset_t none;
         sigemptyset(&none);
         ::sigprocmask(SIG_SETMASK, &none, nullptr);
+        int pipeToNobody[2] = {-1, m_output};
+        if (input == Input::ReaderGone && ::pipe(pipeToNobody) == 0) {
+            ::close(pipeToNobody[0]);
+        }
         ::dup2(terminal >= 0 ? terminal : ::open("/dev/null", O_RDONLY), STDIN_FILENO);
-        ::dup2(output[1], STDOUT_FILENO);
-        ::dup2(errorOutput[1], STDERR_FILENO);
+        ::dup2(pipeToNobody[1], STDOUT_FILENO);
+        ::dup2(m_errorOutput, STDERR_FILENO);
         ::execve(argvPointers[0], argvPointers.data(), envpPointers.data());
         ::_exit(127);
     }
-    ::close(output[1]);
-    ::close(errorOutput[1]);
     if (terminal >= 0) {
         ::close(terminal);
     }
-    m_output = output[0];
-    m_errorOutput = errorOutput[0];
 }
 
 ProgramRun::~ProgramRun()
 {
     if (m_status < 0 && m_pid > 0) {
         ::kill(m_pid, SIGKILL);
-        try {
-            wait();
-        } catch (const std::exception&) {
-            // A test that failed already; nothing more to reap.
-        }
+        ::waitpid(m_pid, nullptr, 0);
     }
-    if (m_terminal >= 0) {
-        ::close(m_terminal);
+    for (const int fd : {m_output, m_errorOutput, m_terminal}) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
     }
 }
 
-// Reads what either output has; false when both have ended or nothing came in time.
-bool ProgramRun::readSome(int timeoutMilliseconds)
+void ProgramRun::readOutputs()
 {
-    pollfd watched[] = {{m_output, POLLIN, 0}, {m_errorOutput, POLLIN, 0}};
-    if (m_output < 0 && m_errorOutput < 0) {
-        return false;
+    m_errors = contentOf(m_errorOutput);
+    const std::string output = contentOf(m_output);
+    m_lines.clear();
+    std::size_t start = 0;
+    for (auto end = output.find('\n'); end != std::string::npos; start = end + 1, end = output.find('\n', start)) {
+        m_lines.push_back(output.substr(start, end - start));
     }
-    if (::poll(watched, 2, timeoutMilliseconds) <= 0) {
-        return false;
-    }
-    for (pollfd& watch : watched) {
-        if (watch.fd < 0 || watch.revents == 0) {
-            continue;
-        }
-        char buffer[4096];
-        const ssize_t got = ::read(watch.fd, buffer, sizeof buffer);
-        if (got <= 0) {
-            ::close(watch.fd);
-            (watch.fd == m_output ? m_output : m_errorOutput) = -1;
-            continue;
-        }
-        if (watch.fd == m_errorOutput) {
-            m_errors.append(buffer, static_cast<std::size_t>(got));
-            continue;
-        }
-        m_outputBuffer.append(buffer, static_cast<std::size_t>(got));
-        for (auto end = m_outputBuffer.find('\n'); end != std::string::npos; end = m_outputBuffer.find('\n')) {
-            m_lines.push_back(m_outputBuffer.substr(0, end));
-            m_outputBuffer.erase(0, end + 1);
-        }
-    }
-    return true;
+    m_rest = output.substr(start);
 }
 
 bool ProgramRun::nextLine(std::string& line)
 {
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(patienceMilliseconds);
-    while (m_linesTaken == m_lines.size()) {
-        if (std::chrono::steady_clock::now() > giveUp || !readSome(patienceMilliseconds)) {
-            return false;
-        }
+    if (!within30Seconds([this] {
+            readOutputs();
+            return m_lines.size() > m_linesTaken;
+        })) {
+        return false;
     }
     line = m_lines[m_linesTaken++];
     return true;
 }
 
+bool ProgramRun::waitForError(const std::string& text)
+{
+    return within30Seconds([&] {
+        readOutputs();
+        return m_errors.find(text) != std::string::npos;
+    });
+}
+
 void ProgramRun::signal(int number)
 {
     ::kill(m_pid, number);
-}
-
-bool ProgramRun::waitForError(const std::string& text)
-{
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(patienceMilliseconds);
-    while (m_errors.find(text) == std::string::npos) {
-        if (std::chrono::steady_clock::now() > giveUp || !readSome(patienceMilliseconds)) {
-            return false;
-        }
-    }
-    return true;
-}
-
-void ProgramRun::closeOutput()
-{
-    ::close(m_output);
-    m_output = -1;
 }
 
 void ProgramRun::type(const std::string& text)
@@ -175,19 +164,14 @@ int ProgramRun::wait()
     if (m_status >= 0) {
         return m_status;
     }
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(patienceMilliseconds);
-    while (m_output >= 0 || m_errorOutput >= 0) {
-        if (!readSome(patienceMilliseconds) || std::chrono::steady_clock::now() > giveUp) {
-            ::kill(m_pid, SIGKILL); // a hanging program ends the test, not the test run
-        }
-    }
     int status = 0;
-    if (::waitpid(m_pid, &status, 0) != m_pid) {
-        throw std::runtime_error("waitpid failed");
+    if (!within30Seconds([&] { return ::waitpid(m_pid, &status, WNOHANG) == m_pid; })) {
+        ::kill(m_pid, SIGKILL); // a hanging program ends the test, not the test run
+        ::waitpid(m_pid, &status, 0);
     }
-    if (!m_outputBuffer.empty()) {
-        m_lines.push_back(m_outputBuffer); // a last line without its line end
-        m_outputBuffer.clear();
+    readOutputs();
+    if (!m_rest.empty()) {
+        m_lines.push_back(m_rest);
     }
     m_status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return m_status;

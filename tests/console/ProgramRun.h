@@ -6,12 +6,14 @@
 namespace carrovex::testing
 {
 
-// The console program running as a child process, as a user or a script starts it: standard input from
-// /dev/null or a terminal the test types on, standard output and error read by the test.
+// A program running as a child process, as a user or a script starts it: standard input from /dev/null or
+// a terminal the test types on, standard output and error kept for the test.
 class ProgramRun
 {
 public:
-    enum class Input { Nothing, Terminal };
+    // Terminal: standard input is a terminal the test types on. ReaderGone: standard output is a pipe whose
+    // reader has gone away, so every write to it fails.
+    enum class Input { Nothing, Terminal, ReaderGone };
 
     // Starts the program (the console program unless named) with the arguments; each of environment is
     // "NAME=value", added to the test's own.
@@ -23,20 +25,17 @@ public:
     ProgramRun& operator=(const ProgramRun&) = delete;
     ~ProgramRun();
 
-    // Waits for the next line of standard output, for at most 30 seconds; false at its end or time-out.
+    // Waits up to 30 seconds for the next line of standard output; false when it does not come.
     bool nextLine(std::string& line);
-    void signal(int number);
     // Waits up to 30 seconds for the text on standard error; false when it does not come.
     bool waitForError(const std::string& text);
-    // Types on the program's terminal.
+    void signal(int number);
     void type(const std::string& text);
-    // Stops reading standard output, as a reader that goes away does; the program's writes then fail.
-    void closeOutput();
-    // Reads the rest of both outputs and returns the exit status (128 plus the number of a killing
-    // signal); a program still running after 30 seconds is killed.
+    // Waits for the end and returns the exit status (128 plus the number of a killing signal); a program
+    // still running after 30 seconds is killed.
     int wait();
 
-    // Every line of standard output read so far.
+    // Every whole line of standard output so far, and at the end the last one without its line end.
     const std::vector<std::string>& lines() const
     {
         return m_lines;
@@ -47,14 +46,14 @@ public:
     }
 
 private:
-    bool readSome(int timeoutMilliseconds);
+    void readOutputs();
 
     int m_pid = -1;
-    int m_output = -1;
+    int m_output = -1; // files the program writes to, read from their start every time
     int m_errorOutput = -1;
     int m_terminal = -1; // the test's side of the program's terminal
-    std::string m_outputBuffer;
     std::vector<std::string> m_lines;
+    std::string m_rest; // after the last line end
     std::size_t m_linesTaken = 0; // by nextLine
     std::string m_errors;
     int m_status = -1;

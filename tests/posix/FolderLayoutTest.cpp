@@ -104,19 +104,19 @@ protected:
         ::chmod(temp.path().c_str(), 0755); // the unprivileged user must reach it
     }
 
-    // Beside the program a lang/ folder, a settings file, or (installed) neither: prefix/bin with the
-    // languages in prefix/share/carrovex/lang, as `cmake --install` lays it out.
-    std::string program(bool languages, bool settings, bool installed = false) const
+    // "lang" and "ini" put a lang/ folder and a settings file beside the program; "installed" puts it in
+    // prefix/bin with the languages in prefix/share/carrovex/lang, as `cmake --install` lays it out.
+    std::string program(const std::string& layout) const
     {
-        if (installed) {
+        if (layout == "installed") {
             fs::create_directories(temp.path() + "/usr/share/carrovex/lang");
             return temp.folder("usr/bin");
         }
         const std::string program = temp.folder("portable");
-        if (languages) {
+        if (layout.find("lang") != std::string::npos) {
             fs::create_directory(program + "/lang");
         }
-        if (settings) {
+        if (layout.find("ini") != std::string::npos) {
             writeFile(program + "/Carrovex.ini", "[Options]\n");
         }
         return program;
@@ -126,102 +126,68 @@ protected:
     const posix::UserEnvironment anna {std::nullopt, "/home/anna"};
 };
 
+// In the expected folders @P stands for the program folder, @T for the test's, @U for the user's settings
+// folder and @G for the folder given on the command line; languages are separated by blanks.
 struct LayoutCase {
     const char* name;
-    bool languages, settingsFile, installed;
-    std::optional<std::string> given;
-    bool withHome;
-    const char* settings; // {P} stands for the program folder, {T} for the folder around it
-    std::vector<std::string> languageFolders;
+    const char* layout;
+    bool given;
+    bool home;
+    const char* settings;
+    const char* languages;
 };
 
 class ProgramLayouts : public ProgramLayout, public ::testing::WithParamInterface<LayoutCase>
 {
-protected:
-    std::string filled(std::string text, const std::string& program) const
-    {
-        for (const auto& [mark, value] :
-            {std::pair {std::string("{P}"), program}, std::pair {std::string("{T}"), temp.path()}}) {
-            if (const auto at = text.find(mark); at != std::string::npos) {
-                text.replace(at, mark.size(), value);
-            }
-        }
-        return text;
-    }
 };
 
 TEST_P(ProgramLayouts, PlaceTheSettingsAndLanguages)
 {
     const LayoutCase& c = GetParam();
-    const std::string folder = program(c.languages, c.settingsFile, c.installed);
+    const std::string folder = program(c.layout);
+    const auto filled = [&](std::string text) {
+        const std::pair<std::string, std::string> marks[] = {{"@P", folder},
+            {"@T", temp.path()},
+            {"@U", "/home/anna/.config/carrovex"},
+            {"@G", "/etc/carrovex/archive"}};
+        for (const auto& [mark, value] : marks) {
+            for (auto at = text.find(mark); at != std::string::npos; at = text.find(mark)) {
+                text.replace(at, mark.size(), value);
+            }
+        }
+        return text;
+    };
 
-    const ProgramFolders found
-        = posix::findProgramFolders(folder, c.given, c.withHome ? anna : posix::UserEnvironment {});
+    const ProgramFolders found = posix::findProgramFolders(folder,
+        c.given ? std::optional<std::string>(filled("@G")) : std::nullopt,
+        c.home ? anna : posix::UserEnvironment {});
 
-    EXPECT_EQ(found.settings, filled(c.settings, folder));
-    std::vector<std::string> languages;
-    for (const std::string& language : c.languageFolders) {
-        languages.push_back(filled(language, folder));
+    EXPECT_EQ(found.settings, filled(c.settings));
+    std::string languages;
+    for (const std::string& language : found.languages) {
+        languages += (languages.empty() ? "" : " ") + language;
     }
-    EXPECT_EQ(found.languages, languages);
+    EXPECT_EQ(languages, filled(c.languages));
 }
-
-const std::string user = "/home/anna/.config/carrovex";
-const std::string given = "/etc/carrovex/archive";
 
 INSTANTIATE_TEST_SUITE_P(Cases,
     ProgramLayouts,
-    ::testing::Values(
-        LayoutCase {"PortableKeepsAllBesideTheProgram", true, false, false, {}, true, "{P}", {"{P}/lang"}},
-        LayoutCase {"SettingsFileAloneMakesItPortable",
-            false,
-            true,
-            false,
-            {},
-            true,
-            "{P}",
-            {"{P}/lang", "{T}/share/carrovex/lang"}},
-        LayoutCase {"InstalledKeepsSettingsPerUserEvenForRoot",
-            false,
-            false,
-            true,
-            {},
-            true,
-            user.c_str(),
-            {user + "/lang", "{T}/usr/share/carrovex/lang"}},
-        LayoutCase {"InstalledWithoutAHomeKeepsThemWithTheProgram",
-            false,
-            false,
-            true,
-            {},
-            false,
-            "{P}",
-            {"{P}/lang", "{T}/usr/share/carrovex/lang"}},
-        LayoutCase {"GivenFolderComesFirstPortable",
-            true,
-            true,
-            false,
-            given,
-            true,
-            given.c_str(),
-            {given + "/lang", "{P}/lang"}},
-        LayoutCase {"GivenFolderComesFirstInstalled",
-            false,
-            false,
-            true,
-            given,
-            true,
-            given.c_str(),
-            {given + "/lang", "{T}/usr/share/carrovex/lang"}}),
+    ::testing::Values(LayoutCase {"PortableKeepsAllBesideTheProgram", "lang", false, true, "@P", "@P/lang"},
+        LayoutCase {"SettingsFileAloneMakesItPortable", "ini", false, true, "@P", "@P/lang @T/share/carrovex/lang"},
+        LayoutCase {
+            "InstalledKeepsSettingsPerUser", "installed", false, true, "@U", "@U/lang @T/usr/share/carrovex/lang"},
+        LayoutCase {"InstalledWithoutAHome", "installed", false, false, "@P", "@P/lang @T/usr/share/carrovex/lang"},
+        LayoutCase {"GivenFolderFirstPortable", "lang ini", true, true, "@G", "@G/lang @P/lang"},
+        LayoutCase {"GivenFolderFirstInstalled", "installed", true, true, "@G", "@G/lang @T/usr/share/carrovex/lang"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(ProgramLayout, PortableFolderThatCannotBeWrittenKeepsSettingsPerUser)
 {
-    const std::string folder = program(true, true);
+    const std::string folder = program("lang ini");
     const auto settingsAsUser = [&] { return posix::findProgramFolders(folder, std::nullopt, anna).settings; };
 
     ::chmod(folder.c_str(), 0555);
-    EXPECT_TRUE(asUnprivilegedUser([&] { return settingsAsUser() == user; }));
+    EXPECT_TRUE(asUnprivilegedUser([&] { return settingsAsUser() == "/home/anna/.config/carrovex"; }));
     ::chmod(folder.c_str(), 0777);
     EXPECT_TRUE(asUnprivilegedUser([&] { return settingsAsUser() == folder; }));
 }
