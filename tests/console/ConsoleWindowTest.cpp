@@ -101,29 +101,6 @@ TEST_F(ConsoleWindowTest, PrintsTheFinalLinesOfARunAsSoonAsTheNextOneComes)
     EXPECT_EQ(std::vector<std::string>(window.lines().begin(), window.lines().end()), printed());
 }
 
-TEST_F(ConsoleWindowTest, LinesOfABatchReachTheLogInOneWriteWhenTheLogicNextLetsEventsRun)
-{
-    for (const char* name : {"a", "b", "c", "d"}) {
-        files.addFile(std::string("/src/") + name, 1);
-    }
-    files.setBatchSize(3);
-    std::vector<std::string> printedBeforeD;
-    window.onProcessEvents([&] {
-        if (window.processEventsCalls() == 7) { // before d is handled
-            printedBeforeD = printed();
-        }
-    });
-
-    DoAction(form);
-    window.printPendingLine();
-
-    const auto line = [](const char* name) { return std::string(stamp) + "t25: " + name; };
-    EXPECT_THAT(printedBeforeD, ElementsAre(line("a"), line("b")));
-    EXPECT_THAT(printed(), ElementsAre(line("a"), line("b"), line("c"), line("d")));
-    // a and b at once; c, final once d's line came; d when the run has ended.
-    EXPECT_EQ(writes.size(), 3U);
-}
-
 // The window looks for a signal at most once per signal period; one that came in between is not lost.
 TEST_F(ConsoleWindowTest, StopSignalIsTakenWithinTheSignalPeriod)
 {
