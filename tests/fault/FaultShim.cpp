@@ -4,9 +4,13 @@
 //   no-kernel-copy       copy_file_range answers ENOSYS before copying anything
 //   io-error-mid-copy    copy_file_range copies 4 KiB, then answers EIO
 //   source-grows         the source gains a byte at every kernel copy call, also one that is refused
+//   source-shrinks       with no-kernel-copy: the source is cut to one byte before it is read
 //   close-fails          closing our temporary file answers EIO (as NFS may for a full disk)
 //   slow-copy            copy_file_range copies 64 KiB per call, 2 ms each (a slow disk or network)
 //   no-unnamed-files     open with O_TMPFILE answers EOPNOTSUPP (FUSE, FAT, network file systems)
+//   unnamed-files-invalid  open with O_TMPFILE answers EINVAL (file systems that do not know the flag)
+//   folder-flush-fails   fsync of a folder answers EIO (a disk that could not write its names)
+//   folder-flush-unsupported  fsync of a folder answers EOPNOTSUPP (FUSE without it)
 //   no-hard-links        link and linkat answer EPERM (FAT and exFAT through FUSE)
 //   no-descriptor-links  linkat of a descriptor itself (AT_EMPTY_PATH) answers ENOENT, as a kernel before
 //                        Linux 6.10 does without the right to search every folder
@@ -98,6 +102,9 @@ extern "C" ssize_t copy_file_range(
 {
     const auto copy = REAL(copy_file_range);
     if (fault("no-kernel-copy")) {
+        if (fault("source-shrinks")) {
+            [[maybe_unused]] const int ignored = ::truncate(pathOf(in).c_str(), 1);
+        }
         errno = ENOSYS;
         return -1;
     }
@@ -161,8 +168,8 @@ extern "C" int openat(int folder, const char* path, int flags, ...)
         mode = static_cast<mode_t>(va_arg(arguments, int));
         va_end(arguments);
     }
-    if (fault("no-unnamed-files") && (flags & O_TMPFILE) == O_TMPFILE) {
-        errno = EOPNOTSUPP;
+    if ((flags & O_TMPFILE) == O_TMPFILE && (fault("no-unnamed-files") || fault("unnamed-files-invalid"))) {
+        errno = fault("no-unnamed-files") ? EOPNOTSUPP : EINVAL;
         return -1;
     }
     return REAL(openat)(folder, path, flags, mode);
@@ -232,6 +239,13 @@ extern "C" int rename(const char* oldPath, const char* newPath)
 extern "C" int fsync(int fd)
 {
     stopBefore("fsync");
+    struct stat info {
+    };
+    if ((fault("folder-flush-fails") || fault("folder-flush-unsupported")) && ::fstat(fd, &info) == 0
+        && S_ISDIR(info.st_mode)) {
+        errno = fault("folder-flush-fails") ? EIO : EOPNOTSUPP;
+        return -1;
+    }
     return REAL(fsync)(fd);
 }
 

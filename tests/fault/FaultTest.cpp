@@ -81,6 +81,8 @@ INSTANTIATE_TEST_SUITE_P(Faults,
         FallbackCase {"NoRenameFlagMoveAcross", "rename-flag-refused", Transfer::Move, true},
         FallbackCase {"NoKernelCopy", "no-kernel-copy", Transfer::Copy, false},
         FallbackCase {"NamedStagingCopy", "no-unnamed-files", Transfer::Copy, false},
+        FallbackCase {"NamedStagingWhereUnnamedIsInvalid", "unnamed-files-invalid", Transfer::Copy, false},
+        FallbackCase {"FolderFlushUnsupportedMoveAcross", "folder-flush-unsupported", Transfer::Move, true},
         FallbackCase {"LinkThroughProcCopy", "no-descriptor-links", Transfer::Copy, false},
         FallbackCase {"RemovableDiskCopy", "no-unnamed-files,rename-flag-refused,no-hard-links", Transfer::Copy, false},
         FallbackCase {"RemovableDiskMove", "rename-flag-refused,no-hard-links", Transfer::Move, false},
@@ -122,7 +124,10 @@ TEST_P(FaultFailure, LeavesNoPartialFile)
     }
     EXPECT_EQ(entriesOf(to), "old.txt");
     EXPECT_EQ(readFile(to + "/old.txt"), "old");
-    EXPECT_EQ(readFile(source + "/a.txt"), std::string(c.faults) == "source-grows" ? content + "+" : content);
+    const std::string faults = c.faults;
+    const bool grows = faults == "source-grows";
+    const bool shrinks = faults.find("source-shrinks") != std::string::npos;
+    EXPECT_EQ(readFile(source + "/a.txt"), grows ? content + "+" : shrinks ? content.substr(0, 1) : content);
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults,
@@ -132,8 +137,30 @@ INSTANTIATE_TEST_SUITE_P(Faults,
         FailureCase {"FailingClose", "no-unnamed-files,close-fails", 7, Transfer::Copy, false, "Input/output error"},
         FailureCase {
             "SourceGrowsWhileCopied", "source-grows", 7, Transfer::Copy, false, "The file changed while it was copied"},
+        FailureCase {"SourceShrinksWhileRead",
+            "no-kernel-copy,source-shrinks",
+            7,
+            Transfer::Copy,
+            false,
+            "The file changed while it was copied"},
         FailureCase {"SourceGrowsWhileMovedAcross", "source-grows", 7, Transfer::Move, true, ""}),
     [](const auto& row) { return std::string(row.param.name); });
+
+// The names of the destination folder could not be made durable: the transfer failed, and a moved file
+// stays in its source folder too.
+TEST_F(Fault, FolderThatCannotBeFlushedFailsTheTransfer)
+{
+    SKIP_UNLESS_MOUNTED(disk);
+    writeFile(source + "/a.txt", "mine");
+    inject("folder-flush-fails");
+
+    EXPECT_EQ(
+        transferNow(files, source + "/a.txt", destination + "/a.txt", Transfer::Copy).error(), "Input/output error");
+    EXPECT_EQ(
+        transferNow(files, source + "/a.txt", disk.path() + "/a.txt", Transfer::Move).error(), "Input/output error");
+
+    EXPECT_EQ(readFile(source + "/a.txt"), "mine");
+}
 
 // Another program writes the same name while the copy is on its way: its file stays, and the copy says so.
 class FaultRace : public Fault, public ::testing::WithParamInterface<std::pair<const char*, const char*>>

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -230,10 +231,12 @@ INSTANTIATE_TEST_SUITE_P(Writers,
 struct LeftoverCase {
     const char* name;
     const char* destinationContent;
-    bool sameTime;
+    std::optional<timespec> destinationTime; // else now
     const char* line;
     bool sourceStays;
 };
+
+constexpr timespec sourceTime {1'100'000'000, 123'456'789};
 
 class InterruptedMove : public TransferRunOnDisk, public ::testing::WithParamInterface<LeftoverCase>
 {
@@ -247,10 +250,11 @@ TEST_P(InterruptedMove, FinishesOnlyWithAByteIdenticalCopy)
     choose(true, false);
     writeFile(source + "/a.txt", "the content");
     writeFile(destination + "/a.txt", c.destinationContent);
-    const timespec times[2] = {{1'100'000'000, 0}, {1'100'000'000, 123'456'789}};
+    const timespec times[2] = {sourceTime, sourceTime};
     ::utimensat(AT_FDCWD, (source + "/a.txt").c_str(), times, 0);
-    if (c.sameTime) {
-        ::utimensat(AT_FDCWD, (destination + "/a.txt").c_str(), times, 0);
+    if (c.destinationTime) {
+        const timespec destinationTimes[2] = {*c.destinationTime, *c.destinationTime};
+        ::utimensat(AT_FDCWD, (destination + "/a.txt").c_str(), destinationTimes, 0);
     }
 
     DoAction(form);
@@ -262,9 +266,12 @@ TEST_P(InterruptedMove, FinishesOnlyWithAByteIdenticalCopy)
 
 INSTANTIATE_TEST_SUITE_P(Leftovers,
     InterruptedMove,
-    ::testing::Values(LeftoverCase {"IdenticalCopy", "the content", true, "t26: a.txt", false},
-        LeftoverCase {"SameLengthOtherBytes", "the c0ntent", true, "t21 (t24): a.txt", true},
-        LeftoverCase {"SameBytesOtherTime", "the content", false, "t21 (t24): a.txt", true}),
+    ::testing::Values(LeftoverCase {"IdenticalCopy", "the content", sourceTime, "t26: a.txt", false},
+        LeftoverCase {"SameLengthOtherBytes", "the c0ntent", sourceTime, "t21 (t24): a.txt", true},
+        LeftoverCase {"SameBytesOtherTime", "the content", std::nullopt, "t21 (t24): a.txt", true},
+        // FAT keeps whole (even) seconds: two seconds apart is the same time there, a day apart is not.
+        LeftoverCase {"WholeSecondsWithinTwo", "the content", timespec {1'100'000'002, 0}, "t26: a.txt", false},
+        LeftoverCase {"WholeSecondsADayApart", "the content", timespec {1'100'086'400, 0}, "t21 (t24): a.txt", true}),
     [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace

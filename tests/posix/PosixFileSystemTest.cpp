@@ -157,6 +157,10 @@ TEST_F(PosixFiles, RemovesCopiesThatAKilledProgramLeftButNotLiveOnes)
     const std::string live = destination + "/.carrovex-999999-1.tmp";
     writeFile(abandoned, "half");
     writeFile(live, "busy");
+    const std::vector<std::string> users = {destination + "/notes.tmp", destination + "/.carrovex-plan.txt"};
+    for (const std::string& user : users) {
+        writeFile(user, "the user's");
+    }
     const int holder = ::open(live.c_str(), O_RDONLY);
     ASSERT_EQ(::flock(holder, LOCK_EX), 0);
     writeFile(source + "/a.txt", "x");
@@ -166,6 +170,9 @@ TEST_F(PosixFiles, RemovesCopiesThatAKilledProgramLeftButNotLiveOnes)
 
     EXPECT_FALSE(exists(abandoned));
     EXPECT_TRUE(exists(live));
+    for (const std::string& user : users) {
+        EXPECT_EQ(readFile(user), "the user's") << user;
+    }
 }
 
 TEST_F(PosixFiles, PermissionsAreReportedInTheSystemsWords)

@@ -63,6 +63,12 @@ TEST_F(SettingsFileOnDisk, FifoUnderTheNameNeitherBlocksNorIsReplacedByGarbage)
     ::mkfifo(path.c_str(), 0644);
     ini.settingsFile = path;
     EXPECT_EQ(ini.ReadIniValue("Options", "From", "default", iniValueSize), "default");
+
+    ini.WriteIniValue("Options", "From", "/new");
+    struct stat info {
+    };
+    EXPECT_EQ(::lstat(path.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode)) << "the settings file took the place of the FIFO";
 }
 
 } // namespace
