@@ -22,63 +22,20 @@ namespace
 
 using namespace std::chrono_literals;
 
-// The files in memory; a copy goes on until the test lets it end, as a large file on a slow disk does.
-class SlowFiles final : public FileSystem
+// The files in memory (a FakeFileSystem the fixture puts behind it).
+class SlowFiles : public FileSystem
 {
 public:
-    std::atomic<bool> copyMayEnd {false};
-
-    explicit SlowFiles(FakeFileSystem& files)
-        : m_files(files)
-    {
-    }
-    std::string joinPath(const std::string& folder, const std::string& name) const override
-    {
-        return m_files.joinPath(folder, name);
-    }
-    Result<std::vector<std::string>> listPlainFiles(const std::string& folder) override
-    {
-        return m_files.listPlainFiles(folder);
-    }
-    bool folderExists(const std::string& path) override
-    {
-        return m_files.folderExists(path);
-    }
-    Result<bool> fileExists(const std::string& path) override
-    {
-        return m_files.fileExists(path);
-    }
-    Result<bool> sameFile(const std::string& first, const std::string& second) override
-    {
-        return m_files.sameFile(first, second);
-    }
-    Result<std::int64_t> fileLength(const std::string& path) override
-    {
-        return m_files.fileLength(path);
-    }
-    Result<bool> sameContent(const std::string& first, const std::string& second) override
-    {
-        return m_files.sameContent(first, second);
-    }
-    Status startTransfer(const std::string& source, const std::string& destination, Transfer how) override
-    {
-        const auto giveUp = std::chrono::steady_clock::now() + 20s; // a test that fails must still end
-        while (!copyMayEnd && std::chrono::steady_clock::now() < giveUp) {
-            std::this_thread::sleep_for(5ms);
-        }
-        return m_files.startTransfer(source, destination, how);
-    }
-    bool batchDue() override
-    {
-        return m_files.batchDue();
-    }
-    std::vector<Status> completeBatch() override
-    {
-        return m_files.completeBatch();
-    }
-
-private:
-    FakeFileSystem& m_files;
+    MOCK_METHOD(std::string, joinPath, (const std::string&, const std::string&), (const, override));
+    MOCK_METHOD(Result<std::vector<std::string>>, listPlainFiles, (const std::string&), (override));
+    MOCK_METHOD(bool, folderExists, (const std::string&), (override));
+    MOCK_METHOD(Result<bool>, fileExists, (const std::string&), (override));
+    MOCK_METHOD(Result<bool>, sameFile, (const std::string&, const std::string&), (override));
+    MOCK_METHOD(Result<std::int64_t>, fileLength, (const std::string&), (override));
+    MOCK_METHOD(Result<bool>, sameContent, (const std::string&, const std::string&), (override));
+    MOCK_METHOD(Status, startTransfer, (const std::string&, const std::string&, Transfer), (override));
+    MOCK_METHOD(bool, batchDue, (), (override));
+    MOCK_METHOD(std::vector<Status>, completeBatch, (), (override));
 };
 
 // A click as the window system delivers it: queued with the user's other input, not sent at once.
@@ -102,6 +59,25 @@ class QtInput : public ::testing::Test
 protected:
     QtInput()
     {
+        using ::testing::Invoke;
+        ON_CALL(slow, joinPath).WillByDefault(Invoke(&files, &FakeFileSystem::joinPath));
+        ON_CALL(slow, listPlainFiles).WillByDefault(Invoke(&files, &FakeFileSystem::listPlainFiles));
+        ON_CALL(slow, folderExists).WillByDefault(Invoke(&files, &FakeFileSystem::folderExists));
+        ON_CALL(slow, fileExists).WillByDefault(Invoke(&files, &FakeFileSystem::fileExists));
+        ON_CALL(slow, sameFile).WillByDefault(Invoke(&files, &FakeFileSystem::sameFile));
+        ON_CALL(slow, fileLength).WillByDefault(Invoke(&files, &FakeFileSystem::fileLength));
+        ON_CALL(slow, sameContent).WillByDefault(Invoke(&files, &FakeFileSystem::sameContent));
+        ON_CALL(slow, batchDue).WillByDefault(Invoke(&files, &FakeFileSystem::batchDue));
+        ON_CALL(slow, completeBatch).WillByDefault(Invoke(&files, &FakeFileSystem::completeBatch));
+        // A copy goes on until the test lets it end, as a large file on a slow disk does.
+        ON_CALL(slow, startTransfer)
+            .WillByDefault([this](const std::string& from, const std::string& to, Transfer how) {
+                const auto giveUp = std::chrono::steady_clock::now() + 20s; // a test that fails must still end
+                while (!copyMayEnd && std::chrono::steady_clock::now() < giveUp) {
+                    std::this_thread::sleep_for(5ms);
+                }
+                return files.startTransfer(from, to, how);
+            });
         files.addFolder("/src");
         files.addFolder("/dst");
         files.addFile("/src/big.iso", 1);
@@ -121,7 +97,8 @@ protected:
     }
 
     FakeFileSystem files;
-    SlowFiles slow {files};
+    std::atomic<bool> copyMayEnd {false};
+    ::testing::NiceMock<SlowFiles> slow;
     BackgroundFileSystem background {slow, qt::runEventsDuring};
     QtProgram program {"English", background};
 };
@@ -137,7 +114,7 @@ TEST_F(QtInput, ClicksDuringALongCopyAreAnsweredAtOnceAndNeverReplayedLater)
         QTimer::singleShot(100ms, [&] {
             EXPECT_FALSE(cancel->isEnabled()) << "the Cancel click was not taken while the file was copied";
             clickLikeAUser(program.window.widget(Control::Settings));
-            QTimer::singleShot(100ms, [&] { slow.copyMayEnd = true; });
+            QTimer::singleShot(100ms, [&] { copyMayEnd = true; });
         });
     });
     // Should the dialog open only after the run, a test that fails must still end.

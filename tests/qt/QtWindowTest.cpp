@@ -1,5 +1,3 @@
-#include "platform/common/BackgroundFileSystem.h"
-#include "platform/qt/EventsDuring.h"
 #include "platform/qt/LogView.h"
 #include "platform/qt/QtOptionsDialog.h"
 #include "platform/qt/ToolTipText.h"
@@ -7,23 +5,22 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
-#include <QTimer>
-#include <chrono>
 #include <cstdlib>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <thread>
+#include <optional>
 
 namespace carrovex::testing
 {
 
 namespace
 {
+
+using ::testing::_;
 
 // The whole text of a label, option, check box or button is visible in the room it was given.
 void expectWholeTextVisible(QWidget* widget, const std::string& where)
@@ -56,7 +53,7 @@ protected:
     FakeFileSystem files;
 };
 
-TEST_P(QtWindow, EveryTextOfTheMainWindowIsWhole)
+TEST_P(QtWindow, EveryTextOfTheWindowAndItsDialogIsWhole)
 {
     load();
     for (const Control control : {Control::SourceLabel,
@@ -79,11 +76,6 @@ TEST_P(QtWindow, EveryTextOfTheMainWindowIsWhole)
         window.setText(Control::StartStop, form.texts[static_cast<std::size_t>(key)]);
         expectWholeTextVisible(window.widget(Control::StartStop), form.texts[static_cast<std::size_t>(key)]);
     }
-}
-
-TEST_P(QtWindow, EveryTextOfTheOptionsDialogIsWhole)
-{
-    load();
     qt::QtOptionsDialog dialog(&window);
     LoadLanguage(dialog, ini);
     for (const DialogControl control : {DialogControl::LanguageLabel,
@@ -109,55 +101,50 @@ TEST_P(QtWindow, LogPaneLayoutsDifferBy1020Twips)
 
 INSTANTIATE_TEST_SUITE_P(Languages, QtWindow, ::testing::Values("Deutsch", "English"));
 
-// The events of a window without its logic, in the order they came.
-struct Recorder final : MainWindowEvents {
-    std::vector<std::string> seen;
-    void changed(Control) override
-    {
-        seen.push_back("changed");
-    }
-    void clicked(Control control) override
-    {
-        seen.push_back("clicked " + std::to_string(static_cast<int>(control)));
-    }
-    void validate(Control) override
-    {
-    }
-    void timerTicked() override
-    {
-    }
-    void mouseMoved(Control, int, double, double) override
-    {
-    }
-    void resized() override
-    {
-    }
-    void shown() override
-    {
-        seen.push_back("shown");
-    }
-    bool closeRequested() override
-    {
-        return true;
-    }
+// The events of a window without its logic; only clicks and changes are watched.
+struct Recorder : MainWindowEvents {
+    MOCK_METHOD(void, changed, (Control), (override));
+    MOCK_METHOD(void, clicked, (Control), (override));
+    MOCK_METHOD(void, validate, (Control), (override));
+    MOCK_METHOD(void, timerTicked, (), (override));
+    MOCK_METHOD(void, mouseMoved, (Control, int, double, double), (override));
+    MOCK_METHOD(void, resized, (), (override));
+    MOCK_METHOD(void, shown, (), (override));
+    MOCK_METHOD(bool, closeRequested, (), (override));
 };
 
-std::string clickOf(Control control)
+// A window that tells the recorder its events, and expects no click unless told.
+class QtWindowEvents : public ::testing::Test
 {
-    return "clicked " + std::to_string(static_cast<int>(control));
-}
+protected:
+    QtWindowEvents()
+    {
+        window.setEvents(&recorder);
+        expectClick(std::nullopt);
+    }
 
-TEST(QtWindowEvents, TextsAndCheckBoxesRaiseTheirEventsAndTheLogStaysCapped)
-{
-    Recorder recorder;
+    void expectClick(std::optional<Control> control)
+    {
+        ::testing::Mock::VerifyAndClearExpectations(&recorder);
+        EXPECT_CALL(recorder, clicked(_)).Times(0);
+        if (control) {
+            EXPECT_CALL(recorder, clicked(*control)).Times(1);
+        }
+    }
+
+    ::testing::NiceMock<Recorder> recorder;
     qt::QtMainWindow window;
-    window.setEvents(&recorder);
+};
+
+TEST_F(QtWindowEvents, TextsAndCheckBoxesRaiseTheirEventsOnceAndTheLogStaysCapped)
+{
+    expectClick(Control::Overwrite);
+    EXPECT_CALL(recorder, changed(Control::SourceFolder)).Times(1);
 
     window.setText(Control::SourceFolder, "/a");
     window.setText(Control::SourceFolder, "/a");
     window.setValue(Control::Overwrite, 1);
     window.setValue(Control::Overwrite, 1);
-    EXPECT_EQ(recorder.seen, (std::vector<std::string> {"changed", clickOf(Control::Overwrite)}));
 
     for (int i = 0; i < 100'010; ++i) {
         window.appendLine(std::to_string(i));
@@ -169,11 +156,8 @@ TEST(QtWindowEvents, TextsAndCheckBoxesRaiseTheirEventsAndTheLogStaysCapped)
     EXPECT_EQ(static_cast<qt::LogView*>(window.widget(Control::Log))->selected(), 99'998);
 }
 
-TEST(QtWindowKeys, EnterPressesTheFocusedButtonOrElseStart)
+TEST_F(QtWindowEvents, EnterPressesTheFocusedButtonOrElseStart)
 {
-    Recorder recorder;
-    qt::QtMainWindow window;
-    window.setEvents(&recorder);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     struct Case {
@@ -191,15 +175,13 @@ TEST(QtWindowKeys, EnterPressesTheFocusedButtonOrElseStart)
         {Control::BrowseDestination, Control::BrowseDestination}};
     for (const Case& c : cases) {
         window.widget(c.focused)->setFocus();
-        recorder.seen.clear();
+        expectClick(c.pressed);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        EXPECT_EQ(recorder.seen, std::vector<std::string> {clickOf(c.pressed)}) << static_cast<int>(c.focused);
     }
     window.setEnabled(Control::StartStop, false);
     window.widget(Control::Overwrite)->setFocus();
-    recorder.seen.clear();
+    expectClick(std::nullopt); // a disabled Start takes no Enter
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    EXPECT_TRUE(recorder.seen.empty()); // a disabled Start takes no Enter
 }
 
 TEST(QtDialogKeys, TheDialogTakesKeysAtOnceAndEnterPressesTheFocusedButtonOrElseSave)
@@ -288,11 +270,9 @@ TEST(QtToolTip, LongLinesAreBrokenToFitWithNothingLost)
     EXPECT_EQ(qt::wrappedToWidth(QStringLiteral("short line"), metrics, 200), QStringLiteral("short line"));
 }
 
-TEST(QtWindowPlace, CentredAtTheFirstShowAndTheLogicToldOnce)
+TEST_F(QtWindowEvents, CentredAtTheFirstShowAndTheLogicToldOnce)
 {
-    Recorder recorder;
-    qt::QtMainWindow window;
-    window.setEvents(&recorder);
+    EXPECT_CALL(recorder, shown()).Times(1);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     QTest::qWait(10);
@@ -302,67 +282,6 @@ TEST(QtWindowPlace, CentredAtTheFirstShowAndTheLogicToldOnce)
     window.hide();
     window.show();
     QTest::qWait(10);
-    EXPECT_EQ(std::count(recorder.seen.begin(), recorder.seen.end(), "shown"), 1);
-}
-
-// A copy that takes half a second.
-class SlowCopy final : public FileSystem
-{
-public:
-    std::string joinPath(const std::string& folder, const std::string& name) const override
-    {
-        return folder + "/" + name;
-    }
-    Result<std::vector<std::string>> listPlainFiles(const std::string&) override
-    {
-        return std::vector<std::string> {};
-    }
-    bool folderExists(const std::string&) override
-    {
-        return true;
-    }
-    Result<bool> fileExists(const std::string&) override
-    {
-        return false;
-    }
-    Result<bool> sameFile(const std::string&, const std::string&) override
-    {
-        return false;
-    }
-    Result<std::int64_t> fileLength(const std::string&) override
-    {
-        return std::int64_t {0};
-    }
-    Result<bool> sameContent(const std::string&, const std::string&) override
-    {
-        return false;
-    }
-    Status startTransfer(const std::string&, const std::string&, Transfer) override
-    {
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        return {};
-    }
-    bool batchDue() override
-    {
-        return true;
-    }
-    std::vector<Status> completeBatch() override
-    {
-        return {};
-    }
-};
-
-TEST(QtBackgroundFiles, WindowKeepsTickingDuringALongCopy)
-{
-    SlowCopy slow;
-    BackgroundFileSystem files(slow, qt::runEventsDuring);
-    bool ticked = false;
-    QTimer::singleShot(50, [&] { ticked = true; });
-
-    const Status copied = files.startTransfer("/a", "/b", Transfer::Copy);
-
-    EXPECT_TRUE(copied.ok());
-    EXPECT_TRUE(ticked) << "the window thread processed no events during the copy";
 }
 
 } // namespace
