@@ -175,6 +175,23 @@ TEST_F(PosixFiles, RemovesCopiesThatAKilledProgramLeftButNotLiveOnes)
     }
 }
 
+// A batch is due once it holds its limit of bytes (or files), and never while nothing waits.
+TEST_F(PosixFiles, BatchIsDueAtItsLimitAndNotBefore)
+{
+    posix::PosixFileSystem limited(posix::BatchLimits {.files = 3, .bytes = 4, .age = std::chrono::hours(1)});
+    writeFile(source + "/a", "xyz");
+    writeFile(source + "/b", "w");
+
+    EXPECT_FALSE(limited.batchDue());
+    ASSERT_TRUE(limited.startTransfer(source + "/a", destination + "/a", Transfer::Copy).ok());
+    EXPECT_FALSE(limited.batchDue());
+    ASSERT_TRUE(limited.startTransfer(source + "/b", destination + "/b", Transfer::Copy).ok());
+    EXPECT_TRUE(limited.batchDue());
+    EXPECT_EQ(limited.completeBatch().size(), 2U);
+    EXPECT_FALSE(limited.batchDue());
+    EXPECT_EQ(entriesOf(destination), "a b");
+}
+
 TEST_F(PosixFiles, PermissionsAreReportedInTheSystemsWords)
 {
     writeFile(source + "/secret", "x");

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace carrovex::testing
 {
@@ -42,6 +43,20 @@ TEST_F(SettingsFileOnDisk, FolderWithoutWriteAccessKeepsTheOldSettings)
         return ini.ReadIniValue("Options", "From", "", iniValueSize) == "/old";
     }));
     EXPECT_EQ(readFile(path), "[Options]\nFrom=/old\n");
+}
+
+// Started with standard input closed (by a service manager or `<&-`), the program's own files get descriptor 0.
+TEST_F(SettingsFileOnDisk, AreSavedWhenStandardInputWasClosed)
+{
+    ini.settingsFile = path;
+    ::chmod(temp.path().c_str(), 0777);
+
+    EXPECT_TRUE(asUnprivilegedUser([&] {
+        ::close(STDIN_FILENO);
+        ini.WriteIniValue("Options", "From", "/in");
+        return true;
+    }));
+    EXPECT_EQ(readFile(path), "[Options]\nFrom=/in\n");
 }
 
 TEST_F(SettingsFileOnDisk, FullDiskKeepsTheOldSettings)
