@@ -31,6 +31,8 @@ TEST(FreeSpaceProbe, NamesTheDriveAsTheTableKnowsItAndCapsAt32Bits)
         {"e:", 0, "E:"}, // a failed query
         {"", -1, ""},
         {"z:", -1, "Z:"},
+        {"Z", -1, "Z:"}, // the first and last letters of both cases are drive letters
+        {"a", -1, "A:"},
         {"\\\\server\\share", -1, "\\\\server\\share"}};
     for (const auto& c : cases) {
         EXPECT_EQ(GetDriveFreeSpace(c.drive, drives), c.free) << c.drive;
