@@ -78,6 +78,7 @@ struct DiskCase {
     const char* name;
     bool exfat;
     bool move;
+    bool overwrite = false;
 };
 
 class RemovableDisk : public TransferRunOnDisk, public ::testing::WithParamInterface<DiskCase>
@@ -97,10 +98,13 @@ protected:
 };
 
 // No unnamed files, no no-replace rename, no hard links, no permission bits (and through fusefat no chmod
-// at all): every file still arrives whole, and a name the disk cannot store is said to be the reason.
+// at all): every file still arrives whole, a file there is replaced only with Overwrite, and a name the disk
+// cannot store is said to be the reason.
 TEST_P(RemovableDisk, TakesEveryFileItCanName)
 {
-    choose(GetParam().move, false);
+    const bool move = GetParam().move;
+    const bool overwrite = GetParam().overwrite;
+    choose(move, overwrite);
     use(source, disk.path());
     writeFile(source + "/report.txt", "report");
     writeFile(source + "/big.bin", std::string(3 << 20, 'b'));
@@ -113,17 +117,18 @@ TEST_P(RemovableDisk, TakesEveryFileItCanName)
 
     DoAction(form);
 
-    const std::string done = std::string(stamp) + (GetParam().move ? "t26: " : "t25: ");
+    const std::string done = std::string(stamp) + (move ? "t26" : "t25");
     EXPECT_THAT(window.lines(),
-        UnorderedElementsAre(done + "report.txt",
-            done + "big.bin",
+        UnorderedElementsAre(done + ": report.txt",
+            done + ": big.bin",
             std::string(stamp) + "t35: The destination file system does not accept this file name - time 12:30.txt",
-            std::string(stamp) + (GetParam().move ? "t21" : "t22") + " (t24): taken.txt"));
+            overwrite ? done + " (t23): taken.txt"
+                      : std::string(stamp) + (move ? "t21" : "t22") + " (t24): taken.txt"));
     EXPECT_EQ(readFile(disk.path() + "/report.txt"), "report");
     EXPECT_EQ(readFile(disk.path() + "/big.bin"), std::string(3 << 20, 'b'));
-    EXPECT_EQ(readFile(disk.path() + "/taken.txt"), "theirs");
-    EXPECT_EQ(entriesOf(source),
-        GetParam().move ? "taken.txt time 12:30.txt" : "big.bin report.txt taken.txt time 12:30.txt");
+    EXPECT_EQ(readFile(disk.path() + "/taken.txt"), overwrite ? "mine" : "theirs");
+    const std::string left = std::string(move && overwrite ? "" : "taken.txt ") + "time 12:30.txt";
+    EXPECT_EQ(entriesOf(source), move ? left : "big.bin report.txt taken.txt time 12:30.txt");
 }
 
 INSTANTIATE_TEST_SUITE_P(Disks,
@@ -131,7 +136,9 @@ INSTANTIATE_TEST_SUITE_P(Disks,
     ::testing::Values(DiskCase {"ExfatMove", true, true},
         DiskCase {"ExfatCopy", true, false},
         DiskCase {"FatMove", false, true},
-        DiskCase {"FatCopy", false, false}),
+        DiskCase {"FatCopy", false, false},
+        DiskCase {"ExfatMoveReplacing", true, true, true},
+        DiskCase {"FatCopyReplacing", false, false, true}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // Another program appends a record every 100 ms and keeps the file open, as a logger does.
