@@ -129,8 +129,8 @@ TEST_F(ConsoleProgram, RefusesWhatItCannotUseWithOneLineAndStatusTwo)
     }
 }
 
-// Waits up to 90 seconds for the condition: Wine now and then takes about 30 s to start a program while
-// its desktop process of an earlier window ends.
+// Waits up to 90 seconds for the condition: Wine now and then takes about 30 s to start a program, for
+// reasons of its own.
 bool waitUntil(const std::function<bool()>& condition)
 {
     const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(90);
