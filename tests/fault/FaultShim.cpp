@@ -18,6 +18,10 @@
 //   writeback-fails      syncfs answers EIO, and so does fdatasync for files of 666 bytes (a disk that lost
 //                        their blocks after write() had succeeded)
 //   destination-appears  just before a name is given to a copy, another program creates a file of that name
+//   quota-exceeded       creating a named file answers EDQUOT (a user over the disk quota)
+//   short-names          giving a file a name longer than 143 bytes answers ENAMETOOLONG (eCryptfs)
+//   terminal-read-retried  every read of a terminal on standard input first answers EAGAIN (a terminal that
+//                        another program left non-blocking and read from first)
 // Several faults are named separated by commas.
 // CARROVEX_STOP_AT=call:n stops the process (SIGSTOP) just before its nth call of syncfs, fsync, linkat,
 // renameat2 or unlink, so that a test can cut the power at that very moment.
@@ -67,6 +71,26 @@ std::string pathOf(int fd)
 
 int copyCalls = 0;
 
+bool tooLongForShortNames(const char* path)
+{
+    const char* slash = std::strrchr(path, '/');
+    return fault("short-names") && std::strlen(slash != nullptr ? slash + 1 : path) > 143;
+}
+
+// A rename between two file systems fails with EXDEV before the destination's file system sees the name.
+bool withinOneFileSystem(int fromFolder, const char* from, int toFolder, const char* to)
+{
+    const std::string target = to;
+    const auto slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+    struct stat fromInfo {
+    };
+    struct stat toInfo {
+    };
+    return ::fstatat(fromFolder, from, &fromInfo, AT_SYMLINK_NOFOLLOW) == 0
+        && ::fstatat(toFolder, folder.c_str(), &toInfo, 0) == 0 && fromInfo.st_dev == toInfo.st_dev;
+}
+
 void stopBefore(const char* call)
 {
     static std::map<std::string, int> calls;
@@ -90,6 +114,10 @@ extern "C" int renameat2(int olddirfd, const char* oldpath, int newdirfd, const 
 {
     if (fault("rename-flag-refused")) {
         errno = EINVAL;
+        return -1;
+    }
+    if (tooLongForShortNames(newpath) && withinOneFileSystem(olddirfd, oldpath, newdirfd, newpath)) {
+        errno = ENAMETOOLONG;
         return -1;
     }
     stopBefore("renameat2");
@@ -172,6 +200,10 @@ extern "C" int openat(int folder, const char* path, int flags, ...)
         errno = fault("no-unnamed-files") ? EOPNOTSUPP : EINVAL;
         return -1;
     }
+    if ((flags & O_CREAT) != 0 && (fault("quota-exceeded") || tooLongForShortNames(path))) {
+        errno = fault("quota-exceeded") ? EDQUOT : ENAMETOOLONG;
+        return -1;
+    }
     return REAL(openat)(folder, path, flags, mode);
 }
 
@@ -183,6 +215,10 @@ extern "C" int linkat(int oldFolder, const char* oldPath, int newFolder, const c
     }
     if (fault("no-descriptor-links") && (flags & AT_EMPTY_PATH) != 0) {
         errno = ENOENT;
+        return -1;
+    }
+    if (tooLongForShortNames(newPath)) {
+        errno = ENAMETOOLONG;
         return -1;
     }
     stopBefore("linkat");
@@ -227,6 +263,10 @@ extern "C" int fdatasync(int fd)
 
 extern "C" int renameat(int oldFolder, const char* oldPath, int newFolder, const char* newPath)
 {
+    if (tooLongForShortNames(newPath) && withinOneFileSystem(oldFolder, oldPath, newFolder, newPath)) {
+        errno = ENAMETOOLONG;
+        return -1;
+    }
     anotherProgramCreates(newFolder, newPath);
     return REAL(renameat)(oldFolder, oldPath, newFolder, newPath);
 }
@@ -247,6 +287,19 @@ extern "C" int fsync(int fd)
         return -1;
     }
     return REAL(fsync)(fd);
+}
+
+extern "C" ssize_t read(int fd, void* buffer, size_t size)
+{
+    static bool retried = false;
+    if (fd == STDIN_FILENO && fault("terminal-read-retried") && ::isatty(fd) != 0) {
+        retried = !retried;
+        if (retried) {
+            errno = EAGAIN;
+            return -1;
+        }
+    }
+    return REAL(read)(fd, buffer, size);
 }
 
 extern "C" int unlink(const char* path)

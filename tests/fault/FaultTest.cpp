@@ -143,8 +143,31 @@ INSTANTIATE_TEST_SUITE_P(Faults,
             Transfer::Copy,
             false,
             "The file changed while it was copied"},
-        FailureCase {"SourceGrowsWhileMovedAcross", "source-grows", 7, Transfer::Move, true, ""}),
+        FailureCase {"SourceGrowsWhileMovedAcross", "source-grows", 7, Transfer::Move, true, ""},
+        FailureCase {"QuotaExceededForANamedCopy",
+            "no-unnamed-files,quota-exceeded",
+            7,
+            Transfer::Copy,
+            false,
+            "Disk quota exceeded"}),
     [](const auto& row) { return std::string(row.param.name); });
+
+// A destination that keeps shorter names than the source folder (eCryptfs: 143 bytes) is named as the reason.
+TEST_F(Fault, NameTooLongForTheDestinationIsRefusedAsAName)
+{
+    SKIP_UNLESS_MOUNTED(disk);
+    const std::string name(150, 'n');
+    writeFile(source + "/" + name, "mine");
+    inject("short-names");
+
+    for (const bool across : {false, true}) {
+        const Transfer how = across ? Transfer::Move : Transfer::Copy;
+        const Status outcome = transferNow(files, source + "/" + name, target(across) + "/" + name, how);
+        EXPECT_EQ(outcome.problem(), Problem::NameRefused) << outcome.error();
+        EXPECT_EQ(entriesOf(target(across)), "");
+    }
+    EXPECT_EQ(readFile(source + "/" + name), "mine");
+}
 
 // The names of the destination folder could not be made durable: the transfer failed, and a moved file
 // stays in its source folder too.
@@ -160,6 +183,31 @@ TEST_F(Fault, FolderThatCannotBeFlushedFailsTheTransfer)
         transferNow(files, source + "/a.txt", disk.path() + "/a.txt", Transfer::Move).error(), "Input/output error");
 
     EXPECT_EQ(readFile(source + "/a.txt"), "mine");
+}
+
+// One batch with files for two folders: the folder whose names could not be made durable fails only its own
+// files. The fault strikes the flush of a folder itself; a drop folder that may not be read is flushed through
+// its file system instead.
+TEST_F(Fault, FolderThatCannotBeFlushedFailsOnlyItsOwnFiles)
+{
+    const std::string dropFolder = temp.folder("drop");
+    for (const std::string name : {"a", "b"}) {
+        writeFile(source + "/" + name, name);
+        settleFile(source + "/" + name); // another user's files: no lease, only the settle time
+    }
+    ::chmod(temp.path().c_str(), 0755);
+    ::chmod(destination.c_str(), 0777);
+    ::chmod(dropFolder.c_str(), 0733);
+    inject("folder-flush-fails");
+
+    EXPECT_TRUE(asUnprivilegedUser([&] {
+        posix::PosixFileSystem unprivileged;
+        const bool started = unprivileged.startTransfer(source + "/a", destination + "/a", Transfer::Copy).ok()
+            && unprivileged.startTransfer(source + "/b", dropFolder + "/b", Transfer::Copy).ok();
+        const std::vector<Status> outcomes = unprivileged.completeBatch();
+        return started && outcomes.size() == 2 && outcomes[0].error() == "Input/output error" && outcomes[1].ok();
+    }));
+    EXPECT_EQ(entriesOf(dropFolder), "b");
 }
 
 // Another program writes the same name while the copy is on its way: its file stays, and the copy says so.
