@@ -214,6 +214,34 @@ TEST_F(PosixFiles, PermissionsAreReportedInTheSystemsWords)
     EXPECT_EQ(entriesOf(readOnly), "");
 }
 
+// A drop folder that may be written but not read is flushed through a file placed in it, never through one
+// whose transfer failed and which therefore has no name there.
+TEST_F(PosixFiles, WriteOnlyDropFolderIsFlushedThroughAPlacedFile)
+{
+    for (const std::string name : {"a-changes", "b"}) {
+        writeFile(source + "/" + name, "x");
+        ::chmod((source + "/" + name).c_str(), 0666);
+        settleFile(source + "/" + name); // another user's files: no lease, only the settle time
+    }
+    ::chmod(temp.path().c_str(), 0755);
+    ::chmod(destination.c_str(), 0733);
+
+    EXPECT_TRUE(asUnprivilegedUser([&] {
+        posix::PosixFileSystem unprivileged;
+        for (const std::string name : {"a-changes", "b"}) {
+            if (!unprivileged.startTransfer(source + "/" + name, destination + "/" + name, Transfer::Copy).ok()) {
+                return false;
+            }
+        }
+        const int writer = ::open((source + "/a-changes").c_str(), O_WRONLY | O_APPEND);
+        const bool written = ::write(writer, "y", 1) == 1;
+        ::close(writer);
+        const std::vector<Status> outcomes = unprivileged.completeBatch();
+        return written && outcomes.size() == 2 && !outcomes[0].ok() && outcomes[1].ok();
+    }));
+    EXPECT_EQ(entriesOf(destination), "b");
+}
+
 class SecondFileSystem : public PosixFiles
 {
 protected:
