@@ -229,6 +229,7 @@ struct AnswerCase {
     const char* typed; // nullptr: no terminal
     bool saved;
     std::size_t questions;
+    const char* fault = nullptr;
 
     friend void PrintTo(const AnswerCase& row, std::ostream* out)
     {
@@ -246,7 +247,15 @@ TEST_P(ConsoleProgramAsks, OnTheTerminalBeforeSaving)
     pair.store("Question=1\nShowLog=2\n");
     const std::string question = "Carrovex Lite - Settings: Save settings? [Y/n] ";
 
-    ProgramRun run(pair.dir(), cLocale, c.typed != nullptr ? ProgramRun::Input::Terminal : ProgramRun::Input::Nothing);
+    std::vector<std::string> environment = cLocale;
+    if (c.fault != nullptr) {
+        environment.insert(environment.end(),
+            {"LD_PRELOAD=" CARROVEX_FAULT_SHIM,
+                std::string("CARROVEX_FAULT=") + c.fault,
+                "ASAN_OPTIONS=verify_asan_link_order=0"});
+    }
+    ProgramRun run(
+        pair.dir(), environment, c.typed != nullptr ? ProgramRun::Input::Terminal : ProgramRun::Input::Nothing);
     std::string line;
     ASSERT_TRUE(run.nextLine(line));
     run.signal(SIGTERM);
@@ -271,7 +280,8 @@ INSTANTIATE_TEST_SUITE_P(Answers,
         AnswerCase {"No", "N\n", false, 1},
         AnswerCase {"OtherAsksAgain", "maybe\nja\n", true, 2},
         AnswerCase {"EndOfInputIsNo", "\x04", false, 1},
-        AnswerCase {"NoTerminalIsNo", nullptr, false, 0}),
+        AnswerCase {"NoTerminalIsNo", nullptr, false, 0},
+        AnswerCase {"ReadThatWouldBlockIsTriedAgain", "\n", true, 1, "terminal-read-retried"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // The settings folder's own lang/ holds one language file; the settings choose English.
