@@ -278,6 +278,8 @@ INSTANTIATE_TEST_SUITE_P(Leftovers,
         LeftoverCase {"SameBytesOtherTime", "the content", std::nullopt, "t21 (t24): a.txt", true},
         // FAT keeps whole (even) seconds: two seconds apart is the same time there, a day apart is not.
         LeftoverCase {"WholeSecondsWithinTwo", "the content", timespec {1'100'000'002, 0}, "t26: a.txt", false},
+        LeftoverCase {"WholeSecondsTwoEarlier", "the content", timespec {1'099'999'998, 0}, "t26: a.txt", false},
+        LeftoverCase {"WholeSecondsThreeEarlier", "the content", timespec {1'099'999'997, 0}, "t21 (t24): a.txt", true},
         LeftoverCase {"WholeSecondsADayApart", "the content", timespec {1'100'086'400, 0}, "t21 (t24): a.txt", true}),
     [](const auto& row) { return std::string(row.param.name); });
 
