@@ -167,11 +167,11 @@ Status transferNow(FileSystem& files, const std::string& source, const std::stri
     return outcomes.front();
 }
 
-bool asUnprivilegedUser(const std::function<bool()>& check)
+bool asUnprivilegedUser(const std::function<bool()>& check, unsigned userId)
 {
     const pid_t child = ::fork();
     if (child == 0) {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+        if (::geteuid() == 0 && (::setgid(userId) != 0 || ::setuid(userId) != 0)) {
             ::_exit(2);
         }
         ::_exit(check() ? 0 : 1);

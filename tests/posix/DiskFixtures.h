@@ -89,7 +89,7 @@ std::string entriesOf(const std::string& folder);
 Status transferNow(FileSystem& files, const std::string& source, const std::string& destination, Transfer how);
 
 // Runs the check in a child process as an unprivileged user (root reads and writes everything, so
-// permissions can only be tested without it); true when the check returned true.
-bool asUnprivilegedUser(const std::function<bool()>& check);
+// permissions can only be tested without it), by default nobody; true when the check returned true.
+bool asUnprivilegedUser(const std::function<bool()>& check, unsigned userId = 65534);
 
 } // namespace carrovex::testing

@@ -95,6 +95,17 @@ TEST_F(Environment, WithoutHomeTheUserDatabaseGivesIt)
     }
 }
 
+// A container may run the program under a user id that the user database does not know.
+TEST_F(Environment, WithoutHomeOrAnEntryInTheUserDatabaseThereIsNoHome)
+{
+    constexpr unsigned unknownUser = 54321;
+    if (::geteuid() != 0 || ::getpwuid(unknownUser) != nullptr) {
+        GTEST_SKIP() << "needs root and a user id that the user database does not know";
+    }
+    set("HOME", std::nullopt);
+    EXPECT_TRUE(asUnprivilegedUser([] { return !posix::userEnvironment().home; }, unknownUser));
+}
+
 // A program folder on disk, as a build, a copied folder or an installation leaves it.
 class ProgramLayout : public ::testing::Test
 {
