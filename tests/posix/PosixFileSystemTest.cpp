@@ -161,6 +161,8 @@ TEST_F(PosixFiles, RemovesCopiesThatAKilledProgramLeftButNotLiveOnes)
     for (const std::string& user : users) {
         writeFile(user, "the user's");
     }
+    const std::string pipeWithOurName = destination + "/.carrovex-999999-2.tmp";
+    ASSERT_EQ(::mkfifo(pipeWithOurName.c_str(), 0600), 0);
     const int holder = ::open(live.c_str(), O_RDONLY);
     ASSERT_EQ(::flock(holder, LOCK_EX), 0);
     writeFile(source + "/a.txt", "x");
@@ -170,6 +172,7 @@ TEST_F(PosixFiles, RemovesCopiesThatAKilledProgramLeftButNotLiveOnes)
 
     EXPECT_FALSE(exists(abandoned));
     EXPECT_TRUE(exists(live));
+    EXPECT_TRUE(exists(pipeWithOurName)) << "only regular files can be our copies";
     for (const std::string& user : users) {
         EXPECT_EQ(readFile(user), "the user's") << user;
     }
@@ -322,6 +325,7 @@ TEST_F(SecondFileSystem, DriveNamesAreMountPoints)
     EXPECT_EQ(drives.driveName(disk.path()).value(), disk.path());
     EXPECT_EQ(drives.driveName(disk.path() + "/.").value(), disk.path());
     EXPECT_NE(drives.driveName(source).value(), disk.path());
+    EXPECT_NE(drives.driveName(temp.folder("mnt 2025")).value(), disk.path()) << "a name as long as the mount's";
     EXPECT_EQ(drives.driveName(temp.path() + "/missing").value(), "");
 
     const DriveSpace space = drives.freeSpace(disk.path());
