@@ -22,13 +22,24 @@ protected:
     std::string path = temp.path() + "/Carrovex.ini";
 };
 
-TEST_F(SettingsFileOnDisk, WritesCreateTheFileAndLeaveNoTemporaryFile)
+mode_t permissionsOf(const std::string& path)
+{
+    struct stat info {
+    };
+    ::stat(path.c_str(), &info);
+    return info.st_mode & 07777;
+}
+
+TEST_F(SettingsFileOnDisk, WritesCreateTheFileKeepItsPermissionsAndLeaveNoTemporaryFile)
 {
     ini.settingsFile = path;
     ini.WriteIniValue("Options", "From", "/in");
+    EXPECT_EQ(permissionsOf(path), 0644U);
+    ::chmod(path.c_str(), 0600); // the user keeps the settings to himself
     ini.WriteIniValue("Options", "To", "/out");
 
     EXPECT_EQ(readFile(path), "[Options]\nFrom=/in\nTo=/out\n");
+    EXPECT_EQ(permissionsOf(path), 0600U);
     EXPECT_EQ(entriesOf(temp.path()), "Carrovex.ini");
 }
 
