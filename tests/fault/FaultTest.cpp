@@ -234,14 +234,18 @@ INSTANTIATE_TEST_SUITE_P(Staging,
     [](const auto& row) { return std::string(row.param.first); });
 
 // The disk loses data after write() succeeded: only the files it concerns fail, and none of them shows up
-// under its name, while the others are complete.
-TEST_F(Fault, FailedWriteBackIsAnErrorForTheFilesItConcerns)
+// under its name or as a leftover copy, while the others are complete; with unnamed and with named copies.
+class FaultWriteBack : public Fault, public ::testing::WithParamInterface<const char*>
+{
+};
+
+TEST_P(FaultWriteBack, FailureIsAnErrorForTheFilesItConcerns)
 {
     const std::vector<std::string> names = {"a", "b", "lost", "c", "d", "e"};
     for (const std::string& name : names) {
         writeFile(source + "/" + name, std::string(name == "lost" ? 666 : 100, 'x'));
     }
-    inject("writeback-fails");
+    inject(GetParam());
 
     for (const std::string& name : names) {
         ASSERT_TRUE(files.startTransfer(source + "/" + name, destination + "/" + name, Transfer::Copy).ok());
@@ -255,6 +259,11 @@ TEST_F(Fault, FailedWriteBackIsAnErrorForTheFilesItConcerns)
     EXPECT_EQ(outcomes[2].error(), "Input/output error");
     EXPECT_EQ(entriesOf(destination), "a b c d e");
 }
+
+INSTANTIATE_TEST_SUITE_P(Staging,
+    FaultWriteBack,
+    ::testing::Values("writeback-fails", "writeback-fails,no-unnamed-files"),
+    [](const auto& row) { return std::string(row.param == std::string("writeback-fails") ? "Unnamed" : "Named"); });
 
 } // namespace
 
