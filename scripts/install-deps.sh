@@ -4,9 +4,10 @@
 set -euo pipefail
 
 # qt6-translations-l10n gives Qt's own texts (buttons, the folder dialog) in the chosen language;
-# qt6-base-private-dev lets the window's tests queue input as the window system does.
+# qt6-base-private-dev lets the window's tests queue input as the window system does; locales lets a test
+# make a German locale.
 packages=(cmake g++ make libgtest-dev libgmock-dev clang-format git clang libclang-rt-14-dev qt6-base-dev
-    qt6-base-private-dev qt6-translations-l10n dpkg-dev file desktop-file-utils appstream groff-base "$@")
+    qt6-base-private-dev qt6-translations-l10n dpkg-dev file desktop-file-utils appstream groff-base locales "$@")
 
 missing=()
 for package in "${packages[@]}"; do
