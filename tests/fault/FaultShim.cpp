@@ -20,8 +20,8 @@
 //   destination-appears  just before a name is given to a copy, another program creates a file of that name
 //   quota-exceeded       creating a named file answers EDQUOT (a user over the disk quota)
 //   short-names          giving a file a name longer than 143 bytes answers ENAMETOOLONG (eCryptfs)
-//   terminal-read-retried  every read of a terminal on standard input first answers EAGAIN (a terminal that
-//                        another program left non-blocking and read from first)
+//   terminal-read-retried  every read of a terminal on standard input first answers EINTR (a signal came),
+//                        then EAGAIN (a terminal that another program left non-blocking and read from first)
 // Several faults are named separated by commas.
 // CARROVEX_STOP_AT=call:n stops the process (SIGSTOP) just before its nth call of syncfs, fsync, linkat,
 // renameat2 or unlink, so that a test can cut the power at that very moment.
@@ -291,13 +291,10 @@ extern "C" int fsync(int fd)
 
 extern "C" ssize_t read(int fd, void* buffer, size_t size)
 {
-    static bool retried = false;
-    if (fd == STDIN_FILENO && fault("terminal-read-retried") && ::isatty(fd) != 0) {
-        retried = !retried;
-        if (retried) {
-            errno = EAGAIN;
-            return -1;
-        }
+    static int calls = 0;
+    if (fd == STDIN_FILENO && fault("terminal-read-retried") && ::isatty(fd) != 0 && calls++ % 3 != 2) {
+        errno = calls % 3 == 1 ? EINTR : EAGAIN;
+        return -1;
     }
     return REAL(read)(fd, buffer, size);
 }
