@@ -181,8 +181,12 @@ TEST_F(Fault, FolderThatCannotBeFlushedFailsTheTransfer)
         transferNow(files, source + "/a.txt", destination + "/a.txt", Transfer::Copy).error(), "Input/output error");
     EXPECT_EQ(
         transferNow(files, source + "/a.txt", disk.path() + "/a.txt", Transfer::Move).error(), "Input/output error");
-
     EXPECT_EQ(readFile(source + "/a.txt"), "mine");
+
+    // Renamed within one file system, the file is whole in its new place, but the rename may not last.
+    EXPECT_EQ(
+        transferNow(files, source + "/a.txt", destination + "/b.txt", Transfer::Move).error(), "Input/output error");
+    EXPECT_EQ(readFile(destination + "/b.txt"), "mine");
 }
 
 // One batch with files for two folders: the folder whose names could not be made durable fails only its own
@@ -208,6 +212,21 @@ TEST_F(Fault, FolderThatCannotBeFlushedFailsOnlyItsOwnFiles)
         return started && outcomes.size() == 2 && outcomes[0].error() == "Input/output error" && outcomes[1].ok();
     }));
     EXPECT_EQ(entriesOf(dropFolder), "b");
+}
+
+// The program ends before its batch completes: no copy is left behind, not even a named one.
+TEST_F(Fault, BatchDroppedBeforeItCompletesLeavesNoCopy)
+{
+    writeFile(source + "/a.txt", "mine");
+    inject("no-unnamed-files");
+    {
+        posix::PosixFileSystem ending;
+        ASSERT_TRUE(ending.startTransfer(source + "/a.txt", destination + "/a.txt", Transfer::Copy).ok());
+        ASSERT_NE(entriesOf(destination), "") << "the named copy waits for its batch";
+    }
+
+    EXPECT_EQ(entriesOf(destination), "");
+    EXPECT_EQ(readFile(source + "/a.txt"), "mine");
 }
 
 // Another program writes the same name while the copy is on its way: its file stays, and the copy says so.
