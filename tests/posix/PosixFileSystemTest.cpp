@@ -69,6 +69,19 @@ TEST_F(PosixFiles, ListsOnlyRegularVisibleFilesByteForByte)
     EXPECT_EQ(files.listPlainFiles(temp.path() + "/missing").error(), "No such file or directory");
 }
 
+// Only a file takes a name; a missing parent, or a file where a folder should be, means no file, not a failure.
+TEST_F(PosixFiles, FileExistsOnlyForFiles)
+{
+    writeFile(source + "/a.txt", "x");
+
+    EXPECT_TRUE(files.fileExists(source + "/a.txt").value());
+    for (const std::string& none : {source, temp.path() + "/missing/a.txt", source + "/a.txt/b"}) {
+        const Result<bool> answer = files.fileExists(none);
+        ASSERT_TRUE(answer.ok()) << none << ": " << answer.error();
+        EXPECT_FALSE(answer.value()) << none;
+    }
+}
+
 TEST_F(PosixFiles, CopyKeepsContentModeAndModificationTime)
 {
     const std::string from = source + "/a.txt";
