@@ -34,7 +34,8 @@ struct ViewCase {
     }
 };
 
-class ViewOfTheSource : public TransferRunOnDisk, public ::testing::WithParamInterface<ViewCase>
+// The source folder seen through FUSE as well, as a network share of the drop folder would be.
+class SourceView : public TransferRunOnDisk
 {
 protected:
     void SetUp() override
@@ -44,6 +45,28 @@ protected:
 
     ToolMount view {
         temp.path() + "/view", "bindfs", bindfsView(source, temp.path() + "/view"), unmountFuse(temp.path() + "/view")};
+};
+
+// A lease there sees only the writers of this machine: a file must have rested for the settle time.
+TEST_F(SourceView, FileChangedMomentsAgoWaitsForALaterRun)
+{
+    use(view.path(), destination);
+    writeFile(source + "/fresh.txt", "new");
+    writeFile(source + "/rested.txt", "old");
+    settleFile(source + "/rested.txt");
+
+    DoAction(form);
+
+    EXPECT_THAT(window.lines(),
+        UnorderedElementsAre(std::string(stamp)
+                + "t35: The file changed a few seconds ago and may still be written; it is left for a later run"
+                  " - fresh.txt",
+            std::string(stamp) + "t25: rested.txt"));
+    EXPECT_EQ(entriesOf(destination), "rested.txt");
+}
+
+class ViewOfTheSource : public SourceView, public ::testing::WithParamInterface<ViewCase>
+{
 };
 
 // The destination is the source folder itself, reached through another file system: other device and inode
