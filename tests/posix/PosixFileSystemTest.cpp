@@ -80,6 +80,9 @@ TEST_F(PosixFiles, FileExistsOnlyForFiles)
         ASSERT_TRUE(answer.ok()) << none << ": " << answer.error();
         EXPECT_FALSE(answer.value()) << none;
     }
+    // A folder that may not be searched cannot tell: that is a failure, not "no file".
+    ::chmod(source.c_str(), 0700);
+    EXPECT_TRUE(asUnprivilegedUser([&] { return files.fileExists(source + "/a.txt").error() == "Permission denied"; }));
 }
 
 TEST_F(PosixFiles, CopyKeepsContentModeAndModificationTime)
@@ -333,8 +336,11 @@ TEST_F(SecondFileSystem, FullDiskFailsWithoutLeavingAPartialFile)
 
 TEST_F(SecondFileSystem, DriveNamesAreMountPoints)
 {
+    TmpfsMount endsInABlank(temp.path() + "/disk ", "1m"); // the mount table ends its name in an escape
+    SKIP_UNLESS_MOUNTED(endsInABlank);
     posix::PosixDriveTable drives;
 
+    EXPECT_EQ(drives.driveName(endsInABlank.path()).value(), endsInABlank.path());
     EXPECT_EQ(drives.driveName(disk.path()).value(), disk.path());
     EXPECT_EQ(drives.driveName(disk.path() + "/.").value(), disk.path());
     EXPECT_NE(drives.driveName(source).value(), disk.path());
