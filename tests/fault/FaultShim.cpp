@@ -20,6 +20,8 @@
 //   destination-appears  just before a name is given to a copy, another program creates a file of that name
 //   quota-exceeded       creating a named file answers EDQUOT (a user over the disk quota)
 //   short-names          giving a file a name longer than 143 bytes answers ENAMETOOLONG (eCryptfs)
+//   writer-at-folder-flush  when a folder is flushed, another program asks to open the file named by
+//                        CARROVEX_WRITER for writing (which breaks a lease on it)
 //   terminal-read-retried  every read of a terminal on standard input first answers EINTR (a signal came),
 //                        then EAGAIN (a terminal that another program left non-blocking and read from first)
 // Several faults are named separated by commas.
@@ -281,6 +283,14 @@ extern "C" int fsync(int fd)
     stopBefore("fsync");
     struct stat info {
     };
+    const char* written = std::getenv("CARROVEX_WRITER");
+    if (fault("writer-at-folder-flush") && written != nullptr && ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+        // Without blocking: the open fails while a lease is held, and the lease is broken all the same.
+        const int writer = REAL(openat)(AT_FDCWD, written, O_WRONLY | O_NONBLOCK | O_CLOEXEC, 0);
+        if (writer >= 0) {
+            REAL(close)(writer);
+        }
+    }
     if ((fault("folder-flush-fails") || fault("folder-flush-unsupported")) && ::fstat(fd, &info) == 0
         && S_ISDIR(info.st_mode)) {
         errno = fault("folder-flush-fails") ? EIO : EOPNOTSUPP;

@@ -214,6 +214,22 @@ TEST_F(Fault, FolderThatCannotBeFlushedFailsOnlyItsOwnFiles)
     EXPECT_EQ(entriesOf(dropFolder), "b");
 }
 
+// Another program asks to write the file while the names of its batch are made durable, after the last
+// check: it may be writing, so the moved file keeps its source as well.
+TEST_F(Fault, WriterArrivingAfterTheCheckKeepsTheSource)
+{
+    SKIP_UNLESS_MOUNTED(disk);
+    writeFile(source + "/a.txt", "mine");
+    ::setenv("CARROVEX_WRITER", (source + "/a.txt").c_str(), 1);
+    inject("writer-at-folder-flush");
+
+    const Status outcome = transferNow(files, source + "/a.txt", disk.path() + "/a.txt", Transfer::Move);
+    ::unsetenv("CARROVEX_WRITER");
+
+    EXPECT_EQ(outcome.problem(), Problem::OpenForWriting) << outcome.error();
+    EXPECT_EQ(readFile(source + "/a.txt"), "mine");
+}
+
 // The program ends before its batch completes: no copy is left behind, not even a named one.
 TEST_F(Fault, BatchDroppedBeforeItCompletesLeavesNoCopy)
 {
