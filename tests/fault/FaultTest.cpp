@@ -169,8 +169,8 @@ TEST_F(Fault, NameTooLongForTheDestinationIsRefusedAsAName)
     EXPECT_EQ(readFile(source + "/" + name), "mine");
 }
 
-// The names of the destination folder could not be made durable: the transfer failed, and a moved file
-// stays in its source folder too.
+// The names of the destination folder could not be made durable: the transfer failed, and a file moved across
+// file systems stays in its source folder too.
 TEST_F(Fault, FolderThatCannotBeFlushedFailsTheTransfer)
 {
     SKIP_UNLESS_MOUNTED(disk);
