@@ -3,6 +3,8 @@
 #include "platform/posix/PosixDriveTable.h"
 #include "tests/posix/DiskFixtures.h"
 
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -148,6 +150,24 @@ TEST_F(PosixFiles, MoveNeverReplacesADestinationThatAppeared)
         EXPECT_EQ(readFile(source + "/a.txt"), "mine");
         EXPECT_EQ(entriesOf(to), "a.txt");
     }
+}
+
+// Within one file system a move is a rename, made at once; the moved file is not kept from writers.
+TEST_F(PosixFiles, MoveWithinOneFileSystemRenamesAtOnceAndKeepsNoLease)
+{
+    writeFile(source + "/a.txt", "content");
+    const ino_t inode = statOf(source + "/a.txt").st_ino;
+
+    ASSERT_TRUE(files.startTransfer(source + "/a.txt", destination + "/a.txt", Transfer::Move).ok());
+    EXPECT_FALSE(exists(source + "/a.txt"));
+    EXPECT_EQ(statOf(destination + "/a.txt").st_ino, inode) << "renamed, not copied";
+    const int writer = ::open((destination + "/a.txt").c_str(), O_WRONLY | O_APPEND | O_NONBLOCK);
+    EXPECT_GE(writer, 0) << "the writer would wait: " << std::strerror(errno);
+    ::close(writer);
+    const std::vector<Status> outcomes = files.completeBatch();
+
+    ASSERT_EQ(outcomes.size(), 1U);
+    EXPECT_TRUE(outcomes[0].ok()) << outcomes[0].error();
 }
 
 TEST_F(PosixFiles, SameFileSeesOtherSpellingsAndHardLinks)
@@ -303,12 +323,14 @@ TEST_F(SecondFileSystem, SourceChangedWhileItsBatchWaitsStaysAndReplacesNothing)
     EXPECT_EQ(readFile(disk.path() + "/a.txt"), "older");
 }
 
-// A program that opens the file for writing after it was staged stops the move before anything is placed.
+// A program that opens the file for writing after it was staged stops the move before anything is placed,
+// and need not wait for the batch to open it.
 TEST_F(SecondFileSystem, SourceOpenedForWritingBeforeItsBatchCompletesStays)
 {
     writeFile(source + "/a.txt", "content");
     ASSERT_TRUE(files.startTransfer(source + "/a.txt", disk.path() + "/a.txt", Transfer::Move).ok());
-    const int writer = ::open((source + "/a.txt").c_str(), O_WRONLY | O_APPEND);
+    const int writer = ::open((source + "/a.txt").c_str(), O_WRONLY | O_APPEND | O_NONBLOCK);
+    ASSERT_GE(writer, 0) << "the writer would wait for the batch: " << std::strerror(errno);
 
     const std::vector<Status> outcomes = files.completeBatch();
     ::close(writer);
@@ -317,6 +339,24 @@ TEST_F(SecondFileSystem, SourceOpenedForWritingBeforeItsBatchCompletesStays)
     EXPECT_EQ(outcomes[0].error(), "Another program has the file open for writing; it is left for a later run");
     EXPECT_EQ(readFile(source + "/a.txt"), "content");
     EXPECT_EQ(entriesOf(disk.path()), "");
+}
+
+// The source of an interrupted move waits in its batch like any other.
+TEST_F(PosixFiles, WriterArrivingWhileAnInterruptedMoveWaitsKeepsBothFiles)
+{
+    writeFile(source + "/a.txt", "content");
+    writeFile(destination + "/a.txt", "content");
+    ASSERT_TRUE(files.startTransfer(source + "/a.txt", destination + "/a.txt", Transfer::FinishMove).ok());
+    const int writer = ::open((source + "/a.txt").c_str(), O_WRONLY | O_APPEND | O_NONBLOCK);
+    ASSERT_GE(writer, 0) << "the writer would wait for the batch: " << std::strerror(errno);
+
+    const std::vector<Status> outcomes = files.completeBatch();
+    ::close(writer);
+
+    ASSERT_EQ(outcomes.size(), 1U);
+    EXPECT_EQ(outcomes[0].error(), "Another program has the file open for writing; it is left for a later run");
+    EXPECT_EQ(readFile(source + "/a.txt"), "content");
+    EXPECT_EQ(readFile(destination + "/a.txt"), "content");
 }
 
 TEST_F(SecondFileSystem, FullDiskFailsWithoutLeavingAPartialFile)
