@@ -94,10 +94,7 @@ Status TransferBatch::add(const std::string& source, const std::string& destinat
     if (!S_ISREG(info.st_mode)) {
         return Status::failure(Problem::NotRegularFile);
     }
-    // A program that opens the file for writing while it is copied need not wait: the checks before it is
-    // placed tell whether it wrote.
     const FileUse use = checkUse(in.get(), leaseSeesEveryWriter(in.get(), info), m_limits.settleTime);
-    letLeaseGo(in.get());
     if (!use.free()) {
         return Status::failure(useProblem(use));
     }
@@ -107,7 +104,7 @@ Status TransferBatch::add(const std::string& source, const std::string& destinat
     entry.destination = destination;
     entry.name = nameOf(destination);
     entry.sourceIdentity = identityFrom(info);
-    const Status added = how == Transfer::FinishMove ? addExistingCopy(entry) : stage(entry, in.get(), info);
+    const Status added = how == Transfer::FinishMove ? addExistingCopy(entry, in.get()) : stage(entry, in.get(), info);
     if (!added.ok()) {
         return added;
     }
@@ -155,9 +152,14 @@ Status TransferBatch::stage(Entry& entry, int sourceFd, const struct stat& info)
         }
     }
     if (entry.renamed) {
+        // A rename keeps the file whole even for a writer who opens it right now; closing the source
+        // lets the lease go.
         entry.folder->placedAny = true;
         return {};
     }
+    // A program that opens the file for writing while it is copied need not wait: the checks before the
+    // copy is placed tell whether it wrote.
+    letLeaseGo(sourceFd);
     Result<StagedCopy> staged = stageCopy(sourceFd, info, entry.folder->fd.get());
     if (!staged.ok()) {
         const bool changed = staged.problem() == Problem::ChangedWhileCopied;
@@ -175,8 +177,9 @@ Status TransferBatch::stage(Entry& entry, int sourceFd, const struct stat& info)
 }
 
 // The destination already holds what an interrupted move placed; it may not have reached the disk yet.
-Status TransferBatch::addExistingCopy(Entry& entry)
+Status TransferBatch::addExistingCopy(Entry& entry, int sourceFd)
 {
+    letLeaseGo(sourceFd); // no writer need wait while the batch fills: the checks before removal ask again
     entry.existing = FileDescriptor(::open(entry.destination.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat info {
     };

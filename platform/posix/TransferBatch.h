@@ -80,7 +80,7 @@ private:
     Result<Folder*> folderFor(const std::string& path);
     bool leaseSeesEveryWriter(int fd, const struct stat& info);
     Status stage(Entry& entry, int sourceFd, const struct stat& info);
-    Status addExistingCopy(Entry& entry);
+    Status addExistingCopy(Entry& entry, int sourceFd);
     void fail(Entry& entry, Status failure);
     void fail(Entry& entry, const std::string& systemText)
     {
