@@ -128,11 +128,11 @@ bool cannotStore(int error)
     return error == EPERM || error == ENOSYS || error == EOPNOTSUPP || error == EINVAL;
 }
 
-Result<StagedCopy> createStaging(int folderFd)
+Result<StagedCopy> createStaging(int folderFd, mode_t permissions)
 {
     // Unnamed where the file system allows: a kill leaves nothing, and linking it in later fails on a
-    // taken name by itself.
-    int fd = ::openat(folderFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    // taken name by itself. Nobody can open it meanwhile, so it may have its final permissions at once.
+    int fd = ::openat(folderFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, permissions & 0777);
     if (fd >= 0) {
         return StagedCopy {FileDescriptor(fd), {}};
     }
@@ -167,7 +167,8 @@ int copyInto(int in, const struct stat& before, int out)
     if (identityFrom(after) != identityFrom(before) || written.st_size != before.st_size) {
         return -1;
     }
-    if (::fchmod(out, before.st_mode & 07777) != 0 && !cannotStore(errno)) {
+    const mode_t permissions = before.st_mode & 07777;
+    if ((written.st_mode & 07777) != permissions && ::fchmod(out, permissions) != 0 && !cannotStore(errno)) {
         return errno;
     }
     const struct timespec times[2] = {before.st_atim, before.st_mtim};
@@ -224,7 +225,7 @@ Result<StagedCopy> stageCopy(int sourceFd, const struct stat& before, int folder
     if (!S_ISREG(before.st_mode)) {
         return Result<StagedCopy>::failure(Problem::NotRegularFile);
     }
-    Result<StagedCopy> created = createStaging(folderFd);
+    Result<StagedCopy> created = createStaging(folderFd, before.st_mode);
     if (!created.ok()) {
         return created;
     }

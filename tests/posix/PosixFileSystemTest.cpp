@@ -89,21 +89,27 @@ TEST_F(PosixFiles, FileExistsOnlyForFiles)
 
 TEST_F(PosixFiles, CopyKeepsContentModeAndModificationTime)
 {
-    const std::string from = source + "/a.txt";
-    writeFile(from, "content");
-    ::chmod(from.c_str(), 0640);
-    const timespec times[2] = {{1'000'000'000, 5}, {1'100'000'000, 123'456'789}};
-    ::utimensat(AT_FDCWD, from.c_str(), times, 0);
+    const mode_t usualMask = ::umask(022);
+    // Within the mask, and beyond it: the program's mask must not take bits from the copy.
+    for (const mode_t mode : {0640U, 0666U}) {
+        const std::string name = std::to_string(mode);
+        const std::string from = source + "/" + name;
+        writeFile(from, "content");
+        ::chmod(from.c_str(), mode);
+        const timespec times[2] = {{1'000'000'000, 5}, {1'100'000'000, 123'456'789}};
+        ::utimensat(AT_FDCWD, from.c_str(), times, 0);
 
-    ASSERT_TRUE(transferNow(files, from, destination + "/a.txt", Transfer::Copy).ok());
+        ASSERT_TRUE(transferNow(files, from, destination + "/" + name, Transfer::Copy).ok());
 
-    const struct stat copied = statOf(destination + "/a.txt");
-    EXPECT_EQ(readFile(destination + "/a.txt"), "content");
-    EXPECT_EQ(copied.st_mode & 07777, 0640U);
-    EXPECT_EQ(copied.st_mtim.tv_sec, 1'100'000'000);
-    EXPECT_EQ(copied.st_mtim.tv_nsec, 123'456'789);
-    EXPECT_EQ(entriesOf(destination), "a.txt");
-    EXPECT_EQ(readFile(from), "content");
+        const struct stat copied = statOf(destination + "/" + name);
+        EXPECT_EQ(readFile(destination + "/" + name), "content");
+        EXPECT_EQ(copied.st_mode & 07777, mode);
+        EXPECT_EQ(copied.st_mtim.tv_sec, 1'100'000'000);
+        EXPECT_EQ(copied.st_mtim.tv_nsec, 123'456'789);
+        EXPECT_EQ(readFile(from), "content");
+    }
+    ::umask(usualMask);
+    EXPECT_EQ(entriesOf(destination), "416 438");
 }
 
 TEST_F(PosixFiles, ReplacingTakesAReadOnlyDestinationsPlace)
