@@ -200,12 +200,20 @@ void Bench::compare(const Case& c)
     fs::remove(load);
     putAside(destination, c);
     const double ratio = median(ours) / median(theirs);
-    std::printf("%-52s carrovex %7.3f s  %-15s %7.3f s  ratio %5.2f  goal <= %.2f  %-6s  load %s\n",
+    // How far the rounds' own ratios spread: on a shared machine one round can be off by a fifth.
+    std::vector<double> roundRatios;
+    for (std::size_t round = 0; round < ours.size(); ++round) {
+        roundRatios.push_back(ours[round] / theirs[round]);
+    }
+    const auto [lowest, highest] = std::minmax_element(roundRatios.begin(), roundRatios.end());
+    std::printf("%-52s carrovex %7.3f s  %-15s %7.3f s  ratio %5.2f (rounds %.2f-%.2f)  goal <= %.2f  %-6s  load %s\n",
         c.label.c_str(),
         median(ours),
         (std::string(c.move ? "mv" : "cp -p -r") + (c.toolFlushes ? " + sync" : "")).c_str(),
         median(theirs),
         ratio,
+        *lowest,
+        *highest,
         c.goal,
         ratio <= c.goal ? "met" : "MISSED",
         loads.c_str());
