@@ -14,8 +14,8 @@ void LoadSettings(MainForm& form)
 {
     MainWindow& window = form.window;
     FillIntervals(form);
-    window.setText(Control::SourceFolder, readOption(form.ini, "From", ""));
-    window.setText(Control::DestinationFolder, readOption(form.ini, "To", ""));
+    window.setText(Control::SourceFolder, readFolderOption(form.ini, "From"));
+    window.setText(Control::DestinationFolder, readFolderOption(form.ini, "To"));
 
     const std::string action = readOption(form.ini, "Action", "Copy");
     if (action == "Copy" || action == "Move") {

@@ -1,6 +1,7 @@
 #include "store/IniStore.h"
 
 #include "platform/TextFiles.h"
+#include "store/BuiltInEnglish.h"
 #include "store/IniText.h"
 #include "store/TextEncoding.h"
 #include "store/Utf8.h"
@@ -15,30 +16,45 @@ IniStore::IniStore(TextFiles& files)
 {
 }
 
-std::string IniStore::readValue(const std::string& path,
-    const std::string& section,
-    const std::string& key,
-    const std::string& defaultValue,
-    std::int16_t size) const
+std::optional<std::string> IniStore::findValue(
+    const std::string& path, const std::string& section, const std::string& key) const
 {
-    std::optional<std::string> value;
     if (const auto content = m_files.readAll(path); content.ok() && content.value()) {
-        value = findIniValue(decodeFile(*content.value()).text, section, key);
+        return findIniValue(decodeFile(*content.value()).text, section, key);
     }
-    const std::size_t limit = size > 0 ? static_cast<std::size_t>(size - 1) : 0;
-    return firstCodePoints(value.value_or(defaultValue), limit);
+    return std::nullopt;
 }
+
+namespace
+{
+
+std::size_t limitOf(std::int16_t size)
+{
+    return size > 0 ? static_cast<std::size_t>(size - 1) : 0;
+}
+
+} // namespace
 
 std::string IniStore::ReadIniValue(
     const std::string& section, const std::string& key, const std::string& defaultValue, std::int16_t size) const
 {
-    return readValue(settingsFile, section, key, defaultValue, size);
+    return firstCodePoints(ReadWholeIniValue(section, key, defaultValue), limitOf(size));
+}
+
+std::string IniStore::ReadWholeIniValue(
+    const std::string& section, const std::string& key, const std::string& defaultValue) const
+{
+    return findValue(settingsFile, section, key).value_or(defaultValue);
 }
 
 std::string IniStore::ReadLanguageValue(
     const std::string& section, const std::string& key, const std::string& defaultValue, std::int16_t size) const
 {
-    return readValue(languageFile, section, key, defaultValue, size);
+    std::optional<std::string> text = findValue(languageFile, section, key);
+    if ((!text || text->empty()) && !languageFallbackFile.empty()) {
+        text = findValue(languageFallbackFile, section, key);
+    }
+    return firstCodePoints(text && !text->empty() ? *text : defaultValue, limitOf(size));
 }
 
 Status IniStore::WriteIniValues(const std::string& section, const IniValues& values)
@@ -81,6 +97,11 @@ std::string readOption(const IniStore& ini, const std::string& key, const std::s
     return ini.ReadIniValue("Options", key, defaultValue, iniValueSize);
 }
 
+std::string readFolderOption(const IniStore& ini, const std::string& key)
+{
+    return ini.ReadWholeIniValue("Options", key, "");
+}
+
 bool isOn(const IniStore& ini, const Switch& option)
 {
     const std::string stored = readOption(ini, option.key, option.defaultOn ? "1" : "0");
@@ -89,7 +110,7 @@ bool isOn(const IniStore& ini, const Switch& option)
 
 std::string languageText(const IniStore& ini, int key)
 {
-    return ini.ReadLanguageValue("frmMain", "t" + std::to_string(key), "", iniValueSize);
+    return ini.ReadLanguageValue("frmMain", "t" + std::to_string(key), builtInEnglish(key), iniValueSize);
 }
 
 } // namespace carrovex

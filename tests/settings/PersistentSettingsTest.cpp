@@ -110,14 +110,18 @@ TEST_F(Settings, SavesTheIntervalAsMinutes)
     }
 }
 
-TEST_F(Settings, LongPathIsSavedWholeAndReadBackCut)
+TEST_F(Settings, LongPathIsSavedAndReadBackWhole)
 {
-    const std::string path = "/" + std::string(299, 'p');
-    window.setText(Control::SourceFolder, path);
+    const std::string source = "/" + std::string(299, 's');
+    const std::string destination = "/" + std::string(4095, 'd');
+    window.setText(Control::SourceFolder, source);
+    window.setText(Control::DestinationFolder, destination);
     ASSERT_TRUE(SaveSettings(form).ok());
-    EXPECT_NE(textFiles.files["/prog/Carrovex.ini"].find(path), std::string::npos);
+    window.setText(Control::SourceFolder, "");
+    window.setText(Control::DestinationFolder, "");
     LoadSettings(form);
-    EXPECT_EQ(window.text(Control::SourceFolder), path.substr(0, 255));
+    EXPECT_EQ(window.text(Control::SourceFolder), source);
+    EXPECT_EQ(window.text(Control::DestinationFolder), destination);
 }
 
 } // namespace
