@@ -1,57 +1,15 @@
 #include "form/LaterTexts.h"
 
+#include "store/BuiltInEnglish.h"
 #include "store/IniStore.h"
-
-#include <array>
 
 namespace carrovex
 {
 
-namespace
-{
-
-constexpr std::array<const char*, lastLaterText - firstLaterText + 1> english = {
-    "Errors in the log",
-    "&Show window",
-    "Close and minimise to the tray",
-    "&About",
-    "Version %1",
-    "Licence: %1",
-    "The settings could not be saved in %1: %2",
-    "The destination folder is the source folder or lies inside it. Choose another destination folder.",
-    "en",
-    "Cancelled: Copied %1 %2",
-    "Cancelled: Moved %1 %2",
-    "Carrovex already runs with the settings in %1.",
-    "stopping after the file in hand",
-    "there is no settings file %1",
-    "cannot read the settings file %1: %2",
-    "no folder is set for %1 in %2",
-    "the folder %1 (%2 in %3) does not exist",
-    "the folders of %1 cannot be used",
-    "Action=%1 in %2 is neither Copy nor Move",
-    englishText(Problem::NotRegularFile),
-    englishText(Problem::ChangedWhileCopied),
-    englishText(Problem::ChangedWhileMoved),
-    englishText(Problem::CopyGone),
-    englishText(Problem::CopyChanged),
-    englishText(Problem::NameRefused),
-    englishText(Problem::OpenForWriting),
-    englishText(Problem::RecentlyChanged),
-    "The outcome of the transfer is unknown",
-};
-
-} // namespace
-
-const char* englishText(LaterText key)
-{
-    return english[static_cast<std::size_t>(static_cast<int>(key) - firstLaterText)];
-}
-
 std::string laterText(const IniStore& ini, LaterText key)
 {
     return ini.ReadLanguageValue(
-        "frmMain", "t" + std::to_string(static_cast<int>(key)), englishText(key), iniValueSize);
+        "frmMain", "t" + std::to_string(static_cast<int>(key)), builtInEnglish(static_cast<int>(key)), iniValueSize);
 }
 
 std::string problemText(const IniStore& ini, Problem problem)

@@ -47,10 +47,7 @@ enum class LaterText {
 inline constexpr int firstLaterText = 45;
 inline constexpr int lastLaterText = 72;
 
-// The English text of the key.
-const char* englishText(LaterText key);
-
-// The key's text in the active language file, or its English text where the file has no such key.
+// The key's text in the active language, or its English text where the language's files lack it.
 std::string laterText(const IniStore& ini, LaterText key);
 
 // A failure that the platform found, in the user's language.

@@ -21,31 +21,42 @@ namespace
 constexpr const char* defaultLanguage = "Deutsch";
 constexpr std::string_view ending = ".dat";
 
+// The language's file in the folder, or nothing where the folder has none.
+std::optional<std::string> findLanguageFile(
+    const MainForm& form, const std::string& folder, const std::string& language)
+{
+    std::string file = form.files.joinPath(folder, language + std::string(ending));
+    // A file that cannot even be looked at could not be read either: another folder may serve.
+    const Result<bool> found = form.files.fileExists(file);
+    if (!found.ok()) {
+        return std::nullopt;
+    }
+    if (found.value()) {
+        return file;
+    }
+    // Its ending in other letters ("English.DAT") is the same language.
+    if (const auto listing = form.files.listPlainFiles(folder); listing.ok()) {
+        for (const std::string& candidate : listing.value()) {
+            if (languageOfFile(candidate) == language) {
+                return form.files.joinPath(folder, candidate);
+            }
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 std::string languageFile(const MainForm& form, const std::string& language)
 {
-    std::string file;
     for (const std::string& folder : form.languageFolders) {
-        file = form.files.joinPath(folder, language + std::string(ending));
-        // A file that cannot even be looked at could not be read either: the next folder may serve.
-        const Result<bool> found = form.files.fileExists(file);
-        if (!found.ok()) {
-            continue;
-        }
-        if (found.value()) {
-            return file;
-        }
-        // Its ending in other letters ("English.DAT") is the same language.
-        if (const auto listing = form.files.listPlainFiles(folder); listing.ok()) {
-            for (const std::string& candidate : listing.value()) {
-                if (languageOfFile(candidate) == language) {
-                    return form.files.joinPath(folder, candidate);
-                }
-            }
+        if (std::optional<std::string> file = findLanguageFile(form, folder, language)) {
+            return *file;
         }
     }
-    return file;
+    return form.languageFolders.empty()
+        ? std::string()
+        : form.files.joinPath(form.languageFolders.back(), language + std::string(ending));
 }
 
 bool isLanguageName(const std::string& name)
@@ -72,6 +83,14 @@ void useStoredLanguage(MainForm& form)
 {
     form.language = storedLanguage(form.ini);
     form.ini.languageFile = languageFile(form, form.language);
+    form.ini.languageFallbackFile.clear();
+    if (!form.languageFolders.empty()) {
+        // The program's own folder is the last.
+        std::optional<std::string> own = findLanguageFile(form, form.languageFolders.back(), form.language);
+        if (own && *own != form.ini.languageFile) {
+            form.ini.languageFallbackFile = std::move(*own);
+        }
+    }
 }
 
 void LoadLanguage(MainForm& form)

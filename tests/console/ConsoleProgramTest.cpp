@@ -347,6 +347,29 @@ INSTANTIATE_TEST_SUITE_P(Cases,
     ::testing::Values(OwnLanguageCase {"OwnFileWins", "English.dat", "Kopiert"},
         OwnLanguageCase {"ProgramsFileServesTheOthers", "Plattdeutsch.dat", "Copied"}));
 
+// A damaged copy of the language file in the settings folder: its lost texts come from the program's own.
+TEST_F(ConsoleProgram, DamagedLanguageFileKeepsEveryOutcomeWord)
+{
+    const std::string shipped = readFile(std::string(CARROVEX_SOURCE_DIR) + "/lang/English.dat");
+    const std::string damaged[] = {shipped.substr(0, shipped.find("t21=") + 4), std::string("\x89\0\xFF[frm\n=\n", 12)};
+    fs::create_directory(pair.settings + "/lang");
+    for (const std::string& file : damaged) {
+        writeFile(pair.settings + "/lang/English.dat", file);
+        pair.store("Action=Move\n");
+        writeFile(pair.source + "/new.txt", "new");
+        writeFile(pair.source + "/taken.txt", "source");
+        writeFile(pair.destination + "/taken.txt", "there");
+        fs::remove(pair.destination + "/new.txt");
+
+        ProgramRun run(with(pair.dir(), "--once"), cLocale);
+
+        EXPECT_EQ(run.wait(), 0) << run.errors();
+        EXPECT_THAT(run.lines(),
+            ::testing::UnorderedElementsAre(
+                HasSubstr("- Moved: new.txt"), HasSubstr("- Not moved (already exists): taken.txt")));
+    }
+}
+
 TEST_F(ConsoleProgram, HelpAndVersionSayWhereTheSettingsAndLanguagesAre)
 {
     const std::string program = fs::path(CARROVEX_CONSOLE).parent_path();

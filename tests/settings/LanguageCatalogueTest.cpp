@@ -2,6 +2,7 @@
 
 #include "form/LaterTexts.h"
 #include "platform/model/DialogModel.h"
+#include "store/BuiltInEnglish.h"
 #include "store/IniStore.h"
 #include "store/Utf8.h"
 #include "tests/MainFormFixture.h"
@@ -28,25 +29,45 @@ protected:
     }
 };
 
-TEST_F(Catalogue, LoadsTheTextsCutTo255CharactersAndALostFileEmptiesEveryCaption)
+TEST_F(Catalogue, LoadsTheTextsCutTo255CharactersAndALostFileGivesEnglishCaptions)
 {
-    languageFile() = "[frmMain]\nt0=Source folder\nT12=&Start\nt38=&Set&tings\nt2=" + std::string(300, 'i') + "\n";
+    languageFile() = "[frmMain]\nt0=Quellordner\nT12=&Los\nt38=&Ein&stellungen\nt2=" + std::string(300, 'i') + "\n";
 
     LoadLanguage(form);
 
-    EXPECT_EQ(form.texts[0], "Source folder");
-    EXPECT_EQ(form.texts[1], "");
-    EXPECT_EQ(window.text(Control::SourceLabel), "Source folder");
-    EXPECT_EQ(window.text(Control::StartStop), "&Start");
-    EXPECT_EQ(window.text(Control::Settings), "&Set&tings");
+    EXPECT_EQ(form.texts[0], "Quellordner");
+    EXPECT_EQ(form.texts[1], "Destination folder");
+    EXPECT_EQ(window.text(Control::SourceLabel), "Quellordner");
+    EXPECT_EQ(window.text(Control::StartStop), "&Los");
+    EXPECT_EQ(window.text(Control::Settings), "&Ein&stellungen");
     EXPECT_EQ(window.text(Control::IntervalLabel), std::string(255, 'i'));
 
     textFiles.files.erase("/prog/lang/Test.dat");
     LoadLanguage(form);
 
-    for (const Control control : {Control::SourceLabel, Control::Move, Control::StartStop, Control::Settings}) {
-        EXPECT_EQ(window.text(control), "");
-    }
+    EXPECT_EQ(window.text(Control::SourceLabel), "Source folder");
+    EXPECT_EQ(window.text(Control::StartStop), "&Start");
+}
+
+// A user's translation in the settings folder (/own) in front of the program's file of the same language
+// (/inst): what the user's file lacks, or leaves empty, comes from the program's file, then from English.
+TEST_F(Catalogue, TextsTheUsersFileLacksComeFromTheProgramsFileThenFromEnglish)
+{
+    textFiles.files["/prog/Carrovex.ini"] = "[Options]\nLanguage=Deutsch\n";
+    form.languageFolders = {"/own", "/inst"};
+    files.addFile("/own/Deutsch.dat", 10);
+    files.addFile("/inst/Deutsch.dat", 10);
+    textFiles.files["/own/Deutsch.dat"] = "[frmMain]\nt26=Verschoben!\nt21=\nt2";
+    textFiles.files["/inst/Deutsch.dat"] = "[frmMain]\nt26=Verschoben\nt21=Nicht verschoben\nt24=existiert bereits\n";
+
+    useStoredLanguage(form);
+    LoadLanguage(form);
+
+    EXPECT_EQ(form.texts[26], "Verschoben!");
+    EXPECT_EQ(form.texts[21], "Nicht verschoben");
+    EXPECT_EQ(form.texts[24], "existiert bereits");
+    EXPECT_EQ(form.texts[25], "Copied");
+    EXPECT_EQ(laterText(ini, LaterText::OpenForWriting), englishText(Problem::OpenForWriting));
 }
 
 TEST_F(Catalogue, StoredLanguageIsTheActiveOne)
@@ -112,7 +133,7 @@ TEST_F(Catalogue, DialogTitleDropsTheAccessKeyMarks)
     EXPECT_EQ(dialog.text(DialogControl::SaveOnClose), "Speichern");
     EXPECT_EQ(dialog.text(DialogControl::LanguageLabel), "Sprache");
     EXPECT_EQ(dialog.text(DialogControl::Save), "&Speichern");
-    EXPECT_EQ(dialog.text(DialogControl::RunOnStart), "");
+    EXPECT_EQ(dialog.text(DialogControl::RunOnStart), "Run at once after Start");
 }
 
 // Every language file that ships with the program.
@@ -215,13 +236,14 @@ TEST_P(ShippedLanguage, NoTwoControlsShownTogetherShareAnAccessKey)
 
 INSTANTIATE_TEST_SUITE_P(Files, ShippedLanguage, ::testing::ValuesIn(shippedLanguages()));
 
-TEST(ShippedEnglish, HoldsTheTextsThatStandInForMissingOnes)
+TEST(BuiltInEnglish, HoldsEveryTextAndThePlatformsOwnWording)
 {
-    SourceTreeFiles files;
-    IniStore ini(files);
-    ini.languageFile = std::string(CARROVEX_SOURCE_DIR) + "/lang/English.dat";
-    for (int key = firstLaterText; key <= lastLaterText; ++key) {
-        EXPECT_EQ(laterText(ini, static_cast<LaterText>(key)), englishText(static_cast<LaterText>(key))) << "t" << key;
+    for (int key = 0; key <= lastLaterText; ++key) {
+        EXPECT_NE(builtInEnglish(key), "") << "t" << key;
+    }
+    for (int problem = 0; problem <= static_cast<int>(Problem::RecentlyChanged); ++problem) {
+        EXPECT_EQ(builtInEnglish(static_cast<int>(LaterText::NotRegularFile) + problem),
+            englishText(static_cast<Problem>(problem)));
     }
 }
 

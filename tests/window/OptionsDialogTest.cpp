@@ -155,7 +155,7 @@ TEST_F(Options, LanguageWithoutAFileIsShownAsNoneChosenAndReloadedOnSave)
     });
     EXPECT_EQ(shown.language, "");
     EXPECT_EQ(stored("Language"), "Klingon");
-    EXPECT_EQ(window.lines().back(), std::string(stamp) + " Klingon"); // Klingon has no t44
+    EXPECT_EQ(window.lines().back(), std::string(stamp) + "Language changed to Klingon"); // Klingon has no file
 }
 
 TEST_F(Options, FailedSaveIsShownAndChangesNoLanguage)

@@ -38,13 +38,13 @@ TEST_F(Startup, StoredLanguageThatLeavesTheLanguageFolderIsRefused)
     }
 }
 
-TEST_F(Startup, StoredLanguageWithoutAFileLeavesEveryTextEmpty)
+TEST_F(Startup, StoredLanguageWithoutAFileGivesEnglishTexts)
 {
     settings("Language=Klingon\n");
     load();
     EXPECT_EQ(ini.languageFile, "/prog/lang/Klingon.dat");
-    EXPECT_EQ(window.caption(), "Carrovex Lite - ");
-    EXPECT_EQ(window.text(Control::Quit), "");
+    EXPECT_EQ(window.caption(), "Carrovex Lite - Stopped");
+    EXPECT_EQ(window.text(Control::Quit), "&Quit");
     EXPECT_FALSE(window.isEnabled(Control::StartStop));
 }
 
