@@ -108,8 +108,9 @@ public:
     virtual double twipsPerPixelX() const = 0;
     virtual double twipsPerPixelY() const = 0;
 
-    // The system's folder dialog with the prompt as its title; the chosen folder, or empty when cancelled.
-    virtual std::string browseFolder(const std::string& prompt) = 0;
+    // The system's folder dialog with the prompt as its title, opened at the start folder (at the user's
+    // home folder when that is empty); the chosen folder, or empty when cancelled.
+    virtual std::string browseFolder(const std::string& prompt, const std::string& startFolder) = 0;
 
     // Shows a new options dialog with the logic that makeLogic gives it. The main window takes no input
     // while the dialog is open, but the call may return at once so that a run in progress goes on; the

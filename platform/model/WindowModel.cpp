@@ -279,10 +279,10 @@ void WindowModel::onProcessEvents(std::function<void()> hook)
     m_hook = std::move(hook);
 }
 
-std::string WindowModel::browseFolder(const std::string& prompt)
+std::string WindowModel::browseFolder(const std::string& prompt, const std::string& startFolder)
 {
     touch();
-    m_folderPrompts.push_back(prompt);
+    m_folderPrompts.push_back(prompt + " @" + startFolder);
     if (m_folders.empty()) {
         return {};
     }

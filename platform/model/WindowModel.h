@@ -59,7 +59,7 @@ public:
     void setListToolTip(const std::string& text) override;
     double twipsPerPixelX() const override;
     double twipsPerPixelY() const override;
-    std::string browseFolder(const std::string& prompt) override;
+    std::string browseFolder(const std::string& prompt, const std::string& startFolder) override;
     void showOptionsDialog(const DialogLogicFactory& makeLogic) override;
 
     // The logic that hears the window's events; set before the first one.

@@ -11,9 +11,11 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFrame>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -40,6 +42,8 @@ QtMainWindow::QtMainWindow()
     setAutoFillBackground(true);
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
+    // A dark desktop theme's light text would vanish on the design's white.
+    white.setColor(QPalette::WindowText, Qt::black);
     setPalette(white);
     m_panel->setAutoFillBackground(true);
     m_panel->setPalette(white);
@@ -97,6 +101,9 @@ void QtMainWindow::setText(Control control, const std::string& text)
     } else if (setWidgetText(m_widgets.at(control), text)) {
         relayout();
     }
+    if (control == Control::StartStop && m_trayStartStop != nullptr) {
+        m_trayStartStop->setText(toQt(text)); // the tray's entry is the button away from the window
+    }
 }
 
 int QtMainWindow::value(Control control) const
@@ -112,6 +119,9 @@ void QtMainWindow::setValue(Control control, int value)
 void QtMainWindow::setEnabled(Control control, bool enabled)
 {
     m_widgets.at(control)->setEnabled(enabled);
+    if (control == Control::StartStop && m_trayStartStop != nullptr) {
+        m_trayStartStop->setEnabled(enabled);
+    }
 }
 
 bool QtMainWindow::isEnabled(Control control) const
@@ -205,9 +215,36 @@ void QtMainWindow::setTimerEnabled(bool enabled)
     }
 }
 
+namespace
+{
+
+// Answered only by Yes or No, as on the home platform: Escape or the close box would otherwise count as No,
+// and a No to "Save settings?" loses the folders the user has just set.
+class YesNoBox : public QMessageBox
+{
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (event->matches(QKeySequence::Cancel)) {
+            event->accept();
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent* event) override
+    {
+        event->ignore();
+    }
+};
+
+} // namespace
+
 bool QtMainWindow::askYesNo(const std::string& prompt, const std::string& title)
 {
-    QMessageBox box(QMessageBox::NoIcon, toQt(title), toQt(prompt), QMessageBox::Yes | QMessageBox::No, this);
+    YesNoBox box(QMessageBox::NoIcon, toQt(title), toQt(prompt), QMessageBox::Yes | QMessageBox::No, this);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }
@@ -312,9 +349,11 @@ double QtMainWindow::twipsPerPixelY() const
     return 1.0 / m_layout.scale();
 }
 
-std::string QtMainWindow::browseFolder(const std::string& prompt)
+std::string QtMainWindow::browseFolder(const std::string& prompt, const std::string& startFolder)
 {
-    return fromQt(QFileDialog::getExistingDirectory(this, toQt(prompt), QString(), QFileDialog::ShowDirsOnly));
+    // Without a folder of its own the dialog would open at the working folder: "/" from a desktop entry.
+    const QString start = startFolder.empty() ? QDir::homePath() : toQt(startFolder);
+    return fromQt(QFileDialog::getExistingDirectory(this, toQt(prompt), start, QFileDialog::ShowDirsOnly));
 }
 
 // Modal to this window only and without a nested event loop, so that a run in progress goes on while the

@@ -81,7 +81,7 @@ public:
     void setListToolTip(const std::string& text) override;
     double twipsPerPixelX() const override;
     double twipsPerPixelY() const override;
-    std::string browseFolder(const std::string& prompt) override;
+    std::string browseFolder(const std::string& prompt, const std::string& startFolder) override;
     void showOptionsDialog(const DialogLogicFactory& makeLogic) override;
 
 signals:
@@ -126,6 +126,7 @@ private:
     QElapsedTimer m_sinceEventsRan;
     QSystemTrayIcon* m_tray = nullptr;
     std::map<Control, QAction*> m_trayEntries;
+    QAction* m_trayStartStop = nullptr;
     QTranslator m_platformTexts;
     std::map<Control, QWidget*> m_widgets;
     TwipsLayout m_layout;

@@ -21,9 +21,9 @@ void QtMainWindow::createTray()
 {
     m_tray = new QSystemTrayIcon(this);
     auto* menu = new QMenu(this);
-    for (const Control control : {Control::TrayShow, Control::TrayQuit}) {
+    for (const Control control : {Control::TrayShow, Control::StartStop, Control::TrayQuit}) {
         QAction* entry = menu->addAction(QString());
-        m_trayEntries[control] = entry;
+        (control == Control::StartStop ? m_trayStartStop : m_trayEntries[control]) = entry;
         connect(entry, &QAction::triggered, this, [this, control] { raiseClick(control); });
     }
     m_tray->setContextMenu(menu);

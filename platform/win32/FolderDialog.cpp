@@ -2,6 +2,8 @@
 
 #include "platform/win32/WideText.h"
 
+#include <knownfolders.h>
+#include <shlobj.h>
 #include <shobjidl.h>
 
 namespace carrovex::win32
@@ -31,6 +33,10 @@ public:
     {
         return m_pointer;
     }
+    Interface* get() const
+    {
+        return m_pointer;
+    }
 
 private:
     Interface* m_pointer = nullptr;
@@ -38,7 +44,7 @@ private:
 
 } // namespace
 
-std::string chooseFolder(HWND owner, const std::string& prompt)
+std::string chooseFolder(HWND owner, const std::string& prompt, const std::string& startFolder)
 {
     ComPointer<IFileOpenDialog> dialog;
     if (FAILED(::CoCreateInstance(CLSID_FileOpenDialog,
@@ -52,6 +58,21 @@ std::string chooseFolder(HWND owner, const std::string& prompt)
     dialog->GetOptions(&options);
     dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST | FOS_NOCHANGEDIR);
     dialog->SetTitle(widen(prompt).c_str());
+    // Without a folder of its own the dialog opens where it was last used, or at the working folder.
+    std::wstring start = widen(startFolder);
+    if (start.empty()) {
+        wchar_t* profile = nullptr;
+        if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_Profile, 0, nullptr, &profile))) {
+            start = profile;
+        }
+        ::CoTaskMemFree(profile);
+    }
+    ComPointer<IShellItem> startItem;
+    if (!start.empty()
+        && SUCCEEDED(::SHCreateItemFromParsingName(
+            start.c_str(), nullptr, IID_IShellItem, reinterpret_cast<void**>(startItem.out())))) {
+        dialog->SetFolder(startItem.get());
+    }
     if (FAILED(dialog->Show(owner))) {
         return {}; // cancelled
     }

@@ -313,9 +313,9 @@ double Win32MainWindow::twipsPerPixelY() const
     return 1.0 / m_placement.scale();
 }
 
-std::string Win32MainWindow::browseFolder(const std::string& prompt)
+std::string Win32MainWindow::browseFolder(const std::string& prompt, const std::string& startFolder)
 {
-    return chooseFolder(m_window, prompt);
+    return chooseFolder(m_window, prompt, startFolder);
 }
 
 // The dialog is modal to this window only: the window takes no input while it is open, but the call

@@ -6,9 +6,12 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <cstdlib>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -135,6 +138,58 @@ protected:
     ::testing::NiceMock<Recorder> recorder;
     qt::QtMainWindow window;
 };
+
+// A dark desktop theme: the texts on the design's white stay dark.
+TEST(QtTheme, TextsOnTheWhiteWindowStayReadableUnderADarkTheme)
+{
+    const QPalette desktop = QApplication::palette();
+    QPalette dark = desktop;
+    dark.setColor(QPalette::Window, Qt::black);
+    dark.setColor(QPalette::WindowText, Qt::white);
+    QApplication::setPalette(dark);
+    {
+        qt::QtMainWindow window;
+        for (const QWidget* text : window.findChildren<QLabel*>()) {
+            EXPECT_EQ(text->palette().color(QPalette::WindowText), Qt::black);
+            EXPECT_EQ(text->palette().color(QPalette::Window), Qt::white);
+        }
+    }
+    QApplication::setPalette(desktop);
+}
+
+// The tray menu's Start/Stop entry is the button: its text, its state, its click.
+TEST_F(QtWindowEvents, TrayMenuStartsAndStopsAsTheButtonDoes)
+{
+    window.setText(Control::StartStop, "S&top");
+    window.setEnabled(Control::StartStop, false);
+    const QList<QAction*> entries = window.findChild<QMenu*>()->actions();
+    ASSERT_EQ(entries.size(), 3);
+    EXPECT_EQ(entries[1]->text(), QStringLiteral("S&top"));
+    EXPECT_FALSE(entries[1]->isEnabled());
+
+    window.setEnabled(Control::StartStop, true);
+    expectClick(Control::StartStop);
+    entries[1]->trigger();
+}
+
+// Escape and the close box leave the save question open: only Yes or No answers it.
+TEST_F(QtWindowEvents, SaveQuestionIsAnsweredOnlyByYesOrNo)
+{
+    for (const QMessageBox::StandardButton answer : {QMessageBox::Yes, QMessageBox::No}) {
+        bool stayedOpen = false;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            QTest::keyClick(box, Qt::Key_Escape);
+            box->close();
+            QApplication::processEvents();
+            stayedOpen = box->isVisible();
+            box->button(answer)->click();
+        });
+        EXPECT_EQ(window.askYesNo("Save settings?", "Carrovex Lite - Settings"), answer == QMessageBox::Yes);
+        EXPECT_TRUE(stayedOpen);
+    }
+}
 
 TEST_F(QtWindowEvents, TextsAndCheckBoxesRaiseTheirEventsOnceAndTheLogStaysCapped)
 {

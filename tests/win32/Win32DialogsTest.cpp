@@ -91,11 +91,11 @@ TEST_F(Win32Dialogs, FolderDialogHasThePromptAsTitleAndGivesTheChosenFolder)
         ::SetWindowTextW(edit, win32::widen(chosen).c_str());
         ::SendMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
-    EXPECT_EQ(window.browseFolder("Zielordner:"), chosen);
+    EXPECT_EQ(window.browseFolder("Zielordner:", ""), chosen);
     EXPECT_EQ(title, "Zielordner:");
 
     whenModalLoopRuns([&] { ::SendMessageW(openedDialog(), WM_COMMAND, IDCANCEL, 0); });
-    EXPECT_EQ(window.browseFolder("Quellordner:"), "");
+    EXPECT_EQ(window.browseFolder("Quellordner:", chosen), "");
 }
 
 TEST_F(Win32Dialogs, OptionsDialogIsModalToTheWindowOnlyKeepsItsOrderAndEscapeClosesNothing)

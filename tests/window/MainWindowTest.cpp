@@ -14,7 +14,7 @@ using MainWindowLogic = SchedulerFixture;
 TEST_F(MainWindowLogic, FolderButtonsPromptWithTheFieldsCaption)
 {
     files.addFolder("/new");
-    settings("To=/dst\nAction=?\n");
+    settings("From=/gone\nTo=/dst\nAction=?\n");
     load();
     EXPECT_EQ(window.value(Control::Move), 1); // an action not understood keeps the design
     EXPECT_EQ(window.value(Control::Copy), 0);
@@ -25,7 +25,8 @@ TEST_F(MainWindowLogic, FolderButtonsPromptWithTheFieldsCaption)
     window.click(Control::BrowseSource);
     window.click(Control::BrowseDestination);
 
-    EXPECT_THAT(window.folderPrompts(), ::testing::ElementsAre("t0:", "t1:"));
+    // At the field's folder where it exists, else at the home folder.
+    EXPECT_THAT(window.folderPrompts(), ::testing::ElementsAre("t0: @", "t1: @/dst"));
     EXPECT_EQ(window.text(Control::SourceFolder), "/new");
     EXPECT_EQ(window.text(Control::DestinationFolder), "/dst");
     EXPECT_TRUE(window.isEnabled(Control::StartStop));
