@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <windows.h>
 
 namespace carrovex::win32
@@ -31,6 +32,14 @@ protected:
     // The dialog procedure of the derived window: true when it handled the message, with the result in
     // result where the message has one. WM_INITDIALOG comes after m_window is set.
     virtual bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) = 0;
+
+    // The control's window, or none where it has none (the tray menu's entries): a call on no window fails
+    // quietly, where a lookup that threw would end the program.
+    template <typename Control> static HWND windowIn(const std::map<Control, HWND>& controls, Control control)
+    {
+        const auto found = controls.find(control);
+        return found == controls.end() ? nullptr : found->second;
+    }
 
     HWND m_window = nullptr;
 
