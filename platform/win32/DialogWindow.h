@@ -2,10 +2,19 @@
 
 #include <functional>
 #include <map>
+#include <stdexcept>
 #include <windows.h>
 
 namespace carrovex::win32
 {
+
+// The system made no window: there is no desktop that can draw (Wine without a graphics driver, a session
+// without a display), or the session has run out of window handles. The text is the system's reason.
+class WindowRefused : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
 
 // The windows are dialogs made from an empty template, so that the system's dialog manager gives them
 // what users expect of a window full of controls: Tab and the arrow keys, access keys, a default button
@@ -26,8 +35,9 @@ public:
 
 protected:
     // A window of its own, shown when the caller shows it: the dialog manager works for it in every
-    // message loop that runWaitingMessages runs.
-    HWND createModeless(HWND owner, DWORD style, DWORD extendedStyle);
+    // message loop that runWaitingMessages runs. Throws WindowRefused where the system makes none, so that
+    // a window object always has its window and controls.
+    void createModeless(HWND owner, DWORD style, DWORD extendedStyle);
 
     // The dialog procedure of the derived window: true when it handled the message, with the result in
     // result where the message has one. WM_INITDIALOG comes after m_window is set.

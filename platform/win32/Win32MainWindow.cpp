@@ -327,7 +327,13 @@ void Win32MainWindow::showOptionsDialog(const DialogLogicFactory& makeLogic)
         ::SetForegroundWindow(m_optionsDialog->handle());
         return;
     }
-    m_optionsDialog = std::make_unique<Win32OptionsDialog>(m_window);
+    try {
+        m_optionsDialog = std::make_unique<Win32OptionsDialog>(m_window);
+    } catch (const WindowRefused& refused) {
+        // Thrown on through the window's messages, it would end the program and the schedule with it.
+        showMessage(refused.what(), windowText(m_window));
+        return;
+    }
     m_optionsDialog->open(makeLogic);
 }
 
