@@ -26,6 +26,8 @@
 #include <objbase.h>
 // clang-format on
 
+#include <cstdio>
+
 using namespace carrovex;
 
 namespace
@@ -109,7 +111,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     ::InitCommonControlsEx(&controls);
     // An empty card reader or DVD drive fails quietly instead of asking for a medium.
     ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    const int status = run(arguments);
+    int status = statusUnusable;
+    try {
+        status = run(arguments);
+    } catch (const win32::WindowRefused& refused) {
+        // Nothing moves without the window: the user learns why, from the terminal under Wine, and from a
+        // box wherever the system still makes one.
+        const std::string text = "Carrovex cannot make its window: " + std::string(refused.what()) + ".";
+        std::fprintf(stderr, "%s\n", text.c_str());
+        ::MessageBoxW(nullptr, win32::widen(text).c_str(), L"Carrovex", MB_OK | MB_ICONERROR);
+    }
     ::CoUninitialize();
     return status;
 }

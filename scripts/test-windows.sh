@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine wine64 ninja-build googletest
+scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine wine64 ninja-build googletest xvfb
 
 build=build/windows
 # The Wine folder belongs to this build tree, so that two trees on one machine never share a Wine server.
@@ -75,24 +75,75 @@ trap 'stop_wine; rm -rf "$trial"' EXIT
 (cd "$trial" && cmake -E tar xf "$OLDPWD/$build"/carrovex-*-windows-x64.zip)
 program=$(echo "$trial"/carrovex-*-windows-x64)
 mkdir "$trial/in" "$trial/out"
-echo one >"$trial/in/one.txt"
-echo two >"$trial/in/two.txt"
 windows_path() { echo "Z:${1//\//\\}"; }
 printf '[Options]\r\nFrom=%s\r\nTo=%s\r\nAction=Move\r\nLanguage=English\r\nDoActionOnStart=1\r\n' \
     "$(windows_path "$trial/in")" "$(windows_path "$trial/out")" >"$program/Carrovex.ini"
-"$wine" "$program/carrovex.exe" /s </dev/null >/dev/null 2>&1 &
-window=$!
-for _ in $(seq 300); do
-    [ -f "$trial/out/one.txt" ] && [ -f "$trial/out/two.txt" ] && break
-    sleep 0.1
-done
-kill "$window"
-wait "$window" || true
-[ "$(ls "$trial/in")" = "" ] && [ "$(ls "$trial/out" | tr '\n' ' ')" = "one.txt two.txt " ] ||
-    { echo "carrovex.exe /s did not move the files" >&2; exit 1; }
+
+# Starts carrovex.exe /s with two new files in the source folder and waits, at most 30 s, until it has moved
+# both, or has ended; ends it and tells whether both were moved, with what it printed where they were not.
+window_moves_files() {
+    echo one >"$trial/in/one.txt"
+    echo two >"$trial/in/two.txt"
+    "$wine" "$program/carrovex.exe" /s </dev/null >"$trial/window.log" 2>&1 &
+    local window=$!
+    for _ in $(seq 300); do
+        [ -f "$trial/out/one.txt" ] && [ -f "$trial/out/two.txt" ] && break
+        kill -0 "$window" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill "$window" 2>/dev/null || true
+    wait "$window" || true
+    if [ "$(ls "$trial/in")" != "" ] || [ "$(ls "$trial/out" | tr '\n' ' ')" != "one.txt two.txt " ]; then
+        cat "$trial/window.log" >&2
+        return 1
+    fi
+    rm "$trial"/out/*
+}
+
+window_moves_files || { echo "carrovex.exe /s did not move the files" >&2; exit 1; }
 echo three >"$trial/in/three.txt"
 lines=$("$wine" "$program/carrovex-console.exe" --once </dev/null | tr -d '\r')
 echo "$lines" | grep -Eq '^[0-9]{1,2}/[0-9]{1,2}/[0-9]{4} [0-9:]+ [AP]M - Moved: three\.txt$' ||
     { echo "carrovex-console.exe --once printed: $lines" >&2; exit 1; }
 [ -f "$trial/out/three.txt" ] || { echo "carrovex-console.exe --once did not move the file" >&2; exit 1; }
+rm "$trial/out/three.txt"
+
+# A new user's first start, in a Wine folder of its own: the tests above share one that has seen the
+# window before. The window moves the files with the null graphics driver and on a display (Xvfb, with
+# Wine's X11 driver). Where Wine has no graphics driver (X11 without a display, as for the first program
+# after a wineboot without one) the system makes no window: the program says so and ends with status 2,
+# and nothing moves. Wine loads the driver when it makes the desktop, which lives on while programs run:
+# each driver takes a new Wine server.
+first_start() {
+    export WINEPREFIX="$trial/first-start/wine"
+    unset DISPLAY WAYLAND_DISPLAY
+    trap 'stop_wine; [ -z "${xvfb-}" ] || kill "$xvfb"' EXIT
+    use_graphics() {
+        "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d "$1" /f </dev/null >/dev/null 2>&1
+        wineserver -w
+    }
+    mkdir -p "$WINEPREFIX"
+    "$wine" wineboot -i </dev/null >/dev/null 2>&1
+    use_graphics null
+    window_moves_files || { echo "carrovex.exe /s did not move the files at its first start" >&2; exit 1; }
+    use_graphics x11
+
+    # -displayfd: the first free display, which the server writes once it takes connections.
+    Xvfb -displayfd 3 -nolisten tcp 3>"$trial/display" >/dev/null 2>&1 &
+    xvfb=$!
+    for _ in $(seq 100); do
+        [ -s "$trial/display" ] && break
+        sleep 0.1
+    done
+    DISPLAY=":$(cat "$trial/display")" window_moves_files ||
+        { echo "carrovex.exe /s did not move the files on a display" >&2; exit 1; }
+    wineserver -w
+
+    echo one >"$trial/in/one.txt"
+    local status=0
+    timeout 60 "$wine" "$program/carrovex.exe" /s </dev/null >"$trial/window.log" 2>&1 || status=$?
+    [ "$status" -eq 2 ] && [ -f "$trial/in/one.txt" ] && grep -q "cannot make its window" "$trial/window.log" ||
+        { echo "carrovex.exe /s without a display ended with $status:" >&2; cat "$trial/window.log" >&2; exit 1; }
+}
+(first_start)
 echo "The Windows ZIP works: $(basename "$program").zip"

@@ -1,5 +1,7 @@
 #include "platform/win32/DialogWindow.h"
 
+#include "platform/win32/SystemError.h"
+
 #include <atomic>
 #include <future>
 
@@ -34,11 +36,14 @@ HWND dialogOf(HWND window)
 
 } // namespace
 
-HWND DialogWindow::createModeless(HWND owner, DWORD style, DWORD extendedStyle)
+void DialogWindow::createModeless(HWND owner, DWORD style, DWORD extendedStyle)
 {
     const EmptyTemplate empty = templateFor(style, extendedStyle);
-    return ::CreateDialogIndirectParamW(
-        ::GetModuleHandleW(nullptr), &empty.header, owner, procedure, reinterpret_cast<LPARAM>(this));
+    if (::CreateDialogIndirectParamW(
+            ::GetModuleHandleW(nullptr), &empty.header, owner, procedure, reinterpret_cast<LPARAM>(this))
+        == nullptr) {
+        throw WindowRefused(lastErrorText());
+    }
 }
 
 INT_PTR CALLBACK DialogWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

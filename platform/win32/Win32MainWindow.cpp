@@ -42,8 +42,7 @@ Win32MainWindow::~Win32MainWindow()
 
 HWND Win32MainWindow::windowOf(Control control) const
 {
-    const auto found = m_controls.find(control);
-    return found == m_controls.end() ? nullptr : found->second;
+    return windowIn(m_controls, control);
 }
 
 void Win32MainWindow::setEvents(MainWindowEvents* events)
@@ -69,7 +68,7 @@ void Win32MainWindow::show()
         0,
         SWP_NOSIZE | SWP_NOZORDER);
     ::ShowWindow(m_window, SW_SHOW);
-    ::SendMessageW(m_window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_controls.at(Control::SourceFolder)), TRUE);
+    ::SendMessageW(m_window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(windowOf(Control::SourceFolder)), TRUE);
     if (!m_shownBefore) {
         m_shownBefore = true;
         // The logic hears of it once the window has been painted, from the message loop.
@@ -94,7 +93,7 @@ bool Win32MainWindow::isClosed() const
 
 HWND Win32MainWindow::control(Control control) const
 {
-    return m_controls.at(control);
+    return windowOf(control);
 }
 
 std::string Win32MainWindow::text(Control control) const
@@ -114,10 +113,10 @@ void Win32MainWindow::setText(Control control, const std::string& text)
         return;
     }
     // An unchanged text raises no change event, as with the other windows.
-    if (windowText(m_controls.at(control)) == text) {
+    if (windowText(windowOf(control)) == text) {
         return;
     }
-    setWindowText(m_controls.at(control), text);
+    setWindowText(windowOf(control), text);
     if (showsCaption(control)) {
         relayout(); // a longer caption may need a larger scale
     }
@@ -165,13 +164,15 @@ void Win32MainWindow::setVisible(Control control, bool visible)
 
 void Win32MainWindow::setTop(Control control, int twips)
 {
-    m_placement.setTop(m_controls.at(control), twips + panelTop);
-    relayout();
+    if (const HWND window = windowOf(control)) {
+        m_placement.setTop(window, twips + panelTop);
+        relayout();
+    }
 }
 
 void Win32MainWindow::clearList(Control control)
 {
-    const HWND combo = m_controls.at(control);
+    const HWND combo = windowOf(control);
     const std::string text = windowText(combo);
     ::SendMessageW(combo, CB_RESETCONTENT, 0, 0);
     setWindowText(combo, text);
@@ -179,7 +180,7 @@ void Win32MainWindow::clearList(Control control)
 
 void Win32MainWindow::addItem(Control control, int position, const std::string& text)
 {
-    ::SendMessageW(m_controls.at(control),
+    ::SendMessageW(windowOf(control),
         CB_INSERTSTRING,
         static_cast<WPARAM>(position),
         reinterpret_cast<LPARAM>(widen(text).c_str()));
@@ -326,7 +327,13 @@ void Win32MainWindow::showOptionsDialog(const DialogLogicFactory& makeLogic)
         ::SetForegroundWindow(m_optionsDialog->handle());
         return;
     }
-    m_optionsDialog = std::make_unique<Win32OptionsDialog>(m_window);
+    try {
+        m_optionsDialog = std::make_unique<Win32OptionsDialog>(m_window);
+    } catch (const WindowRefused& refused) {
+        // Thrown on through the window's messages, it would end the program and the schedule with it.
+        showMessage(refused.what(), windowText(m_window));
+        return;
+    }
     m_optionsDialog->open(makeLogic);
 }
 

@@ -144,7 +144,7 @@ void Win32MainWindow::createControls()
         m_placement.add(control, twips, design.kind, design.wholeText);
     }
     ::SendMessageW(m_window, DM_SETDEFID, idOf(Control::StartStop), 0);
-    ::SetWindowSubclass(m_controls.at(Control::Log), logProcedure, logSubclass, reinterpret_cast<DWORD_PTR>(this));
+    ::SetWindowSubclass(m_log->handle(), logProcedure, logSubclass, reinterpret_cast<DWORD_PTR>(this));
     for (const auto& [size, metric] : {std::pair {ICON_BIG, SM_CXICON}, std::pair {ICON_SMALL, SM_CXSMICON}}) {
         const int pixels = ::GetSystemMetricsForDpi(metric, m_dpi);
         const HANDLE icon = ::LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, pixels, pixels, LR_DEFAULTCOLOR);
@@ -173,7 +173,7 @@ void Win32MainWindow::createToolTip()
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = m_window;
-    tool.uId = reinterpret_cast<UINT_PTR>(m_controls.at(Control::Log));
+    tool.uId = reinterpret_cast<UINT_PTR>(m_log->handle());
     tool.lpszText = LPSTR_TEXTCALLBACKW;
     ::SendMessageW(m_toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }

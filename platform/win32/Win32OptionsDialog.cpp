@@ -90,7 +90,7 @@ void Win32OptionsDialog::open(const MainWindow::DialogLogicFactory& makeLogic)
     ::SetForegroundWindow(m_window);
     // The dialog takes the keys at once, without a click into it first.
     if (m_focus) {
-        ::SendMessageW(m_window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_controls.at(*m_focus)), TRUE);
+        ::SendMessageW(m_window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(windowOf(*m_focus)), TRUE);
     }
 }
 
@@ -101,7 +101,12 @@ bool Win32OptionsDialog::isOpen() const
 
 HWND Win32OptionsDialog::control(DialogControl control) const
 {
-    return m_controls.at(control);
+    return windowOf(control);
+}
+
+HWND Win32OptionsDialog::windowOf(DialogControl control) const
+{
+    return windowIn(m_controls, control);
 }
 
 void Win32OptionsDialog::createControls()
@@ -213,14 +218,14 @@ void Win32OptionsDialog::setTitle(const std::string& title)
 
 std::string Win32OptionsDialog::text(DialogControl control) const
 {
-    return windowText(m_controls.at(control));
+    return windowText(windowOf(control));
 }
 
 void Win32OptionsDialog::setText(DialogControl control, const std::string& text)
 {
     if (control == DialogControl::Language) {
         // A pick list: the entry with exactly that text is chosen, or none.
-        const HWND list = m_controls.at(control);
+        const HWND list = windowOf(control);
         const auto count = static_cast<int>(::SendMessageW(list, CB_GETCOUNT, 0, 0));
         int chosen = -1;
         for (int index = 0; index < count && chosen < 0; ++index) {
@@ -231,16 +236,16 @@ void Win32OptionsDialog::setText(DialogControl control, const std::string& text)
         ::SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
         return;
     }
-    if (windowText(m_controls.at(control)) == text) {
+    if (windowText(windowOf(control)) == text) {
         return;
     }
-    setWindowText(m_controls.at(control), text);
+    setWindowText(windowOf(control), text);
     relayout();
 }
 
 int Win32OptionsDialog::value(DialogControl control) const
 {
-    return ::SendMessageW(m_controls.at(control), BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+    return ::SendMessageW(windowOf(control), BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
 }
 
 void Win32OptionsDialog::setValue(DialogControl control, int value)
@@ -249,7 +254,7 @@ void Win32OptionsDialog::setValue(DialogControl control, int value)
     if (Win32OptionsDialog::value(control) == checked) {
         return;
     }
-    ::SendMessageW(m_controls.at(control), BM_SETCHECK, checked != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
+    ::SendMessageW(windowOf(control), BM_SETCHECK, checked != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
     // Set by the logic, the question's check box raises its click, as the user's click does.
     if (control == DialogControl::AskBeforeSaving && m_logic) {
         m_logic->clicked(control);
@@ -258,12 +263,12 @@ void Win32OptionsDialog::setValue(DialogControl control, int value)
 
 void Win32OptionsDialog::setEnabled(DialogControl control, bool enabled)
 {
-    ::EnableWindow(m_controls.at(control), enabled ? TRUE : FALSE);
+    ::EnableWindow(windowOf(control), enabled ? TRUE : FALSE);
 }
 
 void Win32OptionsDialog::addItem(DialogControl control, int position, const std::string& text)
 {
-    ::SendMessageW(m_controls.at(control),
+    ::SendMessageW(windowOf(control),
         CB_INSERTSTRING,
         static_cast<WPARAM>(position),
         reinterpret_cast<LPARAM>(widen(text).c_str()));
@@ -273,7 +278,7 @@ void Win32OptionsDialog::setFocus(DialogControl control)
 {
     m_focus = control;
     if (::IsWindowVisible(m_window)) {
-        ::SendMessageW(m_window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_controls.at(control)), TRUE);
+        ::SendMessageW(m_window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(windowOf(control)), TRUE);
     }
 }
 

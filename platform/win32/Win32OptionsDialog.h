@@ -42,6 +42,7 @@ public:
 private:
     bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void createControls();
+    HWND windowOf(DialogControl control) const;
     void relayout();
     void centreOverOwner();
 

@@ -143,6 +143,24 @@ TEST_F(Win32WindowEvents, IntervalListIsRefilledWithoutLosingTheTypedText)
     EXPECT_EQ(window.text(Control::Interval), "7 Minuten");
 }
 
+// The tray menu's entries have no window on the window: every operation on a control leaves them alone,
+// and none of them ends the program.
+TEST_F(Win32WindowEvents, TheTrayMenusEntriesTakeEveryOperationOnAControl)
+{
+    window.setText(Control::TrayShow, "Show");
+    window.setTop(Control::TrayShow, 600);
+    window.setValue(Control::TrayShow, 1);
+    window.setVisible(Control::TrayQuit, false);
+    window.setEnabled(Control::TrayQuit, false);
+    window.clearList(Control::TrayQuit);
+    window.addItem(Control::TrayQuit, 0, "1 Minute");
+
+    EXPECT_EQ(window.control(Control::TrayShow), nullptr);
+    EXPECT_EQ(window.text(Control::TrayShow), "Show");
+    EXPECT_TRUE(window.isEnabled(Control::TrayQuit));
+    EXPECT_THAT(events.seen, IsEmpty());
+}
+
 // Shown reaches the logic once the window is on the screen, and only the first time; hidden in the tray
 // counts as minimised, and without a notification area (Wine's null graphics driver has none) the window
 // stays on the screen.
