@@ -7,14 +7,20 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
+scripts/install-deps.sh lintian
+
+# The distribution's hardening: stack protection, checked buffer functions, read-only relocations bound at start.
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+compile_flags="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)"
+link_flags=$(dpkg-buildflags --get LDFLAGS)
 
 packages=build/package
 for name in carrovex carrovex-console; do
     gui=ON
     [ "$name" = carrovex ] || gui=OFF
     cmake -S . -B "$packages/$name" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DCARROVEX_WERROR=ON \
-        -DCARROVEX_GUI=$gui -DCARROVEX_TESTS=OFF -DCARROVEX_BENCH=OFF >/dev/null
+        -DCARROVEX_GUI=$gui -DCARROVEX_TESTS=OFF -DCARROVEX_BENCH=OFF -DCMAKE_CXX_FLAGS="$compile_flags" \
+        -DCMAKE_EXE_LINKER_FLAGS="$link_flags" >/dev/null
     cmake --build "$packages/$name" -j"$(nproc)"
     rm -f "$packages/$name"/*.deb
     (cd "$packages/$name" && cpack -G DEB >/dev/null)
@@ -33,6 +39,9 @@ for deb in "$window_deb" "$console_deb"; do
     echo "  Depends: $(dpkg-deb -f "$deb" Depends)"
 done
 ! grep -qi qt <<<"$(dpkg-deb -f "$console_deb" Depends)" || fail "carrovex-console depends on Qt"
+lintian --fail-on error,warning "$window_deb" "$console_deb" \
+    || fail "lintian found errors or warnings"
+echo "lintian: no errors, no warnings"
 
 work=$(mktemp -d)
 installed_here=false
