@@ -74,8 +74,12 @@ void Win32MainWindow::trayEvent(UINT event)
 void Win32MainWindow::showTrayMenu()
 {
     const HMENU menu = ::CreatePopupMenu();
-    for (const Control entry : {Control::TrayShow, Control::TrayQuit}) {
-        ::AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(entry) + 1, m_trayTexts[entry].c_str());
+    for (const Control entry : {Control::TrayShow, Control::StartStop, Control::TrayQuit}) {
+        // The Start/Stop entry is the button away from the window: its text, its state, its click.
+        const bool button = entry == Control::StartStop;
+        const std::wstring text = button ? widen(windowText(windowOf(entry))) : m_trayTexts[entry];
+        const UINT grey = button && !isEnabled(entry) ? MF_GRAYED : 0;
+        ::AppendMenuW(menu, MF_STRING | grey, static_cast<UINT_PTR>(entry) + 1, text.c_str());
     }
     ::SetMenuDefaultItem(menu, static_cast<UINT>(Control::TrayShow) + 1, FALSE);
     POINT at {};
