@@ -51,9 +51,9 @@ protected:
 TEST_F(SourceView, FileChangedMomentsAgoWaitsForALaterRun)
 {
     use(view.path(), destination);
-    writeFile(source + "/fresh.txt", "new");
     writeFile(source + "/rested.txt", "old");
     settleFile(source + "/rested.txt");
+    writeFile(source + "/fresh.txt", "new");
 
     DoAction(form);
 
