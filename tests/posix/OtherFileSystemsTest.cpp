@@ -59,8 +59,8 @@ TEST_F(SourceView, FileChangedMomentsAgoWaitsForALaterRun)
 
     EXPECT_THAT(window.lines(),
         UnorderedElementsAre(std::string(stamp)
-                + "t35: The file changed a few seconds ago and may still be written; it is left for a later run"
-                  " - fresh.txt",
+                + "t35: The file changed within the settle time (SettleSeconds) and may still be written; it is left "
+                  "for a later run - fresh.txt",
             std::string(stamp) + "t25: rested.txt"));
     EXPECT_EQ(entriesOf(destination), "rested.txt");
 }
