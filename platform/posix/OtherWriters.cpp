@@ -60,7 +60,8 @@ OtherWriters::OtherWriters(std::chrono::milliseconds maxAge)
 bool OtherWriters::writing(std::uint64_t device, std::uint64_t inode)
 {
     const auto now = std::chrono::steady_clock::now();
-    if (!m_lookedAt || now - *m_lookedAt > m_maxAge) {
+    // In milliseconds: the largest age would overflow in the clock's own unit.
+    if (!m_lookedAt || std::chrono::duration_cast<std::chrono::milliseconds>(now - *m_lookedAt) > m_maxAge) {
         look();
         m_lookedAt = now;
     }
@@ -82,9 +83,12 @@ void OtherWriters::look()
         // A process that may not be inspected, or has ended meanwhile, shows no descriptors.
         const std::string name = process->d_name;
         const Directory descriptors = openDirectory(::dirfd(processes.get()), name + "/fd");
+        if (!descriptors) {
+            continue;
+        }
         const FileDescriptor fdinfo(
             ::openat(::dirfd(processes.get()), (name + "/fdinfo").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (!descriptors || fdinfo.get() < 0) {
+        if (fdinfo.get() < 0) {
             continue;
         }
         const int folder = ::dirfd(descriptors.get());
