@@ -9,6 +9,7 @@
 #include "platform/posix/PosixTextFiles.h"
 #include "platform/posix/ProgramFolder.h"
 #include "platform/posix/SingleInstance.h"
+#include "settings/SettleTime.h"
 
 #include <clocale>
 #include <csignal>
@@ -32,10 +33,12 @@ int main(int argc, char** argv)
     };
     const auto run = [](const ConsoleOptions& options, const ProgramFolders& folders) {
         posix::PosixTerminal terminal; // first: the stop signals are blocked before any thread starts
-        posix::PosixFileSystem files;
+        posix::PosixTextFiles textFiles;
+        posix::BatchLimits limits;
+        limits.settleTime = settleTime(textFiles, folders.settings + "/Carrovex.ini", limits.settleTime);
+        posix::PosixFileSystem files(limits);
         posix::PosixDriveTable drives;
         posix::PosixClock clock;
-        posix::PosixTextFiles textFiles;
         posix::PosixNumberFormat numbers;
         const auto holdFolder = [](const std::string& folder) {
             auto instance = std::make_shared<posix::SingleInstance>(folder);

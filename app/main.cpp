@@ -12,6 +12,7 @@
 #include "platform/posix/SingleInstance.h"
 #include "platform/qt/EventsDuring.h"
 #include "platform/qt/QtMainWindow.h"
+#include "settings/SettleTime.h"
 #include "store/IniStore.h"
 #include "window/MainWindowController.h"
 #include "window/MainWindowDesign.h"
@@ -86,11 +87,15 @@ int main(int argc, char** argv)
     // Hidden in the tray, the window is no longer open to Qt; the program ends when the window closes.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    posix::PosixFileSystem diskFiles;
+    const ProgramFolders folders
+        = posix::findProgramFolders(posix::programFolder(argv[0]), std::nullopt, posix::userEnvironment());
+    posix::PosixTextFiles textFiles;
+    posix::BatchLimits limits;
+    limits.settleTime = settleTime(textFiles, folders.settings + "/Carrovex.ini", limits.settleTime);
+    posix::PosixFileSystem diskFiles(limits);
     BackgroundFileSystem files(diskFiles, qt::runEventsDuring);
     posix::PosixDriveTable drives;
     posix::PosixClock clock;
-    posix::PosixTextFiles textFiles;
     posix::PosixNumberFormat numbers;
     IniStore ini(textFiles);
     qt::QtMainWindow window;
@@ -100,8 +105,6 @@ int main(int argc, char** argv)
     window.setEvents(&controller);
     applyDesign(window);
 
-    const ProgramFolders folders
-        = posix::findProgramFolders(posix::programFolder(argv[0]), std::nullopt, posix::userEnvironment());
     // The per-user folder may be new; without it nothing could be saved.
     if (const Status made = posix::makeSettingsFolder(folders.settings); !made.ok()) {
         std::fprintf(stderr,

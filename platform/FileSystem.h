@@ -55,7 +55,7 @@ public:
     // Accepts the transfer into the current batch and stages it: the content goes to a copy in the
     // destination folder that no listing shows and no file name can meet. Fails at once, having changed
     // nothing, when the source cannot be read, is not a regular file, is open for writing in another program
-    // (where that cannot be asked: changed within the last few seconds), or changed while it was read, and
+    // (where that cannot be asked: changed within the settle time), or changed while it was read, and
     // when the staged copy cannot be written.
     virtual Status startTransfer(const std::string& source, const std::string& destination, Transfer how) = 0;
 

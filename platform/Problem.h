@@ -35,7 +35,8 @@ constexpr const char* englishText(Problem problem)
     case Problem::OpenForWriting:
         return "Another program has the file open for writing; it is left for a later run";
     case Problem::RecentlyChanged:
-        return "The file changed a few seconds ago and may still be written; it is left for a later run";
+        return "The file changed within the settle time (SettleSeconds) and may still be written; it is left for a "
+               "later run";
     }
     return "";
 }

@@ -28,17 +28,35 @@ void ignoreLeaseBreakSignal()
     });
 }
 
-bool settled(int fd, std::chrono::seconds settleTime)
+std::int64_t nanoseconds(const struct timespec& time)
 {
+    return std::int64_t {time.tv_sec} * 1'000'000'000 + time.tv_nsec;
+}
+
+// Asks the change time, and where no lease sees this machine's writers, the other processes' open files.
+FileUse byChangeTime(int fd, std::chrono::milliseconds settleTime, OtherWriters* writers, const FileUse& earlier)
+{
+    FileUse use;
     struct stat info {
     };
     struct timespec now {
     };
     if (::fstat(fd, &info) != 0 || ::clock_gettime(CLOCK_REALTIME, &now) != 0) {
-        return false;
+        use.state = FileUse::State::RecentlyChanged;
+        return use;
     }
-    // A time in the future (another machine's clock) is no proof of rest either.
-    return info.st_mtim.tv_sec + settleTime.count() <= now.tv_sec;
+    use.changedAt = nanoseconds(info.st_ctim);
+    if (writers != nullptr
+        && writers->writing(static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino))) {
+        use.state = FileUse::State::OpenForWriting;
+        return use;
+    }
+    const auto rested = std::chrono::nanoseconds(nanoseconds(now) - *use.changedAt);
+    // A change time in the future (a clock set back, another machine's clock) is no proof of rest either.
+    if (rested < settleTime || (earlier.changedAt && earlier.changedAt != use.changedAt)) {
+        use.state = FileUse::State::RecentlyChanged;
+    }
+    return use;
 }
 
 } // namespace
@@ -69,23 +87,26 @@ bool storedBeyondKernel(int fd)
     }
 }
 
-FileUse checkUse(int fd, bool leaseSeesEveryWriter, std::chrono::seconds settleTime)
+FileUse checkUse(int fd,
+    bool leaseSeesEveryWriter,
+    std::chrono::milliseconds settleTime,
+    OtherWriters& writers,
+    const FileUse& earlier)
 {
     ignoreLeaseBreakSignal();
-    FileUse use;
     if (::fcntl(fd, F_SETLEASE, F_RDLCK) == 0) {
-        use.leased = true;
         if (leaseSeesEveryWriter) {
-            return use;
+            return {.leased = true};
         }
-    } else if (errno == EAGAIN) {
-        use.state = FileUse::State::OpenForWriting;
+        // Its lease sees this machine's writers; another machine's show only in the change time.
+        FileUse use = byChangeTime(fd, settleTime, nullptr, earlier);
+        use.leased = true;
         return use;
     }
-    if (!settled(fd, settleTime)) {
-        use.state = FileUse::State::RecentlyChanged;
+    if (errno == EAGAIN) {
+        return {.state = FileUse::State::OpenForWriting};
     }
-    return use;
+    return byChangeTime(fd, settleTime, &writers, earlier);
 }
 
 void letLeaseGo(int fd)

@@ -94,7 +94,8 @@ Status TransferBatch::add(const std::string& source, const std::string& destinat
     if (!S_ISREG(info.st_mode)) {
         return Status::failure(Problem::NotRegularFile);
     }
-    const FileUse use = checkUse(in.get(), leaseSeesEveryWriter(in.get(), info), m_limits.settleTime);
+    const FileUse use
+        = checkUse(in.get(), leaseSeesEveryWriter(in.get(), info), m_limits.settleTime, m_writersWhileAdding);
     if (!use.free()) {
         return Status::failure(useProblem(use));
     }
@@ -104,6 +105,7 @@ Status TransferBatch::add(const std::string& source, const std::string& destinat
     entry.destination = destination;
     entry.name = nameOf(destination);
     entry.sourceIdentity = identityFrom(info);
+    entry.use = use;
     const Status added = how == Transfer::FinishMove ? addExistingCopy(entry, in.get()) : stage(entry, in.get(), info);
     if (!added.ok()) {
         return added;
@@ -257,6 +259,7 @@ void TransferBatch::flush()
 // the lease is kept until the source is removed.
 void TransferBatch::checkSources()
 {
+    OtherWriters writers;
     for (Entry& entry : m_entries) {
         if (entry.error || entry.renamed) {
             continue;
@@ -271,8 +274,11 @@ void TransferBatch::checkSources()
             fail(entry, Status::failure(entry.moves() ? Problem::ChangedWhileMoved : Problem::ChangedWhileCopied));
             continue;
         }
-        entry.use
-            = checkUse(entry.sourceFd.get(), m_leaseSeesEveryWriter[entry.sourceIdentity.device], m_limits.settleTime);
+        entry.use = checkUse(entry.sourceFd.get(),
+            m_leaseSeesEveryWriter[entry.sourceIdentity.device],
+            m_limits.settleTime,
+            writers,
+            entry.use);
         if (!entry.use.free()) {
             fail(entry, Status::failure(useProblem(entry.use)));
             continue;
@@ -334,6 +340,7 @@ void TransferBatch::makeDurable()
 // is still what was copied and nobody has asked to write to it since it was checked.
 void TransferBatch::removeSources()
 {
+    OtherWriters writers;
     for (Entry& entry : m_entries) {
         if (entry.error || entry.renamed || !entry.moves()) {
             continue;
@@ -342,6 +349,18 @@ void TransferBatch::removeSources()
             entry.use.state = FileUse::State::OpenForWriting;
             fail(entry, Status::failure(useProblem(entry.use)));
             continue;
+        }
+        // Where the settle time decided, nothing kept a writer from coming since: ask again.
+        if (entry.use.changedAt) {
+            entry.use = checkUse(entry.sourceFd.get(),
+                m_leaseSeesEveryWriter[entry.sourceIdentity.device],
+                m_limits.settleTime,
+                writers,
+                entry.use);
+            if (!entry.use.free()) {
+                fail(entry, Status::failure(useProblem(entry.use)));
+                continue;
+            }
         }
         const Result<FileIdentity> source = identityOf(entry.source);
         if (!source.ok() || source.value() != entry.sourceIdentity) {

@@ -28,8 +28,9 @@ struct BatchLimits {
     // A file this large is flushed on its own as soon as it is staged: one flush of the whole file system
     // would also wait for every other program's unwritten data.
     std::int64_t largeFile = std::int64_t {64} << 20;
-    // Where no lease can tell whether a file is still being written, it must have rested this long.
-    std::chrono::seconds settleTime {5};
+    // Where no lease can tell whether a file is still being written, it must have rested this long: long
+    // enough for a writer that pauses between records or blocks.
+    std::chrono::milliseconds settleTime {std::chrono::seconds(30)};
 };
 
 // The transfers of one batch, taken through the sound order: stage every copy, flush the batch, check
@@ -67,7 +68,7 @@ private:
         FileDescriptor existing; // the identical copy that a move waits for, to flush
         FileIdentity placedIdentity;
         FileDescriptor sourceFd; // open from the start; from the check on it holds the lease
-        FileUse use;
+        FileUse use; // the latest answer
         bool needsFlush = false;
         bool placed = false;
         bool renamed = false; // a move within one file system: it has nothing more to wait for
@@ -101,6 +102,8 @@ private:
     std::chrono::steady_clock::time_point m_started;
     std::set<std::string> m_cleanedFolders;
     std::map<std::uint64_t, bool> m_leaseSeesEveryWriter; // by device
+    // Files may be added for a long time (no batch completes while each fails): an older look is repeated.
+    OtherWriters m_writersWhileAdding {std::chrono::seconds(1)};
 };
 
 } // namespace carrovex::posix

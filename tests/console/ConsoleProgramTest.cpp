@@ -7,6 +7,8 @@
 #include <gmock/gmock.h>
 #include <iterator>
 #include <thread>
+#include <unistd.h>
+#include <utility>
 
 using ::testing::AllOf;
 using ::testing::ElementsAre;
@@ -251,6 +253,72 @@ TEST_F(ConsoleProgram, StopSignalDuringAMoveToAnotherFileSystemLosesNothing)
     if (moved < count) {
         EXPECT_THAT(lines.back(), StartsWith("Cancelled: Moved "));
     }
+}
+
+// Without CAP_LEASE (a service whose capabilities leave it out) no lease tells whether another user's logger
+// still has a file open. By its modification time, the file had rested once the logger paused for 5 seconds,
+// and the move lost every record written after it.
+TEST_F(ConsoleProgram, FileThatAnotherUserStillWritesStaysUntilTheWriterIsDone)
+{
+    const std::string capsh = "/usr/sbin/capsh";
+    const std::string setpriv = "/usr/bin/setpriv";
+    if (::geteuid() != 0 || ::access(capsh.c_str(), X_OK) != 0 || ::access(setpriv.c_str(), X_OK) != 0) {
+        GTEST_SKIP() << "needs root, " << capsh << " and " << setpriv;
+    }
+    TmpfsMount disk(temp.path() + "/mnt", "1m"); // a move there copies: what the writer adds after it is lost
+    SKIP_UNLESS_MOUNTED(disk);
+    using namespace std::chrono_literals;
+    constexpr auto pause = 7s; // the settle time too
+    const std::string seconds = std::to_string(pause.count());
+    pair.store("Action=Move\nSettleSeconds=" + seconds + "\nTo=" + disk.path() + "\n");
+    ::chmod(temp.path().c_str(), 0755);
+    ::chmod(pair.source.c_str(), 0777);
+    const std::string log = pair.source + "/upload.log";
+    ProgramRun writer({"--reuid=65534",
+                          "--regid=65534",
+                          "--clear-groups",
+                          "sh",
+                          "-c",
+                          "exec 3>>\"$0\"; echo record 1 >&3; sleep " + seconds + "; echo record 2 >&3",
+                          log},
+        {},
+        ProgramRun::Input::Nothing,
+        setpriv);
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (readFile(log).empty() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(10ms);
+    }
+    const auto firstRecord = std::chrono::steady_clock::now();
+    const auto once = [&](const std::string& dropped) {
+        ProgramRun run(
+            {"--drop=" + dropped, "--", "-c", "exec \"$0\" --once --dir \"$1\"", CARROVEX_CONSOLE, pair.settings},
+            cLocale,
+            ProgramRun::Input::Nothing,
+            capsh);
+        const int status = run.wait();
+        return std::make_pair(status, run.lines());
+    };
+
+    std::this_thread::sleep_until(firstRecord + 5400ms); // taken by the old 5 seconds
+    // Blind to the logger's descriptors as well (no CAP_SYS_PTRACE for another user's process), as the shipped
+    // service was, only the change time keeps the file; with them, the program sees the writer.
+    const auto blind = once("cap_lease,cap_sys_ptrace");
+    const auto seeing = once("cap_lease");
+    EXPECT_EQ(blind.first, 1);
+    EXPECT_THAT(
+        blind.second, ElementsAre(AllOf(stamped, HasSubstr("within the settle time"), HasSubstr("upload.log"))));
+    EXPECT_EQ(seeing.first, 1);
+    EXPECT_THAT(seeing.second, ElementsAre(AllOf(stamped, HasSubstr("open for writing"), HasSubstr("upload.log"))));
+    EXPECT_TRUE(exists(log));
+    EXPECT_EQ(entriesOf(disk.path()), "");
+    EXPECT_EQ(writer.wait(), 0) << writer.errors();
+    settleFile(log, pause);
+    const auto after = once("cap_lease,cap_sys_ptrace");
+
+    EXPECT_EQ(after.first, 0);
+    EXPECT_THAT(after.second, ElementsAre(AllOf(stamped, HasSubstr("- Moved: upload.log"))));
+    EXPECT_EQ(readFile(disk.path() + "/upload.log"), "record 1\nrecord 2\n");
+    EXPECT_FALSE(exists(log));
 }
 
 struct AnswerCase {

@@ -37,7 +37,7 @@ protected:
     std::string source = temp.folder("source");
     std::string destination = temp.folder("destination");
     TmpfsMount disk {temp.path() + "/mnt", "4m"};
-    posix::PosixFileSystem files;
+    posix::PosixFileSystem files {settlingQuickly};
 };
 
 // File systems without unnamed files, the no-replace rename, hard links, permission bits or a kernel copy
@@ -205,7 +205,7 @@ TEST_F(Fault, FolderThatCannotBeFlushedFailsOnlyItsOwnFiles)
     inject("folder-flush-fails");
 
     EXPECT_TRUE(asUnprivilegedUser([&] {
-        posix::PosixFileSystem unprivileged;
+        posix::PosixFileSystem unprivileged(settlingQuickly);
         const bool started = unprivileged.startTransfer(source + "/a", destination + "/a", Transfer::Copy).ok()
             && unprivileged.startTransfer(source + "/b", dropFolder + "/b", Transfer::Copy).ok();
         const std::vector<Status> outcomes = unprivileged.completeBatch();

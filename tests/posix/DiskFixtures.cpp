@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -133,12 +134,20 @@ bool exists(const std::string& path)
     return ::lstat(path.c_str(), &info) == 0;
 }
 
-void settleFile(const std::string& path)
+void settleFile(const std::string& path, std::chrono::milliseconds settleTime)
 {
-    struct timespec times[2] = {{0, UTIME_OMIT}, {0, 0}};
-    ::clock_gettime(CLOCK_REALTIME, &times[1]);
-    times[1].tv_sec -= 60;
-    ::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
+    struct stat info {
+    };
+    struct timespec now {
+    };
+    if (::lstat(path.c_str(), &info) != 0 || ::clock_gettime(CLOCK_REALTIME, &now) != 0) {
+        return;
+    }
+    const auto changed = std::chrono::seconds(info.st_ctim.tv_sec) + std::chrono::nanoseconds(info.st_ctim.tv_nsec);
+    const auto rested = std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec) - changed;
+    if (rested <= settleTime) {
+        std::this_thread::sleep_for(settleTime - rested + std::chrono::milliseconds(10));
+    }
 }
 
 std::string entriesOf(const std::string& folder)

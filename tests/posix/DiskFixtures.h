@@ -1,7 +1,9 @@
 #pragma once
 
 #include "platform/FileSystem.h"
+#include "platform/posix/TransferBatch.h"
 
+#include <chrono>
 #include <functional>
 #include <string>
 
@@ -80,8 +82,13 @@ std::string unmountFuse(const std::string& where, const std::string& image = {})
 void writeFile(const std::string& path, const std::string& content);
 std::string readFile(const std::string& path);
 bool exists(const std::string& path);
-// Dates the file's modification a minute back, as for a file that nobody has written for a while.
-void settleFile(const std::string& path);
+// The settle time of the tests' file systems: long enough to tell a file written moments ago, short enough
+// to wait for.
+inline constexpr std::chrono::milliseconds testSettleTime {500};
+inline constexpr posix::BatchLimits settlingQuickly {.settleTime = testSettleTime};
+// Waits until nothing has changed the file for the settle time, as for a file that nobody has written for
+// a while.
+void settleFile(const std::string& path, std::chrono::milliseconds settleTime = testSettleTime);
 // Names of every entry of the folder, hidden ones included, sorted.
 std::string entriesOf(const std::string& folder);
 

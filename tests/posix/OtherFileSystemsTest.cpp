@@ -51,16 +51,16 @@ protected:
 TEST_F(SourceView, FileChangedMomentsAgoWaitsForALaterRun)
 {
     use(view.path(), destination);
-    writeFile(source + "/fresh.txt", "new");
     writeFile(source + "/rested.txt", "old");
     settleFile(source + "/rested.txt");
+    writeFile(source + "/fresh.txt", "new");
 
     DoAction(form);
 
     EXPECT_THAT(window.lines(),
         UnorderedElementsAre(std::string(stamp)
-                + "t35: The file changed a few seconds ago and may still be written; it is left for a later run"
-                  " - fresh.txt",
+                + "t35: The file changed within the settle time (SettleSeconds) and may still be written; it is left "
+                  "for a later run - fresh.txt",
             std::string(stamp) + "t25: rested.txt"));
     EXPECT_EQ(entriesOf(destination), "rested.txt");
 }

@@ -32,7 +32,7 @@ protected:
     std::string destination = temp.folder("destination");
     // Its name has a blank, which the mount table writes as \040, followed by digits.
     TmpfsMount disk {temp.path() + "/mnt 2024", "1m"};
-    posix::PosixFileSystem files;
+    posix::PosixFileSystem files {settlingQuickly};
 };
 
 struct stat statOf(const std::string& path)
@@ -272,7 +272,7 @@ TEST_F(PosixFiles, WriteOnlyDropFolderIsFlushedThroughAPlacedFile)
     ::chmod(destination.c_str(), 0733);
 
     EXPECT_TRUE(asUnprivilegedUser([&] {
-        posix::PosixFileSystem unprivileged;
+        posix::PosixFileSystem unprivileged(settlingQuickly);
         for (const std::string name : {"a-changes", "b"}) {
             if (!unprivileged.startTransfer(source + "/" + name, destination + "/" + name, Transfer::Copy).ok()) {
                 return false;
@@ -285,6 +285,31 @@ TEST_F(PosixFiles, WriteOnlyDropFolderIsFlushedThroughAPlacedFile)
         return written && outcomes.size() == 2 && !outcomes[0].ok() && outcomes[1].ok();
     }));
     EXPECT_EQ(entriesOf(destination), "b");
+}
+
+// Where no lease can be had (another owner's file, no CAP_LEASE), an unpacker or cp -p dates a file it has just
+// written back; by its modification time it had rested for years, and it was moved while still being written.
+TEST_F(PosixFiles, FileDatedBackRightAfterWritingIsTakenOnlyOnceItsChangeTimeHasSettled)
+{
+    writeFile(source + "/unpacked", "x");
+    const timespec longAgo[2] = {{1'100'000'000, 0}, {1'100'000'000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, (source + "/unpacked").c_str(), longAgo, 0), 0);
+    for (const std::string& folder : {source, destination}) {
+        ::chmod(folder.c_str(), 0777);
+    }
+    ::chmod(temp.path().c_str(), 0755);
+
+    EXPECT_TRUE(asUnprivilegedUser([&] {
+        posix::PosixFileSystem unprivileged(settlingQuickly);
+        const Status early = transferNow(unprivileged, source + "/unpacked", destination + "/unpacked", Transfer::Move);
+        const bool stayed = exists(source + "/unpacked") && !exists(destination + "/unpacked");
+        settleFile(source + "/unpacked");
+        const Status settled
+            = transferNow(unprivileged, source + "/unpacked", destination + "/unpacked", Transfer::Move);
+        return early.problem() == Problem::RecentlyChanged && stayed && settled.ok();
+    }));
+    EXPECT_EQ(entriesOf(source), "");
+    EXPECT_EQ(readFile(destination + "/unpacked"), "x");
 }
 
 class SecondFileSystem : public PosixFiles

@@ -44,7 +44,7 @@ protected:
     std::string source = temp.folder("source");
     std::string destination = temp.folder("destination");
     WindowModel window;
-    posix::PosixFileSystem files;
+    posix::PosixFileSystem files {settlingQuickly};
     posix::PosixDriveTable drives;
     FixedClock clock;
     MemoryTextFiles textFiles;

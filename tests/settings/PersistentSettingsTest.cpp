@@ -1,5 +1,6 @@
 #include "settings/PersistentSettings.h"
 
+#include "settings/SettleTime.h"
 #include "tests/MainFormFixture.h"
 
 #include <gtest/gtest.h>
@@ -75,6 +76,25 @@ TEST_F(Settings, LoadsTheStoredValuesOrKeepsTheDesign)
         EXPECT_EQ(designed.outerHeight(), c.height) << row;
         EXPECT_EQ(designed.top(Control::StartStop), c.startTop) << row;
         EXPECT_EQ(designed.top(Control::Quit), c.startTop) << row;
+    }
+}
+
+// The settle time guards files that may still be written: no value may switch it off or make it endless.
+TEST_F(Settings, SettleTimeIsAWholeNumberOfSecondsWithinBounds)
+{
+    using namespace std::chrono_literals;
+    const std::pair<const char*, std::chrono::milliseconds> cases[] = {{"", 30s},
+        {"SettleSeconds=12\n", 12s},
+        {"SettleSeconds=0\n", 1s},
+        {"SettleSeconds=-40\n", 1s},
+        {"SettleSeconds=86400\n", 3600s},
+        {"SettleSeconds=99999999999999999999\n", 3600s},
+        {"SettleSeconds=12s\n", 30s},
+        {"SettleSeconds=1.5\n", 30s},
+        {"SettleSeconds=\n", 30s}};
+    for (const auto& [stored, expected] : cases) {
+        store(stored);
+        EXPECT_EQ(settleTime(textFiles, "/prog/Carrovex.ini", 30s), expected) << stored;
     }
 }
 
