@@ -15,6 +15,9 @@ enum class Problem {
     NameRefused,
     OpenForWriting,
     RecentlyChanged,
+    LockedByAnother,
+    TakenByAnother,
+    TakenLeavingCopy,
 };
 
 constexpr const char* englishText(Problem problem)
@@ -36,6 +39,13 @@ constexpr const char* englishText(Problem problem)
         return "Another program has the file open for writing; it is left for a later run";
     case Problem::RecentlyChanged:
         return "The file changed a few seconds ago and may still be written; it is left for a later run";
+    case Problem::LockedByAnother:
+        return "Another program is transferring the file or holds a lock on it; it is left for a later run";
+    case Problem::TakenByAnother:
+        return "The file was taken from the source folder by another program";
+    case Problem::TakenLeavingCopy:
+        return "The file was taken from the source folder by another program; its copy stays in the destination "
+               "folder";
     }
     return "";
 }
