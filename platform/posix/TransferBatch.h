@@ -66,7 +66,7 @@ private:
         std::optional<StagedCopy> staged;
         FileDescriptor existing; // the identical copy that a move waits for, to flush
         FileIdentity placedIdentity;
-        FileDescriptor sourceFd; // open from the start; from the check on it holds the lease
+        FileDescriptor sourceFd; // open and locked from the start; from the check on it holds the lease
         FileUse use;
         bool needsFlush = false;
         bool placed = false;
