@@ -6,6 +6,41 @@
 namespace carrovex
 {
 
+namespace
+{
+
+// The compiler names any problem left out here.
+LaterText keyOf(Problem problem)
+{
+    switch (problem) {
+    case Problem::NotRegularFile:
+        return LaterText::NotRegularFile;
+    case Problem::ChangedWhileCopied:
+        return LaterText::ChangedWhileCopied;
+    case Problem::ChangedWhileMoved:
+        return LaterText::ChangedWhileMoved;
+    case Problem::CopyGone:
+        return LaterText::CopyGone;
+    case Problem::CopyChanged:
+        return LaterText::CopyChanged;
+    case Problem::NameRefused:
+        return LaterText::NameRefused;
+    case Problem::OpenForWriting:
+        return LaterText::OpenForWriting;
+    case Problem::RecentlyChanged:
+        return LaterText::RecentlyChanged;
+    case Problem::LockedByAnother:
+        return LaterText::LockedByAnother;
+    case Problem::TakenByAnother:
+        return LaterText::TakenByAnother;
+    case Problem::TakenLeavingCopy:
+        return LaterText::TakenLeavingCopy;
+    }
+    return LaterText::OutcomeUnknown;
+}
+
+} // namespace
+
 std::string laterText(const IniStore& ini, LaterText key)
 {
     return ini.ReadLanguageValue(
@@ -14,8 +49,7 @@ std::string laterText(const IniStore& ini, LaterText key)
 
 std::string problemText(const IniStore& ini, Problem problem)
 {
-    return laterText(
-        ini, static_cast<LaterText>(static_cast<int>(LaterText::NotRegularFile) + static_cast<int>(problem)));
+    return laterText(ini, keyOf(problem));
 }
 
 std::string withArguments(const std::string& text, std::initializer_list<std::string> arguments)

@@ -33,7 +33,7 @@ enum class LaterText {
     NoSuchFolder = 61,
     UnusableFolders = 62,
     UnknownAction = 63,
-    NotRegularFile = 64, // the failures that the platform finds itself, in the order of Problem
+    NotRegularFile = 64, // the failures that the platform finds itself (problemText maps them)
     ChangedWhileCopied = 65,
     ChangedWhileMoved = 66,
     CopyGone = 67,
@@ -42,10 +42,13 @@ enum class LaterText {
     OpenForWriting = 70,
     RecentlyChanged = 71,
     OutcomeUnknown = 72, // a transfer the file system gave no outcome for
+    LockedByAnother = 73,
+    TakenByAnother = 74,
+    TakenLeavingCopy = 75,
 };
 
 inline constexpr int firstLaterText = 45;
-inline constexpr int lastLaterText = 72;
+inline constexpr int lastLaterText = 75;
 
 // The key's text in the active language, or its English text where the language's files lack it.
 std::string laterText(const IniStore& ini, LaterText key);

@@ -55,8 +55,9 @@ public:
     // Accepts the transfer into the current batch and stages it: the content goes to a copy in the
     // destination folder that no listing shows and no file name can meet. Fails at once, having changed
     // nothing, when the source cannot be read, is not a regular file, is open for writing in another program
-    // (where that cannot be asked: changed within the settle time), or changed while it was read, and
-    // when the staged copy cannot be written.
+    // (where that cannot be asked: changed within the settle time), is being transferred by another program,
+    // is gone since it was listed, or changed while it was read, and when the staged copy cannot be written.
+    // Until its batch is complete no other program on the same source takes the file.
     virtual Status startTransfer(const std::string& source, const std::string& destination, Transfer how) = 0;
 
     // True when the accepted transfers should be completed now: the batch is full, or its first file has
@@ -67,8 +68,8 @@ public:
     // that each source is unchanged and not open for writing, places each copy under its name (taking the
     // place of an existing file only for the *Replacing kinds), makes the placements durable, and only then
     // removes the sources of moves. Returns one status per accepted transfer, in the order accepted: success
-    // means the transfer is complete and on the disk. A failure says why; its source is as it was, and
-    // anything already placed stays.
+    // means the transfer is complete and on the disk. A failure says why; its source is as it was unless
+    // another program took it, and anything already placed stays.
     virtual std::vector<Status> completeBatch() = 0;
 };
 

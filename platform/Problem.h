@@ -15,6 +15,9 @@ enum class Problem {
     NameRefused,
     OpenForWriting,
     RecentlyChanged,
+    LockedByAnother,
+    TakenByAnother,
+    TakenLeavingCopy,
 };
 
 constexpr const char* englishText(Problem problem)
@@ -37,6 +40,13 @@ constexpr const char* englishText(Problem problem)
     case Problem::RecentlyChanged:
         return "The file changed within the settle time (SettleSeconds) and may still be written; it is left for a "
                "later run";
+    case Problem::LockedByAnother:
+        return "Another program is transferring the file or holds a lock on it; it is left for a later run";
+    case Problem::TakenByAnother:
+        return "The file was taken from the source folder by another program";
+    case Problem::TakenLeavingCopy:
+        return "The file was taken from the source folder by another program; its copy stays in the destination "
+               "folder";
     }
     return "";
 }

@@ -13,6 +13,7 @@ add_library(carrovex_posix STATIC
     platform/posix/PosixTextFiles.cpp
     platform/posix/ProgramFolder.cpp
     platform/posix/SingleInstance.cpp
+    platform/posix/SourceLock.cpp
     platform/posix/StopSignals.cpp
     platform/posix/SystemError.cpp
     platform/posix/TerminalQuestion.cpp

@@ -1,6 +1,7 @@
 #include "platform/posix/TransferBatch.h"
 
 #include "platform/posix/PathParts.h"
+#include "platform/posix/SourceLock.h"
 #include "platform/posix/SystemError.h"
 
 #include <algorithm>
@@ -86,21 +87,30 @@ Result<TransferBatch::Folder*> TransferBatch::folderFor(const std::string& path)
 Status TransferBatch::add(const std::string& source, const std::string& destination, Transfer how)
 {
     FileDescriptor in(::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (in.get() < 0) {
+        // Listed moments ago: another program took it meanwhile.
+        return errno == ENOENT ? Status::failure(Problem::TakenByAnother) : Status::failure(lastErrorText());
+    }
     struct stat info {
     };
-    if (in.get() < 0 || ::fstat(in.get(), &info) != 0) {
+    if (::fstat(in.get(), &info) != 0) {
         return Status::failure(lastErrorText());
     }
     if (!S_ISREG(info.st_mode)) {
         return Status::failure(Problem::NotRegularFile);
+    }
+    Entry entry;
+    entry.how = how;
+    // Held from here until the source is removed or the batch ends, also over a rename: closing `in` lets
+    // it go.
+    if (const Status locked = lockSource(in.get(), source, entry.moves(), info); !locked.ok()) {
+        return locked;
     }
     const FileUse use
         = checkUse(in.get(), leaseSeesEveryWriter(in.get(), info), m_limits.settleTime, m_writersWhileAdding);
     if (!use.free()) {
         return Status::failure(useProblem(use));
     }
-    Entry entry;
-    entry.how = how;
     entry.source = source;
     entry.destination = destination;
     entry.name = nameOf(destination);
@@ -265,7 +275,8 @@ void TransferBatch::checkSources()
             continue;
         }
         // The name must still lead to the very file that was copied, unchanged.
-        const Result<FileIdentity> source = identityOf(entry.source);
+        const Result<FileIdentity> source
+            = sourceIdentity(entry.source, entry.placed ? Problem::TakenLeavingCopy : Problem::TakenByAnother);
         if (!source.ok()) {
             fail(entry, Status::failure(source));
             continue;
@@ -362,8 +373,13 @@ void TransferBatch::removeSources()
                 continue;
             }
         }
-        const Result<FileIdentity> source = identityOf(entry.source);
-        if (!source.ok() || source.value() != entry.sourceIdentity) {
+        // Only a program that locks nothing can have taken or changed it under the lock.
+        const Result<FileIdentity> source = sourceIdentity(entry.source, Problem::TakenLeavingCopy);
+        if (!source.ok()) {
+            fail(entry, Status::failure(source));
+            continue;
+        }
+        if (source.value() != entry.sourceIdentity) {
             fail(entry, Status::failure(Problem::ChangedWhileMoved));
             continue;
         }
@@ -373,7 +389,8 @@ void TransferBatch::removeSources()
             continue;
         }
         if (::unlink(entry.source.c_str()) != 0) {
-            fail(entry, lastErrorText());
+            fail(
+                entry, errno == ENOENT ? Status::failure(Problem::TakenLeavingCopy) : Status::failure(lastErrorText()));
         }
     }
 }

@@ -67,7 +67,7 @@ private:
         std::optional<StagedCopy> staged;
         FileDescriptor existing; // the identical copy that a move waits for, to flush
         FileIdentity placedIdentity;
-        FileDescriptor sourceFd; // open from the start; from the check on it holds the lease
+        FileDescriptor sourceFd; // open and locked from the start; from the check on it holds the lease
         FileUse use; // the latest answer
         bool needsFlush = false;
         bool placed = false;

@@ -133,7 +133,12 @@ Result<Handle> openSource(const std::wstring& path, bool forMove)
         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_BACKUP_SEMANTICS,
         nullptr));
     if (!file.valid()) {
+        // A program that holds the file for its own transfer shares no deleting, so the system's words
+        // ("in use") tell it; one that has taken the file left no name behind.
         const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND) {
+            return Result<Handle>::failure(Problem::TakenByAnother);
+        }
         return error == ERROR_SHARING_VIOLATION && heldForWriting(path)
             ? Result<Handle>::failure(Problem::OpenForWriting)
             : Result<Handle>::failure(systemErrorText(error));

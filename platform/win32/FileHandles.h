@@ -37,7 +37,8 @@ Result<FileState> stateAt(const std::wstring& path);
 // Opens a file to be copied or moved: for reading, and for deleting when it is to be moved. No other
 // program may write, rename or delete it while it is open; one that has it open for writing makes this fail
 // as OpenForWriting, one that holds it otherwise with the system's sharing violation. A link is not
-// followed, and anything but a plain file (a folder, a link, a device) is refused as NotRegularFile.
+// followed, and anything but a plain file (a folder, a link, a device) is refused as NotRegularFile; a file
+// that is no longer there was taken by another program (TakenByAnother).
 Result<Handle> openSource(const std::wstring& path, bool forMove);
 
 // Renames the open file (opened with DELETE access); an existing file under the new name is replaced only

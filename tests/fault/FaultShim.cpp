@@ -22,6 +22,9 @@
 //   short-names          giving a file a name longer than 143 bytes answers ENAMETOOLONG (eCryptfs)
 //   writer-at-folder-flush  when a folder is flushed, another program asks to open the file named by
 //                        CARROVEX_WRITER for writing (which breaks a lease on it)
+//   taken-before-lock    just before the lock on the file named by CARROVEX_TAKEN is asked for, another
+//                        program that locks nothing moves it away (to its name with ".taken" added)
+//   taken-at-folder-flush  the same, when a folder is flushed: after the copy is placed
 //   terminal-read-retried  every read of a terminal on standard input first answers EINTR (a signal came),
 //                        then EAGAIN (a terminal that another program left non-blocking and read from first)
 // Several faults are named separated by commas.
@@ -37,6 +40,7 @@
 #include <fcntl.h>
 #include <map>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -109,6 +113,16 @@ void stopBefore(const char* call)
 }
 
 void anotherProgramCreates(int folder, const char* name);
+
+// When the fault is active, the file named by CARROVEX_TAKEN goes to another program; `file` may name
+// the very file, or no path at all.
+void anotherProgramTakes(const char* name, const std::string& file = {})
+{
+    const char* taken = std::getenv("CARROVEX_TAKEN");
+    if (fault(name) && taken != nullptr && (file.empty() || file == taken)) {
+        REAL(renameat)(AT_FDCWD, taken, AT_FDCWD, (std::string(taken) + ".taken").c_str());
+    }
+}
 
 } // namespace
 
@@ -278,11 +292,20 @@ extern "C" int rename(const char* oldPath, const char* newPath)
     return renameat(AT_FDCWD, oldPath, AT_FDCWD, newPath);
 }
 
+extern "C" int flock(int fd, int operation)
+{
+    anotherProgramTakes("taken-before-lock", pathOf(fd));
+    return REAL(flock)(fd, operation);
+}
+
 extern "C" int fsync(int fd)
 {
     stopBefore("fsync");
     struct stat info {
     };
+    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+        anotherProgramTakes("taken-at-folder-flush");
+    }
     const char* written = std::getenv("CARROVEX_WRITER");
     if (fault("writer-at-folder-flush") && written != nullptr && ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
         // Without blocking: the open fails while a lease is held, and the lease is broken all the same.

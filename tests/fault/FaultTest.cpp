@@ -230,6 +230,43 @@ TEST_F(Fault, WriterArrivingAfterTheCheckKeepsTheSource)
     EXPECT_EQ(readFile(source + "/a.txt"), "mine");
 }
 
+// Another program that locks nothing takes the file just before the lock is had, or once its copy is placed:
+// the file is told as taken, with its copy where one stays, and never as a file that stays in the source.
+struct TakenCase {
+    const char* fault;
+    bool across;
+    Problem problem;
+    const char* inDestination;
+};
+
+class FaultTaken : public Fault, public ::testing::WithParamInterface<TakenCase>
+{
+};
+
+TEST_P(FaultTaken, IsToldAsTakenByAnotherProgram)
+{
+    const TakenCase& c = GetParam();
+    if (c.across) {
+        SKIP_UNLESS_MOUNTED(disk);
+    }
+    writeFile(source + "/a.txt", "mine");
+    ::setenv("CARROVEX_TAKEN", (source + "/a.txt").c_str(), 1);
+    inject(c.fault);
+
+    const Status outcome = transferNow(files, source + "/a.txt", target(c.across) + "/a.txt", Transfer::Move);
+    ::unsetenv("CARROVEX_TAKEN");
+
+    EXPECT_EQ(outcome.problem(), c.problem) << outcome.error();
+    EXPECT_EQ(readFile(source + "/a.txt.taken"), "mine");
+    EXPECT_EQ(entriesOf(target(c.across)), c.inDestination);
+}
+
+INSTANTIATE_TEST_SUITE_P(Moments,
+    FaultTaken,
+    ::testing::Values(TakenCase {"taken-before-lock", false, Problem::TakenByAnother, ""},
+        TakenCase {"taken-before-lock", true, Problem::TakenByAnother, ""},
+        TakenCase {"taken-at-folder-flush", true, Problem::TakenLeavingCopy, "a.txt"}));
+
 // The program ends before its batch completes: no copy is left behind, not even a named one.
 TEST_F(Fault, BatchDroppedBeforeItCompletesLeavesNoCopy)
 {

@@ -382,6 +382,29 @@ TEST_F(SecondFileSystem, SourceOpenedForWritingBeforeItsBatchCompletesStays)
     EXPECT_EQ(entriesOf(disk.path()), "");
 }
 
+// A second program on the same source is kept off a file that the first has staged, whether it would move
+// or copy it, and once the first has moved it finds it taken, not changed.
+TEST_F(SecondFileSystem, FileInAnotherProgramsBatchIsLeftToIt)
+{
+    writeFile(source + "/a.txt", "content");
+    posix::PosixFileSystem other;
+    ASSERT_TRUE(files.startTransfer(source + "/a.txt", disk.path() + "/a.txt", Transfer::Move).ok());
+
+    for (const Transfer how : {Transfer::Move, Transfer::Copy}) {
+        const Status refused = other.startTransfer(source + "/a.txt", destination + "/a.txt", how);
+        EXPECT_EQ(refused.problem(), Problem::LockedByAnother) << refused.error();
+    }
+    const std::vector<Status> outcomes = files.completeBatch();
+    const Status gone = other.startTransfer(source + "/a.txt", destination + "/a.txt", Transfer::Move);
+
+    ASSERT_EQ(outcomes.size(), 1U);
+    EXPECT_TRUE(outcomes[0].ok()) << outcomes[0].error();
+    EXPECT_EQ(gone.problem(), Problem::TakenByAnother) << gone.error();
+    EXPECT_TRUE(other.completeBatch().empty());
+    EXPECT_EQ(readFile(disk.path() + "/a.txt"), "content");
+    EXPECT_EQ(entriesOf(destination), "");
+}
+
 // The source of an interrupted move waits in its batch like any other.
 TEST_F(PosixFiles, WriterArrivingWhileAnInterruptedMoveWaitsKeepsBothFiles)
 {

@@ -241,9 +241,10 @@ TEST(BuiltInEnglish, HoldsEveryTextAndThePlatformsOwnWording)
     for (int key = 0; key <= lastLaterText; ++key) {
         EXPECT_NE(builtInEnglish(key), "") << "t" << key;
     }
-    for (int problem = 0; problem <= static_cast<int>(Problem::RecentlyChanged); ++problem) {
-        EXPECT_EQ(builtInEnglish(static_cast<int>(LaterText::NotRegularFile) + problem),
-            englishText(static_cast<Problem>(problem)));
+    MemoryTextFiles none;
+    const IniStore noLanguage(none);
+    for (int problem = 0; problem <= static_cast<int>(Problem::TakenLeavingCopy); ++problem) {
+        EXPECT_EQ(problemText(noLanguage, static_cast<Problem>(problem)), englishText(static_cast<Problem>(problem)));
     }
 }
 
