@@ -15,6 +15,7 @@ enum class Problem {
     NameRefused,
     OpenForWriting,
     RecentlyChanged,
+    DestinationDiskChanged,
 };
 
 constexpr const char* englishText(Problem problem)
@@ -36,6 +37,9 @@ constexpr const char* englishText(Problem problem)
         return "Another program has the file open for writing; it is left for a later run";
     case Problem::RecentlyChanged:
         return "The file changed a few seconds ago and may still be written; it is left for a later run";
+    case Problem::DestinationDiskChanged:
+        return "The destination folder's disk was unmounted or removed during the run, which ends here; files "
+               "whose copies cannot be confirmed stay in the source folder";
     }
     return "";
 }

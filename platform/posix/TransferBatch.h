@@ -42,6 +42,8 @@ public:
     TransferBatch& operator=(const TransferBatch&) = delete;
     ~TransferBatch(); // staged copies that were never completed are given up
 
+    // See FileSystem::beginRun.
+    void pin(const std::string& destinationFolder);
     Status add(const std::string& source, const std::string& destination, Transfer how);
     bool due() const;
     std::vector<Status> complete();
@@ -78,6 +80,7 @@ private:
     };
 
     Result<Folder*> folderFor(const std::string& path);
+    void failWhereDiskChanged();
     bool leaseSeesEveryWriter(int fd, const struct stat& info);
     Status stage(Entry& entry, int sourceFd, const struct stat& info);
     Status addExistingCopy(Entry& entry, int sourceFd);
@@ -101,6 +104,8 @@ private:
     std::chrono::steady_clock::time_point m_started;
     std::set<std::string> m_cleanedFolders;
     std::map<std::uint64_t, bool> m_leaseSeesEveryWriter; // by device
+    std::string m_pinnedFolder;
+    std::optional<std::uint64_t> m_pinnedDevice;
 };
 
 } // namespace carrovex::posix

@@ -28,6 +28,23 @@ const std::string& FakeDriveTable::lastAsked() const
     return m_lastAsked;
 }
 
+void FakeDriveTable::setDisk(const std::string& folder, const std::string& fileSystem, const std::string& mountPoint)
+{
+    m_disks[folder] = {fileSystem, mountPoint};
+}
+
+Result<DiskIdentity> FakeDriveTable::diskIdentity(const std::string& folder)
+{
+    if (const auto disk = m_disks.find(folder); disk != m_disks.end()) {
+        return disk->second;
+    }
+    const Result<std::string> drive = driveName(folder);
+    if (!drive.ok()) {
+        return Result<DiskIdentity>::failure(drive.error());
+    }
+    return DiskIdentity {"disk:" + drive.value(), drive.value()};
+}
+
 Result<std::string> FakeDriveTable::driveName(const std::string& path)
 {
     if (const auto failure = m_failures.find(path); failure != m_failures.end()) {
