@@ -2,7 +2,7 @@
 
 #include "store/IniStore.h"
 
-#include <array>
+#include <utility>
 
 namespace carrovex
 {
@@ -10,42 +10,63 @@ namespace carrovex
 namespace
 {
 
-constexpr std::array<const char*, lastLaterText - firstLaterText + 1> english = {
-    "Errors in the log",
-    "&Show window",
-    "Close and minimise to the tray",
-    "&About",
-    "Version %1",
-    "Licence: %1",
-    "The settings could not be saved in %1: %2",
-    "The destination folder is the source folder or lies inside it. Choose another destination folder.",
-    "en",
-    "Cancelled: Copied %1 %2",
-    "Cancelled: Moved %1 %2",
-    "Carrovex already runs with the settings in %1.",
-    "stopping after the file in hand",
-    "there is no settings file %1",
-    "cannot read the settings file %1: %2",
-    "no folder is set for %1 in %2",
-    "the folder %1 (%2 in %3) does not exist",
-    "the folders of %1 cannot be used",
-    "Action=%1 in %2 is neither Copy nor Move",
-    englishText(Problem::NotRegularFile),
-    englishText(Problem::ChangedWhileCopied),
-    englishText(Problem::ChangedWhileMoved),
-    englishText(Problem::CopyGone),
-    englishText(Problem::CopyChanged),
-    englishText(Problem::NameRefused),
-    englishText(Problem::OpenForWriting),
-    englishText(Problem::RecentlyChanged),
-    "The outcome of the transfer is unknown",
+constexpr std::pair<LaterText, const char*> english[] = {
+    {LaterText::ErrorsInLog, "Errors in the log"},
+    {LaterText::ShowWindow, "&Show window"},
+    {LaterText::SendToTray, "Close and minimise to the tray"},
+    {LaterText::About, "&About"},
+    {LaterText::Version, "Version %1"},
+    {LaterText::Licence, "Licence: %1"},
+    {LaterText::SaveFailed, "The settings could not be saved in %1: %2"},
+    {LaterText::DestinationInSource,
+        "The destination folder is the source folder or lies inside it. Choose another destination folder."},
+    {LaterText::PlatformLanguage, "en"},
+    {LaterText::CancelledCopy, "Cancelled: Copied %1 %2"},
+    {LaterText::CancelledMove, "Cancelled: Moved %1 %2"},
+    {LaterText::AlreadyRunning, "Carrovex already runs with the settings in %1."},
+    {LaterText::StoppingAfterFile, "stopping after the file in hand"},
+    {LaterText::NoSettingsFile, "there is no settings file %1"},
+    {LaterText::UnreadableSettings, "cannot read the settings file %1: %2"},
+    {LaterText::NoFolderSet, "no folder is set for %1 in %2"},
+    {LaterText::NoSuchFolder, "the folder %1 (%2 in %3) does not exist"},
+    {LaterText::UnusableFolders, "the folders of %1 cannot be used"},
+    {LaterText::UnknownAction, "Action=%1 in %2 is neither Copy nor Move"},
+    {LaterText::NotRegularFile, englishText(Problem::NotRegularFile)},
+    {LaterText::ChangedWhileCopied, englishText(Problem::ChangedWhileCopied)},
+    {LaterText::ChangedWhileMoved, englishText(Problem::ChangedWhileMoved)},
+    {LaterText::CopyGone, englishText(Problem::CopyGone)},
+    {LaterText::CopyChanged, englishText(Problem::CopyChanged)},
+    {LaterText::NameRefused, englishText(Problem::NameRefused)},
+    {LaterText::OpenForWriting, englishText(Problem::OpenForWriting)},
+    {LaterText::RecentlyChanged, englishText(Problem::RecentlyChanged)},
+    {LaterText::OutcomeUnknown, "The outcome of the transfer is unknown"},
+    {LaterText::NotTheDiskItWas,
+        "The destination folder %1 is not on the disk it was on (is that disk not mounted?); nothing was "
+        "transferred"},
+    {LaterText::DestinationDiskChanged, englishText(Problem::DestinationDiskChanged)},
+    {LaterText::AnyDestinationDisk, "Accept another disk at the destination (rotating backup disks)"},
 };
 
 } // namespace
 
 const char* englishText(LaterText key)
 {
-    return english[static_cast<std::size_t>(static_cast<int>(key) - firstLaterText)];
+    for (const auto& [listed, text] : english) {
+        if (listed == key) {
+            return text;
+        }
+    }
+    return "";
+}
+
+bool isLaterText(int key)
+{
+    for (const auto& entry : english) {
+        if (static_cast<int>(entry.first) == key) {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::string laterText(const IniStore& ini, LaterText key)
@@ -56,6 +77,9 @@ std::string laterText(const IniStore& ini, LaterText key)
 
 std::string problemText(const IniStore& ini, Problem problem)
 {
+    if (problem == Problem::DestinationDiskChanged) {
+        return laterText(ini, LaterText::DestinationDiskChanged);
+    }
     return laterText(
         ini, static_cast<LaterText>(static_cast<int>(LaterText::NotRegularFile) + static_cast<int>(problem)));
 }

@@ -42,10 +42,16 @@ enum class LaterText {
     OpenForWriting = 70,
     RecentlyChanged = 71,
     OutcomeUnknown = 72, // a transfer the file system gave no outcome for
+    NotTheDiskItWas = 76, // a run refused: "The destination folder %1 is not on the disk it was on ..."
+    DestinationDiskChanged = 77, // the failure that the platform finds itself, out of the order of Problem
+    AnyDestinationDisk = 78, // options dialog check box
 };
 
 inline constexpr int firstLaterText = 45;
-inline constexpr int lastLaterText = 72;
+inline constexpr int lastLaterText = 78;
+
+// Whether the key is one of LaterText: keys between them may belong to no text.
+bool isLaterText(int key);
 
 // The English text of the key.
 const char* englishText(LaterText key);

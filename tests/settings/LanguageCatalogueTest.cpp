@@ -170,6 +170,9 @@ protected:
 TEST_P(ShippedLanguage, HasEveryTextAndACancelButtonThatCanBeTold)
 {
     for (int key = 0; key <= lastLaterText; ++key) {
+        if (key >= firstLaterText && !isLaterText(key)) {
+            continue;
+        }
         EXPECT_NE(ini.ReadLanguageValue("frmMain", "t" + std::to_string(key), "", iniValueSize), "") << "t" << key;
     }
     EXPECT_NE(languageText(ini, 32), languageText(ini, 11));
@@ -205,7 +208,8 @@ TEST_P(ShippedLanguage, NoTwoControlsShownTogetherShareAnAccessKey)
     LoadLanguage(dialog, ini);
     std::vector<std::string> options;
     using enum DialogControl;
-    for (const DialogControl control : {LanguageLabel, SaveOnClose, AskBeforeSaving, RunOnStart, SendToTray, About}) {
+    for (const DialogControl control :
+        {LanguageLabel, SaveOnClose, AskBeforeSaving, RunOnStart, SendToTray, AnyDestinationDisk, About}) {
         options.push_back(dialog.text(control));
     }
     options.push_back(dialog.text(Cancel));
@@ -221,6 +225,9 @@ TEST(ShippedEnglish, HoldsTheTextsThatStandInForMissingOnes)
     IniStore ini(files);
     ini.languageFile = std::string(CARROVEX_SOURCE_DIR) + "/lang/English.dat";
     for (int key = firstLaterText; key <= lastLaterText; ++key) {
+        if (!isLaterText(key)) {
+            continue;
+        }
         EXPECT_EQ(laterText(ini, static_cast<LaterText>(key)), englishText(static_cast<LaterText>(key))) << "t" << key;
     }
 }
