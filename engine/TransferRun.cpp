@@ -93,6 +93,7 @@ private:
     bool m_progressLineWaits = false; // the last line is the progress line of a file in the batch
     bool m_placedAny = false; // a transfer of this run is complete
     bool m_diskChanged = false; // the destination's disk went away: the run ends
+    bool m_destinationDriveSeen = false; // a query of this run found the destination's drive
 };
 
 void TransferRun::run()
@@ -238,7 +239,7 @@ void TransferRun::handleFile()
                 destinationPath,
                 m_move ? Transfer::Move : Transfer::Copy,
                 (m_move ? text(26) : text(25)) + ": ");
-        } else {
+        } else if (!m_diskChanged) {
             outcome(notDone + " - " + text(20) + ": ");
         }
     } catch (const std::exception& error) {
@@ -325,7 +326,13 @@ std::int64_t TransferRun::destinationFreeBytes()
         fail(describe(drive));
         return std::numeric_limits<std::int64_t>::max();
     }
-    return driveFreeBytes(drive.value(), m_form.drives);
+    const std::int64_t free = driveFreeBytes(drive.value(), m_form.drives);
+    if (free >= 0) {
+        m_destinationDriveSeen = true;
+    } else if (m_destinationDriveSeen) {
+        diskChanged(); // the drive that this run has been filling is mounted no more
+    }
+    return free;
 }
 
 const Result<std::string>& TransferRun::driveOf(std::optional<Result<std::string>>& cache, const std::string& folder)

@@ -360,6 +360,26 @@ TEST_F(TransferRun, DiskGoneDuringTheRunEndsItWithOneLine)
     EXPECT_EQ(stored("DestinationDisk"), "(missing)");
 }
 
+// The drive that the run has been filling is no longer mounted: no file is refused for want of room.
+TEST_F(TransferRun, DriveGoneDuringTheRunEndsItWithOneLine)
+{
+    for (const char* name : {"/src/a", "/src/b", "/src/c"}) {
+        files.addFile(name, 1);
+    }
+    window.onProcessEvents([&] {
+        if (window.processEventsCalls() == 3) { // before b
+            drives.removeDrive("/");
+        }
+    });
+
+    DoAction(form);
+
+    EXPECT_THAT(window.lines(),
+        ElementsAreArray(stamped({"t25: a", "t35: " + std::string(englishText(Problem::DestinationDiskChanged))})));
+    EXPECT_THAT(files.transfers(), ElementsAre("copy /src/a /dst/a"));
+    EXPECT_EQ(form.state.runErrors, 1);
+}
+
 } // namespace
 
 } // namespace carrovex::testing

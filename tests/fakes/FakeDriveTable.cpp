@@ -13,6 +13,11 @@ void FakeDriveTable::setFree(const std::string& drive, std::uint64_t bytes)
     m_free[drive] = bytes;
 }
 
+void FakeDriveTable::removeDrive(const std::string& drive)
+{
+    m_free.erase(drive);
+}
+
 void FakeDriveTable::setQueryFails(const std::string& drive)
 {
     m_failingQueries.insert(drive);

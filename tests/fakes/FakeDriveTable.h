@@ -15,6 +15,7 @@ class FakeDriveTable final : public DriveTable
 public:
     void setDrive(const std::string& folder, const std::string& drive);
     void setFree(const std::string& drive, std::uint64_t bytes);
+    void removeDrive(const std::string& drive);
     void setQueryFails(const std::string& drive);
     void failDriveName(const std::string& folder, const std::string& description);
     const std::string& lastAsked() const;
