@@ -44,7 +44,7 @@ constexpr std::pair<LaterText, const char*> english[] = {
         "The destination folder %1 is not on the disk it was on (is that disk not mounted?); nothing was "
         "transferred"},
     {LaterText::DestinationDiskChanged, englishText(Problem::DestinationDiskChanged)},
-    {LaterText::AnyDestinationDisk, "Accept another disk at the destination (rotating backup disks)"},
+    {LaterText::AnyDestinationDisk, "Accept another destination disk (rotating disks)"},
 };
 
 } // namespace
