@@ -12,6 +12,8 @@ ParsedOptions parseConsoleOptions(const std::vector<std::string>& arguments)
         const std::string& argument = arguments[index];
         if (argument == "--once") {
             options.once = true;
+        } else if (argument == "--new-destination") {
+            options.newDestination = true;
         } else if (argument == "--help" || argument == "-h") {
             options.help = true;
         } else if (argument == "--version") {

@@ -12,6 +12,7 @@ struct ConsoleOptions {
     bool once = false; // one transfer run, then exit
     bool help = false;
     bool version = false;
+    bool newDestination = false; // the destination's disk is to be taken as it is now
     std::optional<std::string> folder; // the settings folder given with --dir
 };
 
@@ -21,7 +22,8 @@ struct ParsedOptions {
     std::string error;
 };
 
-// Takes "--once", "--dir DIR", "--dir=DIR", "--help", "-h" and "--version"; a later --dir wins.
+// Takes "--once", "--new-destination", "--dir DIR", "--dir=DIR", "--help", "-h" and "--version"; a later
+// --dir wins.
 ParsedOptions parseConsoleOptions(const std::vector<std::string>& arguments);
 
 } // namespace carrovex

@@ -1,6 +1,7 @@
 // carrovex-console: the scheduler and the transfer run without a desktop, for servers and scripts.
 #include "app/ConsoleProgram.h"
 
+#include "engine/DestinationDisk.h"
 #include "form/LaterTexts.h"
 #include "form/MainForm.h"
 #include "platform/FileSystem.h"
@@ -26,7 +27,7 @@ namespace
 constexpr int statusFailed = 1;
 constexpr int statusUnusable = 2;
 
-constexpr const char* usage = R"(Usage: carrovex-console [--once] [--dir DIR]
+constexpr const char* usage = R"(Usage: carrovex-console [--once] [--new-destination] [--dir DIR]
 
 Moves or copies every file lying directly in the source folder into the
 destination folder, with the settings of Carrovex.ini in the settings folder,
@@ -44,6 +45,11 @@ without one), and the status is 0, or 1 when the settings could not be saved.
                2  a folder does not exist, the settings cannot be used, or
                   another Carrovex runs with them
              %s
+  --new-destination
+             take the destination folder's disk as it is now: a run refuses
+             a destination that is not on the disk it was on when a run last
+             placed a file there (its disk not mounted), until that disk is
+             back or this option confirms the new one
   --dir DIR  use the settings folder DIR
   --help     show this help and exit
   --version  show the version and exit
@@ -148,7 +154,8 @@ int runConsole(const ConsoleOptions& options, const ProgramFolders& folders, Con
     if (!files.folderExists(folders.settings)) {
         return unusable("the settings folder " + quoted(folders.settings) + " does not exist");
     }
-    Form_Load(form, folders, "");
+    // Started as the window program is by /s: by the program, not by a user's click.
+    Form_Load(form, folders, "/s");
     if (const std::string reason = whyUnusable(form, platform.textFiles); !reason.empty()) {
         return unusable(reason);
     }
@@ -158,10 +165,13 @@ int runConsole(const ConsoleOptions& options, const ProgramFolders& folders, Con
         return unusable(withArguments(laterText(ini, LaterText::AlreadyRunning), {quoted(folders.settings)}));
     }
     window.setStoppingText(laterText(ini, LaterText::StoppingAfterFile));
+    if (options.newDestination) {
+        forgetDestinationDisk(form);
+    }
     if (options.once) {
         return runOnce(form, window, platform.terminal);
     }
-    window.click(Control::StartStop);
+    window.appear();
     window.printPendingLine();
     window.runUntilClosed();
     return form.state.saveFailed ? statusFailed : 0;

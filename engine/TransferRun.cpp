@@ -1,5 +1,6 @@
 #include "engine/TransferRun.h"
 
+#include "engine/DestinationDisk.h"
 #include "engine/EnableControls.h"
 #include "engine/FreeSpaceProbe.h"
 #include "form/LaterTexts.h"
@@ -51,6 +52,7 @@ private:
     };
 
     std::vector<std::string> listFiles();
+    std::optional<std::string> destinationDisk();
     void handleFiles(const std::vector<std::string>& names);
     void handleFile();
     void handleExistingDestination(const std::string& sourcePath, const std::string& destinationPath);
@@ -64,6 +66,9 @@ private:
     void replaceLastLine(const std::string& line);
     void selectLastLine();
     void fail(const std::string& description);
+    void failRun(const std::string& description);
+    void failLine(const std::string& message);
+    void diskChanged();
     // A failure's description, in the user's language where it is the program's own wording.
     template <class Failed> std::string describe(const Failed& failed) const
     {
@@ -86,6 +91,9 @@ private:
     bool m_handlingFile = false;
     std::vector<Waiting> m_waiting;
     bool m_progressLineWaits = false; // the last line is the progress line of a file in the batch
+    bool m_placedAny = false; // a transfer of this run is complete
+    bool m_diskChanged = false; // the destination's disk went away: the run ends
+    bool m_destinationDriveSeen = false; // a query of this run found the destination's drive
 };
 
 void TransferRun::run()
@@ -95,6 +103,8 @@ void TransferRun::run()
     m_sourceFolder = m_window.text(Control::SourceFolder);
     m_destinationFolder = m_window.text(Control::DestinationFolder);
     m_move = m_window.value(Control::Move) != 0;
+    // Taken before the disk is checked, so that a disk that goes after the check cannot go unseen.
+    m_form.files.beginRun(m_destinationFolder);
 
     const std::vector<std::string> names = listFiles();
     if (names.empty()) {
@@ -102,8 +112,11 @@ void TransferRun::run()
             m_window.appendLine(logStamp(m_form.clock) + text(18) + ": " + text(19) + " ");
         }
         m_errorFlag = false;
-    } else {
+    } else if (const std::optional<std::string> disk = destinationDisk()) {
         handleFiles(names);
+        if (m_placedAny && !m_diskChanged) {
+            rememberDestinationDisk(m_form, *disk);
+        }
     }
     selectLastLine();
     m_window.setBusyPointer(false);
@@ -119,6 +132,21 @@ std::vector<std::string> TransferRun::listFiles()
     return listing.value();
 }
 
+// The destination's disk, when the run may transfer onto it; otherwise the run's one line says why not.
+std::optional<std::string> TransferRun::destinationDisk()
+{
+    const Result<std::string> disk = destinationDiskNow(m_form, m_destinationFolder);
+    if (!disk.ok()) {
+        failRun(describe(disk));
+        return std::nullopt;
+    }
+    if (!isTheDiskItWas(m_form, disk.value())) {
+        failRun(withArguments(laterText(m_form.ini, LaterText::NotTheDiskItWas), {m_destinationFolder}));
+        return std::nullopt;
+    }
+    return disk.value();
+}
+
 void TransferRun::handleFiles(const std::vector<std::string>& names)
 {
     WindowState& state = m_form.state;
@@ -130,7 +158,7 @@ void TransferRun::handleFiles(const std::vector<std::string>& names)
     for (; index < names.size(); ++index) {
         selectLastLine();
         m_window.processEvents();
-        if (state.cancelRequested) {
+        if (state.cancelRequested || m_diskChanged) {
             break;
         }
         m_fileName = names[index];
@@ -166,10 +194,15 @@ void TransferRun::completeWaiting()
         m_fileName = m_waiting[i].fileName;
         if (i >= outcomes.size()) {
             fail(laterText(m_form.ini, LaterText::OutcomeUnknown));
+        } else if (outcomes[i].problem() == Problem::DestinationDiskChanged) {
+            diskChanged();
         } else if (!outcomes[i].ok()) {
             fail(describe(outcomes[i]));
-        } else if (!m_waiting[i].doneLine.empty()) {
-            m_window.appendLine(logStamp(m_form.clock) + m_waiting[i].doneLine + printableName(m_fileName));
+        } else {
+            m_placedAny = true;
+            if (!m_waiting[i].doneLine.empty()) {
+                m_window.appendLine(logStamp(m_form.clock) + m_waiting[i].doneLine + printableName(m_fileName));
+            }
         }
     }
     m_waiting.clear();
@@ -206,7 +239,7 @@ void TransferRun::handleFile()
                 destinationPath,
                 m_move ? Transfer::Move : Transfer::Copy,
                 (m_move ? text(26) : text(25)) + ": ");
-        } else {
+        } else if (!m_diskChanged) {
             outcome(notDone + " - " + text(20) + ": ");
         }
     } catch (const std::exception& error) {
@@ -293,7 +326,13 @@ std::int64_t TransferRun::destinationFreeBytes()
         fail(describe(drive));
         return std::numeric_limits<std::int64_t>::max();
     }
-    return driveFreeBytes(drive.value(), m_form.drives);
+    const std::int64_t free = driveFreeBytes(drive.value(), m_form.drives);
+    if (free >= 0) {
+        m_destinationDriveSeen = true;
+    } else if (m_destinationDriveSeen) {
+        diskChanged(); // the drive that this run has been filling is mounted no more
+    }
+    return free;
 }
 
 const Result<std::string>& TransferRun::driveOf(std::optional<Result<std::string>>& cache, const std::string& folder)
@@ -309,6 +348,10 @@ void TransferRun::transfer(
     const std::string& sourcePath, const std::string& destinationPath, Transfer how, std::string line)
 {
     const Status started = m_form.files.startTransfer(sourcePath, destinationPath, how);
+    if (started.problem() == Problem::DestinationDiskChanged) {
+        diskChanged();
+        return;
+    }
     if (!started.ok()) {
         fail(describe(started));
         return;
@@ -341,14 +384,33 @@ void TransferRun::selectLastLine()
 // that no failure erases the record of another file or of Start.
 void TransferRun::fail(const std::string& description)
 {
+    failLine(text(35) + ": " + description + " - " + printableName(m_fileName));
+}
+
+// A failure of the run as a whole, which no file's name would explain.
+void TransferRun::failRun(const std::string& description)
+{
+    failLine(text(35) + ": " + description);
+}
+
+// However many transfers it strikes, the disk that went away is told once, and no file is blamed.
+void TransferRun::diskChanged()
+{
+    if (!m_diskChanged) {
+        m_diskChanged = true;
+        failRun(problemText(m_form.ini, Problem::DestinationDiskChanged));
+    }
+}
+
+void TransferRun::failLine(const std::string& message)
+{
     m_errorFlag = true;
     ++m_form.state.runErrors;
     try {
         if (m_handlingFile && m_window.lineCount() > 0) {
             m_window.removeLastLine();
         }
-        const std::string line
-            = logStamp(m_form.clock) + text(35) + ": " + description + " - " + printableName(m_fileName);
+        const std::string line = logStamp(m_form.clock) + message;
         m_window.appendLine(line);
         if (m_form.state.runErrors == 1) {
             m_form.run.firstError = line;

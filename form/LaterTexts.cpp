@@ -35,6 +35,8 @@ LaterText keyOf(Problem problem)
         return LaterText::TakenByAnother;
     case Problem::TakenLeavingCopy:
         return LaterText::TakenLeavingCopy;
+    case Problem::DestinationDiskChanged:
+        return LaterText::DestinationDiskChanged;
     }
     return LaterText::OutcomeUnknown;
 }

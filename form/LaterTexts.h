@@ -45,10 +45,13 @@ enum class LaterText {
     LockedByAnother = 73,
     TakenByAnother = 74,
     TakenLeavingCopy = 75,
+    NotTheDiskItWas = 76, // a run refused: "The destination folder %1 is not on the disk it was on ..."
+    DestinationDiskChanged = 77,
+    AnyDestinationDisk = 78, // options dialog check box
 };
 
 inline constexpr int firstLaterText = 45;
-inline constexpr int lastLaterText = 75;
+inline constexpr int lastLaterText = 78;
 
 // The key's text in the active language, or its English text where the language's files lack it.
 std::string laterText(const IniStore& ini, LaterText key);

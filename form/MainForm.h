@@ -3,6 +3,7 @@
 #include "form/LanguageTexts.h"
 #include "form/WindowState.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,9 @@ struct MainForm {
     std::string language; // the name of the active language
     std::vector<std::string> languageFolders; // the first that holds a language's file wins
     RunReport run {}; // filled as runs go; the fronts leave it out when they set up the form
+    // The destination's disk as remembered in this process, which outlives a settings file that cannot be
+    // written; nothing until it is first remembered or forgotten here, when the settings file's holds.
+    std::optional<std::string> destinationDisk {};
 };
 
 } // namespace carrovex

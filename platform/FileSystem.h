@@ -52,6 +52,12 @@ public:
 
     virtual Result<std::int64_t> fileLength(const std::string& path) = 0;
 
+    // A run begins that transfers into the destination folder: its file system is taken as it is now. Should
+    // the folder come to lie on another one before the next call (its disk unmounted, even lazily, or gone),
+    // no more copies are placed there and no source is removed for a copy there: each such transfer fails
+    // with Problem::DestinationDiskChanged.
+    virtual void beginRun(const std::string& destinationFolder) = 0;
+
     // Accepts the transfer into the current batch and stages it: the content goes to a copy in the
     // destination folder that no listing shows and no file name can meet. Fails at once, having changed
     // nothing, when the source cannot be read, is not a regular file, is open for writing in another program

@@ -5,9 +5,9 @@
 namespace carrovex
 {
 
-// The options dialog's controls, by their role. SaveOnClose, AskBeforeSaving, RunOnStart and SendToTray are
-// the check boxes of the settings keys "Save", "Question", "DoActionOnStart" and "SendToTray"; Language is
-// a pick list.
+// The options dialog's controls, by their role. SaveOnClose, AskBeforeSaving, RunOnStart, SendToTray and
+// AnyDestinationDisk are the check boxes of the settings keys "Save", "Question", "DoActionOnStart",
+// "SendToTray" and "AnyDestinationDisk"; Language is a pick list.
 enum class DialogControl {
     LanguageLabel,
     Language,
@@ -15,6 +15,7 @@ enum class DialogControl {
     AskBeforeSaving,
     RunOnStart,
     SendToTray,
+    AnyDestinationDisk,
     About,
     Cancel,
     Save

@@ -18,6 +18,7 @@ enum class Problem {
     LockedByAnother,
     TakenByAnother,
     TakenLeavingCopy,
+    DestinationDiskChanged,
 };
 
 constexpr const char* englishText(Problem problem)
@@ -47,6 +48,9 @@ constexpr const char* englishText(Problem problem)
     case Problem::TakenLeavingCopy:
         return "The file was taken from the source folder by another program; its copy stays in the destination "
                "folder";
+    case Problem::DestinationDiskChanged:
+        return "The destination folder's disk was unmounted or removed during the run, which ends here; files "
+               "whose copies cannot be confirmed stay in the source folder";
     }
     return "";
 }

@@ -131,6 +131,7 @@ void LoadLanguage(OptionsDialog& dialog, const IniStore& ini)
         dialog.setText(control, languageText(ini, key));
     }
     dialog.setText(DialogControl::SendToTray, laterText(ini, LaterText::SendToTray));
+    dialog.setText(DialogControl::AnyDestinationDisk, laterText(ini, LaterText::AnyDestinationDisk));
     dialog.setText(DialogControl::About, laterText(ini, LaterText::About));
 }
 

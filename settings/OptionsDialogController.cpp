@@ -21,7 +21,8 @@ namespace
 constexpr std::pair<DialogControl, const Switch*> switches[] = {{DialogControl::SaveOnClose, &saveOnClose},
     {DialogControl::AskBeforeSaving, &askBeforeSaving},
     {DialogControl::RunOnStart, &runOnStart},
-    {DialogControl::SendToTray, &sendToTray}};
+    {DialogControl::SendToTray, &sendToTray},
+    {DialogControl::AnyDestinationDisk, &anyDestinationDisk}};
 
 } // namespace
 

@@ -10,7 +10,7 @@ namespace carrovex
 
 struct MainForm;
 
-// The options dialog's procedures: the language and the four switches of the settings file, written in
+// The options dialog's procedures: the language and the five switches of the settings file, written in
 // one replacement of the file, and the About box.
 class OptionsDialogController final : public OptionsDialogEvents
 {

@@ -1,5 +1,6 @@
 #include "window/MainWindowController.h"
 
+#include "engine/DestinationDisk.h"
 #include "form/Captions.h"
 #include "form/LogPane.h"
 #include "form/MainForm.h"
@@ -33,6 +34,10 @@ MainWindowController::MainWindowController(MainForm& form)
 
 void MainWindowController::changed(Control control)
 {
+    // A destination that the user names anew is a new destination, wherever its disk is.
+    if (control == Control::DestinationFolder && !m_form.state.loading) {
+        forgetDestinationDisk(m_form);
+    }
     if (control == Control::SourceFolder || control == Control::DestinationFolder) {
         CheckFolders(m_form);
     }
@@ -42,6 +47,11 @@ void MainWindowController::clicked(Control control)
 {
     switch (control) {
     case Control::StartStop:
+        // Only a user's Start takes the destination's disk as it is now, which may be another on purpose; a
+        // start by the program (/s, the console program) must never take the disk under an unmounted one.
+        if (!m_form.state.running && !m_form.state.cancelShown) {
+            forgetDestinationDisk(m_form);
+        }
         StartStop_Click(m_form);
         closeIfRunEnded();
         break;

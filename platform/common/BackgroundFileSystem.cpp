@@ -54,6 +54,11 @@ Result<bool> BackgroundFileSystem::sameContent(const std::string& first, const s
     return inBackground([&] { return m_files.sameContent(first, second); });
 }
 
+void BackgroundFileSystem::beginRun(const std::string& destinationFolder)
+{
+    m_files.beginRun(destinationFolder);
+}
+
 Status BackgroundFileSystem::startTransfer(const std::string& source, const std::string& destination, Transfer how)
 {
     return inBackground([&] { return m_files.startTransfer(source, destination, how); });

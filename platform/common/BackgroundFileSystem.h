@@ -28,6 +28,7 @@ public:
     Result<bool> sameFile(const std::string& first, const std::string& second) override;
     Result<bool> sameContent(const std::string& first, const std::string& second) override;
     Result<std::int64_t> fileLength(const std::string& path) override;
+    void beginRun(const std::string& destinationFolder) override;
     Status startTransfer(const std::string& source, const std::string& destination, Transfer how) override;
     bool batchDue() override;
     std::vector<Status> completeBatch() override;

@@ -99,7 +99,8 @@ void DialogModel::click(DialogControl control)
         return;
     }
     if (control == DialogControl::SaveOnClose || control == DialogControl::AskBeforeSaving
-        || control == DialogControl::RunOnStart || control == DialogControl::SendToTray) {
+        || control == DialogControl::RunOnStart || control == DialogControl::SendToTray
+        || control == DialogControl::AnyDestinationDisk) {
         setValue(control, 1 - value(control));
     } else {
         m_events->clicked(control);

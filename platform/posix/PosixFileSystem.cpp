@@ -242,6 +242,11 @@ Result<std::int64_t> PosixFileSystem::fileLength(const std::string& path)
     return static_cast<std::int64_t>(info.st_size);
 }
 
+void PosixFileSystem::beginRun(const std::string& destinationFolder)
+{
+    m_batch.pin(destinationFolder);
+}
+
 Status PosixFileSystem::startTransfer(const std::string& source, const std::string& destination, Transfer how)
 {
     return m_batch.add(source, destination, how);

@@ -27,6 +27,16 @@ bool cannotFlushFolder(int error)
     return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
 }
 
+std::optional<std::uint64_t> deviceOf(const std::string& path)
+{
+    struct stat info {
+    };
+    if (::stat(path.c_str(), &info) != 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint64_t>(info.st_dev);
+}
+
 } // namespace
 
 bool TransferBatch::Entry::moves() const
@@ -51,6 +61,12 @@ TransferBatch::~TransferBatch()
             discardCopy(*entry.staged, entry.folder->fd.get());
         }
     }
+}
+
+void TransferBatch::pin(const std::string& destinationFolder)
+{
+    m_pinnedFolder = destinationFolder;
+    m_pinnedDevice = deviceOf(destinationFolder);
 }
 
 Result<TransferBatch::Folder*> TransferBatch::folderFor(const std::string& path)
@@ -79,6 +95,10 @@ Result<TransferBatch::Folder*> TransferBatch::folderFor(const std::string& path)
         return Result<Folder*>::failure(lastErrorText());
     }
     folder->device = static_cast<std::uint64_t>(info.st_dev);
+    // A disk unmounted since the run began leaves its mount point, a folder of the disk above it.
+    if (path == m_pinnedFolder && m_pinnedDevice && folder->device != *m_pinnedDevice) {
+        return Result<Folder*>::failure(Problem::DestinationDiskChanged);
+    }
     folder->flushEachFile = storedBeyondKernel(folder->fd.get());
     m_folders.push_back(std::move(folder));
     return m_folders.back().get();
@@ -145,14 +165,16 @@ Status TransferBatch::stage(Entry& entry, int sourceFd, const struct stat& info)
 {
     const Result<Folder*> folder = folderFor(folderOf(entry.destination));
     if (!folder.ok()) {
-        return Status::failure(folder.error());
+        return Status::failure(folder);
     }
     entry.folder = folder.value();
     if (entry.moves()) {
         // Within one file system a rename moves the file whole; its own answer tells when it cannot.
+        // Into the opened folder, which is on the disk the run began with, whatever its path leads to now.
+        const int folderFd = entry.folder->fd.get();
         const int error = entry.replaces()
-            ? (::rename(entry.source.c_str(), entry.destination.c_str()) == 0 ? 0 : errno)
-            : renameWithoutReplacing(AT_FDCWD, entry.source, AT_FDCWD, entry.destination);
+            ? (::renameat(AT_FDCWD, entry.source.c_str(), folderFd, entry.name.c_str()) == 0 ? 0 : errno)
+            : renameWithoutReplacing(AT_FDCWD, entry.source, folderFd, entry.name);
         if (error != EXDEV) {
             if (error != 0) {
                 return Status::failure(systemErrorText(error));
@@ -200,7 +222,7 @@ Status TransferBatch::addExistingCopy(Entry& entry, int sourceFd)
     }
     const Result<Folder*> folder = folderFor(folderOf(entry.destination));
     if (!folder.ok()) {
-        return Status::failure(folder.error());
+        return Status::failure(folder);
     }
     entry.folder = folder.value();
     entry.folder->placedAny = true;
@@ -208,6 +230,23 @@ Status TransferBatch::addExistingCopy(Entry& entry, int sourceFd)
     entry.placed = true;
     entry.needsFlush = true;
     return {};
+}
+
+// A folder whose path leads to another file system than the opened folder's: its disk was unmounted (a
+// lazy unmount leaves the opened folder working on the detached disk) or is gone. Its copies cannot be
+// confirmed by their names, so nothing more is placed there and no source of a copy there is removed.
+void TransferBatch::failWhereDiskChanged()
+{
+    for (const auto& folder : m_folders) {
+        if (deviceOf(folder->path) == folder->device) {
+            continue;
+        }
+        for (Entry& entry : m_entries) {
+            if (entry.folder == folder.get() && !entry.error && !entry.renamed) {
+                fail(entry, Status::failure(Problem::DestinationDiskChanged));
+            }
+        }
+    }
 }
 
 void TransferBatch::fail(Entry& entry, Status failure)
@@ -425,9 +464,12 @@ bool TransferBatch::due() const
 std::vector<Status> TransferBatch::complete()
 {
     flush();
+    failWhereDiskChanged();
     checkSources();
+    failWhereDiskChanged();
     place();
     makeDurable();
+    failWhereDiskChanged();
     removeSources();
     std::vector<Status> outcomes;
     outcomes.reserve(m_entries.size());

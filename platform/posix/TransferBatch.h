@@ -43,6 +43,8 @@ public:
     TransferBatch& operator=(const TransferBatch&) = delete;
     ~TransferBatch(); // staged copies that were never completed are given up
 
+    // See FileSystem::beginRun.
+    void pin(const std::string& destinationFolder);
     Status add(const std::string& source, const std::string& destination, Transfer how);
     bool due() const;
     std::vector<Status> complete();
@@ -79,6 +81,7 @@ private:
     };
 
     Result<Folder*> folderFor(const std::string& path);
+    void failWhereDiskChanged();
     bool leaseSeesEveryWriter(int fd, const struct stat& info);
     Status stage(Entry& entry, int sourceFd, const struct stat& info);
     Status addExistingCopy(Entry& entry, int sourceFd);
@@ -104,6 +107,8 @@ private:
     std::map<std::uint64_t, bool> m_leaseSeesEveryWriter; // by device
     // Files may be added for a long time (no batch completes while each fails): an older look is repeated.
     OtherWriters m_writersWhileAdding {std::chrono::seconds(1)};
+    std::string m_pinnedFolder;
+    std::optional<std::uint64_t> m_pinnedDevice;
 };
 
 } // namespace carrovex::posix

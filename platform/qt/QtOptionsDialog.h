@@ -59,6 +59,7 @@ private:
     QCheckBox* m_askBeforeSavingCheckBox;
     QCheckBox* m_runOnStartCheckBox;
     QCheckBox* m_sendToTrayCheckBox;
+    QCheckBox* m_anyDestinationDiskCheckBox;
     QPushButton* m_aboutButton;
     QPushButton* m_cancelButton;
     QPushButton* m_saveButton;

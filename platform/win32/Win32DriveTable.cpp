@@ -4,6 +4,9 @@
 #include "platform/win32/WidePath.h"
 #include "platform/win32/WideText.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <optional>
 #include <vector>
 #include <windows.h>
 
@@ -177,6 +180,41 @@ DriveSpace Win32DriveTable::freeSpace(const std::string& drive)
         return {DriveSpace::State::Known, available.QuadPart};
     }
     return {isNoDrive(error) ? DriveSpace::State::NoDrive : DriveSpace::State::QueryFailed, 0};
+}
+
+Result<DiskIdentity> Win32DriveTable::diskIdentity(const std::string& folder)
+{
+    const Result<std::wstring> wide = widePath(folder);
+    if (!wide.ok()) {
+        return Result<DiskIdentity>::failure(wide.error());
+    }
+    const Result<std::wstring> full = fullPathOf(wide.value());
+    if (!full.ok()) {
+        return Result<DiskIdentity>::failure(full.error());
+    }
+    if (::GetFileAttributesW(full.value().c_str()) == INVALID_FILE_ATTRIBUTES) {
+        return Result<DiskIdentity>::failure(lastErrorText());
+    }
+    // GetVolumePathNameW fails for shares under Wine; a share is its own root.
+    const std::wstring share = drivePartOf(full.value());
+    const std::optional<std::wstring> root = share.size() > 2 ? std::optional(share) : volumePathOf(full.value());
+    if (!root) {
+        return Result<DiskIdentity>::failure(lastErrorText());
+    }
+    wchar_t volume[64] = L"";
+    if (::GetVolumeNameForVolumeMountPointW(root->c_str(), volume, std::size(volume))) {
+        return DiskIdentity {"volume:" + narrow(volume), narrow(*root)};
+    }
+    DWORD serial = 0;
+    if (::GetVolumeInformationW(root->c_str(), nullptr, 0, &serial, nullptr, nullptr, nullptr, 0)) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%08lX", static_cast<unsigned long>(serial));
+        return DiskIdentity {std::string("serial:") + text, narrow(*root)};
+    }
+    // A share that tells no serial number is known by its name, which may hold blanks but never a "*".
+    std::string name = narrow(*root);
+    std::replace(name.begin(), name.end(), ' ', '*');
+    return DiskIdentity {"share:" + name, narrow(*root)};
 }
 
 } // namespace carrovex::win32

@@ -15,6 +15,10 @@ public:
     // The bytes available to this user (quotas included); no drive when the name is no drive of this
     // machine or its medium is missing, and no dialog asks for one.
     DriveSpace freeSpace(const std::string& drive) override;
+    // The volume by its GUID path ("volume:\\?\Volume{...}\"), or, where it has none (a share), by its
+    // serial number ("serial:1A2B3C4D"); mounted at the root of its volume path ("C:\", "C:\mnt\usb\",
+    // "\\server\share\").
+    Result<DiskIdentity> diskIdentity(const std::string& folder) override;
 };
 
 // The drive part of a full path by its spelling alone: "C:" for "c:\x", "\\SERVER\SHARE\" for

@@ -1,5 +1,6 @@
 #include "platform/win32/Win32FileSystem.h"
 
+#include "platform/win32/Handle.h"
 #include "platform/win32/SystemError.h"
 #include "platform/win32/WidePath.h"
 #include "platform/win32/WideText.h"
@@ -19,6 +20,22 @@ bool isPlainFile(const WIN32_FIND_DATAW& entry)
     constexpr DWORD skipped = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_HIDDEN
         | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DEVICE;
     return (entry.dwFileAttributes & skipped) == 0 && !isStagedName(entry.cFileName);
+}
+
+std::optional<DWORD> volumeSerialOf(const std::wstring& folder)
+{
+    const Handle opened(::CreateFileW(folder.c_str(),
+        FILE_READ_ATTRIBUTES,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr,
+        OPEN_EXISTING,
+        FILE_FLAG_BACKUP_SEMANTICS,
+        nullptr));
+    BY_HANDLE_FILE_INFORMATION info {};
+    if (!opened.valid() || !::GetFileInformationByHandle(opened.get(), &info)) {
+        return std::nullopt;
+    }
+    return info.dwVolumeSerialNumber;
 }
 
 bool isMissing(DWORD error)
@@ -250,12 +267,22 @@ Result<std::int64_t> Win32FileSystem::fileLength(const std::string& path)
     return lengthOf(data);
 }
 
+void Win32FileSystem::beginRun(const std::string& destinationFolder)
+{
+    const Result<std::wstring> folder = widePath(destinationFolder);
+    m_runFolder = folder.ok() ? folder.value() : std::wstring();
+    m_runVolume = folder.ok() ? volumeSerialOf(m_runFolder) : std::nullopt;
+}
+
 Status Win32FileSystem::startTransfer(const std::string& source, const std::string& destination, Transfer how)
 {
     const Result<std::wstring> from = widePath(source);
     const Result<std::wstring> to = widePath(destination);
     if (!from.ok() || !to.ok()) {
         return Status::failure(from.ok() ? to.error() : from.error());
+    }
+    if (m_runVolume && volumeSerialOf(m_runFolder) != m_runVolume) {
+        return Status::failure(Problem::DestinationDiskChanged);
     }
     return m_batch.add(from.value(), to.value(), how);
 }

@@ -3,8 +3,10 @@
 #include "platform/FileSystem.h"
 #include "platform/win32/TransferBatch.h"
 
+#include <optional>
 #include <string>
 #include <vector>
+#include <windows.h>
 
 namespace carrovex::win32
 {
@@ -30,12 +32,17 @@ public:
     Result<bool> sameFile(const std::string& first, const std::string& second) override;
     Result<bool> sameContent(const std::string& first, const std::string& second) override;
     Result<std::int64_t> fileLength(const std::string& path) override;
+    // The destination folder's volume is known by its serial number; a transfer into a folder that now lies
+    // on another volume (a folder whose mounted volume is gone) fails before it is staged.
+    void beginRun(const std::string& destinationFolder) override;
     Status startTransfer(const std::string& source, const std::string& destination, Transfer how) override;
     bool batchDue() override;
     std::vector<Status> completeBatch() override;
 
 private:
     TransferBatch m_batch;
+    std::wstring m_runFolder;
+    std::optional<DWORD> m_runVolume;
 };
 
 } // namespace carrovex::win32

@@ -1,5 +1,7 @@
 #include "engine/TransferRun.h"
 
+#include "form/LaterTexts.h"
+#include "store/BuiltInEnglish.h"
 #include "tests/MainFormFixture.h"
 #include "tests/engine/RunLines.h"
 
@@ -281,6 +283,102 @@ TEST_F(TransferRun, DestinationWithoutADriveAdmitsOnlyReplacements)
 
     EXPECT_THAT(window.lines(),
         ElementsAre(std::string(stamp) + "t22 - t20: new.txt", std::string(stamp) + "t25 (t23): old.txt"));
+}
+
+// The destination's disk against the one remembered from the last run that placed a file there: a disk not
+// mounted leaves its mount point on the disk above it, where files would be hidden once it is back.
+struct DiskCase {
+    const char* name;
+    const char* remembered; // DestinationDisk in the settings file
+    const char* now; // the file system of /dst now; its mount point is /mnt/usb unless bare
+    bool bare; // /dst now lies on the disk above it, mounted at /
+    bool anyDisk;
+    bool transferred;
+
+    friend void PrintTo(const DiskCase& row, std::ostream* out)
+    {
+        *out << row.name;
+    }
+};
+
+class TransferRunDisk : public MainFormFixture, public ::testing::WithParamInterface<DiskCase>
+{
+};
+
+TEST_P(TransferRunDisk, TransfersOnlyOntoTheDiskItWasAndRemembersIt)
+{
+    const DiskCase& c = GetParam();
+    textFiles.files[ini.settingsFile] = std::string("[Options]\nDestinationDisk=") + c.remembered
+        + "\nAnyDestinationDisk=" + (c.anyDisk ? "1" : "0") + "\n";
+    drives.setDisk("/dst", c.now, c.bare ? "/" : "/mnt/usb");
+    files.addFile("/src/a", 1);
+
+    DoAction(form);
+
+    const std::string now = std::string(c.now) + (c.bare ? " /" : " /mnt/usb");
+    if (c.transferred) {
+        EXPECT_THAT(window.lines(), ElementsAre(std::string(stamp) + "t25: a"));
+        EXPECT_EQ(form.state.runErrors, 0);
+        EXPECT_EQ(stored("DestinationDisk"), now);
+    } else {
+        const std::string why = withArguments(builtInEnglish(static_cast<int>(LaterText::NotTheDiskItWas)), {"/dst"});
+        EXPECT_THAT(window.lines(), ElementsAre(std::string(stamp) + "t35: " + why));
+        EXPECT_EQ(form.state.runErrors, 1);
+        EXPECT_EQ(stored("DestinationDisk"), c.remembered);
+    }
+    EXPECT_EQ(files.transfers(), c.transferred ? Lines {"copy /src/a /dst/a"} : Lines {});
+}
+
+INSTANTIATE_TEST_SUITE_P(Disks,
+    TransferRunDisk,
+    ::testing::Values(DiskCase {"NoneRememberedTakesTheDiskThere", "", "uuid:B", false, false, true},
+        DiskCase {"TheRememberedDisk", "uuid:A /mnt/usb", "uuid:A", false, false, true},
+        DiskCase {"AnotherDiskRefused", "uuid:A /mnt/usb", "uuid:B", false, false, false},
+        DiskCase {"BareMountPointRefused", "uuid:A /mnt/usb", "uuid:R", true, false, false},
+        DiskCase {"AnyDiskTakesAnother", "uuid:A /mnt/usb", "uuid:B", false, true, true},
+        DiskCase {"AnyDiskStillRefusesTheBareMountPoint", "uuid:A /mnt/usb", "uuid:R", true, true, false}),
+    rowName<DiskCase>);
+
+// Files a to d in batches of two: the disk goes during the second batch. Its files stay where the platform
+// left them; the run says so once, blames no file, ends, and remembers no disk.
+TEST_F(TransferRun, DiskGoneDuringTheRunEndsItWithOneLine)
+{
+    choose(true);
+    files.setBatchSize(2);
+    for (const char* name : {"/src/a", "/src/b", "/src/c", "/src/d", "/src/e"}) {
+        files.addFile(name, 1);
+    }
+    files.failCall(Call::Complete, 3, Problem::DestinationDiskChanged);
+    files.failCall(Call::Complete, 4, Problem::DestinationDiskChanged);
+
+    DoAction(form);
+
+    EXPECT_THAT(window.lines(),
+        ElementsAreArray(
+            stamped({"t26: a", "t26: b", "t35: " + std::string(englishText(Problem::DestinationDiskChanged))})));
+    EXPECT_THAT(files.transfers(), ElementsAre("move /src/a /dst/a", "move /src/b /dst/b"));
+    EXPECT_EQ(form.state.runErrors, 1);
+    EXPECT_EQ(stored("DestinationDisk"), "(missing)");
+}
+
+// The drive that the run has been filling is no longer mounted: no file is refused for want of room.
+TEST_F(TransferRun, DriveGoneDuringTheRunEndsItWithOneLine)
+{
+    for (const char* name : {"/src/a", "/src/b", "/src/c"}) {
+        files.addFile(name, 1);
+    }
+    window.onProcessEvents([&] {
+        if (window.processEventsCalls() == 3) { // before b
+            drives.removeDrive("/");
+        }
+    });
+
+    DoAction(form);
+
+    EXPECT_THAT(window.lines(),
+        ElementsAreArray(stamped({"t25: a", "t35: " + std::string(englishText(Problem::DestinationDiskChanged))})));
+    EXPECT_THAT(files.transfers(), ElementsAre("copy /src/a /dst/a"));
+    EXPECT_EQ(form.state.runErrors, 1);
 }
 
 } // namespace

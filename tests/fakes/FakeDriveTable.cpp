@@ -13,6 +13,11 @@ void FakeDriveTable::setFree(const std::string& drive, std::uint64_t bytes)
     m_free[drive] = bytes;
 }
 
+void FakeDriveTable::removeDrive(const std::string& drive)
+{
+    m_free.erase(drive);
+}
+
 void FakeDriveTable::setQueryFails(const std::string& drive)
 {
     m_failingQueries.insert(drive);
@@ -26,6 +31,23 @@ void FakeDriveTable::failDriveName(const std::string& folder, const std::string&
 const std::string& FakeDriveTable::lastAsked() const
 {
     return m_lastAsked;
+}
+
+void FakeDriveTable::setDisk(const std::string& folder, const std::string& fileSystem, const std::string& mountPoint)
+{
+    m_disks[folder] = {fileSystem, mountPoint};
+}
+
+Result<DiskIdentity> FakeDriveTable::diskIdentity(const std::string& folder)
+{
+    if (const auto disk = m_disks.find(folder); disk != m_disks.end()) {
+        return disk->second;
+    }
+    const Result<std::string> drive = driveName(folder);
+    if (!drive.ok()) {
+        return Result<DiskIdentity>::failure(drive.error());
+    }
+    return DiskIdentity {"disk:" + drive.value(), drive.value()};
 }
 
 Result<std::string> FakeDriveTable::driveName(const std::string& path)

@@ -185,6 +185,11 @@ void FakeFileSystem::onTransfer(std::function<void()> hook)
     m_onTransfer = std::move(hook);
 }
 
+// The fake's disks never change by themselves: a test fails a transfer with Problem::DestinationDiskChanged.
+void FakeFileSystem::beginRun(const std::string&)
+{
+}
+
 Status FakeFileSystem::startTransfer(const std::string& source, const std::string& destination, Transfer how)
 {
     if (m_onTransfer) {

@@ -33,6 +33,7 @@ public:
     MOCK_METHOD(Result<bool>, sameFile, (const std::string&, const std::string&), (override));
     MOCK_METHOD(Result<std::int64_t>, fileLength, (const std::string&), (override));
     MOCK_METHOD(Result<bool>, sameContent, (const std::string&, const std::string&), (override));
+    MOCK_METHOD(void, beginRun, (const std::string&), (override));
     MOCK_METHOD(Status, startTransfer, (const std::string&, const std::string&, Transfer), (override));
     MOCK_METHOD(bool, batchDue, (), (override));
     MOCK_METHOD(std::vector<Status>, completeBatch, (), (override));

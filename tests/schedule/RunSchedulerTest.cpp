@@ -1,5 +1,6 @@
 #include "schedule/RunScheduler.h"
 
+#include "tests/engine/RunLines.h"
 #include "tests/schedule/SchedulerFixture.h"
 
 #include <gmock/gmock.h>
@@ -304,6 +305,55 @@ TEST_F(Scheduler, AWeekAtOneMinuteMissesAndDoublesNoRun)
     EXPECT_EQ(form.state.elapsedMinutes, 0);
     EXPECT_EQ(window.caption(), countdown(1));
 }
+
+// The remembered disk is uuid:A, /dst is now on uuid:B. Only the user's own Start, or a destination the user
+// names anew, takes the disk as it is; a start by the program (/s) must not take the disk under an unmounted one.
+struct StartCase {
+    const char* name;
+    const char* commandLine;
+    bool userStarts;
+    bool retyped; // the user typed the destination folder again before
+    bool transferred;
+
+    friend void PrintTo(const StartCase& row, std::ostream* out)
+    {
+        *out << row.name;
+    }
+};
+
+class DiskAtStart : public SchedulerFixture, public ::testing::WithParamInterface<StartCase>
+{
+};
+
+TEST_P(DiskAtStart, OnlyTheUsersStartOrFolderTakesAnotherDisk)
+{
+    const StartCase& c = GetParam();
+    files.addFile("/src/a", 1);
+    settings("From=/src\nTo=/dst\nDoActionOnStart=1\nDestinationDisk=uuid:A /mnt/usb\n");
+    drives.setDisk("/dst", "uuid:B", "/mnt/usb");
+    load(c.commandLine);
+    if (c.retyped) {
+        window.type(Control::DestinationFolder, "/ds");
+        window.type(Control::DestinationFolder, "/dst");
+    }
+    if (c.userStarts) {
+        window.click(Control::StartStop);
+    } else {
+        window.appear();
+    }
+
+    EXPECT_EQ(files.transfers(),
+        c.transferred ? std::vector<std::string> {"copy /src/a /dst/a"} : std::vector<std::string> {});
+    EXPECT_EQ(stored("DestinationDisk"), c.transferred ? "uuid:B /mnt/usb" : "uuid:A /mnt/usb");
+    EXPECT_EQ(linesWith("t35: "), c.transferred ? 0 : 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Starts,
+    DiskAtStart,
+    ::testing::Values(StartCase {"UsersStart", "", true, false, true},
+        StartCase {"SlashS", "/s", false, false, false},
+        StartCase {"SlashSAfterTheUserNamedTheFolder", "/s", false, true, true}),
+    rowName<StartCase>);
 
 } // namespace
 

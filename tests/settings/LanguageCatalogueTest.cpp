@@ -226,7 +226,8 @@ TEST_P(ShippedLanguage, NoTwoControlsShownTogetherShareAnAccessKey)
     LoadLanguage(dialog, ini);
     std::vector<std::string> options;
     using enum DialogControl;
-    for (const DialogControl control : {LanguageLabel, SaveOnClose, AskBeforeSaving, RunOnStart, SendToTray, About}) {
+    for (const DialogControl control :
+        {LanguageLabel, SaveOnClose, AskBeforeSaving, RunOnStart, SendToTray, AnyDestinationDisk, About}) {
         options.push_back(dialog.text(control));
     }
     options.push_back(dialog.text(Cancel));
@@ -243,7 +244,7 @@ TEST(BuiltInEnglish, HoldsEveryTextAndThePlatformsOwnWording)
     }
     MemoryTextFiles none;
     const IniStore noLanguage(none);
-    for (int problem = 0; problem <= static_cast<int>(Problem::TakenLeavingCopy); ++problem) {
+    for (int problem = 0; problem <= static_cast<int>(Problem::DestinationDiskChanged); ++problem) {
         EXPECT_EQ(problemText(noLanguage, static_cast<Problem>(problem)), englishText(static_cast<Problem>(problem)));
     }
 }

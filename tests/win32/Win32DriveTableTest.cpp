@@ -70,6 +70,21 @@ TEST_F(Drives, PathIsNamedByItsDriveHoweverItIsSpelt)
     }
 }
 
+// The run compares the disk it finds with the one it remembered: however the folder is spelt, one volume
+// gives one word, which the settings file keeps before the mount point, so it holds no blank.
+TEST_F(Drives, DiskOfAFolderIsOneWordAndTheRootOfItsVolume)
+{
+    const std::string folder = temp.folder("data");
+    const Result<DiskIdentity> disk = drives.diskIdentity(folder);
+    const Result<DiskIdentity> again = drives.diskIdentity(folder + "\\..\\data");
+    ASSERT_TRUE(disk.ok()) << disk.error();
+    ASSERT_TRUE(again.ok()) << again.error();
+    EXPECT_EQ(disk.value().fileSystem, again.value().fileSystem);
+    EXPECT_EQ(disk.value().mountPoint, letter + "\\");
+    EXPECT_EQ(disk.value().fileSystem.find(' '), std::string::npos) << disk.value().fileSystem;
+    EXPECT_FALSE(drives.diskIdentity(folder + "\\missing").ok());
+}
+
 TEST_F(Drives, FreeSpaceIsKnownOnlyForADrive)
 {
     std::string unused; // a letter that names no drive of this machine

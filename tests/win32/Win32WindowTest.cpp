@@ -89,6 +89,7 @@ TEST_P(Win32Window, EveryTextOfTheMainWindowAndTheOptionsDialogIsWhole)
                      DialogControl::AskBeforeSaving,
                      DialogControl::RunOnStart,
                      DialogControl::SendToTray,
+                     DialogControl::AnyDestinationDisk,
                      DialogControl::About,
                      DialogControl::Cancel,
                      DialogControl::Save}) {
@@ -98,7 +99,7 @@ TEST_P(Win32Window, EveryTextOfTheMainWindowAndTheOptionsDialogIsWhole)
             dialog.close();
         });
     });
-    EXPECT_EQ(checked, 8);
+    EXPECT_EQ(checked, 9);
 }
 
 TEST_P(Win32Window, LogPaneLayoutsDifferBy1020TwipsAndTheClientAreaIsAsDesigned)

@@ -99,11 +99,13 @@ TEST_F(Options, SameLanguageSavesOnlyTheSwitches)
     load();
     open([](DialogModel& dialog) {
         dialog.click(DialogControl::RunOnStart);
+        dialog.click(DialogControl::AnyDestinationDisk);
         dialog.click(DialogControl::Save);
         EXPECT_TRUE(dialog.isClosed());
     });
 
     EXPECT_EQ(stored("DoActionOnStart"), "1");
+    EXPECT_EQ(stored("AnyDestinationDisk"), "1");
     EXPECT_EQ(stored("Save"), "1");
     EXPECT_EQ(stored("Question"), "0");
     EXPECT_EQ(stored("Language"), "(missing)");
@@ -128,6 +130,7 @@ TEST_F(Options, AnotherListedLanguageIsAppliedAndLogged)
     EXPECT_EQ(textFiles.writes, writes + 1);
     EXPECT_EQ(stored("Save"), "0");
     EXPECT_EQ(stored("SendToTray"), "0");
+    EXPECT_EQ(stored("AnyDestinationDisk"), "0");
     EXPECT_EQ(stored("Language"), "English");
     EXPECT_EQ(ini.languageFile, "/prog/lang/English.dat");
     EXPECT_EQ(window.text(Control::SourceLabel), "e0");
