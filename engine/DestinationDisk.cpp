@@ -14,7 +14,7 @@ constexpr const char* diskKey = "DestinationDisk";
 
 std::string remembered(const MainForm& form)
 {
-    return form.destinationDisk ? *form.destinationDisk : readOption(form.ini, diskKey, "");
+    return form.destinationDisk ? *form.destinationDisk : form.ini.ReadWholeIniValue("Options", diskKey, "");
 }
 
 // The file system's word comes first and holds no blank.
@@ -27,9 +27,8 @@ std::string mountPointOf(const std::string& disk)
 void keep(MainForm& form, const std::string& disk)
 {
     form.destinationDisk = disk;
-    // A value too long for the file would read back cut, as another disk: the file then remembers none.
-    const bool storable = disk.size() < static_cast<std::size_t>(iniValueSize) && isStorable(disk);
-    form.ini.WriteIniValue("Options", diskKey, storable ? disk : "");
+    // A mount point that is no line of UTF-8 cannot be stored: the file then remembers none.
+    form.ini.WriteIniValue("Options", diskKey, isStorable(disk) ? disk : "");
 }
 
 } // namespace
