@@ -419,7 +419,7 @@ INSTANTIATE_TEST_SUITE_P(Cases,
 TEST_F(ConsoleProgram, DamagedLanguageFileKeepsEveryOutcomeWord)
 {
     const std::string shipped = readFile(std::string(CARROVEX_SOURCE_DIR) + "/lang/English.dat");
-    const std::string damaged[] = {shipped.substr(0, shipped.find("t21=") + 4), std::string("\x89\0\xFF[frm\n=\n", 12)};
+    const std::string damaged[] = {shipped.substr(0, shipped.find("t21=") + 4), std::string("\x89\0\xFF[frm\n=\n", 10)};
     fs::create_directory(pair.settings + "/lang");
     for (const std::string& file : damaged) {
         writeFile(pair.settings + "/lang/English.dat", file);
