@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
@@ -14,6 +15,7 @@
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/sysmacros.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace carrovex::posix
@@ -90,7 +92,25 @@ std::string uuidOf(const std::string& source)
     return {};
 }
 
-std::string fileSystemWord(const Mount& mount)
+// The file system's own id as statfs gives it: from its UUID on ext4, xfs and btrfs, new at each mount of a
+// tmpfs. It tells apart two disks that were given the same device one after the other (a loop device, sdb).
+std::string fileSystemId(const std::string& path)
+{
+    struct statfs info {
+    };
+    if (::statfs(path.c_str(), &info) != 0) {
+        return "?";
+    }
+    char text[2 * 8 + 2];
+    std::snprintf(text,
+        sizeof text,
+        "%08x%08x",
+        static_cast<unsigned>(info.f_fsid.__val[0]),
+        static_cast<unsigned>(info.f_fsid.__val[1]));
+    return text;
+}
+
+std::string fileSystemWord(const Mount& mount, const std::string& path)
 {
     if (mount.source.starts_with("/dev/")) {
         if (const std::string uuid = uuidOf(unescapeMountPoint(mount.source)); !uuid.empty()) {
@@ -100,7 +120,7 @@ std::string fileSystemWord(const Mount& mount)
         // A share keeps its name over new mounts, which give it another device number.
         return mount.type + ":" + mount.source;
     }
-    return "dev:" + mount.device + ":" + mount.type;
+    return "dev:" + mount.device + ":" + mount.type + ":" + fileSystemId(path);
 }
 
 // Without the mount table: the topmost folder above the path on the same device.
@@ -224,10 +244,10 @@ Result<DiskIdentity> PosixDriveTable::diskIdentity(const std::string& folder)
     const std::string device = deviceText(info.st_dev);
     for (const bool fresh : {false, true}) {
         if (const Mount* mount = mountOf(resolved, fresh); mount != nullptr && mount->device == device) {
-            return DiskIdentity {fileSystemWord(*mount), mount->point};
+            return DiskIdentity {fileSystemWord(*mount, resolved), mount->point};
         }
     }
-    return DiskIdentity {"dev:" + device, rootOfDevice(resolved, info.st_dev)};
+    return DiskIdentity {"dev:" + device + ":" + fileSystemId(resolved), rootOfDevice(resolved, info.st_dev)};
 }
 
 } // namespace carrovex::posix

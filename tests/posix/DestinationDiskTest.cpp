@@ -61,6 +61,12 @@ public:
     {
         return shell("mount '" + m_device + "' '" + where + "'");
     }
+    // Another disk on the same device, as the next USB disk plugged in after this one gets its name.
+    bool takeAnotherDisk()
+    {
+        return shell("truncate -s 8M '" + m_image + ".next' && mkfs.ext4 -q '" + m_image + ".next' && losetup -d '"
+            + m_device + "' && losetup '" + m_device + "' '" + m_image + ".next'");
+    }
 
 private:
     std::string m_image;
@@ -143,6 +149,18 @@ TEST_F(DiskAtDestination, UnmountedDiskTakesNothingUntilItIsBackOrAnotherIsAccep
     EXPECT_THAT(run({"d"}), ElementsAre(refusal()));
     EXPECT_EQ(entriesOf(mountPoint), "");
     EXPECT_EQ(entriesOf(source), "d");
+}
+
+// Disks swapped in turn come back under the same device: only what the disk itself says tells them apart.
+TEST_F(DiskAtDestination, AnotherDiskOnTheSameDeviceIsRefused)
+{
+    EXPECT_THAT(run({"a"}), ElementsAre(std::string(stamp) + "t26: a"));
+    unmount();
+    ASSERT_TRUE(first.takeAnotherDisk());
+    ASSERT_TRUE(first.mountAt(mountPoint));
+
+    EXPECT_THAT(run({"b"}), ElementsAre(refusal()));
+    EXPECT_EQ(entriesOf(mountPoint), "lost+found");
 }
 
 class LazyUnmount : public DiskAtDestination, public ::testing::WithParamInterface<int>
