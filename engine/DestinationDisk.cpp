@@ -24,11 +24,10 @@ std::string mountPointOf(const std::string& disk)
     return blank == std::string::npos ? std::string() : disk.substr(blank + 1);
 }
 
-void keep(MainForm& form, const std::string& disk)
+Status keep(MainForm& form, const std::string& disk)
 {
     form.destinationDisk = disk;
-    // A mount point that is no line of UTF-8 cannot be stored: the file then remembers none.
-    form.ini.WriteIniValue("Options", diskKey, isStorable(disk) ? disk : "");
+    return form.ini.WriteIniValues("Options", {{diskKey, disk}});
 }
 
 } // namespace
@@ -53,17 +52,15 @@ bool isTheDiskItWas(const MainForm& form, const std::string& now)
     return isOn(form.ini, anyDestinationDisk) && mountPointOf(now).size() >= mountPointOf(before).size();
 }
 
-void rememberDestinationDisk(MainForm& form, const std::string& now)
+Status rememberDestinationDisk(MainForm& form, const std::string& now)
 {
-    if (remembered(form) != now) {
-        keep(form, now);
-    }
+    return remembered(form) != now ? keep(form, now) : Status();
 }
 
 void forgetDestinationDisk(MainForm& form)
 {
     if (!remembered(form).empty()) {
-        keep(form, "");
+        static_cast<void>(keep(form, "")); // the next run that places a file says so where it cannot write
     }
 }
 

@@ -20,8 +20,8 @@ Result<std::string> destinationDiskNow(MainForm& form, const std::string& folder
 // "AnyDestinationDisk" on, any disk except the one that an unmounted disk's mount point lies on.
 bool isTheDiskItWas(const MainForm& form, const std::string& now);
 
-// Kept in the process, and in the settings file where it can be written.
-void rememberDestinationDisk(MainForm& form, const std::string& now);
+// Kept in the process, and in the settings file where it can be written; a failure says why it could not.
+Status rememberDestinationDisk(MainForm& form, const std::string& now);
 
 // A destination that the user chose anew: the next run that places a file remembers its disk.
 void forgetDestinationDisk(MainForm& form);

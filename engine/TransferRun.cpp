@@ -10,6 +10,7 @@
 #include "platform/DriveTable.h"
 #include "platform/FileSystem.h"
 #include "platform/MainWindow.h"
+#include "store/IniStore.h"
 
 #include <cstdint>
 #include <exception>
@@ -115,7 +116,12 @@ void TransferRun::run()
     } else if (const std::optional<std::string> disk = destinationDisk()) {
         handleFiles(names);
         if (m_placedAny && !m_diskChanged) {
-            rememberDestinationDisk(m_form, *disk);
+            // A program started later (the next --once) would not know the disk, and would take its empty
+            // mount point for it.
+            if (const Status kept = rememberDestinationDisk(m_form, *disk); !kept.ok()) {
+                failRun(withArguments(
+                    laterText(m_form.ini, LaterText::DiskNotRemembered), {m_form.ini.settingsFile, kept.error()}));
+            }
         }
     }
     selectLastLine();

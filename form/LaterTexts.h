@@ -48,10 +48,11 @@ enum class LaterText {
     NotTheDiskItWas = 76, // a run refused: "The destination folder %1 is not on the disk it was on ..."
     DestinationDiskChanged = 77,
     AnyDestinationDisk = 78, // options dialog check box
+    DiskNotRemembered = 79, // "The destination's disk could not be remembered in %1: %2 ..."
 };
 
 inline constexpr int firstLaterText = 45;
-inline constexpr int lastLaterText = 78;
+inline constexpr int lastLaterText = 79;
 
 // The key's text in the active language, or its English text where the language's files lack it.
 std::string laterText(const IniStore& ini, LaterText key);

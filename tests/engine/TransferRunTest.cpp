@@ -339,6 +339,27 @@ INSTANTIATE_TEST_SUITE_P(Disks,
         DiskCase {"AnyDiskStillRefusesTheBareMountPoint", "uuid:A /mnt/usb", "uuid:R", true, true, false}),
     rowName<DiskCase>);
 
+// A settings file that cannot take the disk: this program keeps it, and the run says that a later start
+// could not, once.
+TEST_F(TransferRun, DiskThatCannotBeRememberedInTheSettingsFileIsToldOnce)
+{
+    textFiles.files[ini.settingsFile] = "[Options]\n";
+    textFiles.unwritable.insert(ini.settingsFile);
+    drives.setDisk("/dst", "uuid:A", "/mnt/usb");
+    files.addFile("/src/a", 1);
+
+    DoAction(form);
+    files.addFile("/src/b", 1);
+    DoAction(form);
+
+    EXPECT_THAT(window.lines(),
+        ElementsAre(std::string(stamp) + "t25: a",
+            ::testing::StartsWith(std::string(stamp) + "t35: The destination's disk could not be remembered in "),
+            std::string(stamp) + "t22 (t24): a",
+            std::string(stamp) + "t25: b"));
+    EXPECT_EQ(form.state.runErrors, 0);
+}
+
 // Files a to d in batches of two: the disk goes during the second batch. Its files stay where the platform
 // left them; the run says so once, blames no file, ends, and remembers no disk.
 TEST_F(TransferRun, DiskGoneDuringTheRunEndsItWithOneLine)
