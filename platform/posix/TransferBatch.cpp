@@ -324,13 +324,7 @@ void TransferBatch::checkSources()
             fail(entry, Status::failure(entry.moves() ? Problem::ChangedWhileMoved : Problem::ChangedWhileCopied));
             continue;
         }
-        entry.use = checkUse(entry.sourceFd.get(),
-            m_leaseSeesEveryWriter[entry.sourceIdentity.device],
-            m_limits.settleTime,
-            writers,
-            entry.use);
-        if (!entry.use.free()) {
-            fail(entry, Status::failure(useProblem(entry.use)));
+        if (!stillFree(entry, writers)) {
             continue;
         }
         if (entry.how == Transfer::FinishMove) {
@@ -340,6 +334,21 @@ void TransferBatch::checkSources()
             }
         }
     }
+}
+
+// Asks again whether a writer has the source; a source in use fails its transfer.
+bool TransferBatch::stillFree(Entry& entry, OtherWriters& writers)
+{
+    entry.use = checkUse(entry.sourceFd.get(),
+        m_leaseSeesEveryWriter[entry.sourceIdentity.device],
+        m_limits.settleTime,
+        writers,
+        entry.use);
+    if (!entry.use.free()) {
+        fail(entry, Status::failure(useProblem(entry.use)));
+        return false;
+    }
+    return true;
 }
 
 void TransferBatch::place()
@@ -401,16 +410,8 @@ void TransferBatch::removeSources()
             continue;
         }
         // Where the settle time decided, nothing kept a writer from coming since: ask again.
-        if (entry.use.changedAt) {
-            entry.use = checkUse(entry.sourceFd.get(),
-                m_leaseSeesEveryWriter[entry.sourceIdentity.device],
-                m_limits.settleTime,
-                writers,
-                entry.use);
-            if (!entry.use.free()) {
-                fail(entry, Status::failure(useProblem(entry.use)));
-                continue;
-            }
+        if (entry.use.changedAt && !stillFree(entry, writers)) {
+            continue;
         }
         // Only a program that locks nothing can have taken or changed it under the lock.
         const Result<FileIdentity> source = sourceIdentity(entry.source, Problem::TakenLeavingCopy);

@@ -93,6 +93,7 @@ private:
     void flushOne(Entry& entry);
     void flush();
     void checkSources();
+    bool stillFree(Entry& entry, OtherWriters& writers);
     void place();
     void makeDurable();
     int flushNames(const Folder& folder);
