@@ -105,15 +105,20 @@ Result<FileState> stateOf(HANDLE file)
     return state;
 }
 
-Result<FileState> stateAt(const std::wstring& path)
+Handle openForAttributes(const std::wstring& path)
 {
-    const Handle file(::CreateFileW(path.c_str(),
+    return Handle(::CreateFileW(path.c_str(),
         FILE_READ_ATTRIBUTES,
         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
         nullptr,
         OPEN_EXISTING,
         FILE_FLAG_BACKUP_SEMANTICS,
         nullptr));
+}
+
+Result<FileState> stateAt(const std::wstring& path)
+{
+    const Handle file = openForAttributes(path);
     if (!file.valid()) {
         return Result<FileState>::failure(lastErrorText());
     }

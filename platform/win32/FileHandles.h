@@ -31,6 +31,10 @@ struct FileState {
 
 Result<FileState> stateOf(HANDLE file);
 
+// Whatever lies at the path (a folder too), opened for nothing but its attributes, so that no other
+// program's use of it is in the way.
+Handle openForAttributes(const std::wstring& path);
+
 // The state of whatever lies at the path (a folder too), opened for nothing but its attributes.
 Result<FileState> stateAt(const std::wstring& path);
 

@@ -1,5 +1,6 @@
 #include "platform/win32/SingleInstance.h"
 
+#include "platform/win32/FileHandles.h"
 #include "platform/win32/WideText.h"
 
 #include <cstdint>
@@ -30,13 +31,7 @@ std::uint64_t hashOf(const std::wstring& text)
 std::wstring realPathOf(const std::wstring& folder)
 {
     std::wstring path = folder;
-    const Handle opened(::CreateFileW(folder.c_str(),
-        FILE_READ_ATTRIBUTES,
-        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr,
-        OPEN_EXISTING,
-        FILE_FLAG_BACKUP_SEMANTICS,
-        nullptr));
+    const Handle opened = openForAttributes(folder);
     std::vector<wchar_t> buffer(32'768);
     if (opened.valid()
         && ::GetFinalPathNameByHandleW(opened.get(), buffer.data(), static_cast<DWORD>(buffer.size()), 0) != 0) {

@@ -1,5 +1,6 @@
 #include "platform/win32/Win32FileSystem.h"
 
+#include "platform/win32/FileHandles.h"
 #include "platform/win32/Handle.h"
 #include "platform/win32/SystemError.h"
 #include "platform/win32/WidePath.h"
@@ -24,13 +25,7 @@ bool isPlainFile(const WIN32_FIND_DATAW& entry)
 
 std::optional<DWORD> volumeSerialOf(const std::wstring& folder)
 {
-    const Handle opened(::CreateFileW(folder.c_str(),
-        FILE_READ_ATTRIBUTES,
-        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr,
-        OPEN_EXISTING,
-        FILE_FLAG_BACKUP_SEMANTICS,
-        nullptr));
+    const Handle opened = openForAttributes(folder);
     BY_HANDLE_FILE_INFORMATION info {};
     if (!opened.valid() || !::GetFileInformationByHandle(opened.get(), &info)) {
         return std::nullopt;
