@@ -1,5 +1,6 @@
 #include "platform/posix/FileCopy.h"
 
+#include "platform/posix/LeavingSource.h"
 #include "platform/posix/SystemError.h"
 
 #include <algorithm>
@@ -312,7 +313,8 @@ void removeAbandonedCopies(const std::string& folder)
     }
     while (const dirent* entry = ::readdir(directory.get())) {
         const std::string_view name = entry->d_name;
-        if (!name.starts_with(temporaryPrefix) || !name.ends_with(temporarySuffix)) {
+        // A source on its way out of a folder that is also a destination shares the prefix; it is no copy.
+        if (!name.starts_with(temporaryPrefix) || !name.ends_with(temporarySuffix) || isLeavingName(name)) {
             continue;
         }
         const std::string path = folder + "/" + std::string(name);

@@ -4,6 +4,7 @@ add_library(carrovex_posix STATIC
     platform/posix/FileDescriptor.cpp
     platform/posix/FileUse.cpp
     platform/posix/FolderLayout.cpp
+    platform/posix/LeavingSource.cpp
     platform/posix/OtherWriters.cpp
     platform/posix/PosixClock.cpp
     platform/posix/PosixDriveTable.cpp

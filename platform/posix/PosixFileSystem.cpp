@@ -1,6 +1,7 @@
 #include "platform/posix/PosixFileSystem.h"
 
 #include "platform/posix/FileDescriptor.h"
+#include "platform/posix/LeavingSource.h"
 #include "platform/posix/PathParts.h"
 #include "platform/posix/SystemError.h"
 
@@ -125,6 +126,7 @@ Result<std::vector<std::string>> PosixFileSystem::listPlainFiles(const std::stri
         return Listing::failure(lastErrorText());
     }
     std::vector<std::string> names;
+    std::vector<std::string> leftSources;
     for (;;) {
         errno = 0;
         const dirent* entry = ::readdir(directory.get());
@@ -132,12 +134,18 @@ Result<std::vector<std::string>> PosixFileSystem::listPlainFiles(const std::stri
             if (errno != 0) {
                 return Listing::failure(lastErrorText());
             }
-            return names;
+            break;
         }
         if (isPlainFile(::dirfd(directory.get()), *entry)) {
             names.emplace_back(entry->d_name);
+        } else if (isLeavingName(entry->d_name)) {
+            leftSources.emplace_back(entry->d_name);
         }
     }
+    for (std::string& name : restoreLeftSources(::dirfd(directory.get()), leftSources)) {
+        names.push_back(std::move(name));
+    }
+    return names;
 }
 
 bool PosixFileSystem::folderExists(const std::string& path)

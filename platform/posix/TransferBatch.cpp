@@ -1,5 +1,6 @@
 #include "platform/posix/TransferBatch.h"
 
+#include "platform/posix/LeavingSource.h"
 #include "platform/posix/PathParts.h"
 #include "platform/posix/SourceLock.h"
 #include "platform/posix/SystemError.h"
@@ -9,6 +10,7 @@
 #include <fcntl.h>
 #include <map>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace carrovex::posix
@@ -400,6 +402,7 @@ void TransferBatch::makeDurable()
 void TransferBatch::removeSources()
 {
     OtherWriters writers;
+    std::vector<Entry*> leaving;
     for (Entry& entry : m_entries) {
         if (entry.error || entry.renamed || !entry.moves()) {
             continue;
@@ -428,11 +431,71 @@ void TransferBatch::removeSources()
             fail(entry, Status::failure(Problem::CopyGone));
             continue;
         }
-        if (::unlink(entry.source.c_str()) != 0) {
-            fail(
-                entry, errno == ENOENT ? Status::failure(Problem::TakenLeavingCopy) : Status::failure(lastErrorText()));
+        if (setAside(entry)) {
+            leaving.push_back(&entry);
         }
     }
+    if (leaving.empty()) {
+        return;
+    }
+    // A writer whose open had found the name just before it was set aside meets the lease only now.
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    OtherWriters writersNow;
+    for (Entry* entry : leaving) {
+        removeSetAside(*entry, writersNow);
+    }
+}
+
+// Renames the source to its hidden name, so that from now on nobody can open it by its name and whatever
+// another program puts at the name is left alone. Returns false where it is gone instead: removed at once
+// (where the hidden name cannot be had, as a name too long for it) or failed.
+bool TransferBatch::setAside(Entry& entry)
+{
+    const std::string aside = folderOf(entry.source) + "/" + leavingName(nameOf(entry.source));
+    const int error = renameWithoutReplacing(AT_FDCWD, entry.source, AT_FDCWD, aside);
+    if (error == 0) {
+        entry.aside = aside;
+        return true;
+    }
+    if (error == ENOENT) {
+        fail(entry, Status::failure(Problem::TakenLeavingCopy));
+    } else if (::unlink(entry.source.c_str()) != 0) {
+        fail(entry, errno == ENOENT ? Status::failure(Problem::TakenLeavingCopy) : Status::failure(lastErrorText()));
+    }
+    return false;
+}
+
+// Removes the set-aside source, unless it is not the file that was copied (another program had put its own
+// file at the name) or a writer has come for it; such a file gets its name back.
+void TransferBatch::removeSetAside(Entry& entry, OtherWriters& writers)
+{
+    const Result<FileIdentity> aside = identityOf(entry.aside);
+    if (!aside.ok()) {
+        fail(entry, Status::failure(Problem::TakenLeavingCopy));
+        return;
+    }
+    if (aside.value() != entry.sourceIdentity) {
+        putBack(entry, Status::failure(Problem::ChangedWhileMoved));
+        return;
+    }
+    const bool writerCame = entry.use.leased ? !leaseUnbroken(entry.sourceFd.get())
+                                             : writers.writing(entry.sourceIdentity.device, entry.sourceIdentity.inode);
+    if (writerCame) {
+        putBack(entry, Status::failure(Problem::OpenForWriting));
+        return;
+    }
+    if (::unlink(entry.aside.c_str()) != 0) {
+        putBack(entry, Status::failure(lastErrorText()));
+    }
+}
+
+// Where the name was taken meanwhile, the file keeps its hidden name until a later listing finds the name
+// free again.
+void TransferBatch::putBack(Entry& entry, Status failure)
+{
+    renameWithoutReplacing(AT_FDCWD, entry.aside, AT_FDCWD, entry.source);
+    letLeaseGo(entry.sourceFd.get()); // the writer that came need not wait for the batch to end
+    fail(entry, std::move(failure));
 }
 
 // Returns 0 or the errno of the failure.

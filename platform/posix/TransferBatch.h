@@ -70,6 +70,7 @@ private:
         FileDescriptor existing; // the identical copy that a move waits for, to flush
         FileIdentity placedIdentity;
         FileDescriptor sourceFd; // open and locked from the start; from the check on it holds the lease
+        std::string aside; // the hidden name of a source on its way out
         FileUse use; // the latest answer
         bool needsFlush = false;
         bool placed = false;
@@ -98,6 +99,9 @@ private:
     void makeDurable();
     int flushNames(const Folder& folder);
     void removeSources();
+    bool setAside(Entry& entry);
+    void removeSetAside(Entry& entry, OtherWriters& writers);
+    void putBack(Entry& entry, Status failure);
 
     BatchLimits m_limits;
     std::vector<std::unique_ptr<Folder>> m_folders;

@@ -22,6 +22,10 @@
 //   short-names          giving a file a name longer than 143 bytes answers ENAMETOOLONG (eCryptfs)
 //   writer-at-folder-flush  when a folder is flushed, another program asks to open the file named by
 //                        CARROVEX_WRITER for writing (which breaks a lease on it)
+//   writer-at-removal    just before the file named by CARROVEX_WRITER leaves its name (removed, or renamed
+//                        within its file system), another process opens it by that name for writing (waiting for any lease on
+//                        it to be let go) and appends " and theirs"
+//   replaced-at-removal  just before that moment, another program puts a new file ("theirs") at that name
 //   taken-before-lock    just before the lock on the file named by CARROVEX_TAKEN is asked for, another
 //                        program that locks nothing moves it away (to its name with ".taken" added)
 //   taken-at-folder-flush  the same, when a folder is flushed: after the copy is placed
@@ -34,6 +38,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
@@ -42,6 +47,8 @@
 #include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -124,6 +131,62 @@ void anotherProgramTakes(const char* name, const std::string& file = {})
     }
 }
 
+// Waits until the process is asleep in open (held by a lease) or has ended.
+void waitUntilOpenWaitsOrEnds(pid_t process)
+{
+    const std::string proc = "/proc/" + std::to_string(process);
+    for (int tries = 0; tries < 5000; ++tries) {
+        if (::waitpid(process, nullptr, WNOHANG) == process) {
+            return;
+        }
+        char state[512] = {};
+        char call[16] = {};
+        FILE* stat = std::fopen((proc + "/stat").c_str(), "r");
+        FILE* syscall = std::fopen((proc + "/syscall").c_str(), "r");
+        const bool read = stat != nullptr && syscall != nullptr && std::fgets(state, sizeof state, stat) != nullptr
+            && std::fgets(call, sizeof call, syscall) != nullptr;
+        for (FILE* file : {stat, syscall}) {
+            if (file != nullptr) {
+                std::fclose(file);
+            }
+        }
+        const char* afterName = std::strrchr(state, ')');
+        if (read && afterName != nullptr && afterName[2] == 'S' && std::atoi(call) == SYS_openat) {
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+void beforeLeavingItsName(const char* path)
+{
+    const char* named = std::getenv("CARROVEX_WRITER");
+    if (named == nullptr || std::strcmp(path, named) != 0) {
+        return;
+    }
+    const auto open = REAL(openat);
+    const auto close = REAL(close);
+    if (fault("replaced-at-removal")) {
+        const std::string fresh = std::string(named) + ".new";
+        const int file = open(AT_FDCWD, fresh.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (file >= 0 && ::write(file, "theirs", 6) == 6) {
+            REAL(renameat)(AT_FDCWD, fresh.c_str(), AT_FDCWD, named);
+        }
+        close(file);
+    }
+    if (fault("writer-at-removal")) {
+        const pid_t writer = ::fork();
+        if (writer == 0) {
+            const int file = open(AT_FDCWD, named, O_WRONLY | O_APPEND | O_CLOEXEC, 0);
+            if (file >= 0 && ::write(file, " and theirs", 11) == 11) {
+                close(file);
+            }
+            ::_exit(0);
+        }
+        waitUntilOpenWaitsOrEnds(writer);
+    }
+}
+
 } // namespace
 
 extern "C" int renameat2(int olddirfd, const char* oldpath, int newdirfd, const char* newpath, unsigned int flags)
@@ -137,6 +200,9 @@ extern "C" int renameat2(int olddirfd, const char* oldpath, int newdirfd, const 
         return -1;
     }
     stopBefore("renameat2");
+    if (withinOneFileSystem(olddirfd, oldpath, newdirfd, newpath)) {
+        beforeLeavingItsName(oldpath);
+    }
     anotherProgramCreates(newdirfd, newpath);
     return REAL(renameat2)(olddirfd, oldpath, newdirfd, newpath, flags);
 }
@@ -335,5 +401,6 @@ extern "C" ssize_t read(int fd, void* buffer, size_t size)
 extern "C" int unlink(const char* path)
 {
     stopBefore("unlink");
+    beforeLeavingItsName(path);
     return REAL(unlink)(path);
 }

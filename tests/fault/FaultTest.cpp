@@ -5,6 +5,7 @@
 #include <cstring>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -214,21 +215,42 @@ TEST_F(Fault, FolderThatCannotBeFlushedFailsOnlyItsOwnFiles)
     EXPECT_EQ(entriesOf(dropFolder), "b");
 }
 
-// Another program asks to write the file while the names of its batch are made durable, after the last
-// check: it may be writing, so the moved file keeps its source as well.
-TEST_F(Fault, WriterArrivingAfterTheCheckKeepsTheSource)
+// Another program comes for a moved file after the last check: it asks to write it while the names of its
+// batch are made durable, or opens it for writing by its name, or puts its own file at the name, just as the
+// source is being removed. Whatever it wrote or put there stays in the source folder, and the file is not
+// told as moved.
+struct LateCase {
+    const char* fault;
+    Problem problem;
+    const char* sourceAfter;
+};
+
+class FaultLate : public Fault, public ::testing::WithParamInterface<LateCase>
+{
+};
+
+TEST_P(FaultLate, KeepsWhatTheOtherProgramWrote)
 {
     SKIP_UNLESS_MOUNTED(disk);
     writeFile(source + "/a.txt", "mine");
     ::setenv("CARROVEX_WRITER", (source + "/a.txt").c_str(), 1);
-    inject("writer-at-folder-flush");
+    inject(GetParam().fault);
 
     const Status outcome = transferNow(files, source + "/a.txt", disk.path() + "/a.txt", Transfer::Move);
     ::unsetenv("CARROVEX_WRITER");
+    while (::wait(nullptr) > 0) { }
 
-    EXPECT_EQ(outcome.problem(), Problem::OpenForWriting) << outcome.error();
-    EXPECT_EQ(readFile(source + "/a.txt"), "mine");
+    EXPECT_EQ(outcome.problem(), GetParam().problem) << outcome.error();
+    EXPECT_EQ(readFile(source + "/a.txt"), GetParam().sourceAfter);
+    EXPECT_EQ(readFile(disk.path() + "/a.txt"), "mine");
+    EXPECT_EQ(files.listPlainFiles(source).value(), std::vector<std::string> {"a.txt"});
 }
+
+INSTANTIATE_TEST_SUITE_P(Moments,
+    FaultLate,
+    ::testing::Values(LateCase {"writer-at-folder-flush", Problem::OpenForWriting, "mine"},
+        LateCase {"writer-at-removal", Problem::OpenForWriting, "mine and theirs"},
+        LateCase {"replaced-at-removal", Problem::ChangedWhileMoved, "theirs"}));
 
 // Another program that locks nothing takes the file just before the lock is had, or once its copy is placed:
 // the file is told as taken, with its copy where one stays, and never as a file that stays in the source.

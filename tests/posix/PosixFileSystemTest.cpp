@@ -199,7 +199,8 @@ TEST_F(PosixFiles, RemovesCopiesThatAKilledProgramLeftButNotLiveOnes)
     const std::string live = destination + "/.carrovex-999999-1.tmp";
     writeFile(abandoned, "half");
     writeFile(live, "busy");
-    const std::vector<std::string> users = {destination + "/notes.tmp", destination + "/.carrovex-plan.txt"};
+    const std::vector<std::string> users
+        = {destination + "/notes.tmp", destination + "/.carrovex-plan.txt", destination + "/.carrovex-leaving-a.tmp"};
     for (const std::string& user : users) {
         writeFile(user, "the user's");
     }
@@ -218,6 +219,30 @@ TEST_F(PosixFiles, RemovesCopiesThatAKilledProgramLeftButNotLiveOnes)
     for (const std::string& user : users) {
         EXPECT_EQ(readFile(user), "the user's") << user;
     }
+}
+
+// A program killed while a moved file left its source folder leaves it under its hidden name: the next listing
+// gives it its name back, unless the program moving it still holds it or its name was taken again.
+TEST_F(PosixFiles, SourceLeftUnderItsLeavingNameGetsItsNameBack)
+{
+    const std::string hidden = source + "/.carrovex-leaving-";
+    writeFile(hidden + "a.txt", "a");
+    writeFile(hidden + "b.txt", "old b");
+    writeFile(source + "/b.txt", "new b");
+    writeFile(hidden + "held.txt", "held");
+    ASSERT_EQ(::mkfifo((hidden + "fifo").c_str(), 0600), 0);
+    const int holder = ::open((hidden + "held.txt").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+
+    const Result<std::vector<std::string>> listing = files.listPlainFiles(source);
+    ::close(holder);
+
+    ASSERT_TRUE(listing.ok()) << listing.error();
+    EXPECT_THAT(listing.value(), UnorderedElementsAre("a.txt", "b.txt"));
+    EXPECT_EQ(readFile(source + "/a.txt"), "a");
+    EXPECT_EQ(readFile(source + "/b.txt"), "new b");
+    EXPECT_EQ(readFile(hidden + "b.txt"), "old b");
+    EXPECT_EQ(readFile(hidden + "held.txt"), "held");
 }
 
 // A batch is due once it holds its limit of bytes (or files), and never while nothing waits.

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace carrovex::posix
+{
+
+// The source of a move leaves its folder in two steps: it is first renamed to a hidden name beside it, so
+// that no program can open it by its name any more, and removed only once no writer has turned up. A
+// program killed in between leaves the hidden name behind; its copy is already whole in the destination,
+// so the next listing gives the file its name back and the next run finishes the move.
+
+// The hidden name that the file named `name` leaves under.
+std::string leavingName(const std::string& name);
+
+bool isLeavingName(std::string_view name);
+
+// Gives the files left under the hidden names (as listed in the folder open as folderFd) their names back;
+// one that another program is removing right now, or whose name was taken meanwhile, stays as it is.
+// Returns the names given back.
+std::vector<std::string> restoreLeftSources(int folderFd, const std::vector<std::string>& hiddenNames);
+
+} // namespace carrovex::posix
