@@ -44,7 +44,7 @@ int main(int argc, char** argv)
             auto instance = std::make_shared<posix::SingleInstance>(folder);
             return instance->isFirst() ? std::shared_ptr<void>(instance) : nullptr;
         };
-        ConsolePlatform platform {files, drives, clock, textFiles, numbers, terminal, holdFolder};
+        ConsolePlatform platform {files, drives, clock, textFiles, textFiles, numbers, terminal, holdFolder};
         return runConsole(options, folders, platform);
     };
     return consoleMain({argv + 1, argv + argc}, words, findFolders, run);

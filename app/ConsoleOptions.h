@@ -14,6 +14,7 @@ struct ConsoleOptions {
     bool version = false;
     bool newDestination = false; // the destination's disk is to be taken as it is now
     std::optional<std::string> folder; // the settings folder given with --dir
+    std::optional<std::string> logFile; // the file given with --log, which the final lines are added to
 };
 
 // The options, or the one line that says what is wrong with them.
@@ -22,8 +23,8 @@ struct ParsedOptions {
     std::string error;
 };
 
-// Takes "--once", "--new-destination", "--dir DIR", "--dir=DIR", "--help", "-h" and "--version"; a later
-// --dir wins.
+// Takes "--once", "--new-destination", "--dir DIR", "--dir=DIR", "--log FILE", "--log=FILE", "--help", "-h"
+// and "--version"; a later --dir or --log wins.
 ParsedOptions parseConsoleOptions(const std::vector<std::string>& arguments);
 
 } // namespace carrovex

@@ -2,7 +2,9 @@
 #include "app/ConsoleProgram.h"
 
 #include "engine/DestinationDisk.h"
+#include "form/KeptLog.h"
 #include "form/LaterTexts.h"
+#include "form/LogFile.h"
 #include "form/MainForm.h"
 #include "platform/FileSystem.h"
 #include "platform/TextFiles.h"
@@ -27,7 +29,7 @@ namespace
 constexpr int statusFailed = 1;
 constexpr int statusUnusable = 2;
 
-constexpr const char* usage = R"(Usage: carrovex-console [--once] [--new-destination] [--dir DIR]
+constexpr const char* usage = R"(Usage: carrovex-console [--once] [--new-destination] [--dir DIR] [--log FILE]
 
 Moves or copies every file lying directly in the source folder into the
 destination folder, with the settings of Carrovex.ini in the settings folder,
@@ -51,6 +53,8 @@ without one), and the status is 0, or 1 when the settings could not be saved.
              placed a file there (its disk not mounted), until that disk is
              back or this option confirms the new one
   --dir DIR  use the settings folder DIR
+  --log FILE also add each final log line to FILE (made when missing; at
+             1 MiB it becomes FILE.1, the older ones FILE.2 and FILE.3)
   --help     show this help and exit
   --version  show the version and exit
 
@@ -165,6 +169,14 @@ int runConsole(const ConsoleOptions& options, const ProgramFolders& folders, Con
         return unusable(withArguments(laterText(ini, LaterText::AlreadyRunning), {quoted(folders.settings)}));
     }
     window.setStoppingText(laterText(ini, LaterText::StoppingAfterFile));
+    // Standard output stays as it is; the file is an addition, and its failure is told on standard error.
+    std::optional<LogFile> logFile;
+    std::optional<KeptLog> keptLog;
+    if (options.logFile) {
+        logFile.emplace(platform.logFiles, platform.textFiles, *options.logFile);
+        keptLog.emplace(form, *logFile, [&](const std::string& text) { window.showMessage(text, ""); });
+        keepLog(form, *keptLog);
+    }
     if (options.newDestination) {
         forgetDestinationDisk(form);
     }

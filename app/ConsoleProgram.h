@@ -15,6 +15,7 @@ namespace carrovex
 class Clock;
 class DriveTable;
 class FileSystem;
+class LogFiles;
 class NumberFormat;
 class Terminal;
 class TextFiles;
@@ -25,6 +26,7 @@ struct ConsolePlatform {
     DriveTable& drives;
     Clock& clock;
     TextFiles& textFiles;
+    LogFiles& logFiles;
     const NumberFormat& numbers;
     Terminal& terminal;
     // Holds the settings folder for this program as long as the result lives; nothing when another

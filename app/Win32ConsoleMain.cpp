@@ -48,7 +48,7 @@ int wmain(int argc, wchar_t** argv)
             auto instance = std::make_shared<win32::SingleInstance>(folder);
             return instance->isFirst() ? std::shared_ptr<void>(instance) : nullptr;
         };
-        ConsolePlatform platform {files, drives, clock, textFiles, numbers, terminal, holdFolder};
+        ConsolePlatform platform {files, drives, clock, textFiles, textFiles, numbers, terminal, holdFolder};
         return runConsole(options, folders, platform);
     };
     const int status = consoleMain(arguments, words, findFolders, run);

@@ -1,6 +1,8 @@
 // carrovex.exe: the window on Windows.
 #include "form/Captions.h"
+#include "form/KeptLog.h"
 #include "form/LaterTexts.h"
+#include "form/LogFile.h"
 #include "form/MainForm.h"
 #include "platform/common/BackgroundFileSystem.h"
 #include "platform/win32/DialogWindow.h"
@@ -91,8 +93,15 @@ int run(const std::string& arguments)
     }
     instance.listen([&window] { window.bringToFront(); });
 
+    // Only the program that holds the settings folder writes its log.
+    LogFile logFile(textFiles, textFiles, files.joinPath(folders.log, "Carrovex.log"));
+    KeptLog keptLog(form, logFile, [&](const std::string& text) { reportInLog(form, text); });
+    restoreLog(form, logFile);
+    keepLog(form, keptLog);
+
     window.show();
     window.runUntilClosed();
+    window.setLogListener(nullptr);
     window.setEvents(nullptr); // the logic ends before the window
     return 0;
 }

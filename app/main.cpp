@@ -1,5 +1,7 @@
 #include "form/Captions.h"
+#include "form/KeptLog.h"
 #include "form/LaterTexts.h"
+#include "form/LogFile.h"
 #include "form/MainForm.h"
 #include "platform/common/BackgroundFileSystem.h"
 #include "platform/posix/FolderLayout.h"
@@ -112,6 +114,10 @@ int main(int argc, char** argv)
             folders.settings.c_str(),
             made.error().c_str());
     }
+    if (const Status made = posix::makeSettingsFolder(folders.log); !made.ok()) {
+        std::fprintf(
+            stderr, "carrovex: cannot make the log folder %s: %s\n", folders.log.c_str(), made.error().c_str());
+    }
     Form_Load(form, folders, commandLineOf(QCoreApplication::arguments()));
 
     // One window on a settings folder: a second start brings the first window to the front.
@@ -133,8 +139,15 @@ int main(int argc, char** argv)
         });
     }
 
+    // Only the program that holds the settings folder writes its log.
+    LogFile logFile(textFiles, textFiles, files.joinPath(folders.log, "Carrovex.log"));
+    KeptLog keptLog(form, logFile, [&](const std::string& text) { reportInLog(form, text); });
+    restoreLog(form, logFile);
+    keepLog(form, keptLog);
+
     window.show();
     const int status = QApplication::exec();
+    window.setLogListener(nullptr);
     window.setEvents(nullptr); // the logic ends before the window
     return status;
 }

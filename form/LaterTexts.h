@@ -49,6 +49,9 @@ enum class LaterText {
     DestinationDiskChanged = 77,
     AnyDestinationDisk = 78, // options dialog check box
     DiskNotRemembered = 79, // "The destination's disk could not be remembered in %1: %2 ..."
+    OpenLogFile = 83, // tray menu and log menu entry
+    LogFileFailed = 84, // "The log file %1 cannot be written: %2 ..."
+    LogFileNotOpened = 85, // "The log file %1 could not be opened."
 };
 
 inline constexpr int firstLaterText = 45;

@@ -14,6 +14,7 @@ class Clock;
 class DriveTable;
 class FileSystem;
 class IniStore;
+class KeptLog;
 class MainWindow;
 class NumberFormat;
 
@@ -34,6 +35,7 @@ struct MainForm {
     // The destination's disk as remembered in this process, which outlives a settings file that cannot be
     // written; nothing until it is first remembered or forgotten here, when the settings file's holds.
     std::optional<std::string> destinationDisk {};
+    KeptLog* keptLog = nullptr; // where the final lines of the log are kept beyond the window; none: nowhere
 };
 
 } // namespace carrovex

@@ -30,6 +30,17 @@ enum class Control {
     LogLabel,
     TrayShow, // the entries of the tray icon's menu: bring the window back, and quit
     TrayQuit,
+    OpenLogFile, // an entry of the tray icon's menu and of the log list's menu
+};
+
+// Told of every change of the log list, after the list has changed.
+class LogListener
+{
+public:
+    virtual ~LogListener() = default;
+
+    virtual void lineAppended(const std::string& line) = 0;
+    virtual void lastLineRemoved() = 0;
 };
 
 // The operations the logic performs on the main window. The platform's binding applies them to real
@@ -99,6 +110,8 @@ public:
     virtual void removeLastLine() = 0;
     virtual int lineCount() const = 0;
     virtual std::string lineText(int index) const = 0;
+    // Tells the listener (none: nobody) of the changes of the log list from now on.
+    virtual void setLogListener(LogListener* listener) = 0;
     // Selecting a line scrolls it into view; -1 selects none.
     virtual void selectLine(int index) = 0;
     // The index of the line at a point of the list (pixels from its top left), or -1 where there is none.
@@ -107,6 +120,9 @@ public:
     virtual void setListToolTip(const std::string& text) = 0;
     virtual double twipsPerPixelX() const = 0;
     virtual double twipsPerPixelY() const = 0;
+
+    // Opens the file in the program that the desktop uses for its kind; false when that cannot be started.
+    virtual bool openFile(const std::string& path) = 0;
 
     // The system's folder dialog with the prompt as its title, opened at the start folder (at the user's
     // home folder when that is empty); the chosen folder, or empty when cancelled.

@@ -11,6 +11,7 @@ namespace carrovex
 struct ProgramFolders {
     std::string settings; // holds the settings file
     std::vector<std::string> languages; // the first that holds a language's file wins; the program's own last
+    std::string log {}; // holds the window program's log file
 };
 
 } // namespace carrovex

@@ -2,6 +2,7 @@
 
 #include "engine/TransferRun.h"
 #include "form/Captions.h"
+#include "form/KeptLog.h"
 #include "form/LaterTexts.h"
 #include "form/LogLines.h"
 #include "form/MainForm.h"
@@ -87,6 +88,9 @@ bool runWhenFree(MainForm& form)
     showState(form);
     DoAction(form);
     state.runInProgress = false;
+    if (form.keptLog != nullptr) {
+        form.keptLog->runEnded();
+    }
     if (state.closeRequested) {
         return false;
     }

@@ -114,6 +114,7 @@ void LoadLanguage(MainForm& form)
         form.window.setText(control, form.texts[static_cast<std::size_t>(key)]);
     }
     form.window.setText(Control::TrayShow, laterText(form.ini, LaterText::ShowWindow));
+    form.window.setText(Control::OpenLogFile, laterText(form.ini, LaterText::OpenLogFile));
     form.window.setPlatformLanguage(laterText(form.ini, LaterText::PlatformLanguage));
     form.state.cancelShown = false; // the button now shows the Start text
 }

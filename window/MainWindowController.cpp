@@ -2,6 +2,7 @@
 
 #include "engine/DestinationDisk.h"
 #include "form/Captions.h"
+#include "form/KeptLog.h"
 #include "form/LogPane.h"
 #include "form/MainForm.h"
 #include "platform/MainWindow.h"
@@ -62,6 +63,9 @@ void MainWindowController::clicked(Control control)
     case Control::TrayShow:
         m_form.window.bringToFront();
         logSeen(m_form);
+        break;
+    case Control::OpenLogFile:
+        openLogFile(m_form);
         break;
     case Control::Settings:
         Settings_Click(m_form);

@@ -52,6 +52,7 @@ public:
     void close() override;
     void appendLine(const std::string& line) override;
     void removeLastLine() override;
+    void setLogListener(LogListener* listener) override;
     int lineCount() const override;
     std::string lineText(int index) const override;
     void selectLine(int index) override;
@@ -59,6 +60,7 @@ public:
     void setListToolTip(const std::string& text) override;
     double twipsPerPixelX() const override;
     double twipsPerPixelY() const override;
+    bool openFile(const std::string& path) override;
     std::string browseFolder(const std::string& prompt, const std::string& startFolder) override;
     void showOptionsDialog(const DialogLogicFactory& makeLogic) override;
 
@@ -80,6 +82,7 @@ public:
     void moveOverList(int buttons, double x, double y);
     void appear(); // the platform shows the window for the first time
     void setTray(bool shown); // whether the desktop has a tray; it has none at first
+    void refuseToOpenFiles(); // the desktop has no program for a file
 
     void post(std::function<void()> event);
     // Called at every processEvents, before the queued events: a test's way of acting at the Nth yield.
@@ -112,6 +115,7 @@ public:
     bool isHiddenToTray() const;
     int timesBroughtToFront() const;
     const std::string& platformLanguage() const;
+    const std::vector<std::string>& openedFiles() const;
 
 private:
     struct ControlState {
@@ -157,6 +161,9 @@ private:
     bool m_hiddenToTray = false;
     int m_broughtToFront = 0;
     std::string m_platformLanguage;
+    LogListener* m_logListener = nullptr;
+    bool m_opensFiles = true;
+    std::vector<std::string> m_openedFiles;
 };
 
 } // namespace carrovex

@@ -89,4 +89,23 @@ bool WindowModel::hasAppeared() const
     return m_appeared;
 }
 
+bool WindowModel::openFile(const std::string& path)
+{
+    touch();
+    if (m_opensFiles) {
+        m_openedFiles.push_back(path);
+    }
+    return m_opensFiles;
+}
+
+void WindowModel::refuseToOpenFiles()
+{
+    m_opensFiles = false;
+}
+
+const std::vector<std::string>& WindowModel::openedFiles() const
+{
+    return m_openedFiles;
+}
+
 } // namespace carrovex

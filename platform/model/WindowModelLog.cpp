@@ -23,6 +23,9 @@ void WindowModel::appendLine(const std::string& line)
         m_selectedLine = m_selectedLine > 0 ? m_selectedLine - 1 : -1;
     }
     m_lines.push_back(line);
+    if (m_logListener != nullptr) {
+        m_logListener->lineAppended(line);
+    }
 }
 
 std::string WindowModel::lineText(int index) const
@@ -73,6 +76,14 @@ void WindowModel::removeLastLine()
     if (m_selectedLine >= static_cast<int>(m_lines.size())) {
         m_selectedLine = -1;
     }
+    if (m_logListener != nullptr) {
+        m_logListener->lastLineRemoved();
+    }
+}
+
+void WindowModel::setLogListener(LogListener* listener)
+{
+    m_logListener = listener;
 }
 
 int WindowModel::lineCount() const

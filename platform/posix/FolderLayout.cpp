@@ -63,11 +63,24 @@ bool isPortable(const std::string& programFolder)
     return isFolder(joined(programFolder, "lang")) || exists(joined(programFolder, "Carrovex.ini"));
 }
 
+// The program's folder in the base folder, or in its default below the home; empty without either.
+std::string userFolder(
+    const std::optional<std::string>& base, const std::optional<std::string>& home, const char* belowHome)
+{
+    if (isAbsolute(base)) {
+        return joined(*base, "carrovex");
+    }
+    if (isAbsolute(home)) {
+        return joined(joined(*home, belowHome), "carrovex");
+    }
+    return {};
+}
+
 } // namespace
 
 UserEnvironment userEnvironment()
 {
-    UserEnvironment user {variable("XDG_CONFIG_HOME"), variable("HOME")};
+    UserEnvironment user {variable("XDG_CONFIG_HOME"), variable("HOME"), variable("XDG_STATE_HOME")};
     if (!user.home) {
         if (const passwd* entry = ::getpwuid(::getuid()); entry != nullptr && entry->pw_dir != nullptr) {
             user.home = entry->pw_dir;
@@ -78,13 +91,12 @@ UserEnvironment userEnvironment()
 
 std::string userSettingsFolder(const UserEnvironment& user)
 {
-    if (isAbsolute(user.configHome)) {
-        return joined(*user.configHome, "carrovex");
-    }
-    if (isAbsolute(user.home)) {
-        return joined(joined(*user.home, ".config"), "carrovex");
-    }
-    return {};
+    return userFolder(user.configHome, user.home, ".config");
+}
+
+std::string userStateFolder(const UserEnvironment& user)
+{
+    return userFolder(user.stateHome, user.home, ".local/state");
 }
 
 ProgramFolders findProgramFolders(
@@ -97,9 +109,13 @@ ProgramFolders findProgramFolders(
         folders.settings = programFolder;
     } else {
         folders.settings = userSettingsFolder(user);
+        folders.log = userStateFolder(user);
         if (folders.settings.empty()) {
             folders.settings = programFolder; // no home to keep them in
         }
+    }
+    if (folders.log.empty()) {
+        folders.log = folders.settings;
     }
     const std::string own = joined(folders.settings, "lang");
     const std::string shipped = programLanguages(programFolder);

@@ -96,4 +96,33 @@ Status PosixTextFiles::replaceAll(const std::string& path, const std::string& co
     return {};
 }
 
+// O_APPEND puts each write at the end, so that a write that a kill cuts short never lands mid-file.
+Status PosixTextFiles::append(const std::string& path, const std::string& text)
+{
+    FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
+    if (fd.get() < 0) {
+        return Status::failure(lastErrorText());
+    }
+    int error = writeAll(fd.get(), text.data(), text.size());
+    if (error == 0) {
+        error = fd.close();
+    }
+    return error == 0 ? Status() : Status::failure(systemErrorText(error));
+}
+
+Result<std::uint64_t> PosixTextFiles::size(const std::string& path)
+{
+    struct stat info {
+    };
+    if (::stat(path.c_str(), &info) != 0) {
+        return errno == ENOENT ? Result<std::uint64_t>(0) : Result<std::uint64_t>::failure(lastErrorText());
+    }
+    return static_cast<std::uint64_t>(info.st_size);
+}
+
+Status PosixTextFiles::rename(const std::string& from, const std::string& to)
+{
+    return ::rename(from.c_str(), to.c_str()) == 0 ? Status() : Status::failure(lastErrorText());
+}
+
 } // namespace carrovex::posix

@@ -307,11 +307,22 @@ bool QtMainWindow::eventFilter(QObject* watched, QEvent* event)
 void QtMainWindow::appendLine(const std::string& line)
 {
     m_logView->append(toQt(line));
+    if (m_logListener != nullptr) {
+        m_logListener->lineAppended(line);
+    }
 }
 
 void QtMainWindow::removeLastLine()
 {
     m_logView->removeLast();
+    if (m_logListener != nullptr) {
+        m_logListener->lastLineRemoved();
+    }
+}
+
+void QtMainWindow::setLogListener(LogListener* listener)
+{
+    m_logListener = listener;
 }
 
 int QtMainWindow::lineCount() const

@@ -74,6 +74,7 @@ public:
     void close() override;
     void appendLine(const std::string& line) override;
     void removeLastLine() override;
+    void setLogListener(LogListener* listener) override;
     int lineCount() const override;
     std::string lineText(int index) const override;
     void selectLine(int index) override;
@@ -81,6 +82,7 @@ public:
     void setListToolTip(const std::string& text) override;
     double twipsPerPixelX() const override;
     double twipsPerPixelY() const override;
+    bool openFile(const std::string& path) override;
     std::string browseFolder(const std::string& prompt, const std::string& startFolder) override;
     void showOptionsDialog(const DialogLogicFactory& makeLogic) override;
 
@@ -104,6 +106,7 @@ private:
     void applySize();
 
     MainWindowEvents* m_events = nullptr;
+    LogListener* m_logListener = nullptr;
     QFrame* m_panel;
     QLabel* m_sourceLabel;
     QLabel* m_destinationLabel;

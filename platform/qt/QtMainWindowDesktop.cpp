@@ -1,9 +1,11 @@
 #include "platform/MainWindowEvents.h"
+#include "platform/qt/LogView.h"
 #include "platform/qt/QtMainWindow.h"
 #include "platform/qt/QtText.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDesktopServices>
 #include <QKeyEvent>
 #include <QLibraryInfo>
 #include <QMenu>
@@ -11,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSystemTrayIcon>
+#include <QUrl>
 
 // The main window on the desktop: its tray icon and notifications, messages, the platform's own texts,
 // its first appearance and the Enter key.
@@ -21,12 +24,15 @@ void QtMainWindow::createTray()
 {
     m_tray = new QSystemTrayIcon(this);
     auto* menu = new QMenu(this);
-    for (const Control control : {Control::TrayShow, Control::StartStop, Control::TrayQuit}) {
+    for (const Control control : {Control::TrayShow, Control::StartStop, Control::OpenLogFile, Control::TrayQuit}) {
         QAction* entry = menu->addAction(QString());
         (control == Control::StartStop ? m_trayStartStop : m_trayEntries[control]) = entry;
         connect(entry, &QAction::triggered, this, [this, control] { raiseClick(control); });
     }
     m_tray->setContextMenu(menu);
+    // The window offers the log file where its lines are: in the log list's own menu.
+    m_logView->setContextMenuPolicy(Qt::ActionsContextMenu);
+    m_logView->addAction(m_trayEntries.at(Control::OpenLogFile));
     connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) {
             raiseClick(Control::TrayShow);
@@ -72,6 +78,11 @@ void QtMainWindow::notify(const std::string& title, const std::string& text)
     if (hasTray()) {
         m_tray->showMessage(toQt(title), toQt(text), QSystemTrayIcon::Warning, 15'000);
     }
+}
+
+bool QtMainWindow::openFile(const std::string& path)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(toQt(path)));
 }
 
 void QtMainWindow::showMessage(const std::string& text, const std::string& title)

@@ -82,6 +82,7 @@ ProgramFolders findProgramFolders(const std::string& programFolder,
     const std::string own = joined(folders.settings, "lang");
     const std::string shipped = joined(programFolder, "lang");
     folders.languages = own == shipped ? std::vector {shipped} : std::vector {own, shipped};
+    folders.log = folders.settings;
     return folders;
 }
 

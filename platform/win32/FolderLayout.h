@@ -20,7 +20,7 @@ bool mayWriteIn(const std::string& folder);
 // The settings folder is the one given (the console's --dir); else the program's folder when it holds the
 // portable layout (a lang folder or a settings file) and mayWrite says the user may write there, as where
 // the ZIP was unpacked; else the per-user folder (a program put into Program Files). The language folders
-// are the settings folder's lang, then the program's own.
+// are the settings folder's lang, then the program's own. The log lies beside the settings.
 ProgramFolders findProgramFolders(const std::string& programFolder,
     const std::optional<std::string>& settingsFolder,
     const std::string& userFolder,

@@ -264,12 +264,23 @@ void Win32MainWindow::appendLine(const std::string& line)
 {
     m_log->append(widen(line));
     logChanged();
+    if (m_logListener != nullptr) {
+        m_logListener->lineAppended(line);
+    }
 }
 
 void Win32MainWindow::removeLastLine()
 {
     m_log->removeLast();
     logChanged();
+    if (m_logListener != nullptr) {
+        m_logListener->lastLineRemoved();
+    }
+}
+
+void Win32MainWindow::setLogListener(LogListener* listener)
+{
+    m_logListener = listener;
 }
 
 int Win32MainWindow::lineCount() const

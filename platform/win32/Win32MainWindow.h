@@ -67,6 +67,7 @@ public:
     void close() override;
     void appendLine(const std::string& line) override;
     void removeLastLine() override;
+    void setLogListener(LogListener* listener) override;
     int lineCount() const override;
     std::string lineText(int index) const override;
     void selectLine(int index) override;
@@ -74,6 +75,7 @@ public:
     void setListToolTip(const std::string& text) override;
     double twipsPerPixelX() const override;
     double twipsPerPixelY() const override;
+    bool openFile(const std::string& path) override;
     std::string browseFolder(const std::string& prompt, const std::string& startFolder) override;
     void showOptionsDialog(const DialogLogicFactory& makeLogic) override;
 
@@ -93,6 +95,9 @@ private:
     void updateTray(UINT flags);
     void trayEvent(UINT event);
     void showTrayMenu();
+    void showLogMenu();
+    // Shows the menu at the pointer and destroys it; the entry chosen is clicked.
+    void popUp(HMENU menu);
     HWND windowOf(Control control) const;
     void command(int id, int notification);
     void logChanged();
@@ -102,9 +107,10 @@ private:
         HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
 
     MainWindowEvents* m_events = nullptr;
+    LogListener* m_logListener = nullptr;
     UINT m_timerPeriod;
     std::map<Control, HWND> m_controls; // the controls on the window; the tray menu's entries have none
-    std::map<Control, std::wstring> m_trayTexts;
+    std::map<Control, std::wstring> m_trayTexts; // and the log list's menu entry
     NOTIFYICONDATAW m_tray {};
     bool m_trayShown = false;
     bool m_shownBefore = false;

@@ -229,6 +229,12 @@ bool Win32MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
     case WM_COMMAND:
         command(LOWORD(wParam), HIWORD(wParam));
         return true;
+    case WM_CONTEXTMENU:
+        if (reinterpret_cast<HWND>(wParam) == windowOf(Control::Log)) {
+            showLogMenu();
+            return true;
+        }
+        return false;
     case logChangedMessage:
         m_logUpdatePosted = false;
         m_log->update();

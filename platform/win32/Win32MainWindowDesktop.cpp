@@ -74,7 +74,7 @@ void Win32MainWindow::trayEvent(UINT event)
 void Win32MainWindow::showTrayMenu()
 {
     const HMENU menu = ::CreatePopupMenu();
-    for (const Control entry : {Control::TrayShow, Control::StartStop, Control::TrayQuit}) {
+    for (const Control entry : {Control::TrayShow, Control::StartStop, Control::OpenLogFile, Control::TrayQuit}) {
         // The Start/Stop entry is the button away from the window: its text, its state, its click.
         const bool button = entry == Control::StartStop;
         const std::wstring text = button ? widen(windowText(windowOf(entry))) : m_trayTexts[entry];
@@ -82,6 +82,20 @@ void Win32MainWindow::showTrayMenu()
         ::AppendMenuW(menu, MF_STRING | grey, static_cast<UINT_PTR>(entry) + 1, text.c_str());
     }
     ::SetMenuDefaultItem(menu, static_cast<UINT>(Control::TrayShow) + 1, FALSE);
+    popUp(menu);
+}
+
+// The window offers the log file where its lines are: in the log list's own menu.
+void Win32MainWindow::showLogMenu()
+{
+    const HMENU menu = ::CreatePopupMenu();
+    ::AppendMenuW(
+        menu, MF_STRING, static_cast<UINT_PTR>(Control::OpenLogFile) + 1, m_trayTexts[Control::OpenLogFile].c_str());
+    popUp(menu);
+}
+
+void Win32MainWindow::popUp(HMENU menu)
+{
     POINT at {};
     ::GetCursorPos(&at);
     // Without the window in front, the menu would not close when the user clicks elsewhere.
@@ -92,6 +106,14 @@ void Win32MainWindow::showTrayMenu()
     if (chosen != 0 && m_events) {
         m_events->clicked(static_cast<Control>(chosen - 1));
     }
+}
+
+bool Win32MainWindow::openFile(const std::string& path)
+{
+    // Below 33 the call failed.
+    return reinterpret_cast<INT_PTR>(
+               ::ShellExecuteW(m_window, L"open", widen(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL))
+        > 32;
 }
 
 bool Win32MainWindow::hasTray() const

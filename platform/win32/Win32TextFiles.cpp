@@ -55,7 +55,7 @@ std::wstring temporaryPathBeside(const std::wstring& target)
         + std::to_wstring(counter.fetch_add(1)) + L".tmp";
 }
 
-Status writeAndFlush(HANDLE file, const std::string& content)
+Status writeAll(HANDLE file, const std::string& content)
 {
     std::size_t written = 0;
     while (written < content.size()) {
@@ -65,6 +65,14 @@ Status writeAndFlush(HANDLE file, const std::string& content)
             return Status::failure(lastErrorText());
         }
         written += done;
+    }
+    return {};
+}
+
+Status writeAndFlush(HANDLE file, const std::string& content)
+{
+    if (Status written = writeAll(file, content); !written.ok()) {
+        return written;
     }
     if (!::FlushFileBuffers(file)) {
         return Status::failure(lastErrorText());
@@ -162,6 +170,61 @@ Status Win32TextFiles::replaceAll(const std::string& path, const std::string& co
         ::DeleteFileW(temporary.c_str());
     }
     return written;
+}
+
+// FILE_APPEND_DATA alone puts each write at the end, so that a write that a kill cuts short never lands
+// mid-file; others may read the log meanwhile.
+Status Win32TextFiles::append(const std::string& path, const std::string& text)
+{
+    const Result<std::wstring> wide = widePath(path);
+    if (!wide.ok()) {
+        return Status::failure(wide.error());
+    }
+    Handle file(::CreateFileW(wide.value().c_str(),
+        FILE_APPEND_DATA,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr,
+        OPEN_ALWAYS,
+        FILE_ATTRIBUTE_NORMAL,
+        nullptr));
+    if (!file.valid()) {
+        return Status::failure(lastErrorText());
+    }
+    Status written = writeAll(file.get(), text);
+    if (written.ok() && !file.close()) {
+        written = Status::failure(lastErrorText());
+    }
+    return written;
+}
+
+Result<std::uint64_t> Win32TextFiles::size(const std::string& path)
+{
+    const Result<std::wstring> wide = widePath(path);
+    if (!wide.ok()) {
+        return Result<std::uint64_t>::failure(wide.error());
+    }
+    WIN32_FILE_ATTRIBUTE_DATA data {};
+    if (!::GetFileAttributesExW(wide.value().c_str(), GetFileExInfoStandard, &data)) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND) {
+            return std::uint64_t {0};
+        }
+        return Result<std::uint64_t>::failure(systemErrorText(error));
+    }
+    return (std::uint64_t {data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+}
+
+Status Win32TextFiles::rename(const std::string& from, const std::string& to)
+{
+    const Result<std::wstring> wideFrom = widePath(from);
+    const Result<std::wstring> wideTo = widePath(to);
+    if (!wideFrom.ok() || !wideTo.ok()) {
+        return Status::failure(wideFrom.ok() ? wideTo.error() : wideFrom.error());
+    }
+    if (!::MoveFileExW(wideFrom.value().c_str(), wideTo.value().c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        return Status::failure(lastErrorText());
+    }
+    return {};
 }
 
 std::string withWindowsLineEnds(const std::string& text)

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <gmock/gmock.h>
 #include <iterator>
+#include <sstream>
 #include <thread>
 #include <unistd.h>
 #include <utility>
@@ -46,8 +47,11 @@ TEST_P(ConsoleProgramOnce, HandlesEveryFile)
     }
     fs::create_directory(pair.destination + "/in the way"); // a file cannot replace a folder
 
-    ProgramRun run(
-        with(pair.dir(), "--once"), cLocale, c.readerGoes ? ProgramRun::Input::ReaderGone : ProgramRun::Input::Nothing);
+    // The log file, asked for, holds the lines of standard output, also where nobody reads that.
+    const std::string log = temp.path() + "/once.log";
+    ProgramRun run(with(with(with(pair.dir(), "--once"), "--log"), log),
+        cLocale,
+        c.readerGoes ? ProgramRun::Input::ReaderGone : ProgramRun::Input::Nothing);
 
     EXPECT_EQ(run.wait(), c.status) << run.errors();
     EXPECT_EQ(run.errors(), "");
@@ -57,6 +61,16 @@ TEST_P(ConsoleProgramOnce, HandlesEveryFile)
     }
     if (!c.readerGoes) {
         EXPECT_THAT(run.lines(), ::testing::UnorderedElementsAreArray(says));
+    }
+    std::vector<std::string> logged;
+    std::istringstream logText(readFile(log));
+    for (std::string line; std::getline(logText, line);) {
+        logged.push_back(line);
+    }
+    if (c.readerGoes) {
+        EXPECT_THAT(logged, AllOf(::testing::Each(stamped), ::testing::SizeIs(c.sources.size())));
+    } else {
+        EXPECT_EQ(logged, run.lines());
     }
     for (const std::string& name : c.arrived) {
         EXPECT_EQ(readFile(pair.destination + "/" + name), name);

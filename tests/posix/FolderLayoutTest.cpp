@@ -138,7 +138,8 @@ protected:
 };
 
 // In the expected folders @P stands for the program folder, @T for the test's, @U for the user's settings
-// folder and @G for the folder given on the command line; languages are separated by blanks.
+// folder, @S for the user's state folder and @G for the folder given on the command line; languages are
+// separated by blanks.
 struct LayoutCase {
     const char* name;
     const char* layout;
@@ -146,6 +147,7 @@ struct LayoutCase {
     bool home;
     const char* settings;
     const char* languages;
+    const char* log;
 };
 
 class ProgramLayouts : public ProgramLayout, public ::testing::WithParamInterface<LayoutCase>
@@ -160,6 +162,7 @@ TEST_P(ProgramLayouts, PlaceTheSettingsAndLanguages)
         const std::pair<std::string, std::string> marks[] = {{"@P", folder},
             {"@T", temp.path()},
             {"@U", "/home/anna/.config/carrovex"},
+            {"@S", "/home/anna/.local/state/carrovex"},
             {"@G", "/etc/carrovex/archive"}};
         for (const auto& [mark, value] : marks) {
             for (auto at = text.find(mark); at != std::string::npos; at = text.find(mark)) {
@@ -179,17 +182,26 @@ TEST_P(ProgramLayouts, PlaceTheSettingsAndLanguages)
         languages += (languages.empty() ? "" : " ") + language;
     }
     EXPECT_EQ(languages, filled(c.languages));
+    EXPECT_EQ(found.log, filled(c.log));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases,
     ProgramLayouts,
-    ::testing::Values(LayoutCase {"PortableKeepsAllBesideTheProgram", "lang", false, true, "@P", "@P/lang"},
-        LayoutCase {"SettingsFileAloneMakesItPortable", "ini", false, true, "@P", "@P/lang @T/share/carrovex/lang"},
+    ::testing::Values(LayoutCase {"PortableKeepsAllBesideTheProgram", "lang", false, true, "@P", "@P/lang", "@P"},
         LayoutCase {
-            "InstalledKeepsSettingsPerUser", "installed", false, true, "@U", "@U/lang @T/usr/share/carrovex/lang"},
-        LayoutCase {"InstalledWithoutAHome", "installed", false, false, "@P", "@P/lang @T/usr/share/carrovex/lang"},
-        LayoutCase {"GivenFolderFirstPortable", "lang ini", true, true, "@G", "@G/lang @P/lang"},
-        LayoutCase {"GivenFolderFirstInstalled", "installed", true, true, "@G", "@G/lang @T/usr/share/carrovex/lang"}),
+            "SettingsFileAloneMakesItPortable", "ini", false, true, "@P", "@P/lang @T/share/carrovex/lang", "@P"},
+        LayoutCase {"InstalledKeepsSettingsPerUser",
+            "installed",
+            false,
+            true,
+            "@U",
+            "@U/lang @T/usr/share/carrovex/lang",
+            "@S"},
+        LayoutCase {
+            "InstalledWithoutAHome", "installed", false, false, "@P", "@P/lang @T/usr/share/carrovex/lang", "@P"},
+        LayoutCase {"GivenFolderFirstPortable", "lang ini", true, true, "@G", "@G/lang @P/lang", "@G"},
+        LayoutCase {
+            "GivenFolderFirstInstalled", "installed", true, true, "@G", "@G/lang @T/usr/share/carrovex/lang", "@G"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(ProgramLayout, PortableFolderThatCannotBeWrittenKeepsSettingsPerUser)

@@ -1,5 +1,6 @@
 #include "platform/posix/PosixTextFiles.h"
 
+#include "form/LogFile.h"
 #include "store/IniStore.h"
 #include "tests/posix/DiskFixtures.h"
 
@@ -95,6 +96,29 @@ TEST_F(SettingsFileOnDisk, FifoUnderTheNameNeitherBlocksNorIsReplacedByGarbage)
     };
     EXPECT_EQ(::lstat(path.c_str(), &info), 0);
     EXPECT_TRUE(S_ISFIFO(info.st_mode)) << "the settings file took the place of the FIFO";
+}
+
+TEST_F(SettingsFileOnDisk, LogFileRotatesAtItsLimitAndAFolderWithoutWriteAccessFailsInTheSystemsWords)
+{
+    const std::string log = temp.path() + "/Carrovex.log";
+    LogFile file(files, files, log, 64, 2);
+    for (int line = 10; line < 40; ++line) {
+        ASSERT_TRUE(file.add("line " + std::to_string(line)).ok()) << line;
+    }
+    EXPECT_EQ(entriesOf(temp.path()), "Carrovex.log Carrovex.log.1 Carrovex.log.2");
+    std::string kept; // eight lines to a file; the first eight went with the oldest file
+    for (int line = 18; line < 40; ++line) {
+        kept += "line " + std::to_string(line) + "\n";
+    }
+    EXPECT_EQ(readFile(log + ".2") + readFile(log + ".1") + readFile(log), kept);
+
+    ::chmod(temp.path().c_str(), 0555);
+    ::chmod(log.c_str(), 0444);
+    EXPECT_TRUE(asUnprivilegedUser([&] {
+        LogFile readOnly(files, files, log, 64, 2);
+        const Status added = readOnly.add("line 40");
+        return !added.ok() && added.error() == "Permission denied" && readOnly.lastLines(1).at(0) == "line 39";
+    }));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "platform/qt/EventsDuring.h"
 #include "platform/qt/QtOptionsDialog.h"
 #include "tests/console/ProgramRun.h"
+#include "tests/posix/DiskFixtures.h"
 #include "tests/qt/QtFixture.h"
 
 #include <QApplication>
@@ -10,6 +11,8 @@
 #include <QTimer>
 #include <atomic>
 #include <chrono>
+#include <csignal>
+#include <filesystem>
 #include <gmock/gmock.h>
 #include <qpa/qwindowsysteminterface.h>
 #include <thread>
@@ -148,6 +151,58 @@ TEST(QtProgramRun, HelpAndVersionNeedNoDisplay)
     ProgramRun version({"--version"}, {"DISPLAY=", "QT_QPA_PLATFORM="}, ProgramRun::Input::Nothing, CARROVEX_WINDOW);
     EXPECT_EQ(version.wait(), 0);
     EXPECT_THAT(version.lines(), ::testing::ElementsAre(::testing::MatchesRegex("carrovex [0-9]+\\.[0-9]+.*")));
+}
+
+// The window program from a folder of its own (the portable layout), started with /s and killed.
+class QtProgramLog : public ::testing::Test
+{
+protected:
+    QtProgramLog()
+    {
+        namespace fs = std::filesystem;
+        fs::copy_file(CARROVEX_WINDOW, program + "/carrovex");
+        fs::copy_file(std::string(CARROVEX_SOURCE_DIR) + "/lang/English.dat", program + "/lang/English.dat");
+        writeFile(program + "/Carrovex.ini",
+            "[Options]\nFrom=" + source + "\nTo=" + destination
+                + "\nAction=Move\nInterval=5\nDoActionOnStart=1\nLanguage=English\nSave=0\n");
+    }
+
+    // Starts the program and kills it once the check holds (or after 30 seconds); true when it held.
+    bool runUntil(const std::function<bool()>& check)
+    {
+        ProgramRun run(
+            {"/s"}, {"QT_QPA_PLATFORM=offscreen", "LC_ALL=C"}, ProgramRun::Input::Nothing, program + "/carrovex");
+        bool held = false;
+        for (int wait = 0; wait < 300 && !held; ++wait) {
+            std::this_thread::sleep_for(100ms);
+            held = check();
+        }
+        run.signal(SIGKILL);
+        run.wait();
+        return held;
+    }
+
+    TempFolder temp;
+    std::string program = temp.folder("program");
+    std::string lang = temp.folder("program/lang");
+    std::string source = temp.folder("source");
+    std::string destination = temp.folder("destination");
+    std::string log = program + "/Carrovex.log";
+};
+
+TEST_F(QtProgramLog, KeepsEachFinalLineAsItComesBesideItsSettingsAndRunsOnWithoutIt)
+{
+    writeFile(source + "/a.txt", "a");
+    const bool moved
+        = runUntil([&] { return exists(log) && readFile(log).find("Moved: a.txt\n") != std::string::npos; });
+    ASSERT_TRUE(moved) << (exists(log) ? readFile(log) : "no log file");
+    EXPECT_THAT(readFile(log), ::testing::MatchesRegex(".* - Scheduler started\n.* - Moved: a.txt\n"));
+
+    // A log file that cannot be written (even by root) keeps no file from being moved.
+    std::filesystem::remove(log);
+    std::filesystem::create_directory(log);
+    writeFile(source + "/b.txt", "b");
+    EXPECT_TRUE(runUntil([&] { return exists(destination + "/b.txt") && !exists(source + "/b.txt"); }));
 }
 
 } // namespace

@@ -163,13 +163,20 @@ TEST_F(QtWindowEvents, TrayMenuStartsAndStopsAsTheButtonDoes)
     window.setText(Control::StartStop, "S&top");
     window.setEnabled(Control::StartStop, false);
     const QList<QAction*> entries = window.findChild<QMenu*>()->actions();
-    ASSERT_EQ(entries.size(), 3);
+    ASSERT_EQ(entries.size(), 4);
     EXPECT_EQ(entries[1]->text(), QStringLiteral("S&top"));
     EXPECT_FALSE(entries[1]->isEnabled());
 
     window.setEnabled(Control::StartStop, true);
     expectClick(Control::StartStop);
     entries[1]->trigger();
+
+    // The log file's entry is the log list's own menu as well.
+    window.setText(Control::OpenLogFile, "Open &log file");
+    EXPECT_EQ(entries[2]->text(), QStringLiteral("Open &log file"));
+    EXPECT_EQ(window.widget(Control::Log)->actions(), QList<QAction*> {entries[2]});
+    expectClick(Control::OpenLogFile);
+    entries[2]->trigger();
 }
 
 // Escape and the close box leave the save question open: only Yes or No answers it.

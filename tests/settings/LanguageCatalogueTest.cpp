@@ -213,7 +213,7 @@ TEST_P(ShippedLanguage, NoTwoControlsShownTogetherShareAnAccessKey)
         for (const Control control : {ShowLog, Settings, Quit}) {
             mainWindow.push_back(window.text(control));
         }
-        expectDistinctAccessKeys({window.text(TrayShow), window.text(TrayQuit)}, "tray menu");
+        expectDistinctAccessKeys({window.text(TrayShow), window.text(OpenLogFile), window.text(TrayQuit)}, "tray menu");
     }
     // The Start button is Stop while started and Cancel during a run.
     for (const std::size_t startStop : {12U, 11U, 32U}) {

@@ -1,5 +1,6 @@
 #include "platform/win32/Win32TextFiles.h"
 
+#include "form/LogFile.h"
 #include "store/IniStore.h"
 #include "tests/win32/WinDisk.h"
 
@@ -19,6 +20,19 @@ protected:
     win32::Win32TextFiles files;
     IniStore ini {files};
 };
+
+// The log's rotation replaces the oldest file, which a plain rename on Windows refuses to do.
+TEST_F(SettingsFileOnDisk, LogFileRotatesAtItsLimitReplacingTheOldestFile)
+{
+    const std::string folder = temp.folder("M\xC3\xA4rz");
+    LogFile log(files, files, folder + "\\Carrovex.log", 16, 1);
+    for (const char* line : {"one", "two", "three", "four", "five", "six", "seven", "eight"}) {
+        ASSERT_TRUE(log.add(line).ok()) << line;
+    }
+    EXPECT_EQ(entriesOf(folder), "Carrovex.log Carrovex.log.1");
+    EXPECT_EQ(
+        readFile(folder + "\\Carrovex.log.1") + readFile(folder + "\\Carrovex.log"), "four\nfive\nsix\nseven\neight\n");
+}
 
 TEST_F(SettingsFileOnDisk, CreatedFileHasWindowsLineEndsAndNoTemporaryFileStays)
 {

@@ -34,7 +34,7 @@ std::string nameOf(Control control)
     std::istringstream names(
         "SourceFolder DestinationFolder BrowseSource BrowseDestination Interval Move Copy ShowLog "
         "Overwrite Log Settings StartStop Quit SourceLabel DestinationLabel IntervalLabel LogLabel "
-        "TrayShow TrayQuit");
+        "TrayShow TrayQuit OpenLogFile");
     std::string name;
     for (int index = 0; index <= static_cast<int>(control); ++index) {
         names >> name;
