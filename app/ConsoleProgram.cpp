@@ -156,13 +156,14 @@ int runConsole(const ConsoleOptions& options, const ProgramFolders& folders, Con
     }
     // Started as the window program is by /s: by the program, not by a user's click.
     Form_Load(form, folders, "/s");
-    if (const std::string reason = whyUnusable(form, platform.textFiles); !reason.empty()) {
-        return unusable(reason);
-    }
-    // One program at a time on these settings: two schedulers would work on the same folders.
+    // One program at a time on these settings: two schedulers would work on the same folders. Asked first,
+    // since the other may be a window whose settings are not saved yet: the file says nothing about them.
     const std::shared_ptr<void> hold = platform.holdSettingsFolder(folders.settings);
     if (!hold) {
         return unusable(withArguments(laterText(ini, LaterText::AlreadyRunning), {quoted(folders.settings)}));
+    }
+    if (const std::string reason = whyUnusable(form, platform.textFiles); !reason.empty()) {
+        return unusable(reason);
     }
     window.setStoppingText(laterText(ini, LaterText::StoppingAfterFile));
     if (options.newDestination) {
