@@ -22,8 +22,8 @@ struct ParsedOptions {
     std::string error;
 };
 
-// Takes "--once", "--new-destination", "--dir DIR", "--dir=DIR", "--help", "-h" and "--version"; a later
-// --dir wins.
+// Takes "--once", "--new-destination", "--dir DIR", "--dir=DIR", "--help", "-h", "/?" (as Windows programs
+// take it) and "--version"; a later --dir wins.
 ParsedOptions parseConsoleOptions(const std::vector<std::string>& arguments);
 
 } // namespace carrovex

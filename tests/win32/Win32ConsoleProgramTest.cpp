@@ -288,9 +288,11 @@ TEST(WindowProgram, SecondStartOnTheSameSettingsBringsTheFirstForwardAndEnds)
 // The help names the console's own ways to stop, and the paths are Windows paths.
 TEST_F(ConsoleProgram, HelpAndVersionGoToStandardOutput)
 {
-    ProgramRun help({"--help"});
-    EXPECT_EQ(help.wait(), 0);
-    EXPECT_THAT(help.lines(), ::testing::Contains(HasSubstr("Ctrl+C, Ctrl+Break or closing the console")));
+    for (const char* asked : {"--help", "/?"}) {
+        ProgramRun help({asked});
+        EXPECT_EQ(help.wait(), 0) << asked;
+        EXPECT_THAT(help.lines(), ::testing::Contains(HasSubstr("Ctrl+C, Ctrl+Break or closing the console")));
+    }
 
     ProgramRun version(dir("--version"));
     EXPECT_EQ(version.wait(), 0);
