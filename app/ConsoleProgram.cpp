@@ -6,6 +6,7 @@
 #include "form/MainForm.h"
 #include "platform/FileSystem.h"
 #include "platform/TextFiles.h"
+#include "platform/common/FoldersInUse.h"
 #include "platform/console/ConsoleWindow.h"
 #include "platform/console/Terminal.h"
 #include "schedule/RunScheduler.h"
@@ -56,17 +57,6 @@ without one), and the status is 0, or 1 when the settings could not be saved.
 
 %s
 )";
-
-// Where this run takes its settings and texts from.
-void printFolders(const ProgramFolders& folders, char separator)
-{
-    std::printf("Settings file:    %s%cCarrovex.ini\n", folders.settings.c_str(), separator);
-    const char* heading = "Language folders:";
-    for (const std::string& folder : folders.languages) {
-        std::printf("%-17s %s\n", heading, folder.c_str());
-        heading = "";
-    }
-}
 
 int unusable(const std::string& reason)
 {
@@ -197,7 +187,7 @@ int consoleMain(const std::vector<std::string>& arguments,
         } else {
             std::printf("carrovex-console %s\n", CARROVEX_VERSION);
         }
-        printFolders(folders, words.separator);
+        std::fputs(foldersInUse(folders, words.separator).c_str(), stdout);
         return 0;
     } catch (const std::exception& error) {
         return unusable(error.what());

@@ -2,6 +2,7 @@
 #include "form/LaterTexts.h"
 #include "form/MainForm.h"
 #include "platform/common/BackgroundFileSystem.h"
+#include "platform/common/FoldersInUse.h"
 #include "platform/posix/FolderLayout.h"
 #include "platform/posix/PosixClock.h"
 #include "platform/posix/PosixDriveTable.h"
@@ -36,14 +37,14 @@ constexpr int statusUnusable = 2;
 constexpr const char* usage = R"(Usage: carrovex [/s]
 
 Moves or copies every file lying directly in the source folder into the
-destination folder, each time the chosen interval has elapsed. The settings
-are kept in Carrovex.ini and the texts in lang/, beside the program.
+destination folder, each time the chosen interval has elapsed.
 
   /s         start the scheduler as soon as the window is shown
   --help     show this help and exit
   --version  show the version and exit
 
 A second start with the same settings brings the running window to the front.
+
 )";
 
 bool hasDisplay()
@@ -65,12 +66,16 @@ std::string commandLineOf(const QStringList& arguments)
 
 int main(int argc, char** argv)
 {
-    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-        std::fputs(usage, stdout);
-        return 0;
-    }
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        std::printf("carrovex %s\n", CARROVEX_VERSION);
+    const ProgramFolders folders
+        = posix::findProgramFolders(posix::programFolder(argv[0]), std::nullopt, posix::userEnvironment());
+    const bool help = argc == 2 && std::strcmp(argv[1], "--help") == 0;
+    if (help || (argc == 2 && std::strcmp(argv[1], "--version") == 0)) {
+        if (help) {
+            std::fputs(usage, stdout);
+        } else {
+            std::printf("carrovex %s\n", CARROVEX_VERSION);
+        }
+        std::fputs(foldersInUse(folders, '/').c_str(), stdout);
         return 0;
     }
     if (!hasDisplay()) {
@@ -87,8 +92,6 @@ int main(int argc, char** argv)
     // Hidden in the tray, the window is no longer open to Qt; the program ends when the window closes.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    const ProgramFolders folders
-        = posix::findProgramFolders(posix::programFolder(argv[0]), std::nullopt, posix::userEnvironment());
     posix::PosixTextFiles textFiles;
     posix::BatchLimits limits;
     limits.settleTime = settleTime(textFiles, folders.settings + "/Carrovex.ini", limits.settleTime);

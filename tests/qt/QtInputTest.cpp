@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <gmock/gmock.h>
 #include <qpa/qwindowsysteminterface.h>
 #include <thread>
@@ -139,15 +140,22 @@ TEST_F(QtInput, ClicksDuringALongCopyAreAnsweredAtOnceAndNeverReplayedLater)
     EXPECT_TRUE(dialogOpenAfterTheRun) << "the dialog did not open while the run went on";
 }
 
-TEST(QtProgramRun, HelpAndVersionNeedNoDisplay)
+// Built, the program lies in the portable layout: its settings and languages beside it, as both say.
+TEST(QtProgramRun, HelpAndVersionNeedNoDisplayAndNameTheFoldersInUse)
 {
+    const std::string program = std::filesystem::path(CARROVEX_WINDOW).parent_path();
     ProgramRun help({"--help"}, {"DISPLAY=", "QT_QPA_PLATFORM="}, ProgramRun::Input::Nothing, CARROVEX_WINDOW);
     EXPECT_EQ(help.wait(), 0);
     EXPECT_THAT(help.lines(), ::testing::Contains(::testing::StartsWith("Usage: carrovex [/s]")));
+    EXPECT_THAT(help.lines(), ::testing::Not(::testing::Contains(::testing::HasSubstr("beside the program"))));
+    EXPECT_THAT(help.lines(), ::testing::Contains("Settings file:    " + program + "/Carrovex.ini"));
 
     ProgramRun version({"--version"}, {"DISPLAY=", "QT_QPA_PLATFORM="}, ProgramRun::Input::Nothing, CARROVEX_WINDOW);
     EXPECT_EQ(version.wait(), 0);
-    EXPECT_THAT(version.lines(), ::testing::ElementsAre(::testing::MatchesRegex("carrovex [0-9]+\\.[0-9]+.*")));
+    EXPECT_THAT(version.lines(),
+        ::testing::ElementsAre(::testing::MatchesRegex("carrovex [0-9]+\\.[0-9]+.*"),
+            "Settings file:    " + program + "/Carrovex.ini",
+            "Language folders: " + program + "/lang"));
 }
 
 } // namespace
