@@ -11,6 +11,7 @@
 #include "platform/posix/PosixTextFiles.h"
 #include "platform/posix/ProgramFolder.h"
 #include "platform/posix/SingleInstance.h"
+#include "platform/posix/StopSignals.h"
 #include "platform/qt/EventsDuring.h"
 #include "platform/qt/QtMainWindow.h"
 #include "settings/SettleTime.h"
@@ -78,6 +79,8 @@ int main(int argc, char** argv)
         std::fputs(foldersInUse(folders, '/').c_str(), stdout);
         return 0;
     }
+    // Logging out and shutting down end the program with SIGTERM: taken as events, before any thread starts.
+    posix::StopSignals stopSignals;
     if (!hasDisplay()) {
         std::fprintf(stderr, "carrovex: no display to show the window on (DISPLAY is not set)\n");
         return statusUnusable;
@@ -135,6 +138,14 @@ int main(int argc, char** argv)
             }
         });
     }
+
+    // The end of the session closes the window without the question that no one may be there to answer.
+    QSocketNotifier stopped(stopSignals.descriptor(), QSocketNotifier::Read);
+    QObject::connect(&stopped, &QSocketNotifier::activated, &window, [&] {
+        if (stopSignals.taken()) {
+            window.endSession();
+        }
+    });
 
     window.show();
     const int status = QApplication::exec();

@@ -2,6 +2,7 @@
 #include "platform/qt/EventsDuring.h"
 #include "platform/qt/QtOptionsDialog.h"
 #include "tests/console/ProgramRun.h"
+#include "tests/posix/DiskFixtures.h"
 #include "tests/qt/QtFixture.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@
 #include <QTimer>
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <gmock/gmock.h>
 #include <qpa/qwindowsysteminterface.h>
@@ -156,6 +158,35 @@ TEST(QtProgramRun, HelpAndVersionNeedNoDisplayAndNameTheFoldersInUse)
         ::testing::ElementsAre(::testing::MatchesRegex("carrovex [0-9]+\\.[0-9]+.*"),
             "Settings file:    " + program + "/Carrovex.ini",
             "Language folders: " + program + "/lang"));
+}
+
+// Logging out ends the program with SIGTERM: it saves as "Save" says and ends by itself, without the
+// question that would keep it waiting for no one.
+TEST(QtProgramRun, EndOfTheSessionSavesWithoutAskingAndEnds)
+{
+    const TempFolder temp;
+    const std::string program = temp.folder("program");
+    std::filesystem::copy_file(CARROVEX_WINDOW, program + "/carrovex");
+    std::filesystem::permissions(program + "/carrovex", std::filesystem::perms::owner_all);
+    std::filesystem::create_directory(program + "/lang");
+    std::filesystem::copy_file(std::string(CARROVEX_SOURCE_DIR) + "/lang/English.dat", program + "/lang/English.dat");
+    const std::string source = temp.folder("source");
+    const std::string destination = temp.folder("destination");
+    writeFile(source + "/a.txt", "a");
+    writeFile(program + "/Carrovex.ini",
+        "[Options]\nLanguage=English\nFrom=" + source + "\nTo=" + destination
+            + "\nAction=Copy\nDoActionOnStart=1\nQuestion=1\nSave=1\n");
+
+    ProgramRun window({"/s"}, {"QT_QPA_PLATFORM=offscreen"}, ProgramRun::Input::Nothing, program + "/carrovex");
+    const auto giveUp = std::chrono::steady_clock::now() + 30s;
+    while (!std::filesystem::exists(destination + "/a.txt") && std::chrono::steady_clock::now() < giveUp) {
+        std::this_thread::sleep_for(10ms);
+    }
+    ASSERT_TRUE(std::filesystem::exists(destination + "/a.txt")) << window.errors(); // the window is up
+    window.signal(SIGTERM);
+
+    EXPECT_EQ(window.wait(), 0) << window.errors();
+    EXPECT_THAT(readFile(program + "/Carrovex.ini"), ::testing::HasSubstr("ShowLog="));
 }
 
 } // namespace

@@ -127,6 +127,21 @@ TEST_F(Win32WindowEvents, CloseBoxAsksTheLogicAndCloseEndsTheMessageLoopWithoutA
     EXPECT_THAT(other.seen, Not(Contains("close")));
 }
 
+// Logging off asks nothing of the window, and ends it as the end of the session, not as the close box.
+TEST_F(Win32WindowEvents, EndOfTheSessionIsToldToTheLogicAndClosesTheWindow)
+{
+    EXPECT_EQ(::SendMessageW(window.handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    ::SendMessageW(window.handle(), WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF); // another program refused
+    EXPECT_FALSE(window.isClosed());
+    events.allowClose = false; // a run in progress
+    ::SendMessageW(window.handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_FALSE(window.isClosed());
+    events.allowClose = true;
+    ::SendMessageW(window.handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_TRUE(window.isClosed());
+    EXPECT_THAT(events.seen, ElementsAre("session ends", "session ends"));
+}
+
 TEST_F(Win32WindowEvents, IntervalListIsRefilledWithoutLosingTheTypedText)
 {
     window.setText(Control::Interval, "7 Minuten");
