@@ -7,6 +7,7 @@
 #include "platform/FileSystem.h"
 #include "platform/TextFiles.h"
 #include "platform/common/FoldersInUse.h"
+#include "platform/console/ConsoleText.h"
 #include "platform/console/ConsoleWindow.h"
 #include "platform/console/Terminal.h"
 #include "schedule/RunScheduler.h"
@@ -35,7 +36,7 @@ destination folder, with the settings of Carrovex.ini in the settings folder,
 and prints each log line once it is final.
 
 Without --once the scheduler starts at once and runs until it is asked to
-stop by %s.
+stop by %1.
 A run in progress then stops after the file in hand, the settings are saved
 as on closing the window ("Question=1" asks on a terminal and saves nothing
 without one), and the status is 0, or 1 when the settings could not be saved.
@@ -45,7 +46,7 @@ without one), and the status is 0, or 1 when the settings could not be saved.
                1  an error line was written
                2  a folder does not exist, the settings cannot be used, or
                   another Carrovex runs with them
-             %s
+             %2
   --new-destination
              take the destination folder's disk as it is now: a run refuses
              a destination that is not on the disk it was on when a run last
@@ -55,12 +56,12 @@ without one), and the status is 0, or 1 when the settings could not be saved.
   --help     show this help and exit
   --version  show the version and exit
 
-%s
+%3
 )";
 
 int unusable(const std::string& reason)
 {
-    std::fprintf(stderr, "carrovex-console: %s\n", reason.c_str());
+    writeText(stderr, "carrovex-console: " + reason + '\n');
     return statusUnusable;
 }
 
@@ -182,12 +183,10 @@ int consoleMain(const std::vector<std::string>& arguments,
         if (!parsed.options.help && !parsed.options.version) {
             return run(parsed.options, folders);
         }
-        if (parsed.options.help) {
-            std::printf(usage, words.stopRequests, words.cancelledStatus, words.settingsFolder);
-        } else {
-            std::printf("carrovex-console %s\n", CARROVEX_VERSION);
-        }
-        std::fputs(foldersInUse(folders, words.separator).c_str(), stdout);
+        std::string text = parsed.options.help
+            ? withArguments(usage, {words.stopRequests, words.cancelledStatus, words.settingsFolder})
+            : std::string("carrovex-console ") + CARROVEX_VERSION + '\n';
+        writeText(stdout, text + foldersInUse(folders, words.separator));
         return 0;
     } catch (const std::exception& error) {
         return unusable(error.what());
