@@ -204,6 +204,10 @@ void Win32MainWindow::applySize()
         frame.right - frame.left,
         frame.bottom - frame.top,
         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // A control moved into the part that the window grows by would be painted over by the window's
+    // background there, and stay blank until something else repaints it: the window paints first, now,
+    // and its controls after it.
+    ::RedrawWindow(m_window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 bool Win32MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)

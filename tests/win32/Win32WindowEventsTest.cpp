@@ -1,3 +1,4 @@
+#include "form/LogPane.h"
 #include "platform/win32/Win32MainWindow.h"
 #include "tests/win32/WindowProbe.h"
 #include "window/MainWindowDesign.h"
@@ -140,6 +141,27 @@ TEST_F(Win32WindowEvents, EndOfTheSessionIsToldToTheLogicAndClosesTheWindow)
     ::SendMessageW(window.handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
     EXPECT_TRUE(window.isClosed());
     EXPECT_THAT(events.seen, ElementsAre("session ends", "session ends"));
+}
+
+// Showing the log moves the buttons into the part that the window grows by: the window's background there
+// must not be painted over them after they were painted.
+TEST_F(Win32WindowEvents, ButtonsMovedByTheLogPaneAreNotLeftUnderTheWindowsBackground)
+{
+    for (const bool logShown : {true, false, true}) {
+        logShown ? ShowLogPane(window) : HideLogPane(window);
+        const HRGN pending = ::CreateRectRgn(0, 0, 0, 0);
+        ::GetUpdateRgn(window.handle(), pending, FALSE);
+        for (const Control button : {Control::StartStop, Control::Quit, Control::Settings}) {
+            RECT place {};
+            ::GetWindowRect(control(button), &place);
+            ::MapWindowPoints(nullptr, window.handle(), reinterpret_cast<POINT*>(&place), 2);
+            const bool paintedOver = ::RectInRegion(pending, &place) != FALSE;
+            const bool paintsAgain = ::GetUpdateRect(control(button), nullptr, FALSE) != FALSE;
+            EXPECT_TRUE(!paintedOver || paintsAgain) << static_cast<int>(button) << (logShown ? " shown" : " hidden");
+        }
+        ::DeleteObject(pending);
+        win32::runWaitingMessages(true);
+    }
 }
 
 TEST_F(Win32WindowEvents, IntervalListIsRefilledWithoutLosingTheTypedText)
