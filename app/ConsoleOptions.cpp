@@ -20,7 +20,7 @@ ParsedOptions parseConsoleOptions(const std::vector<std::string>& arguments)
             options.once = true;
         } else if (argument == "--new-destination") {
             options.newDestination = true;
-        } else if (argument == "--help" || argument == "-h") {
+        } else if (argument == "--help" || argument == "-h" || argument == "/?") {
             options.help = true;
         } else if (argument == "--version") {
             options.version = true;

@@ -23,8 +23,8 @@ struct ParsedOptions {
     std::string error;
 };
 
-// Takes "--once", "--new-destination", "--dir DIR", "--dir=DIR", "--log FILE", "--log=FILE", "--help", "-h"
-// and "--version"; a later --dir or --log wins.
+// Takes "--once", "--new-destination", "--dir DIR", "--dir=DIR", "--log FILE", "--log=FILE", "--help", "-h",
+// "/?" (as Windows programs take it) and "--version"; a later --dir or --log wins.
 ParsedOptions parseConsoleOptions(const std::vector<std::string>& arguments);
 
 } // namespace carrovex

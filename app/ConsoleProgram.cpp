@@ -8,6 +8,8 @@
 #include "form/MainForm.h"
 #include "platform/FileSystem.h"
 #include "platform/TextFiles.h"
+#include "platform/common/FoldersInUse.h"
+#include "platform/console/ConsoleText.h"
 #include "platform/console/ConsoleWindow.h"
 #include "platform/console/Terminal.h"
 #include "schedule/RunScheduler.h"
@@ -36,7 +38,7 @@ destination folder, with the settings of Carrovex.ini in the settings folder,
 and prints each log line once it is final.
 
 Without --once the scheduler starts at once and runs until it is asked to
-stop by %s.
+stop by %1.
 A run in progress then stops after the file in hand, the settings are saved
 as on closing the window ("Question=1" asks on a terminal and saves nothing
 without one), and the status is 0, or 1 when the settings could not be saved.
@@ -46,7 +48,7 @@ without one), and the status is 0, or 1 when the settings could not be saved.
                1  an error line was written
                2  a folder does not exist, the settings cannot be used, or
                   another Carrovex runs with them
-             %s
+             %2
   --new-destination
              take the destination folder's disk as it is now: a run refuses
              a destination that is not on the disk it was on when a run last
@@ -58,23 +60,12 @@ without one), and the status is 0, or 1 when the settings could not be saved.
   --help     show this help and exit
   --version  show the version and exit
 
-%s
+%3
 )";
-
-// Where this run takes its settings and texts from.
-void printFolders(const ProgramFolders& folders, char separator)
-{
-    std::printf("Settings file:    %s%cCarrovex.ini\n", folders.settings.c_str(), separator);
-    const char* heading = "Language folders:";
-    for (const std::string& folder : folders.languages) {
-        std::printf("%-17s %s\n", heading, folder.c_str());
-        heading = "";
-    }
-}
 
 int unusable(const std::string& reason)
 {
-    std::fprintf(stderr, "carrovex-console: %s\n", reason.c_str());
+    writeText(stderr, "carrovex-console: " + reason + '\n');
     return statusUnusable;
 }
 
@@ -160,13 +151,14 @@ int runConsole(const ConsoleOptions& options, const ProgramFolders& folders, Con
     }
     // Started as the window program is by /s: by the program, not by a user's click.
     Form_Load(form, folders, "/s");
-    if (const std::string reason = whyUnusable(form, platform.textFiles); !reason.empty()) {
-        return unusable(reason);
-    }
-    // One program at a time on these settings: two schedulers would work on the same folders.
+    // One program at a time on these settings: two schedulers would work on the same folders. Asked first,
+    // since the other may be a window whose settings are not saved yet: the file says nothing about them.
     const std::shared_ptr<void> hold = platform.holdSettingsFolder(folders.settings);
     if (!hold) {
         return unusable(withArguments(laterText(ini, LaterText::AlreadyRunning), {quoted(folders.settings)}));
+    }
+    if (const std::string reason = whyUnusable(form, platform.textFiles); !reason.empty()) {
+        return unusable(reason);
     }
     window.setStoppingText(laterText(ini, LaterText::StoppingAfterFile));
     // Standard output stays as it is; the file is an addition, and its failure is told on standard error.
@@ -203,12 +195,10 @@ int consoleMain(const std::vector<std::string>& arguments,
         if (!parsed.options.help && !parsed.options.version) {
             return run(parsed.options, folders);
         }
-        if (parsed.options.help) {
-            std::printf(usage, words.stopRequests, words.cancelledStatus, words.settingsFolder);
-        } else {
-            std::printf("carrovex-console %s\n", CARROVEX_VERSION);
-        }
-        printFolders(folders, words.separator);
+        std::string text = parsed.options.help
+            ? withArguments(usage, {words.stopRequests, words.cancelledStatus, words.settingsFolder})
+            : std::string("carrovex-console ") + CARROVEX_VERSION + '\n';
+        writeText(stdout, text + foldersInUse(folders, words.separator));
         return 0;
     } catch (const std::exception& error) {
         return unusable(error.what());

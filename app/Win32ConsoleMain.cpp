@@ -19,9 +19,6 @@ using namespace carrovex;
 
 int wmain(int argc, wchar_t** argv)
 {
-    // The log lines are UTF-8, and the console shows them as such; the user's code page comes back after.
-    const UINT previousCodePage = ::GetConsoleOutputCP();
-    ::SetConsoleOutputCP(CP_UTF8);
     ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     std::vector<std::string> arguments;
     for (int index = 1; index < argc; ++index) {
@@ -51,9 +48,5 @@ int wmain(int argc, wchar_t** argv)
         ConsolePlatform platform {files, drives, clock, textFiles, textFiles, numbers, terminal, holdFolder};
         return runConsole(options, folders, platform);
     };
-    const int status = consoleMain(arguments, words, findFolders, run);
-    if (previousCodePage != 0) {
-        ::SetConsoleOutputCP(previousCodePage);
-    }
-    return status;
+    return consoleMain(arguments, words, findFolders, run);
 }

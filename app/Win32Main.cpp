@@ -5,6 +5,7 @@
 #include "form/LogFile.h"
 #include "form/MainForm.h"
 #include "platform/common/BackgroundFileSystem.h"
+#include "platform/common/FoldersInUse.h"
 #include "platform/win32/DialogWindow.h"
 #include "platform/win32/FolderLayout.h"
 #include "platform/win32/ProgramFolder.h"
@@ -39,18 +40,23 @@ constexpr int statusUnusable = 2;
 
 constexpr const wchar_t* usage = L"Usage: carrovex [/s]\n\n"
                                  L"Moves or copies every file lying directly in the source folder into the destination "
-                                 L"folder, each time the chosen interval has elapsed. The settings are kept in "
-                                 L"Carrovex.ini and the texts in lang\\, beside the program.\n\n"
+                                 L"folder, each time the chosen interval has elapsed.\n\n"
                                  L"/s\tstart the scheduler as soon as the window is shown\n"
                                  L"--help\tshow this help\n"
                                  L"--version\tshow the version\n\n"
-                                 L"A second start with the same settings brings the running window to the front.";
+                                 L"A second start with the same settings brings the running window to the front.\n\n";
+
+ProgramFolders programFolders()
+{
+    return win32::findProgramFolders(win32::programFolder(), std::nullopt, win32::userSettingsFolder());
+}
 
 // A program without a console answers --help and --version in a message box.
 int answerInABox(const std::string& arguments)
 {
     const std::wstring text
-        = arguments == "--version" ? L"carrovex " + win32::widen(CARROVEX_VERSION) : std::wstring(usage);
+        = (arguments == "--version" ? L"carrovex " + win32::widen(CARROVEX_VERSION) + L"\n\n" : std::wstring(usage))
+        + win32::widen(foldersInUse(programFolders(), '\\'));
     ::MessageBoxW(nullptr, text.c_str(), L"Carrovex", MB_OK | MB_ICONINFORMATION);
     return 0;
 }
@@ -70,8 +76,7 @@ int run(const std::string& arguments)
     window.setEvents(&controller);
     applyDesign(window);
 
-    const ProgramFolders folders
-        = win32::findProgramFolders(win32::programFolder(), std::nullopt, win32::userSettingsFolder());
+    const ProgramFolders folders = programFolders();
     // The per-user folder may be new; without it nothing could be saved.
     if (const Status made = win32::makeSettingsFolder(folders.settings); !made.ok()) {
         window.showMessage(

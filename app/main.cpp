@@ -4,6 +4,7 @@
 #include "form/LogFile.h"
 #include "form/MainForm.h"
 #include "platform/common/BackgroundFileSystem.h"
+#include "platform/common/FoldersInUse.h"
 #include "platform/posix/FolderLayout.h"
 #include "platform/posix/PosixClock.h"
 #include "platform/posix/PosixDriveTable.h"
@@ -12,6 +13,7 @@
 #include "platform/posix/PosixTextFiles.h"
 #include "platform/posix/ProgramFolder.h"
 #include "platform/posix/SingleInstance.h"
+#include "platform/posix/StopSignals.h"
 #include "platform/qt/EventsDuring.h"
 #include "platform/qt/QtMainWindow.h"
 #include "settings/SettleTime.h"
@@ -38,14 +40,14 @@ constexpr int statusUnusable = 2;
 constexpr const char* usage = R"(Usage: carrovex [/s]
 
 Moves or copies every file lying directly in the source folder into the
-destination folder, each time the chosen interval has elapsed. The settings
-are kept in Carrovex.ini and the texts in lang/, beside the program.
+destination folder, each time the chosen interval has elapsed.
 
   /s         start the scheduler as soon as the window is shown
   --help     show this help and exit
   --version  show the version and exit
 
 A second start with the same settings brings the running window to the front.
+
 )";
 
 bool hasDisplay()
@@ -67,14 +69,20 @@ std::string commandLineOf(const QStringList& arguments)
 
 int main(int argc, char** argv)
 {
-    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-        std::fputs(usage, stdout);
+    const ProgramFolders folders
+        = posix::findProgramFolders(posix::programFolder(argv[0]), std::nullopt, posix::userEnvironment());
+    const bool help = argc == 2 && std::strcmp(argv[1], "--help") == 0;
+    if (help || (argc == 2 && std::strcmp(argv[1], "--version") == 0)) {
+        if (help) {
+            std::fputs(usage, stdout);
+        } else {
+            std::printf("carrovex %s\n", CARROVEX_VERSION);
+        }
+        std::fputs(foldersInUse(folders, '/').c_str(), stdout);
         return 0;
     }
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        std::printf("carrovex %s\n", CARROVEX_VERSION);
-        return 0;
-    }
+    // Logging out and shutting down end the program with SIGTERM: taken as events, before any thread starts.
+    posix::StopSignals stopSignals;
     if (!hasDisplay()) {
         std::fprintf(stderr, "carrovex: no display to show the window on (DISPLAY is not set)\n");
         return statusUnusable;
@@ -89,8 +97,6 @@ int main(int argc, char** argv)
     // Hidden in the tray, the window is no longer open to Qt; the program ends when the window closes.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    const ProgramFolders folders
-        = posix::findProgramFolders(posix::programFolder(argv[0]), std::nullopt, posix::userEnvironment());
     posix::PosixTextFiles textFiles;
     posix::BatchLimits limits;
     limits.settleTime = settleTime(textFiles, folders.settings + "/Carrovex.ini", limits.settleTime);
@@ -144,6 +150,14 @@ int main(int argc, char** argv)
     KeptLog keptLog(form, logFile, [&](const std::string& text) { reportInLog(form, text); });
     restoreLog(form, logFile);
     keepLog(form, keptLog);
+
+    // The end of the session closes the window without the question that no one may be there to answer.
+    QSocketNotifier stopped(stopSignals.descriptor(), QSocketNotifier::Read);
+    QObject::connect(&stopped, &QSocketNotifier::activated, &window, [&] {
+        if (stopSignals.taken()) {
+            window.endSession();
+        }
+    });
 
     window.show();
     const int status = QApplication::exec();

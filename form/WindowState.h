@@ -24,6 +24,8 @@ struct WindowState {
     int runErrors = 0; // the error lines the last run wrote
     int unseenErrors = 0; // error lines written while the log was not in view, until it comes into view
     bool saveFailed = false; // the settings could not be saved on closing
+    bool unloaded = false; // the closing sequence has run
+    bool sessionEnding = false; // the session ends: no one may be there to answer a question
 };
 
 // What the caption and the notification say about the run in progress or the last one; kept apart from

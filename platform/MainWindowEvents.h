@@ -30,6 +30,9 @@ public:
     // The window is asked to close, in any way. False keeps it open for now: the logic closes it itself as
     // soon as it can.
     virtual bool closeRequested() = 0;
+    // The session ends (logout, shutdown, a request to terminate): the window is to close with no one there
+    // to answer a question. False keeps it open for now, as for closeRequested.
+    virtual bool sessionEnding() = 0;
 };
 
 } // namespace carrovex

@@ -74,6 +74,11 @@ trial=$(mktemp -d /tmp/carrovex-zip-XXXXXX)
 trap 'stop_wine; rm -rf "$trial"' EXIT
 (cd "$trial" && cmake -E tar xf "$OLDPWD/$build"/carrovex-*-windows-x64.zip)
 program=$(echo "$trial"/carrovex-*-windows-x64)
+# The user's guide, not the developers' README, in both languages and with Windows line ends.
+for guide in README.txt LIESMICH.txt; do
+    grep -q $'carrovex-console.exe --once.*\r$' "$program/$guide" && ! grep -q "apt-get" "$program/$guide" ||
+        { echo "the ZIP's $guide is not the user's guide" >&2; exit 1; }
+done
 mkdir "$trial/in" "$trial/out"
 windows_path() { echo "Z:${1//\//\\}"; }
 printf '[Options]\r\nFrom=%s\r\nTo=%s\r\nAction=Move\r\nLanguage=English\r\nDoActionOnStart=1\r\n' \

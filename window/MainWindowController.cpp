@@ -134,6 +134,11 @@ bool MainWindowController::closeRequested()
     return carrovex::closeRequested(m_form);
 }
 
+bool MainWindowController::sessionEnding()
+{
+    return carrovex::sessionEnding(m_form); // also from the tray: the session takes the tray with it
+}
+
 void MainWindowController::closeIfRunEnded()
 {
     if (m_form.state.closeRequested && !m_form.state.runInProgress) {

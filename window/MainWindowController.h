@@ -25,6 +25,7 @@ public:
     void resized() override;
     void shown() override;
     bool closeRequested() override;
+    bool sessionEnding() override;
 
 private:
     // A close that came during a run is carried out by the handler that started the run, once it is over.

@@ -57,6 +57,13 @@ bool closeRequested(MainForm& form)
     return true;
 }
 
+bool sessionEnding(MainForm& form)
+{
+    form.state.sessionEnding = true;
+    Form_Unload(form);
+    return closeRequested(form);
+}
+
 void finishClosing(MainForm& form)
 {
     Form_Unload(form);
@@ -65,8 +72,12 @@ void finishClosing(MainForm& form)
 
 void Form_Unload(MainForm& form)
 {
+    if (form.state.unloaded) {
+        return;
+    }
+    form.state.unloaded = true;
     bool save = isOn(form.ini, saveOnClose);
-    if (isOn(form.ini, askBeforeSaving)) {
+    if (isOn(form.ini, askBeforeSaving) && !form.state.sessionEnding) {
         save = form.window.askYesNo(form.texts[37] + "?", captionPrefix + form.texts[36]);
     }
     if (!save) {

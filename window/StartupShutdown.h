@@ -25,12 +25,17 @@ void Quit_Click(MainForm& form);
 // returned (finishClosing).
 bool closeRequested(MainForm& form);
 
+// The session ends: the settings are saved at once as "Save" says, without the question that no one may be
+// there to answer, since the system may end the program before a run in progress returns. Otherwise as
+// closeRequested.
+bool sessionEnding(MainForm& form);
+
 // Ends a close that had to wait for a run.
 void finishClosing(MainForm& form);
 
-// Closing: saves the settings when the user says Yes to the question ("Question" on), or without asking
-// when "Save" is on, which it is until the user switches it off. A save that fails is shown in a message
-// (saveFailed); it never keeps the window open.
+// Closing, once: saves the settings when the user says Yes to the question ("Question" on), or without
+// asking when "Save" is on, which it is until the user switches it off. A save that fails is shown in a
+// message (saveFailed); it never keeps the window open.
 void Form_Unload(MainForm& form);
 
 } // namespace carrovex

@@ -1,5 +1,6 @@
 #include "platform/console/ConsoleWindow.h"
 
+#include "platform/console/ConsoleText.h"
 #include "platform/console/Terminal.h"
 
 namespace carrovex
@@ -44,8 +45,7 @@ void ConsoleWindow::writePendingLine()
         return;
     }
     // A reader that has gone away (a closed pipe) must not stop the files from being handled.
-    std::fputs(m_pendingLine->c_str(), m_log);
-    std::fputc('\n', m_log);
+    writeText(m_log, *m_pendingLine + '\n');
     m_unflushed = true;
     m_pendingLine.reset();
 }
@@ -71,7 +71,7 @@ void ConsoleWindow::processEvents()
     }
     m_nextSignalLook = now + m_signalPeriod;
     if (m_terminal.stopTaken()) {
-        std::fprintf(stderr, "carrovex-console: %s\n", m_stoppingText.c_str());
+        writeText(stderr, "carrovex-console: " + m_stoppingText + '\n');
         requestClose();
     }
 }
@@ -93,7 +93,7 @@ void ConsoleWindow::showMessage(const std::string& text, const std::string& titl
 {
     WindowModel::showMessage(text, title);
     flushLog();
-    std::fprintf(stderr, "carrovex-console: %s\n", text.c_str());
+    writeText(stderr, "carrovex-console: " + text + '\n');
 }
 
 void ConsoleWindow::setStoppingText(const std::string& text)

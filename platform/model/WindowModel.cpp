@@ -269,6 +269,13 @@ void WindowModel::requestClose()
     }
 }
 
+void WindowModel::endSession()
+{
+    if (m_events && !m_closed && m_events->sessionEnding()) {
+        m_closed = true;
+    }
+}
+
 void WindowModel::post(std::function<void()> event)
 {
     m_posted.push_back(std::move(event));

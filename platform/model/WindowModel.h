@@ -73,6 +73,7 @@ public:
     void leave(Control control);
     void tick(); // one minute passes: a tick, if the timer is on
     void requestClose();
+    void endSession();
     void answerNextQuestion(bool yes);
     void chooseNextFolder(const std::string& folder); // empty: the user cancels the folder dialog
     // What the user does in the options dialog each time it opens; without it the dialog is closed by its

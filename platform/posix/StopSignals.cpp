@@ -108,4 +108,9 @@ int StopSignals::signalNumber() const
     return m_signalNumber;
 }
 
+int StopSignals::descriptor() const
+{
+    return m_descriptor.get();
+}
+
 } // namespace carrovex::posix

@@ -38,6 +38,9 @@ public:
     // The last stop signal taken, 0 before the first.
     int signalNumber() const;
 
+    // Readable while a stop signal waits, for an event loop to watch; taken() takes the signal.
+    int descriptor() const;
+
 private:
     sigset_t m_previousMask;
     FileDescriptor m_descriptor;

@@ -258,6 +258,13 @@ void QtMainWindow::close()
     emit closed(); // also when the window was hidden in the tray, which closing does not reach
 }
 
+void QtMainWindow::endSession()
+{
+    if (!m_mayClose && (m_events == nullptr || m_events->sessionEnding())) {
+        close();
+    }
+}
+
 void QtMainWindow::closeEvent(QCloseEvent* event)
 {
     if (m_mayClose || m_events == nullptr || m_events->closeRequested()) {

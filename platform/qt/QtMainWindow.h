@@ -86,6 +86,9 @@ public:
     std::string browseFolder(const std::string& prompt, const std::string& startFolder) override;
     void showOptionsDialog(const DialogLogicFactory& makeLogic) override;
 
+    // The session ends: closes as the logic says, without a question.
+    void endSession();
+
 signals:
     // The window has closed for good.
     void closed();

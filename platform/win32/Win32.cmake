@@ -46,7 +46,7 @@ add_windows_program(carrovex WIN32 app/Win32Main.cpp)
 target_compile_definitions(carrovex PRIVATE CARROVEX_VERSION="${PROJECT_VERSION}")
 target_link_libraries(carrovex PRIVATE carrovex_logic carrovex_win32_window)
 
-add_library(carrovex_win32_console STATIC platform/win32/ConsoleTerminal.cpp)
+add_library(carrovex_win32_console STATIC platform/win32/ConsoleTerminal.cpp platform/win32/ConsoleText.cpp)
 target_link_libraries(carrovex_win32_console PUBLIC carrovex_win32 carrovex_platform_common)
 add_windows_program(carrovex-console "" app/Win32ConsoleMain.cpp)
 target_link_libraries(carrovex-console PRIVATE carrovex_console carrovex_win32_console)

@@ -204,6 +204,10 @@ void Win32MainWindow::applySize()
         frame.right - frame.left,
         frame.bottom - frame.top,
         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // A control moved into the part that the window grows by would be painted over by the window's
+    // background there, and stay blank until something else repaints it: the window paints first, now,
+    // and its controls after it.
+    ::RedrawWindow(m_window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 bool Win32MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
@@ -268,6 +272,15 @@ bool Win32MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
             close();
         }
         return true; // otherwise the logic closes the window once the run in progress has returned
+    case WM_QUERYENDSESSION:
+        result = TRUE; // a run in progress stops at WM_ENDSESSION after the file in hand; nothing is lost
+        return true;
+    case WM_ENDSESSION:
+        // The system may end the program as soon as this returns: the logic saves now, without a question.
+        if (wParam != FALSE && !m_closed && (m_events == nullptr || m_events->sessionEnding())) {
+            close();
+        }
+        return true;
     case WM_DESTROY:
         if (m_trayShown) {
             ::Shell_NotifyIconW(NIM_DELETE, &m_tray);

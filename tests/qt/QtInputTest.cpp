@@ -142,15 +142,51 @@ TEST_F(QtInput, ClicksDuringALongCopyAreAnsweredAtOnceAndNeverReplayedLater)
     EXPECT_TRUE(dialogOpenAfterTheRun) << "the dialog did not open while the run went on";
 }
 
-TEST(QtProgramRun, HelpAndVersionNeedNoDisplay)
+// Built, the program lies in the portable layout: its settings and languages beside it, as both say.
+TEST(QtProgramRun, HelpAndVersionNeedNoDisplayAndNameTheFoldersInUse)
 {
+    const std::string program = std::filesystem::path(CARROVEX_WINDOW).parent_path();
     ProgramRun help({"--help"}, {"DISPLAY=", "QT_QPA_PLATFORM="}, ProgramRun::Input::Nothing, CARROVEX_WINDOW);
     EXPECT_EQ(help.wait(), 0);
     EXPECT_THAT(help.lines(), ::testing::Contains(::testing::StartsWith("Usage: carrovex [/s]")));
+    EXPECT_THAT(help.lines(), ::testing::Not(::testing::Contains(::testing::HasSubstr("beside the program"))));
+    EXPECT_THAT(help.lines(), ::testing::Contains("Settings file:    " + program + "/Carrovex.ini"));
 
     ProgramRun version({"--version"}, {"DISPLAY=", "QT_QPA_PLATFORM="}, ProgramRun::Input::Nothing, CARROVEX_WINDOW);
     EXPECT_EQ(version.wait(), 0);
-    EXPECT_THAT(version.lines(), ::testing::ElementsAre(::testing::MatchesRegex("carrovex [0-9]+\\.[0-9]+.*")));
+    EXPECT_THAT(version.lines(),
+        ::testing::ElementsAre(::testing::MatchesRegex("carrovex [0-9]+\\.[0-9]+.*"),
+            "Settings file:    " + program + "/Carrovex.ini",
+            "Language folders: " + program + "/lang"));
+}
+
+// Logging out ends the program with SIGTERM: it saves as "Save" says and ends by itself, without the
+// question that would keep it waiting for no one.
+TEST(QtProgramRun, EndOfTheSessionSavesWithoutAskingAndEnds)
+{
+    const TempFolder temp;
+    const std::string program = temp.folder("program");
+    std::filesystem::copy_file(CARROVEX_WINDOW, program + "/carrovex");
+    std::filesystem::permissions(program + "/carrovex", std::filesystem::perms::owner_all);
+    std::filesystem::create_directory(program + "/lang");
+    std::filesystem::copy_file(std::string(CARROVEX_SOURCE_DIR) + "/lang/English.dat", program + "/lang/English.dat");
+    const std::string source = temp.folder("source");
+    const std::string destination = temp.folder("destination");
+    writeFile(source + "/a.txt", "a");
+    writeFile(program + "/Carrovex.ini",
+        "[Options]\nLanguage=English\nFrom=" + source + "\nTo=" + destination
+            + "\nAction=Copy\nDoActionOnStart=1\nQuestion=1\nSave=1\n");
+
+    ProgramRun window({"/s"}, {"QT_QPA_PLATFORM=offscreen"}, ProgramRun::Input::Nothing, program + "/carrovex");
+    const auto giveUp = std::chrono::steady_clock::now() + 30s;
+    while (!std::filesystem::exists(destination + "/a.txt") && std::chrono::steady_clock::now() < giveUp) {
+        std::this_thread::sleep_for(10ms);
+    }
+    ASSERT_TRUE(std::filesystem::exists(destination + "/a.txt")) << window.errors(); // the window is up
+    window.signal(SIGTERM);
+
+    EXPECT_EQ(window.wait(), 0) << window.errors();
+    EXPECT_THAT(readFile(program + "/Carrovex.ini"), ::testing::HasSubstr("ShowLog="));
 }
 
 // The window program from a folder of its own (the portable layout), started with /s and killed.

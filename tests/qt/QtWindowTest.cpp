@@ -114,6 +114,7 @@ struct Recorder : MainWindowEvents {
     MOCK_METHOD(void, resized, (), (override));
     MOCK_METHOD(void, shown, (), (override));
     MOCK_METHOD(bool, closeRequested, (), (override));
+    MOCK_METHOD(bool, sessionEnding, (), (override));
 };
 
 // A window that tells the recorder its events, and expects no click unless told.

@@ -1,11 +1,15 @@
+#include "platform/console/ConsoleText.h"
 #include "platform/win32/SingleInstance.h"
 #include "platform/win32/WideText.h"
 #include "tests/win32/WinDisk.h"
 #include "tests/win32/WinProgramRun.h"
 
 #include <chrono>
+#include <cstdio>
+#include <fcntl.h>
 #include <functional>
 #include <gmock/gmock.h>
+#include <io.h>
 #include <regex>
 #include <thread>
 #include <windows.h>
@@ -288,9 +292,11 @@ TEST(WindowProgram, SecondStartOnTheSameSettingsBringsTheFirstForwardAndEnds)
 // The help names the console's own ways to stop, and the paths are Windows paths.
 TEST_F(ConsoleProgram, HelpAndVersionGoToStandardOutput)
 {
-    ProgramRun help({"--help"});
-    EXPECT_EQ(help.wait(), 0);
-    EXPECT_THAT(help.lines(), ::testing::Contains(HasSubstr("Ctrl+C, Ctrl+Break or closing the console")));
+    for (const char* asked : {"--help", "/?"}) {
+        ProgramRun help({asked});
+        EXPECT_EQ(help.wait(), 0) << asked;
+        EXPECT_THAT(help.lines(), ::testing::Contains(HasSubstr("Ctrl+C, Ctrl+Break or closing the console")));
+    }
 
     ProgramRun version(dir("--version"));
     EXPECT_EQ(version.wait(), 0);
@@ -299,6 +305,49 @@ TEST_F(ConsoleProgram, HelpAndVersionGoToStandardOutput)
             "Settings file:    " + settingsFile,
             "Language folders: " + settings + "\\lang",
             StartsWith("                  ")));
+}
+
+// A name reads as written on a console of another code page (CTest runs this under a terminal as
+// win32_console_stop), and keeps its UTF-8 bytes when redirected.
+TEST(ConsoleText, NamesUnderAConsoleShowAsWrittenAndKeepTheirBytesElsewhere)
+{
+    const std::string name = "Größe ü.txt";
+    std::FILE* file = std::tmpfile();
+    ASSERT_NE(file, nullptr);
+    writeText(file, name);
+    std::rewind(file);
+    char bytes[64] = {};
+    EXPECT_EQ(std::string(bytes, std::fread(bytes, 1, sizeof bytes, file)), name);
+    std::fclose(file);
+    if (::GetConsoleCP() == 0) {
+        GTEST_SKIP() << "needs a console; CTest runs this under a terminal as win32_console_stop";
+    }
+
+    const HANDLE output = ::CreateFileW(L"CONOUT$",
+        GENERIC_READ | GENERIC_WRITE,
+        FILE_SHARE_READ | FILE_SHARE_WRITE,
+        nullptr,
+        OPEN_EXISTING,
+        0,
+        nullptr);
+    ASSERT_NE(output, INVALID_HANDLE_VALUE);
+    std::FILE* console = ::_fdopen(::_open_osfhandle(reinterpret_cast<intptr_t>(output), _O_WRONLY), "w");
+    ASSERT_NE(console, nullptr);
+    const UINT codePage = ::GetConsoleOutputCP();
+    ::SetConsoleOutputCP(850); // Western Europe's console code page: "ö" and "ü", but not as UTF-8
+    CONSOLE_SCREEN_BUFFER_INFO before {};
+    ::GetConsoleScreenBufferInfo(output, &before);
+
+    writeText(console, name);
+    std::fflush(console);
+
+    std::wstring shown(11, L' ');
+    DWORD read = 0;
+    ::ReadConsoleOutputCharacterW(
+        output, shown.data(), static_cast<DWORD>(shown.size()), before.dwCursorPosition, &read);
+    ::SetConsoleOutputCP(codePage);
+    std::fclose(console);
+    EXPECT_EQ(shown, L"Größe ü.txt");
 }
 
 } // namespace

@@ -41,7 +41,7 @@ gtest_discover_tests(win32_window_tests DISCOVERY_TIMEOUT ${CARROVEX_DISCOVERY_T
 
 # The programs run as child processes, as a user runs them.
 add_executable(win32_console_tests win32/WinDisk.cpp win32/WinProgramRun.cpp win32/Win32ConsoleProgramTest.cpp)
-target_link_libraries(win32_console_tests PRIVATE carrovex_win32 GTest::gtest_main GTest::gmock)
+target_link_libraries(win32_console_tests PRIVATE carrovex_win32_console GTest::gtest_main GTest::gmock)
 add_dependencies(win32_console_tests carrovex-console carrovex)
 gtest_discover_tests(win32_console_tests TEST_FILTER "-*UnderAConsole*" DISCOVERY_TIMEOUT ${CARROVEX_DISCOVERY_TIMEOUT}
     PROPERTIES ENVIRONMENT LC_ALL=C.UTF-8)

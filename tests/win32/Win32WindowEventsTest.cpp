@@ -1,3 +1,4 @@
+#include "form/LogPane.h"
 #include "platform/win32/Win32MainWindow.h"
 #include "tests/win32/WindowProbe.h"
 #include "window/MainWindowDesign.h"
@@ -125,6 +126,42 @@ TEST_F(Win32WindowEvents, CloseBoxAsksTheLogicAndCloseEndsTheMessageLoopWithoutA
     second.runUntilClosed();
     EXPECT_TRUE(second.isClosed());
     EXPECT_THAT(other.seen, Not(Contains("close")));
+}
+
+// Logging off asks nothing of the window, and ends it as the end of the session, not as the close box.
+TEST_F(Win32WindowEvents, EndOfTheSessionIsToldToTheLogicAndClosesTheWindow)
+{
+    EXPECT_EQ(::SendMessageW(window.handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    ::SendMessageW(window.handle(), WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF); // another program refused
+    EXPECT_FALSE(window.isClosed());
+    events.allowClose = false; // a run in progress
+    ::SendMessageW(window.handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_FALSE(window.isClosed());
+    events.allowClose = true;
+    ::SendMessageW(window.handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_TRUE(window.isClosed());
+    EXPECT_THAT(events.seen, ElementsAre("session ends", "session ends"));
+}
+
+// Showing the log moves the buttons into the part that the window grows by: the window's background there
+// must not be painted over them after they were painted.
+TEST_F(Win32WindowEvents, ButtonsMovedByTheLogPaneAreNotLeftUnderTheWindowsBackground)
+{
+    for (const bool logShown : {true, false, true}) {
+        logShown ? ShowLogPane(window) : HideLogPane(window);
+        const HRGN pending = ::CreateRectRgn(0, 0, 0, 0);
+        ::GetUpdateRgn(window.handle(), pending, FALSE);
+        for (const Control button : {Control::StartStop, Control::Quit, Control::Settings}) {
+            RECT place {};
+            ::GetWindowRect(control(button), &place);
+            ::MapWindowPoints(nullptr, window.handle(), reinterpret_cast<POINT*>(&place), 2);
+            const bool paintedOver = ::RectInRegion(pending, &place) != FALSE;
+            const bool paintsAgain = ::GetUpdateRect(control(button), nullptr, FALSE) != FALSE;
+            EXPECT_TRUE(!paintedOver || paintsAgain) << static_cast<int>(button) << (logShown ? " shown" : " hidden");
+        }
+        ::DeleteObject(pending);
+        win32::runWaitingMessages(true);
+    }
 }
 
 TEST_F(Win32WindowEvents, IntervalListIsRefilledWithoutLosingTheTypedText)

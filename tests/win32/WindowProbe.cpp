@@ -85,6 +85,12 @@ bool RecordedEvents::closeRequested()
     return allowClose;
 }
 
+bool RecordedEvents::sessionEnding()
+{
+    seen.push_back("session ends");
+    return allowClose;
+}
+
 DialogScript::DialogScript(std::function<void()> onLoad, std::vector<std::string>* clicks)
     : m_onLoad(std::move(onLoad))
     , m_clicks(clicks)

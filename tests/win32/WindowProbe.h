@@ -27,6 +27,7 @@ public:
     void resized() override;
     void shown() override;
     bool closeRequested() override;
+    bool sessionEnding() override;
 };
 
 // An options dialog's logic that runs the script when the dialog loads and records the clicks.

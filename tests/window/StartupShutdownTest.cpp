@@ -97,6 +97,7 @@ struct ClosingCase {
     bool answer;
     bool asked;
     bool saved;
+    bool savedAtSessionEnd; // without a question
 
     friend void PrintTo(const ClosingCase& row, std::ostream* out)
     {
@@ -124,16 +125,32 @@ TEST_P(Closing, SavesAsQuestionAndSaveSay)
     EXPECT_EQ(stored("To"), c.saved ? "/src" : "/dst");
 }
 
+TEST_P(Closing, EndOfTheSessionSavesAsSaveSaysWithoutAsking)
+{
+    const ClosingCase& c = GetParam();
+    settings(std::string("From=/src\nTo=/dst\nSendToTray=1\n") + c.settings);
+    load();
+    window.setTray(true); // where closing only hides the window
+    window.type(Control::DestinationFolder, "/src");
+    window.answerNextQuestion(c.answer);
+
+    window.endSession();
+
+    EXPECT_TRUE(window.isClosed());
+    EXPECT_EQ(window.questions(), std::vector<std::string> {});
+    EXPECT_EQ(stored("To"), c.savedAtSessionEnd ? "/src" : "/dst");
+}
+
 INSTANTIATE_TEST_SUITE_P(Table,
     Closing,
-    ::testing::Values(ClosingCase {"AskedYes", "Question=1\nSave=0\n", true, true, true},
-        ClosingCase {"AskedNoEvenWithSave", "Question=1\nSave=1\n", false, true, false},
-        ClosingCase {"SavedWithoutAsking", "Question=0\nSave=1\n", true, false, true},
-        ClosingCase {"OtherQuestionValueCountsAsOff", "Question=yes\nSave=1\n", true, false, true},
+    ::testing::Values(ClosingCase {"AskedYes", "Question=1\nSave=0\n", true, true, true, false},
+        ClosingCase {"AskedNoEvenWithSave", "Question=1\nSave=1\n", false, true, false, true},
+        ClosingCase {"SavedWithoutAsking", "Question=0\nSave=1\n", true, false, true, true},
+        ClosingCase {"OtherQuestionValueCountsAsOff", "Question=yes\nSave=1\n", true, false, true, true},
         // As the options dialog shows it: without a "Save" key, or with one it cannot read, it saves.
-        ClosingCase {"MissingSaveKeySaves", "", true, false, true},
-        ClosingCase {"OtherSaveValueSaves", "Save=yes\n", true, false, true},
-        ClosingCase {"SaveSwitchedOffSavesNothing", "Save=0\n", true, false, false}),
+        ClosingCase {"MissingSaveKeySaves", "", true, false, true, true},
+        ClosingCase {"OtherSaveValueSaves", "Save=yes\n", true, false, true, true},
+        ClosingCase {"SaveSwitchedOffSavesNothing", "Save=0\n", true, false, false, false}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(Startup, ClosingDuringARunCancelsItSavesAndThenCloses)
@@ -160,6 +177,31 @@ TEST_F(Startup, ClosingDuringARunCancelsItSavesAndThenCloses)
     EXPECT_FALSE(files.hasFile("/dst/b"));
     EXPECT_EQ(stored("Interval"), "1");
     EXPECT_EQ(stored("Action"), "Copy");
+}
+
+// The system may end the program before the run returns: the settings are saved at once.
+TEST_F(Startup, EndOfTheSessionDuringARunSavesAtOnceAndClosesAfterTheFileInHand)
+{
+    settings("From=/src\nTo=/dst\nInterval=1\nQuestion=1\n");
+    for (const char* name : {"a", "b", "c"}) {
+        files.addFile(std::string("/src/") + name, 1);
+    }
+    load();
+    window.click(Control::StartStop);
+    window.onProcessEvents([&] {
+        if (window.processEventsCalls() == 2) {
+            window.endSession(); // during the first file
+            EXPECT_FALSE(window.isClosed());
+            EXPECT_EQ(stored("Interval"), "1");
+        }
+    });
+
+    window.tick();
+
+    EXPECT_TRUE(window.isClosed());
+    EXPECT_EQ(window.questions(), std::vector<std::string> {});
+    EXPECT_TRUE(files.hasFile("/dst/a"));
+    EXPECT_FALSE(files.hasFile("/dst/b"));
 }
 
 TEST_F(Startup, SettingsAreSavedInOneReplacementOfTheFile)
