@@ -49,6 +49,9 @@ enum class LaterText {
     DestinationDiskChanged = 77,
     AnyDestinationDisk = 78, // options dialog check box
     DiskNotRemembered = 79, // "The destination's disk could not be remembered in %1: %2 ..."
+    RunOnArrival = 87, // options dialog check box
+    WaitingForFiles = 88, // countdown caption: "waiting for files,"
+    CannotWatchSource = 89, // "The source folder %1 cannot be watched for arriving files (%2) ..."
 };
 
 inline constexpr int firstLaterText = 45;

@@ -34,6 +34,8 @@ struct MainForm {
     // The destination's disk as remembered in this process, which outlives a settings file that cannot be
     // written; nothing until it is first remembered or forgotten here, when the settings file's holds.
     std::optional<std::string> destinationDisk {};
+    // The folder that arrivals were last watched in (empty: none), so that each folder is asked for once.
+    std::optional<std::string> arrivalFolder {};
 };
 
 } // namespace carrovex
