@@ -14,9 +14,10 @@ std::string stoppedCaption(const LanguageTexts& texts)
     return captionPrefix + texts[16];
 }
 
-std::string countdownCaption(const LanguageTexts& texts, long long minutesLeft)
+std::string countdownCaption(const LanguageTexts& texts, long long minutesLeft, const std::string& waitingForFiles)
 {
-    return captionPrefix + texts[14] + " (" + texts[17] + " " + std::to_string(minutesLeft) + " "
+    const std::string waiting = waitingForFiles.empty() ? std::string() : waitingForFiles + " ";
+    return captionPrefix + texts[14] + " (" + waiting + texts[17] + " " + std::to_string(minutesLeft) + " "
         + unitWord(texts, minutesLeft) + ")";
 }
 
@@ -43,8 +44,9 @@ std::string stateCaption(const MainForm& form)
         caption = runDueCaption(texts);
     } else if (state.running) {
         // A count at or past the interval (a smaller interval was loaded) shows 0.
-        caption = countdownCaption(
-            texts, std::max<long long>(0, static_cast<long long>(state.intervalMinutes) - state.elapsedMinutes));
+        caption = countdownCaption(texts,
+            std::max<long long>(0, static_cast<long long>(state.intervalMinutes) - state.elapsedMinutes),
+            state.watching ? laterText(form.ini, LaterText::WaitingForFiles) : std::string());
     } else {
         caption = stoppedCaption(texts);
     }

@@ -10,7 +10,9 @@ namespace carrovex
 inline constexpr const char* captionPrefix = "Carrovex Lite - ";
 
 std::string stoppedCaption(const LanguageTexts& texts);
-std::string countdownCaption(const LanguageTexts& texts, long long minutesLeft);
+// With waitingForFiles, the caption says that arriving files bring a run as well.
+std::string countdownCaption(
+    const LanguageTexts& texts, long long minutesLeft, const std::string& waitingForFiles = std::string());
 std::string runDueCaption(const LanguageTexts& texts);
 std::string runCaption(
     const LanguageTexts& texts, bool moving, const std::string& countText, const std::string& countWord);

@@ -52,6 +52,9 @@ enum class LaterText {
     OpenLogFile = 83, // tray menu and log menu entry
     LogFileFailed = 84, // "The log file %1 cannot be written: %2 ..."
     LogFileNotOpened = 85, // "The log file %1 could not be opened."
+    RunOnArrival = 87, // options dialog check box
+    WaitingForFiles = 88, // countdown caption: "waiting for files,"
+    CannotWatchSource = 89, // "The source folder %1 cannot be watched for arriving files (%2) ..."
 };
 
 inline constexpr int firstLaterText = 45;

@@ -36,6 +36,8 @@ struct MainForm {
     // written; nothing until it is first remembered or forgotten here, when the settings file's holds.
     std::optional<std::string> destinationDisk {};
     KeptLog* keptLog = nullptr; // where the final lines of the log are kept beyond the window; none: nowhere
+    // The folder that arrivals were last watched in (empty: none), so that each folder is asked for once.
+    std::optional<std::string> arrivalFolder {};
 };
 
 } // namespace carrovex

@@ -21,6 +21,7 @@ struct WindowState {
     bool runInProgress = false; // DoAction has been called and has not returned
     bool runDue = false; // a run fell due while another was in progress
     bool closeRequested = false; // the window is to close once the run in progress has returned
+    bool watching = false; // arrivals in the source folder bring runs (RunOnArrival)
     int runErrors = 0; // the error lines the last run wrote
     int unseenErrors = 0; // error lines written while the log was not in view, until it comes into view
     bool saveFailed = false; // the settings could not be saved on closing

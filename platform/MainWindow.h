@@ -1,7 +1,9 @@
 #pragma once
 
 #include "platform/OptionsDialog.h"
+#include "platform/Result.h"
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -42,6 +44,9 @@ public:
     virtual void lineAppended(const std::string& line) = 0;
     virtual void lastLineRemoved() = 0;
 };
+
+// Long enough for a burst of files to end in one report, short enough that a file is soon taken.
+inline constexpr std::chrono::milliseconds arrivalQuietPeriod {2000};
 
 // The operations the logic performs on the main window. The platform's binding applies them to real
 // widgets; the window model keeps them in memory for tests.
@@ -84,6 +89,12 @@ public:
 
     // The minute timer; switching it on starts a full period.
     virtual void setTimerEnabled(bool enabled) = 0;
+
+    // Files that arrive in the folder from now on (written and closed, or moved in) raise filesArrived once
+    // the folder has been quiet for arrivalQuietPeriod, so that a burst of files raises it once. Replaces the folder
+    // watched before; an empty folder watches none. Fails with the system's reason (no such folder, the
+    // system's limit of watches reached); nothing is watched then.
+    virtual Status watchArrivals(const std::string& folder) = 0;
 
     // A modal question with the buttons Yes (the default) and No; true for Yes.
     virtual bool askYesNo(const std::string& prompt, const std::string& title) = 0;

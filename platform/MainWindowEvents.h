@@ -20,6 +20,9 @@ public:
     virtual void validate(Control control) = 0;
     // The minute timer ticked; it ticks only while it is switched on.
     virtual void timerTicked() = 0;
+    // Files arrived in the watched folder (see MainWindow::watchArrivals). False when the logic cannot take
+    // them now: the window raises it again after another quiet moment.
+    virtual bool filesArrived() = 0;
     // The pointer moved over the control, with the pressed mouse buttons (0 for none) and its position
     // from the control's top left in twips.
     virtual void mouseMoved(Control control, int buttons, double x, double y) = 0;

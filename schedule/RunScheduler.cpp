@@ -9,6 +9,7 @@
 #include "platform/FileSystem.h"
 #include "platform/MainWindow.h"
 #include "schedule/IntervalChoices.h"
+#include "schedule/RunOnArrival.h"
 #include "store/IniStore.h"
 
 #include <limits>
@@ -35,6 +36,7 @@ void stop(MainForm& form)
     setButtonText(form, 12);
     state.running = false;
     state.runDue = false;
+    WatchArrivals(form);
     showState(form);
     appendStampedLine(form.window, form.clock, form.texts[34]);
 }
@@ -51,6 +53,7 @@ void start(MainForm& form)
         state.intervalMinutes = *minutes;
     }
     state.running = true;
+    WatchArrivals(form);
     showState(form);
     appendStampedLine(form.window, form.clock, form.texts[33]);
     if (isOn(form.ini, runOnStart)) {
@@ -158,6 +161,8 @@ void CheckFolders(MainForm& form)
         form.state.runDue = false;
         showState(form);
     }
+    // The source may be another folder now, or none.
+    WatchArrivals(form);
     window.setEnabled(Control::StartStop, usable);
 }
 
@@ -172,6 +177,8 @@ void SetMessages(MainForm& form, bool log)
     } else {
         setButtonText(form, form.state.running ? 11 : 12);
     }
+    // The options may have switched the watch on or off.
+    WatchArrivals(form);
     showState(form);
     if (log) {
         appendStampedLine(form.window, form.clock, languageText(form.ini, 44) + " " + form.language);

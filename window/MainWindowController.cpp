@@ -7,6 +7,7 @@
 #include "form/MainForm.h"
 #include "platform/MainWindow.h"
 #include "schedule/IntervalChoices.h"
+#include "schedule/RunOnArrival.h"
 #include "schedule/RunScheduler.h"
 #include "settings/OptionsDialogController.h"
 #include "store/IniStore.h"
@@ -100,6 +101,13 @@ void MainWindowController::timerTicked()
 {
     Timer_Tick(m_form);
     closeIfRunEnded();
+}
+
+bool MainWindowController::filesArrived()
+{
+    const bool taken = FilesArrived(m_form);
+    closeIfRunEnded();
+    return taken;
 }
 
 void MainWindowController::mouseMoved(Control control, int buttons, double x, double y)

@@ -8,12 +8,16 @@ namespace carrovex
 
 using Clock = std::chrono::steady_clock;
 
-ConsoleWindow::ConsoleWindow(
-    std::FILE* log, Terminal& terminal, std::chrono::milliseconds tickPeriod, std::chrono::milliseconds signalPeriod)
+ConsoleWindow::ConsoleWindow(std::FILE* log,
+    Terminal& terminal,
+    std::chrono::milliseconds tickPeriod,
+    std::chrono::milliseconds signalPeriod,
+    std::chrono::milliseconds quietPeriod)
     : m_log(log)
     , m_terminal(terminal)
     , m_tickPeriod(tickPeriod)
     , m_signalPeriod(signalPeriod)
+    , m_quietPeriod(quietPeriod)
     , m_nextTick(Clock::now() + tickPeriod)
     , m_nextSignalLook(Clock::now())
 {
@@ -83,6 +87,13 @@ void ConsoleWindow::setTimerEnabled(bool enabled)
     m_nextTick = Clock::now() + m_tickPeriod;
 }
 
+Status ConsoleWindow::watchArrivals(const std::string& folder)
+{
+    const Status watching = m_terminal.watchArrivals(folder);
+    static_cast<void>(WindowModel::watchArrivals(watching.ok() ? folder : std::string()));
+    return watching;
+}
+
 bool ConsoleWindow::askYesNo(const std::string& prompt, const std::string& title)
 {
     flushLog();
@@ -101,15 +112,31 @@ void ConsoleWindow::setStoppingText(const std::string& text)
     m_stoppingText = text;
 }
 
+std::optional<Clock::time_point> ConsoleWindow::nextDeadline() const
+{
+    if (timerEnabled() && (!m_quietAt || m_nextTick < *m_quietAt)) {
+        return m_nextTick;
+    }
+    return m_quietAt;
+}
+
 void ConsoleWindow::runUntilClosed()
 {
     while (!isClosed()) {
-        const auto deadline = timerEnabled() ? std::optional(m_nextTick) : std::nullopt;
-        if (m_terminal.wait(deadline) == Terminal::Wake::Stop) {
+        const Terminal::Wake wake = m_terminal.wait(nextDeadline());
+        const auto now = Clock::now();
+        if (wake == Terminal::Wake::Stop) {
             requestClose();
+        } else if (wake == Terminal::Wake::Arrival) {
+            // Each arrival puts the report off, so that a burst of files brings one run.
+            m_quietAt = now + m_quietPeriod;
+        } else if (m_quietAt && *m_quietAt <= now) {
+            m_quietAt.reset();
+            if (!arrive()) {
+                m_quietAt = now + m_quietPeriod;
+            }
         } else {
             // A tick that comes late (the machine was busy) does not bring the ticks it missed.
-            const auto now = Clock::now();
             m_nextTick += m_tickPeriod;
             if (m_nextTick <= now) {
                 m_nextTick = now + m_tickPeriod;

@@ -25,12 +25,14 @@ public:
     ConsoleWindow(std::FILE* log,
         Terminal& terminal,
         std::chrono::milliseconds tickPeriod = std::chrono::minutes(1),
-        std::chrono::milliseconds signalPeriod = std::chrono::milliseconds(10));
+        std::chrono::milliseconds signalPeriod = std::chrono::milliseconds(10),
+        std::chrono::milliseconds quietPeriod = arrivalQuietPeriod);
 
     void appendLine(const std::string& line) override;
     void removeLastLine() override;
     void processEvents() override;
     void setTimerEnabled(bool enabled) override;
+    Status watchArrivals(const std::string& folder) override;
     // On the terminal when standard input is one; otherwise No.
     bool askYesNo(const std::string& prompt, const std::string& title) override;
     // One line on standard error.
@@ -43,19 +45,23 @@ public:
     // that nothing replaces the last line any more.
     void printPendingLine();
 
-    // Ticks the timer and turns requests to stop into close requests until the window is closed.
+    // Ticks the timer, reports arrived files once the folder has been quiet for the quiet period, and turns
+    // requests to stop into close requests until the window is closed.
     void runUntilClosed();
 
 private:
     void writePendingLine();
     void flushLog();
+    std::optional<std::chrono::steady_clock::time_point> nextDeadline() const;
 
     std::FILE* m_log;
     Terminal& m_terminal;
     std::chrono::milliseconds m_tickPeriod;
     std::chrono::milliseconds m_signalPeriod;
+    std::chrono::milliseconds m_quietPeriod;
     std::chrono::steady_clock::time_point m_nextTick;
     std::chrono::steady_clock::time_point m_nextSignalLook;
+    std::optional<std::chrono::steady_clock::time_point> m_quietAt; // arrivals are reported then
     std::optional<std::string> m_pendingLine;
     bool m_unflushed = false;
     std::string m_stoppingText = "stopping after the file in hand";

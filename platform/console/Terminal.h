@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <chrono>
 #include <optional>
 #include <string>
@@ -8,7 +10,8 @@ namespace carrovex
 {
 
 // The terminal a console program runs in, as its window needs it: the user's requests to stop, taken as
-// events where the window would take a click (between files, or while waiting), and yes/no questions.
+// events where the window would take a click (between files, or while waiting), files arriving in a folder
+// while it waits, and yes/no questions.
 // On Linux the requests are SIGINT and SIGTERM; on Windows Ctrl+C, Ctrl+Break and closing the console.
 class Terminal
 {
@@ -18,6 +21,7 @@ public:
     enum class Wake {
         Deadline, // the deadline passed first
         Stop, // the user asked the program to stop
+        Arrival, // files arrived in the watched folder
     };
 
     virtual ~Terminal() = default;
@@ -25,6 +29,11 @@ public:
     // Waits until the deadline (none: for ever; one that has passed: only looks) or a request to stop. A
     // request already waiting wins.
     virtual Wake wait(std::optional<TimePoint> deadline) = 0;
+
+    // Files that arrive in the folder from now on (written and closed, or moved in) end a wait as soon as the
+    // system tells of them. Replaces the folder watched before; an empty folder watches none. Fails with the
+    // system's reason; nothing is watched then.
+    virtual Status watchArrivals(const std::string& folder) = 0;
 
     // True when a request to stop has come (it is taken); a cheap look between two files.
     virtual bool stopTaken() = 0;

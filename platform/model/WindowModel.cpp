@@ -186,6 +186,27 @@ bool WindowModel::timerEnabled() const
     return m_timerEnabled;
 }
 
+Status WindowModel::watchArrivals(const std::string& folder)
+{
+    touch();
+    m_watchedFolder.clear();
+    if (!folder.empty() && !m_watchRefusal.empty()) {
+        return Status::failure(m_watchRefusal);
+    }
+    m_watchedFolder = folder;
+    return {};
+}
+
+const std::string& WindowModel::watchedFolder() const
+{
+    return m_watchedFolder;
+}
+
+void WindowModel::refuseWatching(const std::string& reason)
+{
+    m_watchRefusal = reason;
+}
+
 bool WindowModel::askYesNo(const std::string& prompt, const std::string& title)
 {
     touch();
@@ -260,6 +281,14 @@ void WindowModel::tick()
     if (m_events && m_timerEnabled && !m_closed) {
         m_events->timerTicked();
     }
+}
+
+bool WindowModel::arrive()
+{
+    if (!m_events || m_watchedFolder.empty() || m_closed) {
+        return true;
+    }
+    return m_events->filesArrived();
 }
 
 void WindowModel::requestClose()

@@ -42,6 +42,7 @@ public:
     void setBusyPointer(bool busy) override;
     void processEvents() override;
     void setTimerEnabled(bool enabled) override;
+    Status watchArrivals(const std::string& folder) override;
     bool askYesNo(const std::string& prompt, const std::string& title) override;
     void showMessage(const std::string& text, const std::string& title) override;
     bool hasTray() const override;
@@ -72,6 +73,11 @@ public:
     void type(Control control, const std::string& text);
     void leave(Control control);
     void tick(); // one minute passes: a tick, if the timer is on
+    // Files arrived in the watched folder and it fell quiet: what the logic answered, true when none is
+    // watched.
+    bool arrive();
+    // The system refuses to watch any folder from now on, for this reason.
+    void refuseWatching(const std::string& reason);
     void requestClose();
     void endSession();
     void answerNextQuestion(bool yes);
@@ -104,6 +110,7 @@ public:
     int selectedLine() const;
     int processEventsCalls() const;
     bool timerEnabled() const;
+    const std::string& watchedFolder() const;
     bool isClosed() const;
     // Operations the logic performed on the window after it was closed; must stay 0.
     int operationsAfterClose() const;
@@ -144,6 +151,8 @@ private:
     int m_processEventsCalls = 0;
     MainWindowEvents* m_events = nullptr;
     bool m_timerEnabled = true;
+    std::string m_watchedFolder;
+    std::string m_watchRefusal;
     bool m_closed = false;
     int m_operationsAfterClose = 0;
     std::deque<bool> m_answers;

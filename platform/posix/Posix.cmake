@@ -1,5 +1,6 @@
 # The platform services on a POSIX system.
 add_library(carrovex_posix STATIC
+    platform/posix/ArrivalWatch.cpp
     platform/posix/ConsoleText.cpp
     platform/posix/FileCopy.cpp
     platform/posix/FileDescriptor.cpp

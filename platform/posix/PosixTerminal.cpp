@@ -7,7 +7,25 @@ namespace carrovex::posix
 
 Terminal::Wake PosixTerminal::wait(std::optional<TimePoint> deadline)
 {
-    return m_signals.wait(deadline) == StopSignals::Wake::Signal ? Wake::Stop : Wake::Deadline;
+    for (;;) {
+        switch (m_signals.wait(deadline, m_arrivals.descriptor())) {
+        case StopSignals::Wake::Signal:
+            return Wake::Stop;
+        case StopSignals::Wake::Deadline:
+            return Wake::Deadline;
+        case StopSignals::Wake::Input:
+            // What the watch read may be only the end of a folder watched before.
+            if (m_arrivals.take()) {
+                return Wake::Arrival;
+            }
+            break;
+        }
+    }
+}
+
+Status PosixTerminal::watchArrivals(const std::string& folder)
+{
+    return m_arrivals.watch(folder);
 }
 
 bool PosixTerminal::stopTaken()

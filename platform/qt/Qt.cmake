@@ -12,7 +12,7 @@ add_library(carrovex_qt STATIC
     platform/qt/ToolTipText.cpp
     platform/qt/TwipsLayout.cpp
     platform/qt/WidgetText.cpp)
-target_link_libraries(carrovex_qt PUBLIC carrovex_options carrovex_platform_common Qt6::Widgets)
+target_link_libraries(carrovex_qt PUBLIC carrovex_options carrovex_platform_common carrovex_posix Qt6::Widgets)
 target_compile_definitions(carrovex_qt PUBLIC QT_NO_CAST_FROM_ASCII)
 
 add_executable(carrovex app/main.cpp app/carrovex.qrc)

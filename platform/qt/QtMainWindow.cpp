@@ -21,6 +21,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSocketNotifier>
 #include <QSystemTrayIcon>
 #include <QToolTip>
 
@@ -52,6 +53,7 @@ QtMainWindow::QtMainWindow()
     createControls();
     createTray();
     connectEvents();
+    connectArrivals();
     m_timer.setInterval(60'000);
     m_timer.start();
     relayout();
@@ -215,6 +217,32 @@ void QtMainWindow::setTimerEnabled(bool enabled)
     }
 }
 
+Status QtMainWindow::watchArrivals(const std::string& folder)
+{
+    return m_arrivals.watch(folder);
+}
+
+void QtMainWindow::connectArrivals()
+{
+    m_arrivalsQuiet.setSingleShot(true);
+    m_arrivalsQuiet.setInterval(arrivalQuietPeriod);
+    connect(&m_arrivalsQuiet, &QTimer::timeout, this, [this] {
+        if (m_events && !m_events->filesArrived()) {
+            m_arrivalsQuiet.start();
+        }
+    });
+    if (m_arrivals.descriptor() < 0) {
+        return; // every watch fails with the reason, which the logic writes to the log
+    }
+    auto* notifier = new QSocketNotifier(m_arrivals.descriptor(), QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [this] {
+        // Each arrival puts the report off, so that a burst of files brings one run.
+        if (m_arrivals.take()) {
+            m_arrivalsQuiet.start();
+        }
+    });
+}
+
 namespace
 {
 
@@ -253,6 +281,7 @@ void QtMainWindow::close()
 {
     m_mayClose = true;
     m_timer.stop();
+    m_arrivalsQuiet.stop();
     m_tray->hide();
     QWidget::close();
     emit closed(); // also when the window was hidden in the tray, which closing does not reach

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/MainWindow.h"
+#include "platform/posix/ArrivalWatch.h"
 #include "platform/qt/TwipsLayout.h"
 
 #include <QElapsedTimer>
@@ -64,6 +65,7 @@ public:
     void setBusyPointer(bool busy) override;
     void processEvents() override;
     void setTimerEnabled(bool enabled) override;
+    Status watchArrivals(const std::string& folder) override;
     bool askYesNo(const std::string& prompt, const std::string& title) override;
     void showMessage(const std::string& text, const std::string& title) override;
     bool hasTray() const override;
@@ -103,6 +105,7 @@ protected:
 private:
     void createControls();
     void connectEvents();
+    void connectArrivals();
     void createTray();
     void raiseClick(Control control);
     void relayout();
@@ -129,6 +132,8 @@ private:
     QPushButton* m_startStopButton;
     QPushButton* m_quitButton;
     QTimer m_timer;
+    posix::ArrivalWatch m_arrivals;
+    QTimer m_arrivalsQuiet; // runs out when the watched folder has been quiet for a moment
     QElapsedTimer m_sinceEventsRan;
     QSystemTrayIcon* m_tray = nullptr;
     std::map<Control, QAction*> m_trayEntries;

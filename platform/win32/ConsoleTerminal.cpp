@@ -90,15 +90,25 @@ BOOL WINAPI ConsoleTerminal::onControl(DWORD event)
 Terminal::Wake ConsoleTerminal::wait(std::optional<TimePoint> deadline)
 {
     for (;;) {
-        const DWORD waited = ::WaitForSingleObject(m_stopRequested.get(), millisecondsUntil(deadline));
+        // The first of the two that is set wins: a request to stop before arrivals.
+        const HANDLE events[] = {m_stopRequested.get(), m_arrivals.event()};
+        const DWORD waited = ::WaitForMultipleObjects(2, events, FALSE, millisecondsUntil(deadline));
         if (waited == WAIT_OBJECT_0) {
             return Wake::Stop;
+        }
+        if (waited == WAIT_OBJECT_0 + 1 && m_arrivals.take()) {
+            return Wake::Arrival;
         }
         // A timed wait can end a little before the deadline itself.
         if (deadline && std::chrono::steady_clock::now() >= *deadline) {
             return Wake::Deadline;
         }
     }
+}
+
+Status ConsoleTerminal::watchArrivals(const std::string& folder)
+{
+    return m_arrivals.watch(folder);
 }
 
 bool ConsoleTerminal::stopTaken()

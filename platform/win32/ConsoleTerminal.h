@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/console/Terminal.h"
+#include "platform/win32/ArrivalWatch.h"
 #include "platform/win32/Handle.h"
 
 #include <atomic>
@@ -21,6 +22,7 @@ public:
     ~ConsoleTerminal() override;
 
     Wake wait(std::optional<TimePoint> deadline) override;
+    Status watchArrivals(const std::string& folder) override;
     bool stopTaken() override;
     int stopStatus() const override;
     // No console on standard input answers No.
@@ -34,6 +36,7 @@ private:
 
     Handle m_stopRequested; // set by the system's control thread, taken by wait
     std::atomic<int> m_signalNumber {0};
+    ArrivalWatch m_arrivals;
 };
 
 // The signal a console control event stands for: SIGINT (2) for Ctrl+C, SIGTERM (15) for the others.

@@ -2,6 +2,7 @@ enable_language(RC)
 
 # The platform services on Windows: wide calls only, UTF-8 at the edge.
 add_library(carrovex_win32 STATIC
+    platform/win32/ArrivalWatch.cpp
     platform/win32/FileHandles.cpp
     platform/win32/FolderLayout.cpp
     platform/win32/ProgramFolder.cpp

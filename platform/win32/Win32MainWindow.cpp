@@ -80,8 +80,14 @@ void Win32MainWindow::runUntilClosed()
 {
     while (!m_closed) {
         runWaitingMessages(true);
-        if (!m_closed) {
-            ::WaitMessage();
+        if (m_closed) {
+            break;
+        }
+        const HANDLE arrivals = m_arrivals.event();
+        if (::MsgWaitForMultipleObjects(1, &arrivals, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0
+            && m_arrivals.take()) {
+            // Each arrival puts the report off, so that a burst of files brings one run.
+            ::SetTimer(m_window, arrivalsQuietTimer, static_cast<UINT>(arrivalQuietPeriod.count()), nullptr);
         }
     }
 }
@@ -247,6 +253,11 @@ void Win32MainWindow::setTimerEnabled(bool enabled)
     }
 }
 
+Status Win32MainWindow::watchArrivals(const std::string& folder)
+{
+    return m_arrivals.watch(folder);
+}
+
 bool Win32MainWindow::askYesNo(const std::string& prompt, const std::string& title)
 {
     return ::MessageBoxW(m_window, widen(prompt).c_str(), widen(title).c_str(), MB_YESNO | MB_DEFBUTTON1) == IDYES;
@@ -256,6 +267,7 @@ void Win32MainWindow::close()
 {
     if (!m_closed) {
         ::KillTimer(m_window, 1);
+        ::KillTimer(m_window, arrivalsQuietTimer);
         ::DestroyWindow(m_window);
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/MainWindow.h"
+#include "platform/win32/ArrivalWatch.h"
 #include "platform/win32/DialogWindow.h"
 #include "platform/win32/TwipsPlacement.h"
 
@@ -57,6 +58,7 @@ public:
     void setBusyPointer(bool busy) override;
     void processEvents() override;
     void setTimerEnabled(bool enabled) override;
+    Status watchArrivals(const std::string& folder) override;
     bool askYesNo(const std::string& prompt, const std::string& title) override;
     void showMessage(const std::string& text, const std::string& title) override;
     bool hasTray() const override;
@@ -87,6 +89,8 @@ private:
     // The window's own messages.
     static constexpr UINT trayMessage = WM_APP + 2; // from the tray icon
     static constexpr UINT shownMessage = WM_APP + 3; // the window is on the screen for the first time
+    // Runs out when the watched folder has been quiet for a moment (the minute timer is 1).
+    static constexpr UINT_PTR arrivalsQuietTimer = 2;
 
     bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void createControls();
@@ -128,6 +132,7 @@ private:
     bool m_busy = false;
     bool m_minimized = false;
     bool m_closed = false;
+    ArrivalWatch m_arrivals;
 };
 
 } // namespace carrovex::win32

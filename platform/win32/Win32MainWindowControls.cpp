@@ -254,6 +254,11 @@ bool Win32MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
     case WM_TIMER:
         if (wParam == minuteTimer && m_events) {
             m_events->timerTicked();
+        } else if (wParam == arrivalsQuietTimer) {
+            ::KillTimer(m_window, arrivalsQuietTimer);
+            if (m_events && !m_events->filesArrived()) {
+                ::SetTimer(m_window, arrivalsQuietTimer, static_cast<UINT>(arrivalQuietPeriod.count()), nullptr);
+            }
         }
         return true;
     case WM_SIZE: {

@@ -1,9 +1,11 @@
+#include "platform/MainWindow.h"
 #include "tests/console/ConsoleFixture.h"
 
 #include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <gmock/gmock.h>
 #include <iterator>
 #include <sstream>
@@ -267,6 +269,33 @@ TEST_F(ConsoleProgram, StopSignalDuringAMoveToAnotherFileSystemLosesNothing)
     if (moved < count) {
         EXPECT_THAT(lines.back(), StartsWith("Cancelled: Moved "));
     }
+}
+
+// With RunOnArrival a file is moved moments after its writer closes it, long before the interval is up;
+// while the writer holds it, the folder brings no run at all (no line about it).
+TEST_F(ConsoleProgram, ArrivingFileIsMovedSoonAfterItsWriterClosesIt)
+{
+    using namespace std::chrono_literals;
+    pair.store("Action=Move\nInterval=5\nRunOnArrival=1\n");
+    ProgramRun run(pair.dir(), cLocale);
+    std::string line;
+    ASSERT_TRUE(run.nextLine(line));
+    ASSERT_THAT(line, HasSubstr("Scheduler started"));
+    const std::string held = pair.source + "/held.txt";
+    {
+        std::ofstream writer(held);
+        writer << "first" << std::flush;
+        std::this_thread::sleep_for(arrivalQuietPeriod + 1s);
+        writer << " second";
+    }
+    const auto closed = std::chrono::steady_clock::now();
+
+    ASSERT_TRUE(run.nextLine(line));
+    EXPECT_LT(std::chrono::steady_clock::now() - closed, arrivalQuietPeriod + 3s);
+    EXPECT_THAT(line, AllOf(stamped, HasSubstr("- Moved: held.txt")));
+    EXPECT_EQ(readFile(pair.destination + "/held.txt"), "first second");
+    run.signal(SIGTERM);
+    EXPECT_EQ(run.wait(), 0) << run.errors();
 }
 
 // Without CAP_LEASE (a service whose capabilities leave it out) no lease tells whether another user's logger

@@ -122,6 +122,81 @@ TEST_F(ConsoleWindowTest, StopSignalIsTakenWithinTheSignalPeriod)
     EXPECT_EQ(terminal.signalNumber(), SIGTERM);
 }
 
+// Arrivals one wake each, as fast as the terminal can tell them; then the deadlines of the next few seconds
+// waited out, and a stop at the first deadline after that.
+class ArrivingTerminal final : public Terminal
+{
+public:
+    explicit ArrivingTerminal(int arrivals)
+        : m_arrivals(arrivals)
+    {
+    }
+
+    Wake wait(std::optional<TimePoint> deadline) override
+    {
+        if (m_arrivals > 0) {
+            --m_arrivals;
+            return Wake::Arrival;
+        }
+        if (!deadline || *deadline > std::chrono::steady_clock::now() + std::chrono::seconds(5)) {
+            return Wake::Stop;
+        }
+        std::this_thread::sleep_until(*deadline);
+        return Wake::Deadline;
+    }
+    Status watchArrivals(const std::string&) override
+    {
+        return {};
+    }
+    bool stopTaken() override
+    {
+        return false;
+    }
+    int stopStatus() const override
+    {
+        return 0;
+    }
+    bool askYesNo(const std::string&) override
+    {
+        return false;
+    }
+
+private:
+    int m_arrivals;
+};
+
+TEST(ConsoleWindowArrivals, ABurstOfFilesBringsOneRunOnceTheFolderIsQuiet)
+{
+    FakePlatform platform;
+    platform.textFiles.files["/prog/Carrovex.ini"] = "[Options]\nRunOnArrival=1\n";
+    platform.files.addFile("/src/a", 1);
+    ArrivingTerminal terminal(1000);
+    std::FILE* log = std::fopen("/dev/null", "w");
+    ConsoleWindow window(log, terminal, std::chrono::hours(1), signalPeriod, std::chrono::milliseconds(50));
+    MainForm form {window,
+        platform.files,
+        platform.drives,
+        platform.clock,
+        platform.ini,
+        platform.numbers,
+        {},
+        numberedTexts(),
+        {},
+        {}};
+    MainWindowController controller {form};
+    window.setEvents(&controller);
+    window.setText(Control::SourceFolder, "/src");
+    window.setText(Control::DestinationFolder, "/dst");
+    window.setValue(Control::Move, 1);
+    window.click(Control::StartStop);
+
+    window.runUntilClosed();
+    std::fclose(log);
+
+    EXPECT_THAT(std::vector<std::string>(window.lines().begin(), window.lines().end()),
+        ElementsAre(std::string(stamp) + "t33", std::string(stamp) + "t26: a"));
+}
+
 } // namespace
 
 } // namespace carrovex::testing

@@ -13,6 +13,8 @@
 #include <QTest>
 #include <QTimer>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <optional>
@@ -85,6 +87,7 @@ TEST_P(QtWindow, EveryTextOfTheWindowAndItsDialogIsWhole)
              DialogControl::SaveOnClose,
              DialogControl::AskBeforeSaving,
              DialogControl::RunOnStart,
+             DialogControl::RunOnArrival,
              DialogControl::Cancel,
              DialogControl::Save}) {
         expectWholeTextVisible(dialog.widget(control), dialog.text(control));
@@ -110,6 +113,7 @@ struct Recorder : MainWindowEvents {
     MOCK_METHOD(void, clicked, (Control), (override));
     MOCK_METHOD(void, validate, (Control), (override));
     MOCK_METHOD(void, timerTicked, (), (override));
+    MOCK_METHOD(bool, filesArrived, (), (override));
     MOCK_METHOD(void, mouseMoved, (Control, int, double, double), (override));
     MOCK_METHOD(void, resized, (), (override));
     MOCK_METHOD(void, shown, (), (override));
@@ -178,6 +182,24 @@ TEST_F(QtWindowEvents, TrayMenuStartsAndStopsAsTheButtonDoes)
     EXPECT_EQ(window.widget(Control::Log)->actions(), QList<QAction*> {entries[2]});
     expectClick(Control::OpenLogFile);
     entries[2]->trigger();
+}
+
+// A burst of files is reported once the folder has been quiet for a moment; a report that the logic cannot
+// take yet comes again after another quiet moment.
+TEST_F(QtWindowEvents, ArrivalsAreReportedOnceTheWatchedFolderIsQuiet)
+{
+    char folder[] = "/tmp/carrovex-arrivals-XXXXXX";
+    ASSERT_NE(::mkdtemp(folder), nullptr);
+    ASSERT_TRUE(window.watchArrivals(folder).ok());
+    EXPECT_CALL(recorder, filesArrived()).WillOnce(::testing::Return(false)).WillOnce(::testing::Return(true));
+
+    for (int index = 0; index < 100; ++index) {
+        std::ofstream(std::string(folder) + "/" + std::to_string(index)) << index;
+    }
+    QTest::qWait(static_cast<int>((arrivalQuietPeriod * 5 / 2).count()));
+
+    ::testing::Mock::VerifyAndClearExpectations(&recorder);
+    std::filesystem::remove_all(folder);
 }
 
 // Escape and the close box leave the save question open: only Yes or No answers it.

@@ -226,8 +226,14 @@ TEST_P(ShippedLanguage, NoTwoControlsShownTogetherShareAnAccessKey)
     LoadLanguage(dialog, ini);
     std::vector<std::string> options;
     using enum DialogControl;
-    for (const DialogControl control :
-        {LanguageLabel, SaveOnClose, AskBeforeSaving, RunOnStart, SendToTray, AnyDestinationDisk, About}) {
+    for (const DialogControl control : {LanguageLabel,
+             SaveOnClose,
+             AskBeforeSaving,
+             RunOnStart,
+             SendToTray,
+             AnyDestinationDisk,
+             RunOnArrival,
+             About}) {
         options.push_back(dialog.text(control));
     }
     options.push_back(dialog.text(Cancel));

@@ -1,5 +1,9 @@
 #include "platform/win32/ConsoleTerminal.h"
 
+#include "tests/win32/WinDisk.h"
+
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace carrovex::testing
@@ -28,6 +32,23 @@ TEST(ConsoleTerminal, WaitsUntilTheDeadlineWithoutARequestAndAsksNothingWithoutA
     if (::GetConsoleCP() == 0) {
         EXPECT_FALSE(terminal.askYesNo("Save?"));
     }
+}
+
+// A file made in the watched folder ends a wait; one that leaves it (as the program's own moves do) does not.
+TEST(ConsoleTerminal, ArrivalsInTheWatchedFolderEndAWait)
+{
+    using namespace std::chrono_literals;
+    TempFolder temp;
+    win32::ConsoleTerminal terminal;
+    const auto in = [](std::chrono::milliseconds time) { return std::chrono::steady_clock::now() + time; };
+    ASSERT_TRUE(terminal.watchArrivals(temp.path()).ok());
+
+    std::ofstream(temp.path() + "\\a.txt") << "a";
+    EXPECT_EQ(terminal.wait(in(5000ms)), Terminal::Wake::Arrival);
+    while (terminal.wait(in(500ms)) == Terminal::Wake::Arrival) { }
+    std::filesystem::remove(temp.path() + "\\a.txt");
+    EXPECT_EQ(terminal.wait(in(1000ms)), Terminal::Wake::Deadline);
+    EXPECT_FALSE(terminal.watchArrivals(temp.path() + "\\missing").ok());
 }
 
 } // namespace

@@ -62,6 +62,12 @@ void RecordedEvents::timerTicked()
     seen.push_back("tick");
 }
 
+bool RecordedEvents::filesArrived()
+{
+    seen.push_back("arrived");
+    return true;
+}
+
 void RecordedEvents::mouseMoved(Control control, int buttons, double x, double y)
 {
     seen.push_back("moved " + nameOf(control) + " " + std::to_string(buttons));

@@ -23,6 +23,7 @@ public:
     void clicked(Control control) override;
     void validate(Control control) override;
     void timerTicked() override;
+    bool filesArrived() override;
     void mouseMoved(Control control, int buttons, double x, double y) override;
     void resized() override;
     void shown() override;
