@@ -61,7 +61,8 @@ public:
     // Accepts the transfer into the current batch and stages it: the content goes to a copy in the
     // destination folder that no listing shows and no file name can meet. Fails at once, having changed
     // nothing, when the source cannot be read, is not a regular file, is open for writing in another program
-    // (where that cannot be asked: changed within the settle time), is being transferred by another program,
+    // (where that cannot be asked: changed within the settle time; a binding may leave this to completeBatch
+    // where the file is copied rather than renamed), is being transferred by another program,
     // is gone since it was listed, or changed while it was read, and when the staged copy cannot be written.
     // Until its batch is complete no other program on the same source takes the file.
     virtual Status startTransfer(const std::string& source, const std::string& destination, Transfer how) = 0;

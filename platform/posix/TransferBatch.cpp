@@ -128,17 +128,11 @@ Status TransferBatch::add(const std::string& source, const std::string& destinat
     if (const Status locked = lockSource(in.get(), source, entry.moves(), info); !locked.ok()) {
         return locked;
     }
-    const FileUse use
-        = checkUse(in.get(), leaseSeesEveryWriter(in.get(), info), m_limits.settleTime, m_writersWhileAdding);
-    if (!use.free()) {
-        return Status::failure(useProblem(use));
-    }
     entry.source = source;
     entry.destination = destination;
     entry.name = nameOf(destination);
     entry.sourceIdentity = identityFrom(info);
-    entry.use = use;
-    const Status added = how == Transfer::FinishMove ? addExistingCopy(entry, in.get()) : stage(entry, in.get(), info);
+    const Status added = how == Transfer::FinishMove ? addExistingCopy(entry) : stage(entry, in.get(), info);
     if (!added.ok()) {
         return added;
     }
@@ -147,15 +141,14 @@ Status TransferBatch::add(const std::string& source, const std::string& destinat
     }
     m_bytes += info.st_size;
     if (!entry.renamed) {
-        entry.sourceFd = std::move(in); // asked for its lease again before the copy is placed
+        entry.sourceFd = std::move(in); // asked for its lease before the copy is placed
     }
     m_entries.push_back(std::move(entry));
     return {};
 }
 
-bool TransferBatch::leaseSeesEveryWriter(int fd, const struct stat& info)
+bool TransferBatch::leaseSeesEveryWriter(int fd, std::uint64_t device)
 {
-    const auto device = static_cast<std::uint64_t>(info.st_dev);
     const auto known = m_leaseSeesEveryWriter.find(device);
     if (known != m_leaseSeesEveryWriter.end()) {
         return known->second;
@@ -170,8 +163,17 @@ Status TransferBatch::stage(Entry& entry, int sourceFd, const struct stat& info)
         return Status::failure(folder);
     }
     entry.folder = folder.value();
-    if (entry.moves()) {
-        // Within one file system a rename moves the file whole; its own answer tells when it cannot.
+    // Within one file system a rename moves the file whole; its own answer tells when it cannot (two mounts
+    // of one file system). A copy is asked about writers only before it is placed: a file in use is rare,
+    // and its wasted copy costs less than asking every file twice.
+    if (entry.moves() && entry.folder->device == entry.sourceIdentity.device) {
+        entry.use = checkUse(sourceFd,
+            leaseSeesEveryWriter(sourceFd, entry.sourceIdentity.device),
+            m_limits.settleTime,
+            m_writersWhileAdding);
+        if (!entry.use.free()) {
+            return Status::failure(useProblem(entry.use));
+        }
         // Into the opened folder, which is on the disk the run began with, whatever its path leads to now.
         const int folderFd = entry.folder->fd.get();
         const int error = entry.replaces()
@@ -182,10 +184,11 @@ Status TransferBatch::stage(Entry& entry, int sourceFd, const struct stat& info)
                 return Status::failure(systemErrorText(error));
             }
             entry.placed = entry.renamed = true;
-        } else if (::access(folderOf(entry.source).c_str(), W_OK) != 0) {
-            // A source that could not be removed afterwards would leave the file twice.
-            return Status::failure(lastErrorText());
         }
+    }
+    if (entry.moves() && !entry.renamed && !mayRemoveFrom(folderOf(entry.source))) {
+        // A source that could not be removed afterwards would leave the file twice.
+        return Status::failure(lastErrorText());
     }
     if (entry.renamed) {
         // A rename keeps the file whole even for a writer who opens it right now; closing the source
@@ -195,7 +198,9 @@ Status TransferBatch::stage(Entry& entry, int sourceFd, const struct stat& info)
     }
     // A program that opens the file for writing while it is copied need not wait: the checks before the
     // copy is placed tell whether it wrote.
-    letLeaseGo(sourceFd);
+    if (entry.use.leased) {
+        letLeaseGo(sourceFd);
+    }
     Result<StagedCopy> staged = stageCopy(sourceFd, info, entry.folder->fd.get());
     if (!staged.ok()) {
         const bool changed = staged.problem() == Problem::ChangedWhileCopied;
@@ -212,10 +217,21 @@ Status TransferBatch::stage(Entry& entry, int sourceFd, const struct stat& info)
     return {};
 }
 
-// The destination already holds what an interrupted move placed; it may not have reached the disk yet.
-Status TransferBatch::addExistingCopy(Entry& entry, int sourceFd)
+// Asked once per source folder and batch: the batch's files almost always share one.
+bool TransferBatch::mayRemoveFrom(const std::string& sourceFolder)
 {
-    letLeaseGo(sourceFd); // no writer need wait while the batch fills: the checks before removal ask again
+    if (m_removableFolder != sourceFolder) {
+        if (::access(sourceFolder.c_str(), W_OK) != 0) {
+            return false;
+        }
+        m_removableFolder = sourceFolder;
+    }
+    return true;
+}
+
+// The destination already holds what an interrupted move placed; it may not have reached the disk yet.
+Status TransferBatch::addExistingCopy(Entry& entry)
+{
     entry.existing = FileDescriptor(::open(entry.destination.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat info {
     };
@@ -342,7 +358,7 @@ void TransferBatch::checkSources()
 bool TransferBatch::stillFree(Entry& entry, OtherWriters& writers)
 {
     entry.use = checkUse(entry.sourceFd.get(),
-        m_leaseSeesEveryWriter[entry.sourceIdentity.device],
+        leaseSeesEveryWriter(entry.sourceFd.get(), entry.sourceIdentity.device),
         m_limits.settleTime,
         writers,
         entry.use);
@@ -416,16 +432,6 @@ void TransferBatch::removeSources()
         if (entry.use.changedAt && !stillFree(entry, writers)) {
             continue;
         }
-        // Only a program that locks nothing can have taken or changed it under the lock.
-        const Result<FileIdentity> source = sourceIdentity(entry.source, Problem::TakenLeavingCopy);
-        if (!source.ok()) {
-            fail(entry, Status::failure(source));
-            continue;
-        }
-        if (source.value() != entry.sourceIdentity) {
-            fail(entry, Status::failure(Problem::ChangedWhileMoved));
-            continue;
-        }
         const Result<FileIdentity> placed = identityOf(entry.destination);
         if (!placed.ok() || !placed.value().sameInode(entry.placedIdentity)) {
             fail(entry, Status::failure(Problem::CopyGone));
@@ -447,8 +453,9 @@ void TransferBatch::removeSources()
 }
 
 // Renames the source to its hidden name, so that from now on nobody can open it by its name and whatever
-// another program puts at the name is left alone. Returns false where it is gone instead: removed at once
-// (where the hidden name cannot be had, as a name too long for it) or failed.
+// another program puts at the name is left alone; what was renamed is checked afterwards. Returns false
+// where it is gone instead: removed at once (where the hidden name cannot be had, as for a name too long
+// for it) or failed.
 bool TransferBatch::setAside(Entry& entry)
 {
     const std::string aside = folderOf(entry.source) + "/" + leavingName(nameOf(entry.source));
@@ -457,8 +464,12 @@ bool TransferBatch::setAside(Entry& entry)
         entry.aside = aside;
         return true;
     }
-    if (error == ENOENT) {
-        fail(entry, Status::failure(Problem::TakenLeavingCopy));
+    // Only a program that locks nothing can have taken or changed it under the lock.
+    const Result<FileIdentity> source = sourceIdentity(entry.source, Problem::TakenLeavingCopy);
+    if (!source.ok()) {
+        fail(entry, Status::failure(source));
+    } else if (source.value() != entry.sourceIdentity) {
+        fail(entry, Status::failure(Problem::ChangedWhileMoved));
     } else if (::unlink(entry.source.c_str()) != 0) {
         fail(entry, errno == ENOENT ? Status::failure(Problem::TakenLeavingCopy) : Status::failure(lastErrorText()));
     }
@@ -542,6 +553,7 @@ std::vector<Status> TransferBatch::complete()
     }
     m_entries.clear();
     m_folders.clear();
+    m_removableFolder.clear();
     m_bytes = 0;
     return outcomes;
 }

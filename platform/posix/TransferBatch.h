@@ -83,9 +83,10 @@ private:
 
     Result<Folder*> folderFor(const std::string& path);
     void failWhereDiskChanged();
-    bool leaseSeesEveryWriter(int fd, const struct stat& info);
+    bool leaseSeesEveryWriter(int fd, std::uint64_t device);
+    bool mayRemoveFrom(const std::string& sourceFolder);
     Status stage(Entry& entry, int sourceFd, const struct stat& info);
-    Status addExistingCopy(Entry& entry, int sourceFd);
+    Status addExistingCopy(Entry& entry);
     void fail(Entry& entry, Status failure);
     void fail(Entry& entry, const std::string& systemText)
     {
@@ -112,6 +113,7 @@ private:
     std::map<std::uint64_t, bool> m_leaseSeesEveryWriter; // by device
     // Files may be added for a long time (no batch completes while each fails): an older look is repeated.
     OtherWriters m_writersWhileAdding {std::chrono::seconds(1)};
+    std::string m_removableFolder; // a source folder that the batch may remove files from
     std::string m_pinnedFolder;
     std::optional<std::uint64_t> m_pinnedDevice;
 };

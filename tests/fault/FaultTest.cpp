@@ -170,6 +170,21 @@ TEST_F(Fault, NameTooLongForTheDestinationIsRefusedAsAName)
     EXPECT_EQ(readFile(source + "/" + name), "mine");
 }
 
+// A moved source whose name leaves no room for the hidden name it leaves under is removed by its name.
+TEST_F(Fault, MovedSourceWithoutRoomForItsHiddenNameIsRemovedByItsName)
+{
+    SKIP_UNLESS_MOUNTED(disk);
+    const std::string name(140, 'n');
+    writeFile(source + "/" + name, "mine");
+    inject("short-names");
+
+    const Status outcome = transferNow(files, source + "/" + name, disk.path() + "/" + name, Transfer::Move);
+
+    EXPECT_TRUE(outcome.ok()) << outcome.error();
+    EXPECT_EQ(entriesOf(source), "");
+    EXPECT_EQ(readFile(disk.path() + "/" + name), "mine");
+}
+
 // The names of the destination folder could not be made durable: the transfer failed, and a file moved across
 // file systems stays in its source folder too.
 TEST_F(Fault, FolderThatCannotBeFlushedFailsTheTransfer)
