@@ -49,6 +49,11 @@ enum class LaterText {
     DestinationDiskChanged = 77,
     AnyDestinationDisk = 78, // options dialog check box
     DiskNotRemembered = 79, // "The destination's disk could not be remembered in %1: %2 ..."
+    NoSourceFolder = 90, // why Start is not usable, on the button and the field
+    NoDestinationFolder = 91,
+    BrowseSourceName = 92, // what the "..." buttons do, for their tip and a screen reader
+    BrowseDestinationName = 93,
+    FileProgress = 94, // a large file's progress: "%1 %, %2 of %3 MiB"
 };
 
 inline constexpr int firstLaterText = 45;

@@ -1,5 +1,7 @@
 #include "platform/qt/LogView.h"
 
+#include "platform/qt/LogAccessible.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -19,6 +21,7 @@ constexpr int textMargin = 3;
 LogView::LogView(QWidget* parent)
     : QAbstractScrollArea(parent)
 {
+    installLogAccessibility();
     setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // a long line is elided; its tooltip shows it whole
     viewport()->setBackgroundRole(QPalette::Base);
@@ -118,16 +121,20 @@ int LogView::rowAt(QPoint point) const
     return row < count() ? row : -1;
 }
 
+QRect LogView::rowRect(int row) const
+{
+    return QRect(0, (row - m_firstRow) * rowHeight(), viewport()->width(), rowHeight());
+}
+
 void LogView::paintEvent(QPaintEvent*)
 {
     QPainter painter(viewport());
     const int height = rowHeight();
-    const int width = viewport()->width();
     const QPalette::ColorGroup group = hasFocus() ? QPalette::Active : QPalette::Inactive;
     const int first = m_firstRow;
     const int last = std::min(count(), first + viewport()->height() / height + 1);
     for (int row = first; row < last; ++row) {
-        const QRect rect(0, (row - first) * height, width, height);
+        const QRect rect = rowRect(row);
         const bool isSelected = row == m_selected;
         if (isSelected) {
             painter.fillRect(rect, palette().brush(group, QPalette::Highlight));

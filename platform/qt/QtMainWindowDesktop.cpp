@@ -98,8 +98,7 @@ void QtMainWindow::showEvent(QShowEvent* event)
     }
     m_shownBefore = true;
     if (const QScreen* screen = QApplication::primaryScreen()) {
-        const QRect available = screen->availableGeometry();
-        move(available.center() - QPoint(width() / 2, height() / 2));
+        move(firstPosition(screen->availableGeometry(), frameGeometry().size()));
     }
     QTimer::singleShot(0, this, [this] {
         if (m_events) {
