@@ -24,8 +24,13 @@ LogView::LogView(QWidget* parent)
     installLogAccessibility();
     setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // a long line is elided; its tooltip shows it whole
-    viewport()->setBackgroundRole(QPalette::Base);
-    viewport()->setAutoFillBackground(true);
+    // A plain box of whole lines: the style's sunken frame lost three of its lines at a scale of 1.5, where
+    // its half-pixel lines round away and the filled viewport covers the rest.
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setBackgroundRole(QPalette::Base);
+    setForegroundRole(QPalette::Mid); // the colour of the frame; the rows take the text colour themselves
+    setAutoFillBackground(true);
+    viewport()->setAutoFillBackground(false);
 }
 
 int LogView::rowHeight() const
