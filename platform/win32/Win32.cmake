@@ -21,6 +21,7 @@ target_link_libraries(carrovex_win32 PUBLIC carrovex_options carrovex_platform_c
 
 # The windows on native Win32 controls (common controls 6 through the programs' manifest).
 add_library(carrovex_win32_window STATIC
+    platform/win32/AccessibleName.cpp
     platform/win32/DialogWindow.cpp
     platform/win32/FolderDialog.cpp
     platform/win32/LogListBox.cpp

@@ -25,6 +25,7 @@ public:
     void timerTicked() override;
     void mouseMoved(Control control, int buttons, double x, double y) override;
     void resized() override;
+    void activated() override;
     void shown() override;
     bool closeRequested() override;
 };
