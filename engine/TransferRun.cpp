@@ -61,6 +61,7 @@ private:
     void transfer(const std::string& sourcePath, const std::string& destinationPath, Transfer how, std::string line);
     void completeWaiting();
     void dropProgressLine();
+    void showProgress(std::int64_t done, std::int64_t total);
     std::int64_t destinationFreeBytes();
     const Result<std::string>& driveOf(std::optional<Result<std::string>>& cache, const std::string& folder);
     void outcome(const std::string& line);
@@ -88,6 +89,7 @@ private:
     bool m_move = false;
     std::string m_fileName;
     std::int64_t m_fileLength = 0;
+    std::string m_progressLine; // the file in hand, without its progress
     bool m_errorFlag = false;
     bool m_handlingFile = false;
     std::vector<Waiting> m_waiting;
@@ -99,6 +101,15 @@ private:
 
 void TransferRun::run()
 {
+    // The report must not outlive the run, however the run ends.
+    struct ProgressShown {
+        FileSystem& files;
+        ~ProgressShown()
+        {
+            files.reportProgress({});
+        }
+    } progressShown {m_form.files};
+    m_form.files.reportProgress([this](std::int64_t done, std::int64_t total) { showProgress(done, total); });
     m_form.state.runErrors = 0;
     m_window.setBusyPointer(true);
     m_sourceFolder = m_window.text(Control::SourceFolder);
@@ -223,11 +234,32 @@ void TransferRun::dropProgressLine()
     }
 }
 
+// A large file takes long enough to stage that the user must see it move, and see that a Cancel is taken.
+void TransferRun::showProgress(std::int64_t done, std::int64_t total)
+{
+    // Another line may have come after the progress line meanwhile (a change of language): it stays.
+    const int last = m_window.lineCount() - 1;
+    if (!m_handlingFile || m_errorFlag || total <= 0 || !m_window.lineText(last).starts_with(m_progressLine)) {
+        return;
+    }
+    constexpr int mebibyteShift = 20;
+    std::string line = m_progressLine + " - "
+        + withArguments(laterText(m_form.ini, LaterText::FileProgress),
+            {std::to_string(done * 100 / total),
+                std::to_string(done >> mebibyteShift),
+                std::to_string((total + (std::int64_t {1} << mebibyteShift) - 1) >> mebibyteShift)});
+    if (m_form.state.cancelRequested) {
+        line += " - " + laterText(m_form.ini, LaterText::StoppingAfterFile);
+    }
+    replaceLastLine(line);
+}
+
 void TransferRun::handleFile()
 {
     m_handlingFile = true;
     try {
-        replaceLastLine((m_move ? text(28) : text(27)) + ": " + printableName(m_fileName));
+        m_progressLine = (m_move ? text(28) : text(27)) + ": " + printableName(m_fileName);
+        replaceLastLine(m_progressLine);
         selectLastLine();
         m_window.processEvents();
 

@@ -40,6 +40,9 @@ std::string stateCaption(const MainForm& form)
     std::string caption;
     if (state.busy) {
         caption = runCaption(texts, form.run.moving, form.run.fileCount, form.run.fileWord);
+        if (state.cancelRequested) {
+            caption += " - " + laterText(form.ini, LaterText::StoppingAfterFile);
+        }
     } else if (state.runInProgress) {
         caption = runDueCaption(texts);
     } else if (state.running) {

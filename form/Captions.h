@@ -20,7 +20,8 @@ std::string runCaption(
 struct MainForm;
 class MainWindow;
 
-// The caption that tells the truth at this moment: a run with its files, a run looking for files, the
+// The caption that tells the truth at this moment: a run with its files (and that it stops after the file
+// in hand, once cancelled), a run looking for files, the
 // countdown while started, or stopped; followed by the count of error lines the user has not yet seen in
 // the log. The tray icon's tip is the same text.
 std::string stateCaption(const MainForm& form);

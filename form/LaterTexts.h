@@ -55,6 +55,11 @@ enum class LaterText {
     RunOnArrival = 87, // options dialog check box
     WaitingForFiles = 88, // countdown caption: "waiting for files,"
     CannotWatchSource = 89, // "The source folder %1 cannot be watched for arriving files (%2) ..."
+    NoSourceFolder = 90, // why Start is not usable, on the button and the field
+    NoDestinationFolder = 91,
+    BrowseSourceName = 92, // what the "..." buttons do, for their tip and a screen reader
+    BrowseDestinationName = 93,
+    FileProgress = 94, // a large file's progress: "%1 %, %2 of %3 MiB"
 };
 
 inline constexpr int firstLaterText = 45;

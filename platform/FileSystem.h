@@ -3,6 +3,7 @@
 #include "platform/Result.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,9 @@ enum class Transfer {
     MoveReplacing, // may replace the destination file that the caller found and tested
     FinishMove, // the destination already holds a byte-identical copy: only the source is to go
 };
+
+// How far the staging of one file has got: the bytes written so far and the file's length.
+using ProgressReport = std::function<void(std::int64_t done, std::int64_t total)>;
 
 // Files and folders as the logic sees them. Paths and names are byte strings used exactly as the
 // directory gives them. Every operation that touches the disk can fail; it then carries the system's text.
@@ -66,6 +70,10 @@ public:
     // is gone since it was listed, or changed while it was read, and when the staged copy cannot be written.
     // Until its batch is complete no other program on the same source takes the file.
     virtual Status startTransfer(const std::string& source, const std::string& destination, Transfer how) = 0;
+
+    // While startTransfer stages a file that takes longer than a second, the report is called on the thread
+    // that called startTransfer about once a second; an empty report is never called.
+    virtual void reportProgress(ProgressReport report) = 0;
 
     // True when the accepted transfers should be completed now: the batch is full, or its first file has
     // waited long enough that its outcome should be shown.

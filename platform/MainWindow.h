@@ -64,6 +64,10 @@ public:
     virtual void setValue(Control control, int value) = 0;
 
     virtual void setEnabled(Control control, bool enabled) = 0;
+    // The tip shown while the pointer rests on the control, a disabled one too; empty shows none.
+    virtual void setToolTip(Control control, const std::string& text) = 0;
+    // The name by which assistive technology (a screen reader) announces the control.
+    virtual void setAccessibleName(Control control, const std::string& name) = 0;
     virtual bool isEnabled(Control control) const = 0;
     virtual void setVisible(Control control, bool visible) = 0;
     // Positions and sizes are in twips (1/1440 inch), whatever the toolkit's own unit.

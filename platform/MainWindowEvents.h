@@ -28,6 +28,8 @@ public:
     virtual void mouseMoved(Control control, int buttons, double x, double y) = 0;
     // The window's size or state changed.
     virtual void resized() = 0;
+    // The window became the active window: the user has come back to it from elsewhere.
+    virtual void activated() = 0;
     // The window is on the screen for the first time.
     virtual void shown() = 0;
     // The window is asked to close, in any way. False keeps it open for now: the logic closes it itself as

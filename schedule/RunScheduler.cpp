@@ -108,6 +108,7 @@ void StartStop_Click(MainForm& form)
     if (form.state.cancelShown) {
         form.state.cancelRequested = true;
         form.window.setEnabled(Control::StartStop, false);
+        showState(form);
         return;
     }
     if (form.state.running) {
@@ -125,6 +126,7 @@ void Timer_Tick(MainForm& form)
 {
     WindowState& state = form.state;
     if (!state.running) {
+        recheckFolders(form);
         return;
     }
     if (state.elapsedMinutes < std::numeric_limits<std::int16_t>::max()) {
@@ -164,6 +166,21 @@ void CheckFolders(MainForm& form)
     // The source may be another folder now, or none.
     WatchArrivals(form);
     window.setEnabled(Control::StartStop, usable);
+    // A greyed Start says nothing by itself: the button and each field in question tell why.
+    const std::string sourceTip = sourceExists ? std::string() : laterText(form.ini, LaterText::NoSourceFolder);
+    const std::string destinationTip
+        = destinationExists ? std::string() : laterText(form.ini, LaterText::NoDestinationFolder);
+    window.setToolTip(Control::SourceFolder, sourceTip);
+    window.setToolTip(Control::DestinationFolder, destinationTip);
+    window.setToolTip(
+        Control::StartStop, sourceTip + (sourceTip.empty() || destinationTip.empty() ? "" : "\n") + destinationTip);
+}
+
+void recheckFolders(MainForm& form)
+{
+    if (!form.state.running && !form.state.runInProgress) {
+        CheckFolders(form);
+    }
 }
 
 void SetMessages(MainForm& form, bool log)
@@ -180,6 +197,7 @@ void SetMessages(MainForm& form, bool log)
     // The options may have switched the watch on or off.
     WatchArrivals(form);
     showState(form);
+    recheckFolders(form); // its reasons in the new language
     if (log) {
         appendStampedLine(form.window, form.clock, languageText(form.ini, 44) + " " + form.language);
     }

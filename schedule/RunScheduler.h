@@ -14,7 +14,13 @@ void Timer_Tick(MainForm& form);
 
 // Start is possible only while both folder fields name existing folders; a missing folder, or a
 // destination inside the source, stops a started scheduler, silently and keeping the count of minutes.
+// Where a folder is missing, the Start button and the folder's field say so in their tips.
 void CheckFolders(MainForm& form);
+
+// A folder may appear or vanish without an edit (a disk is plugged in, a share comes back): while stopped,
+// Start follows it. A started scheduler is left alone, so that a share that is away for a moment does not
+// end weeks of unattended runs; its runs report the missing folder.
+void recheckFolders(MainForm& form);
 
 // Shows the caption and button text of the run state again (during a run the Cancel button stays),
 // refills the interval list in the current language and, with log, writes the language-change line.

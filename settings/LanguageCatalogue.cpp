@@ -115,6 +115,20 @@ void LoadLanguage(MainForm& form)
     }
     form.window.setText(Control::TrayShow, laterText(form.ini, LaterText::ShowWindow));
     form.window.setText(Control::OpenLogFile, laterText(form.ini, LaterText::OpenLogFile));
+    // Fields and the log are announced by the labels beside them; the "..." buttons by what they do, which
+    // their tips show as well.
+    const std::pair<Control, std::string> names[] = {{Control::SourceFolder, form.texts[0]},
+        {Control::DestinationFolder, form.texts[1]},
+        {Control::Interval, form.texts[2]},
+        {Control::Log, form.texts[3]},
+        {Control::BrowseSource, laterText(form.ini, LaterText::BrowseSourceName)},
+        {Control::BrowseDestination, laterText(form.ini, LaterText::BrowseDestinationName)}};
+    for (const auto& [control, name] : names) {
+        form.window.setAccessibleName(control, withoutAccessMarks(name));
+        if (control == Control::BrowseSource || control == Control::BrowseDestination) {
+            form.window.setToolTip(control, name);
+        }
+    }
     form.window.setPlatformLanguage(laterText(form.ini, LaterText::PlatformLanguage));
     form.state.cancelShown = false; // the button now shows the Start text
 }

@@ -127,6 +127,11 @@ void MainWindowController::resized()
     logSeen(m_form);
 }
 
+void MainWindowController::activated()
+{
+    recheckFolders(m_form);
+}
+
 void MainWindowController::shown()
 {
     Form_Shown(m_form);

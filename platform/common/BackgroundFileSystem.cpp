@@ -12,10 +12,10 @@ BackgroundFileSystem::BackgroundFileSystem(FileSystem& files, EventsDuring event
 {
 }
 
-template <class Work> auto BackgroundFileSystem::inBackground(Work work)
+template <class Work> auto BackgroundFileSystem::inBackground(Work work, const std::function<void()>& everySecond)
 {
     std::optional<decltype(work())> result;
-    m_eventsDuring([&] { result.emplace(work()); });
+    m_eventsDuring([&] { result.emplace(work()); }, everySecond);
     return std::move(*result);
 }
 
@@ -61,7 +61,26 @@ void BackgroundFileSystem::beginRun(const std::string& destinationFolder)
 
 Status BackgroundFileSystem::startTransfer(const std::string& source, const std::string& destination, Transfer how)
 {
-    return inBackground([&] { return m_files.startTransfer(source, destination, how); });
+    m_total = 0;
+    return inBackground([&] { return m_files.startTransfer(source, destination, how); },
+        [this] {
+            if (const std::int64_t total = m_total; total > 0 && m_report) {
+                m_report(m_done, total);
+            }
+        });
+}
+
+void BackgroundFileSystem::reportProgress(ProgressReport report)
+{
+    m_report = std::move(report);
+    ProgressReport leaveFigures;
+    if (m_report) {
+        leaveFigures = [this](std::int64_t done, std::int64_t total) {
+            m_done = done;
+            m_total = total;
+        };
+    }
+    m_files.reportProgress(std::move(leaveFigures));
 }
 
 bool BackgroundFileSystem::batchDue()

@@ -2,6 +2,7 @@
 
 #include "platform/FileSystem.h"
 
+#include <atomic>
 #include <functional>
 
 namespace carrovex
@@ -15,9 +16,11 @@ namespace carrovex
 class BackgroundFileSystem final : public FileSystem
 {
 public:
-    // Runs work on another thread while the window thread runs its event loop, the user's input included;
+    // Runs work on another thread while the window thread runs its event loop, the user's input included,
+    // and calls everySecond (where it is not empty) on the window thread about once a second meanwhile;
     // returns once work has returned. Each platform's window does this with its own loop.
-    using EventsDuring = std::function<void(const std::function<void()>& work)>;
+    using EventsDuring
+        = std::function<void(const std::function<void()>& work, const std::function<void()>& everySecond)>;
 
     BackgroundFileSystem(FileSystem& files, EventsDuring eventsDuring);
 
@@ -30,14 +33,20 @@ public:
     Result<std::int64_t> fileLength(const std::string& path) override;
     void beginRun(const std::string& destinationFolder) override;
     Status startTransfer(const std::string& source, const std::string& destination, Transfer how) override;
+    // The report is called on the window thread.
+    void reportProgress(ProgressReport report) override;
     bool batchDue() override;
     std::vector<Status> completeBatch() override;
 
 private:
-    template <class Work> auto inBackground(Work work);
+    template <class Work> auto inBackground(Work work, const std::function<void()>& everySecond = {});
 
     FileSystem& m_files;
     EventsDuring m_eventsDuring;
+    ProgressReport m_report;
+    // Left by the copy on its thread for the window thread, which passes them on.
+    std::atomic<std::int64_t> m_done {0};
+    std::atomic<std::int64_t> m_total {0};
 };
 
 } // namespace carrovex

@@ -71,6 +71,28 @@ bool WindowModel::isEnabled(Control control) const
     return found ? found->enabled : true;
 }
 
+void WindowModel::setToolTip(Control control, const std::string& text)
+{
+    state(control).toolTip = text;
+}
+
+std::string WindowModel::toolTip(Control control) const
+{
+    const ControlState* found = find(control);
+    return found ? found->toolTip : std::string();
+}
+
+void WindowModel::setAccessibleName(Control control, const std::string& name)
+{
+    state(control).accessibleName = name;
+}
+
+std::string WindowModel::accessibleName(Control control) const
+{
+    const ControlState* found = find(control);
+    return found ? found->accessibleName : std::string();
+}
+
 void WindowModel::setVisible(Control control, bool visible)
 {
     state(control).visible = visible;

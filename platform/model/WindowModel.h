@@ -30,6 +30,8 @@ public:
     void setValue(Control control, int value) override;
     void setEnabled(Control control, bool enabled) override;
     bool isEnabled(Control control) const override;
+    void setToolTip(Control control, const std::string& text) override;
+    void setAccessibleName(Control control, const std::string& name) override;
     void setVisible(Control control, bool visible) override;
     void setTop(Control control, int twips) override;
     void clearList(Control control) override;
@@ -88,6 +90,7 @@ public:
     void minimize(bool minimized);
     void moveOverList(int buttons, double x, double y);
     void appear(); // the platform shows the window for the first time
+    void activate(); // the user comes back to the window from another
     void setTray(bool shown); // whether the desktop has a tray; it has none at first
     void refuseToOpenFiles(); // the desktop has no program for a file
 
@@ -96,6 +99,8 @@ public:
     void onProcessEvents(std::function<void()> hook);
 
     bool isVisible(Control control) const;
+    std::string toolTip(Control control) const;
+    std::string accessibleName(Control control) const;
     int top(Control control) const;
     const std::vector<std::string>& items(Control control) const;
     int outerHeight() const;
@@ -133,6 +138,8 @@ private:
         bool visible = true;
         int top = 0;
         std::vector<std::string> items;
+        std::string toolTip;
+        std::string accessibleName;
     };
 
     ControlState& state(Control control);

@@ -73,6 +73,13 @@ const std::string& WindowModel::platformLanguage() const
     return m_platformLanguage;
 }
 
+void WindowModel::activate()
+{
+    if (m_events && !m_closed) {
+        m_events->activated();
+    }
+}
+
 void WindowModel::appear()
 {
     if (m_appeared || m_closed) {

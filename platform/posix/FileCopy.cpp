@@ -23,7 +23,8 @@ namespace
 
 constexpr std::string_view temporaryPrefix = ".carrovex-";
 constexpr std::string_view temporarySuffix = ".tmp";
-constexpr std::int64_t chunkBytes = std::int64_t {1} << 30;
+// Small enough that a large file's progress can be shown every second or so, even from a slow disk.
+constexpr std::int64_t chunkBytes = std::int64_t {16} << 20;
 
 std::string temporaryName()
 {
@@ -65,8 +66,9 @@ int linkUnnamed(int fd, int folderFd, const char* name)
     return 0;
 }
 
-int copyByReading(int in, int out, std::int64_t remaining)
+int copyByReading(int in, int out, std::int64_t remaining, ThrottledProgress& progress)
 {
+    const std::int64_t length = remaining;
     // Sized to the file and left uninitialised: clearing a large buffer for every small file costs more
     // than copying it. At most 128 KiB, as cp reads: a 1 GiB copy onto a second ext4 took three times as
     // long, copy and flush, through a buffer of 1 MiB.
@@ -89,6 +91,7 @@ int copyByReading(int in, int out, std::int64_t remaining)
             return error;
         }
         remaining -= got;
+        progress.copied(length - remaining);
     }
     return 0;
 }
@@ -96,7 +99,7 @@ int copyByReading(int in, int out, std::int64_t remaining)
 // Copies the length the source had when it was opened, inside the kernel where it can; a file that keeps
 // growing therefore cannot keep the copy going. Falls back to reading and writing only while nothing has
 // been copied yet, so that a failure in the middle is reported rather than papered over.
-int copyContent(int in, int out, std::int64_t length)
+int copyContent(int in, int out, std::int64_t length, ThrottledProgress& progress)
 {
     std::int64_t remaining = length;
     while (remaining > 0) {
@@ -104,6 +107,7 @@ int copyContent(int in, int out, std::int64_t length)
             in, nullptr, out, nullptr, static_cast<std::size_t>(std::min(remaining, chunkBytes)), 0);
         if (copied > 0) {
             remaining -= copied;
+            progress.copied(length - remaining);
             continue;
         }
         if (copied == 0) {
@@ -115,7 +119,7 @@ int copyContent(int in, int out, std::int64_t length)
         }
         const bool unsupported = error == EXDEV || error == ENOSYS || error == EOPNOTSUPP || error == EINVAL;
         if (unsupported && remaining == length) {
-            return copyByReading(in, out, remaining);
+            return copyByReading(in, out, remaining, progress);
         }
         return error;
     }
@@ -153,9 +157,9 @@ Result<StagedCopy> createStaging(int folderFd, mode_t permissions)
     return StagedCopy {FileDescriptor(fd), name};
 }
 
-int copyInto(int in, const struct stat& before, int out)
+int copyInto(int in, const struct stat& before, int out, ThrottledProgress& progress)
 {
-    if (const int error = copyContent(in, out, before.st_size); error != 0) {
+    if (const int error = copyContent(in, out, before.st_size, progress); error != 0) {
         return error;
     }
     struct stat after {
@@ -221,7 +225,7 @@ Result<FileIdentity> identityOf(const std::string& path)
     return identityFrom(info);
 }
 
-Result<StagedCopy> stageCopy(int sourceFd, const struct stat& before, int folderFd)
+Result<StagedCopy> stageCopy(int sourceFd, const struct stat& before, int folderFd, ThrottledProgress& progress)
 {
     if (!S_ISREG(before.st_mode)) {
         return Result<StagedCopy>::failure(Problem::NotRegularFile);
@@ -231,7 +235,7 @@ Result<StagedCopy> stageCopy(int sourceFd, const struct stat& before, int folder
         return created;
     }
     StagedCopy copy = std::move(created.value());
-    if (const int error = copyInto(sourceFd, before, copy.file.get()); error != 0) {
+    if (const int error = copyInto(sourceFd, before, copy.file.get(), progress); error != 0) {
         discardCopy(copy, folderFd);
         return error < 0 ? Result<StagedCopy>::failure(Problem::ChangedWhileCopied)
                          : Result<StagedCopy>::failure(systemErrorText(error));

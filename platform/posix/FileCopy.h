@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Result.h"
+#include "platform/common/ThrottledProgress.h"
 #include "platform/posix/FileDescriptor.h"
 
 #include <cstdint>
@@ -41,8 +42,9 @@ struct StagedCopy {
 
 // Copies the regular file open as sourceFd (`before` is its state when opened) into a new staged copy in
 // the folder open as folderFd, with the source's permission bits and modification time where the file
-// system can store them. Fails, leaving nothing behind, when a read or write fails or the source changed.
-Result<StagedCopy> stageCopy(int sourceFd, const struct stat& before, int folderFd);
+// system can store them, telling progress how far it has got. Fails, leaving nothing behind, when a read or
+// write fails or the source changed.
+Result<StagedCopy> stageCopy(int sourceFd, const struct stat& before, int folderFd, ThrottledProgress& progress);
 
 // Gives up a staged copy that is not placed; a named one is removed.
 void discardCopy(StagedCopy& copy, int folderFd);

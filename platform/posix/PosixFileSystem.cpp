@@ -260,6 +260,11 @@ Status PosixFileSystem::startTransfer(const std::string& source, const std::stri
     return m_batch.add(source, destination, how);
 }
 
+void PosixFileSystem::reportProgress(ProgressReport report)
+{
+    m_batch.reportProgress(std::move(report));
+}
+
 bool PosixFileSystem::batchDue()
 {
     return m_batch.due();

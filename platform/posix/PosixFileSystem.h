@@ -31,6 +31,7 @@ public:
     Result<std::int64_t> fileLength(const std::string& path) override;
     void beginRun(const std::string& destinationFolder) override;
     Status startTransfer(const std::string& source, const std::string& destination, Transfer how) override;
+    void reportProgress(ProgressReport report) override;
     bool batchDue() override;
     std::vector<Status> completeBatch() override;
 

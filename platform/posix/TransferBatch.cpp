@@ -201,7 +201,8 @@ Status TransferBatch::stage(Entry& entry, int sourceFd, const struct stat& info)
     if (entry.use.leased) {
         letLeaseGo(sourceFd);
     }
-    Result<StagedCopy> staged = stageCopy(sourceFd, info, entry.folder->fd.get());
+    ThrottledProgress progress(m_progress, static_cast<std::int64_t>(info.st_size));
+    Result<StagedCopy> staged = stageCopy(sourceFd, info, entry.folder->fd.get(), progress);
     if (!staged.ok()) {
         const bool changed = staged.problem() == Problem::ChangedWhileCopied;
         return entry.moves() && changed ? Status::failure(Problem::ChangedWhileMoved) : Status::failure(staged);
@@ -525,6 +526,11 @@ int TransferBatch::flushNames(const Folder& folder)
         }
     }
     return 0;
+}
+
+void TransferBatch::reportProgress(ProgressReport report)
+{
+    m_progress = std::move(report);
 }
 
 bool TransferBatch::due() const

@@ -46,6 +46,8 @@ public:
     // See FileSystem::beginRun.
     void pin(const std::string& destinationFolder);
     Status add(const std::string& source, const std::string& destination, Transfer how);
+    // See FileSystem::reportProgress.
+    void reportProgress(ProgressReport report);
     bool due() const;
     std::vector<Status> complete();
 
@@ -114,6 +116,7 @@ private:
     // Files may be added for a long time (no batch completes while each fails): an older look is repeated.
     OtherWriters m_writersWhileAdding {std::chrono::seconds(1)};
     std::string m_removableFolder; // a source folder that the batch may remove files from
+    ProgressReport m_progress;
     std::string m_pinnedFolder;
     std::optional<std::uint64_t> m_pinnedDevice;
 };

@@ -1,14 +1,20 @@
 #include "platform/qt/EventsDuring.h"
 
 #include <QEventLoop>
+#include <QTimer>
 #include <future>
 
 namespace carrovex::qt
 {
 
-void runEventsDuring(const std::function<void()>& work)
+void runEventsDuring(const std::function<void()>& work, const std::function<void()>& everySecond)
 {
     QEventLoop waiting;
+    QTimer second;
+    if (everySecond) {
+        QObject::connect(&second, &QTimer::timeout, &waiting, everySecond);
+        second.start(1000);
+    }
     auto done = std::async(std::launch::async, [&] {
         struct QuitWhenDone {
             QEventLoop& loop;

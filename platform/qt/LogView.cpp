@@ -1,5 +1,7 @@
 #include "platform/qt/LogView.h"
 
+#include "platform/qt/LogAccessible.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -19,10 +21,16 @@ constexpr int textMargin = 3;
 LogView::LogView(QWidget* parent)
     : QAbstractScrollArea(parent)
 {
+    installLogAccessibility();
     setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // a long line is elided; its tooltip shows it whole
-    viewport()->setBackgroundRole(QPalette::Base);
-    viewport()->setAutoFillBackground(true);
+    // A plain box of whole lines: the style's sunken frame lost three of its lines at a scale of 1.5, where
+    // its half-pixel lines round away and the filled viewport covers the rest.
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setBackgroundRole(QPalette::Base);
+    setForegroundRole(QPalette::Mid); // the colour of the frame; the rows take the text colour themselves
+    setAutoFillBackground(true);
+    viewport()->setAutoFillBackground(false);
 }
 
 int LogView::rowHeight() const
@@ -118,16 +126,20 @@ int LogView::rowAt(QPoint point) const
     return row < count() ? row : -1;
 }
 
+QRect LogView::rowRect(int row) const
+{
+    return QRect(0, (row - m_firstRow) * rowHeight(), viewport()->width(), rowHeight());
+}
+
 void LogView::paintEvent(QPaintEvent*)
 {
     QPainter painter(viewport());
     const int height = rowHeight();
-    const int width = viewport()->width();
     const QPalette::ColorGroup group = hasFocus() ? QPalette::Active : QPalette::Inactive;
     const int first = m_firstRow;
     const int last = std::min(count(), first + viewport()->height() / height + 1);
     for (int row = first; row < last; ++row) {
-        const QRect rect(0, (row - first) * height, width, height);
+        const QRect rect = rowRect(row);
         const bool isSelected = row == m_selected;
         if (isSelected) {
             painter.fillRect(rect, palette().brush(group, QPalette::Highlight));

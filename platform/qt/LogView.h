@@ -29,6 +29,8 @@ public:
     int selected() const;
     // The row under a point of the viewport, or -1.
     int rowAt(QPoint point) const;
+    // Where a row lies in the viewport; outside it when the row is scrolled away.
+    QRect rowRect(int row) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

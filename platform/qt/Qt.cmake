@@ -4,6 +4,7 @@ set(CMAKE_AUTORCC ON)
 # The Qt binding of the window services.
 add_library(carrovex_qt STATIC
     platform/qt/EventsDuring.cpp
+    platform/qt/LogAccessible.cpp
     platform/qt/LogView.cpp
     platform/qt/QtMainWindow.cpp
     platform/qt/QtMainWindowControls.cpp

@@ -131,6 +131,16 @@ bool QtMainWindow::isEnabled(Control control) const
     return m_widgets.at(control)->isEnabled();
 }
 
+void QtMainWindow::setToolTip(Control control, const std::string& text)
+{
+    m_widgets.at(control)->setToolTip(toQt(text));
+}
+
+void QtMainWindow::setAccessibleName(Control control, const std::string& name)
+{
+    m_widgets.at(control)->setAccessibleName(toQt(name));
+}
+
 void QtMainWindow::setVisible(Control control, bool visible)
 {
     m_widgets.at(control)->setVisible(visible);
@@ -315,6 +325,9 @@ void QtMainWindow::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && m_events) {
         m_events->resized();
+    }
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_events) {
+        m_events->activated();
     }
 }
 

@@ -53,6 +53,8 @@ public:
     void setValue(Control control, int value) override;
     void setEnabled(Control control, bool enabled) override;
     bool isEnabled(Control control) const override;
+    void setToolTip(Control control, const std::string& text) override;
+    void setAccessibleName(Control control, const std::string& name) override;
     void setVisible(Control control, bool visible) override;
     void setTop(Control control, int twips) override;
     void clearList(Control control) override;

@@ -51,6 +51,11 @@ void QtMainWindow::createControls()
     m_startStopButton->setDefault(true);
     m_quitButton = new QPushButton(panel);
     m_browseDestinationButton->raise();
+    // Assistive technology tells each field by the label above it.
+    m_sourceLabel->setBuddy(m_sourceLineEdit);
+    m_destinationLabel->setBuddy(m_destinationLineEdit);
+    m_intervalLabel->setBuddy(m_intervalComboBox);
+    m_logLabel->setBuddy(m_logView);
     // A focused button takes Enter, as on Windows; Enter elsewhere reaches the window (keyPressEvent).
     for (QPushButton* button :
         {m_browseSourceButton, m_browseDestinationButton, m_settingsButton, m_startStopButton, m_quitButton}) {

@@ -109,10 +109,14 @@ void QtMainWindow::showEvent(QShowEvent* event)
     }
     m_shownBefore = true;
     if (const QScreen* screen = QApplication::primaryScreen()) {
-        const QRect available = screen->availableGeometry();
-        move(available.center() - QPoint(width() / 2, height() / 2));
+        move(firstPosition(screen->availableGeometry(), frameGeometry().size()));
     }
     QTimer::singleShot(0, this, [this] {
+        // Placed again once the window manager has given the window its frame, which the first placing could
+        // not know: a window taller than the screen keeps its title bar on it.
+        if (const QScreen* screen = QApplication::primaryScreen()) {
+            move(firstPosition(screen->availableGeometry(), frameGeometry().size()));
+        }
         if (m_events) {
             m_events->shown();
         }

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
 
 namespace carrovex::qt
@@ -94,6 +95,12 @@ double TwipsLayout::scale() const
 int TwipsLayout::pixels(int twips) const
 {
     return static_cast<int>(std::lround(twips * m_scale));
+}
+
+QPoint firstPosition(const QRect& available, const QSize& outer)
+{
+    const QPoint centred = available.center() - QPoint(outer.width() / 2, outer.height() / 2);
+    return {std::max(available.left(), centred.x()), std::max(available.top(), centred.y())};
 }
 
 } // namespace carrovex::qt

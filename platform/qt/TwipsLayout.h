@@ -33,4 +33,9 @@ private:
     double m_scale = 1.0 / 15;
 };
 
+// Where a window of this size goes when it is first shown: centred on the available area of the screen, but
+// never above or left of it, so that a window larger than a small screen (at a scale of 2) keeps its title
+// bar on the screen.
+QPoint firstPosition(const QRect& available, const QSize& outer);
+
 } // namespace carrovex::qt

@@ -2,7 +2,9 @@
 
 #include "platform/win32/SystemError.h"
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <future>
 
 namespace carrovex::win32
@@ -83,8 +85,11 @@ void runWaitingMessages(bool withInput)
     }
 }
 
-void runEventsDuring(const std::function<void()>& work)
+void runEventsDuring(const std::function<void()>& work, const std::function<void()>& everySecond)
 {
+    using Clock = std::chrono::steady_clock;
+    constexpr auto second = std::chrono::seconds(1);
+    auto nextSecond = Clock::now() + second;
     const DWORD thread = ::GetCurrentThreadId();
     std::atomic<bool> done {false};
     auto finished = std::async(std::launch::async, [&] {
@@ -102,8 +107,18 @@ void runEventsDuring(const std::function<void()>& work)
     });
     while (!done) {
         runWaitingMessages(true);
+        if (everySecond && Clock::now() >= nextSecond) {
+            nextSecond = Clock::now() + second;
+            everySecond();
+        }
         if (!done) {
-            ::WaitMessage(); // a message posted since the last look wakes it too
+            // A message posted since the last look wakes it too.
+            const auto wait = std::chrono::ceil<std::chrono::milliseconds>(nextSecond - Clock::now()).count();
+            ::MsgWaitForMultipleObjects(0,
+                nullptr,
+                FALSE,
+                everySecond ? static_cast<DWORD>(std::max<long long>(wait, 0)) : INFINITE,
+                QS_ALLINPUT);
         }
     }
     finished.get();

@@ -63,7 +63,7 @@ void runWaitingMessages(bool withInput);
 
 // Runs work on another thread while this thread runs its messages, the user's input included, until the
 // work is done: a click is answered while a file is copied, never replayed once the controls have changed
-// under it. For BackgroundFileSystem.
-void runEventsDuring(const std::function<void()>& work);
+// under it; everySecond (unless empty) runs on this thread once a second meanwhile. For BackgroundFileSystem.
+void runEventsDuring(const std::function<void()>& work, const std::function<void()>& everySecond);
 
 } // namespace carrovex::win32

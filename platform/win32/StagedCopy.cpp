@@ -1,5 +1,6 @@
 #include "platform/win32/StagedCopy.h"
 
+#include "platform/common/ThrottledProgress.h"
 #include "platform/win32/SystemError.h"
 
 #include <atomic>
@@ -22,7 +23,7 @@ std::wstring stagedName()
         + std::to_wstring(counter.fetch_add(1)) + std::wstring(stagedSuffix);
 }
 
-Status copyContent(HANDLE source, HANDLE copy, std::int64_t length)
+Status copyContent(HANDLE source, HANDLE copy, std::int64_t length, ThrottledProgress& progress)
 {
     std::vector<char> buffer(chunkBytes);
     std::int64_t remaining = length;
@@ -47,6 +48,7 @@ Status copyContent(HANDLE source, HANDLE copy, std::int64_t length)
             done += written;
         }
         remaining -= got;
+        progress.copied(length - remaining);
     }
     return {};
 }
@@ -90,7 +92,7 @@ void StagedCopy::discard()
     m_file.close();
 }
 
-Result<StagedCopy> StagedCopy::make(HANDLE source, const std::wstring& folder)
+Result<StagedCopy> StagedCopy::make(HANDLE source, const std::wstring& folder, const ProgressReport& report)
 {
     using Made = Result<StagedCopy>;
     const Result<FileState> before = stateOf(source);
@@ -116,7 +118,8 @@ Result<StagedCopy> StagedCopy::make(HANDLE source, const std::wstring& folder)
     StagedCopy staged(std::move(file), std::move(path), deletesItself);
     const HANDLE copy = staged.m_file.get();
     // From here on, a failure drops the copy, which deletes it.
-    if (const Status copied = copyContent(source, copy, before.value().size); !copied.ok()) {
+    ThrottledProgress progress(report, before.value().size);
+    if (const Status copied = copyContent(source, copy, before.value().size, progress); !copied.ok()) {
         return Made::failure(copied.error());
     }
     const Result<FileState> after = stateOf(source);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FileSystem.h"
 #include "platform/Result.h"
 #include "platform/win32/FileHandles.h"
 
@@ -16,9 +17,10 @@ class StagedCopy
 {
 public:
     // Copies the open source into a new staged copy in the folder, with the source's times and
-    // attributes, and flushes it to the disk. Fails, leaving nothing behind, when a read, a write or the
-    // flush fails, or the source changed while it was read.
-    static Result<StagedCopy> make(HANDLE source, const std::wstring& folder);
+    // attributes, and flushes it to the disk, telling the report how far it has got (see
+    // FileSystem::reportProgress). Fails, leaving nothing behind, when a read, a write or the flush fails, or
+    // the source changed while it was read.
+    static Result<StagedCopy> make(HANDLE source, const std::wstring& folder, const ProgressReport& report);
 
     StagedCopy(StagedCopy&&) = default;
     StagedCopy& operator=(StagedCopy&&) = default;

@@ -65,7 +65,7 @@ Status TransferBatch::stage(Entry& entry)
     if (m_cleanedFolders.insert(folder).second) {
         removeAbandonedCopies(folder);
     }
-    Result<StagedCopy> staged = StagedCopy::make(entry.sourceFile.get(), folder);
+    Result<StagedCopy> staged = StagedCopy::make(entry.sourceFile.get(), folder, m_progress);
     if (!staged.ok()) {
         const bool changed = staged.problem() == Problem::ChangedWhileCopied;
         return entry.moves() && changed ? Status::failure(Problem::ChangedWhileMoved) : Status::failure(staged);
@@ -180,6 +180,11 @@ void TransferBatch::removeSources()
             entry.error = Status::failure(lastErrorText());
         }
     }
+}
+
+void TransferBatch::reportProgress(ProgressReport report)
+{
+    m_progress = std::move(report);
 }
 
 bool TransferBatch::due() const

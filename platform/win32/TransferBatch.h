@@ -37,6 +37,8 @@ public:
     TransferBatch& operator=(const TransferBatch&) = delete;
 
     Status add(const std::wstring& source, const std::wstring& destination, Transfer how);
+    // See FileSystem::reportProgress.
+    void reportProgress(ProgressReport report);
     bool due() const;
     std::vector<Status> complete();
 
@@ -67,6 +69,7 @@ private:
     std::int64_t m_bytes = 0;
     std::chrono::steady_clock::time_point m_started;
     std::set<std::wstring> m_cleanedFolders;
+    ProgressReport m_progress;
 };
 
 } // namespace carrovex::win32

@@ -18,10 +18,11 @@ add_library(carrovex_win32 STATIC
     platform/win32/Win32NumberFormat.cpp
     platform/win32/Win32TextFiles.cpp)
 target_compile_definitions(carrovex_win32 PUBLIC UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN)
-target_link_libraries(carrovex_win32 PUBLIC carrovex_options shell32 ole32 uuid)
+target_link_libraries(carrovex_win32 PUBLIC carrovex_options carrovex_platform_common shell32 ole32 uuid)
 
 # The windows on native Win32 controls (common controls 6 through the programs' manifest).
 add_library(carrovex_win32_window STATIC
+    platform/win32/AccessibleName.cpp
     platform/win32/DialogWindow.cpp
     platform/win32/FolderDialog.cpp
     platform/win32/LogListBox.cpp

@@ -282,6 +282,11 @@ Status Win32FileSystem::startTransfer(const std::string& source, const std::stri
     return m_batch.add(from.value(), to.value(), how);
 }
 
+void Win32FileSystem::reportProgress(ProgressReport report)
+{
+    m_batch.reportProgress(std::move(report));
+}
+
 bool Win32FileSystem::batchDue()
 {
     return m_batch.due();

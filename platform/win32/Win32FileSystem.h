@@ -36,6 +36,7 @@ public:
     // on another volume (a folder whose mounted volume is gone) fails before it is staged.
     void beginRun(const std::string& destinationFolder) override;
     Status startTransfer(const std::string& source, const std::string& destination, Transfer how) override;
+    void reportProgress(ProgressReport report) override;
     bool batchDue() override;
     std::vector<Status> completeBatch() override;
 

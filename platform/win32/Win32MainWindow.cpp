@@ -1,6 +1,7 @@
 #include "platform/win32/Win32MainWindow.h"
 
 #include "platform/MainWindowEvents.h"
+#include "platform/win32/AccessibleName.h"
 #include "platform/win32/FolderDialog.h"
 #include "platform/win32/LogListBox.h"
 #include "platform/win32/WideText.h"
@@ -314,6 +315,54 @@ void Win32MainWindow::selectLine(int index)
 int Win32MainWindow::lineAt(int x, int y) const
 {
     return m_log->lineAt(x, y);
+}
+
+// A disabled control gets no mouse input, its window does: the greyed Start button's tip is a tool of the
+// window over the button's place, the other tips are tools of their controls.
+void Win32MainWindow::setToolTip(Control control, const std::string& text)
+{
+    const HWND tipped = windowOf(control);
+    const bool added = m_controlTips.contains(tipped);
+    m_controlTips[tipped] = widen(text);
+    if (added) {
+        return; // the tip asks for its text each time it shows
+    }
+    TOOLINFOW tool {};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = m_window;
+    tool.uId = reinterpret_cast<UINT_PTR>(tipped);
+    tool.lpszText = LPSTR_TEXTCALLBACKW;
+    ::SendMessageW(m_toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    if (control == Control::StartStop) {
+        tool.uFlags = TTF_SUBCLASS;
+        tool.uId = startToolId;
+        ::SendMessageW(m_toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        placeStartToolTip();
+    }
+}
+
+void Win32MainWindow::placeStartToolTip()
+{
+    const HWND start = windowOf(Control::StartStop);
+    if (!m_controlTips.contains(start)) {
+        return;
+    }
+    TOOLINFOW tool {};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = m_window;
+    tool.uId = startToolId;
+    ::GetWindowRect(start, &tool.rect);
+    ::MapWindowPoints(nullptr, m_window, reinterpret_cast<POINT*>(&tool.rect), 2);
+    ::SendMessageW(m_toolTip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void Win32MainWindow::setAccessibleName(Control control, const std::string& name)
+{
+    // A field is named by the label that comes right before it; the other controls are annotated.
+    if (control == Control::BrowseSource || control == Control::BrowseDestination) {
+        win32::setAccessibleName(windowOf(control), widen(name));
+    }
 }
 
 void Win32MainWindow::setListToolTip(const std::string& text)

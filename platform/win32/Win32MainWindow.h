@@ -46,6 +46,8 @@ public:
     void setValue(Control control, int value) override;
     void setEnabled(Control control, bool enabled) override;
     bool isEnabled(Control control) const override;
+    void setToolTip(Control control, const std::string& text) override;
+    void setAccessibleName(Control control, const std::string& name) override;
     void setVisible(Control control, bool visible) override;
     void setTop(Control control, int twips) override;
     void clearList(Control control) override;
@@ -91,10 +93,12 @@ private:
     static constexpr UINT shownMessage = WM_APP + 3; // the window is on the screen for the first time
     // Runs out when the watched folder has been quiet for a moment (the minute timer is 1).
     static constexpr UINT_PTR arrivalsQuietTimer = 2;
+    static constexpr UINT_PTR startToolId = 1; // the tip over the Start button's place, for a greyed Start
 
     bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void createControls();
     void createToolTip();
+    void placeStartToolTip();
     void addTrayIcon();
     void updateTray(UINT flags);
     void trayEvent(UINT event);
@@ -124,6 +128,7 @@ private:
     std::chrono::steady_clock::time_point m_eventsRan;
     HWND m_toolTip = nullptr;
     std::wstring m_toolTipText;
+    std::map<HWND, std::wstring> m_controlTips; // the tips of the controls, by the control
     TwipsPlacement m_placement;
     HFONT m_font = nullptr;
     UINT m_dpi = 96;

@@ -39,18 +39,22 @@ struct Design {
 };
 
 constexpr DWORD child = WS_CHILD | WS_VISIBLE;
-// The design lets the labels overlap the fields below them by a twip or two: a label must not paint over
-// the field's frame.
-constexpr DWORD label = child | SS_LEFT | WS_CLIPSIBLINGS;
+// Each label comes right before its field, which is how assistive technology finds a field's name. It lies
+// above the field, so it ends where the field begins: the design's overlap of a twip or two would paint it
+// over the field's frame.
+constexpr DWORD label = child | SS_LEFT;
 constexpr DWORD field = child | WS_TABSTOP | ES_AUTOHSCROLL;
 constexpr DWORD button = child | WS_TABSTOP | BS_PUSHBUTTON;
 
-// In the focus order: the panel's labels take no focus and come last.
+// In the focus order; the labels take no focus.
 const Design designs[] = {
+    {Control::SourceLabel, L"STATIC", label, 0, {135, 240, 4185, 240}, Kind::Label, true},
     {Control::SourceFolder, L"EDIT", field, WS_EX_CLIENTEDGE, {135, 480, 5355, 285}, Kind::Field, false},
     {Control::BrowseSource, L"BUTTON", button, 0, {5550, 480, 285, 285}, Kind::Button, false},
+    {Control::DestinationLabel, L"STATIC", label, 0, {135, 840, 4275, 240}, Kind::Label, true},
     {Control::DestinationFolder, L"EDIT", field, WS_EX_CLIENTEDGE, {135, 1080, 5355, 285}, Kind::Field, false},
     {Control::BrowseDestination, L"BUTTON", button, 0, {5580, 1020, 285, 285}, Kind::Button, false, true},
+    {Control::IntervalLabel, L"STATIC", label, 0, {135, 1410, 1395, 240}, Kind::Label, true},
     {Control::Interval,
         L"COMBOBOX",
         child | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
@@ -83,11 +87,8 @@ const Design designs[] = {
         Kind::Button,
         true},
     {Control::Quit, L"BUTTON", button, 0, {3975, 3210, 1845, 315}, Kind::Button, true},
-    {Control::Log, nullptr, 0, 0, {135, 2250, 5700, 840}, Kind::Area, false}, // a LogListBox
-    {Control::SourceLabel, L"STATIC", label, 0, {135, 240, 4185, 255}, Kind::Label, true},
-    {Control::DestinationLabel, L"STATIC", label, 0, {135, 840, 4275, 255}, Kind::Label, true},
-    {Control::IntervalLabel, L"STATIC", label, 0, {135, 1410, 1395, 255}, Kind::Label, true},
     {Control::LogLabel, L"STATIC", label, 0, {135, 2010, 4095, 225}, Kind::Label, true},
+    {Control::Log, nullptr, 0, 0, {135, 2250, 5700, 840}, Kind::Area, false}, // a LogListBox
 };
 
 int idOf(Control control)
@@ -176,6 +177,8 @@ void Win32MainWindow::createToolTip()
     tool.uId = reinterpret_cast<UINT_PTR>(m_log->handle());
     tool.lpszText = LPSTR_TEXTCALLBACKW;
     ::SendMessageW(m_toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    // Lines break only where a tip has its own line breaks.
+    ::SendMessageW(m_toolTip, TTM_SETMAXTIPWIDTH, 0, ::GetSystemMetrics(SM_CXVIRTUALSCREEN));
 }
 
 void Win32MainWindow::relayout()
@@ -183,6 +186,7 @@ void Win32MainWindow::relayout()
     m_placement.apply(m_font, m_dpi);
     ::SendMessageW(m_log->handle(), LB_SETITEMHEIGHT, 0, LogListBox::lineHeight(m_font));
     applySize();
+    placeStartToolTip();
 }
 
 // The list box learns of the log's changes once per round of events, however many lines came.
@@ -251,6 +255,11 @@ bool Win32MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
         m_log->draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         result = TRUE;
         return true;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE && m_events) {
+            m_events->activated();
+        }
+        return false; // the dialog manager gives the focus back
     case WM_TIMER:
         if (wParam == minuteTimer && m_events) {
             m_events->timerTicked();
@@ -313,7 +322,11 @@ bool Win32MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
         if (header->hwndFrom != m_toolTip || header->code != TTN_GETDISPINFOW) {
             return false;
         }
-        reinterpret_cast<NMTTDISPINFOW*>(lParam)->lpszText = m_toolTipText.data();
+        const HWND tipped
+            = header->idFrom == startToolId ? windowOf(Control::StartStop) : reinterpret_cast<HWND>(header->idFrom);
+        const auto controlTip = m_controlTips.find(tipped);
+        std::wstring& tip = controlTip != m_controlTips.end() ? controlTip->second : m_toolTipText;
+        reinterpret_cast<NMTTDISPINFOW*>(lParam)->lpszText = tip.data();
         return true;
     }
     case WM_DPICHANGED: {

@@ -1,4 +1,5 @@
 #include "engine/TransferRun.h"
+#include "schedule/RunScheduler.h"
 #include "tests/MainFormFixture.h"
 #include "tests/engine/RunLines.h"
 
@@ -149,6 +150,40 @@ INSTANTIATE_TEST_SUITE_P(Moments,
         CancelCase {"DuringTheLastFile", false, 1, 6, {"t25: a", "t25: b", "t25: c", "t31: t25 3 t30"}, 3},
         CancelCase {"WithTransfersWaiting", false, 10, 4, {"t25: a", "t25: b", "t31: t25 2 t30"}, 1}),
     rowName<CancelCase>);
+
+// A large file shows how far it has got, and a Cancel says at once, in the caption and then on the
+// progress line, that the run ends after the file in hand.
+TEST_F(TransferRun, LargeFileShowsItsProgressAndThatCancelIsTaken)
+{
+    constexpr std::int64_t gibibyte = std::int64_t {1} << 30;
+    drives.setFree("/", 2 * gibibyte);
+    files.addFile("/src/big.bin", gibibyte);
+    files.addFile("/src/next.bin", 1);
+    std::vector<std::string> progress;
+    std::string caption;
+    files.onTransfer([&] {
+        if (!progress.empty()) {
+            return;
+        }
+        files.reportStaged(gibibyte / 8 * 3, gibibyte);
+        progress.push_back(window.lines().back());
+        StartStop_Click(form); // Cancel
+        caption = window.caption();
+        files.reportStaged(gibibyte, gibibyte);
+        progress.push_back(window.lines().back());
+    });
+
+    DoAction(form);
+    const std::deque<std::string> after = window.lines();
+    files.reportStaged(1, 2); // the run's report went with the run
+
+    const std::string stopping = " - stopping after the file in hand";
+    EXPECT_THAT(progress,
+        ElementsAre("t27: big.bin - 37 %, 384 of 1024 MiB", "t27: big.bin - 100 %, 1024 of 1024 MiB" + stopping));
+    EXPECT_EQ(caption, "Carrovex Lite - t15 (t27 2 t30)" + stopping);
+    EXPECT_THAT(after, ElementsAre(std::string(stamp) + "t25: big.bin", "t31: t25 1 t29"));
+    EXPECT_EQ(window.lines(), after);
+}
 
 // A user watching a long run sees the file in hand at all times, and a "Moved" line only for a move that is
 // complete: the lines of a batch come when the batch is, in the order of their files.

@@ -205,6 +205,18 @@ Status FakeFileSystem::startTransfer(const std::string& source, const std::strin
     return {};
 }
 
+void FakeFileSystem::reportProgress(ProgressReport report)
+{
+    m_report = std::move(report);
+}
+
+void FakeFileSystem::reportStaged(std::int64_t done, std::int64_t total)
+{
+    if (m_report) {
+        m_report(done, total);
+    }
+}
+
 bool FakeFileSystem::batchDue()
 {
     return m_waiting.size() >= m_batchSize;

@@ -37,6 +37,8 @@ public:
     int completeBatchCalls() const;
     // Runs at the start of every transfer: a test's way of making them slow.
     void onTransfer(std::function<void()> hook);
+    // What the platform reports while it stages a file; from an onTransfer hook.
+    void reportStaged(std::int64_t done, std::int64_t total);
 
     std::string joinPath(const std::string& folder, const std::string& name) const override;
     Result<std::vector<std::string>> listPlainFiles(const std::string& folder) override;
@@ -47,6 +49,7 @@ public:
     Result<std::int64_t> fileLength(const std::string& path) override;
     void beginRun(const std::string& destinationFolder) override;
     Status startTransfer(const std::string& source, const std::string& destination, Transfer how) override;
+    void reportProgress(ProgressReport report) override;
     bool batchDue() override;
     std::vector<Status> completeBatch() override;
 
@@ -76,6 +79,7 @@ private:
     std::vector<std::string> m_transfers;
     int m_completeBatchCalls = 0;
     std::function<void()> m_onTransfer;
+    ProgressReport m_report;
 };
 
 } // namespace carrovex::testing

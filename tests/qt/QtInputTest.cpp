@@ -38,6 +38,7 @@ public:
     MOCK_METHOD(Result<bool>, sameContent, (const std::string&, const std::string&), (override));
     MOCK_METHOD(void, beginRun, (const std::string&), (override));
     MOCK_METHOD(Status, startTransfer, (const std::string&, const std::string&, Transfer), (override));
+    MOCK_METHOD(void, reportProgress, (ProgressReport), (override));
     MOCK_METHOD(bool, batchDue, (), (override));
     MOCK_METHOD(std::vector<Status>, completeBatch, (), (override));
 };
@@ -71,6 +72,7 @@ protected:
         ON_CALL(slow, sameFile).WillByDefault(Invoke(&files, &FakeFileSystem::sameFile));
         ON_CALL(slow, fileLength).WillByDefault(Invoke(&files, &FakeFileSystem::fileLength));
         ON_CALL(slow, sameContent).WillByDefault(Invoke(&files, &FakeFileSystem::sameContent));
+        ON_CALL(slow, reportProgress).WillByDefault(Invoke(&files, &FakeFileSystem::reportProgress));
         ON_CALL(slow, batchDue).WillByDefault(Invoke(&files, &FakeFileSystem::batchDue));
         ON_CALL(slow, completeBatch).WillByDefault(Invoke(&files, &FakeFileSystem::completeBatch));
         // A copy goes on until the test lets it end, as a large file on a slow disk does.
@@ -78,6 +80,7 @@ protected:
             .WillByDefault([this](const std::string& from, const std::string& to, Transfer how) {
                 const auto giveUp = std::chrono::steady_clock::now() + 20s; // a test that fails must still end
                 while (!copyMayEnd && std::chrono::steady_clock::now() < giveUp) {
+                    files.reportStaged(std::int64_t {1} << 29, std::int64_t {1} << 30); // on the copy's thread
                     std::this_thread::sleep_for(5ms);
                 }
                 return files.startTransfer(from, to, how);
@@ -107,16 +110,20 @@ protected:
     QtProgram program {"English", background};
 };
 
-TEST_F(QtInput, ClicksDuringALongCopyAreAnsweredAtOnceAndNeverReplayedLater)
+TEST_F(QtInput, ALongCopyShowsItsProgressAndAnswersClicksAtOnceNeverLater)
 {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&program.window));
     program.controller.clicked(Control::StartStop);
     QWidget* cancel = program.window.widget(Control::StartStop);
-    QTimer::singleShot(200ms, [&] {
+    // The copy's progress is shown once a second, while the file is copied.
+    QTimer::singleShot(1300ms, [&] {
+        EXPECT_EQ(program.window.lineText(program.window.lineCount() - 1), "Copying: big.iso - 50 %, 512 of 1024 MiB");
         clickLikeAUser(program.window.widget(Control::Quit)); // greyed out: must do nothing, ever
         clickLikeAUser(cancel);
         QTimer::singleShot(100ms, [&] {
             EXPECT_FALSE(cancel->isEnabled()) << "the Cancel click was not taken while the file was copied";
+            EXPECT_THAT(
+                program.window.windowTitle().toStdString(), ::testing::EndsWith(" - stopping after the file in hand"));
             clickLikeAUser(program.window.widget(Control::Settings));
             QTimer::singleShot(100ms, [&] { copyMayEnd = true; });
         });

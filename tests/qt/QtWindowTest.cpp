@@ -1,9 +1,11 @@
 #include "platform/qt/LogView.h"
 #include "platform/qt/QtOptionsDialog.h"
+#include "platform/qt/QtText.h"
 #include "platform/qt/ToolTipText.h"
 #include "tests/qt/QtFixture.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
@@ -105,6 +107,43 @@ TEST_P(QtWindow, LogPaneLayoutsDifferBy1020Twips)
     EXPECT_NEAR(window.widget(Control::Quit)->y() * window.twipsPerPixelY(), 2190, window.twipsPerPixelY());
 }
 
+// What a screen reader hears: every control by its name in the language, never by its value or "...", and
+// the log as a list of its lines.
+TEST_P(QtWindow, EveryControlHasANameAndTheLogShowsItsLines)
+{
+    load();
+    window.appendLine("first line");
+    window.appendLine("second line");
+    const std::pair<Control, Control> labelled[] = {{Control::SourceFolder, Control::SourceLabel},
+        {Control::DestinationFolder, Control::DestinationLabel},
+        {Control::Interval, Control::IntervalLabel},
+        {Control::Log, Control::LogLabel}};
+    for (const auto& [control, label] : labelled) {
+        const QAccessibleInterface* named = QAccessible::queryAccessibleInterface(window.widget(control));
+        ASSERT_NE(named, nullptr);
+        const auto labels = named->relations(QAccessible::Label);
+        ASSERT_EQ(labels.size(), 1) << window.text(label);
+        EXPECT_EQ(qt::fromQt(labels.front().first->text(QAccessible::Name)), window.text(label));
+        if (control != Control::Interval) { // on Linux Qt names a combo box by its value, its label by relation
+            EXPECT_EQ(qt::fromQt(named->text(QAccessible::Name)), window.text(label));
+        }
+    }
+    for (const Control browse : {Control::BrowseSource, Control::BrowseDestination}) {
+        const QString name = QAccessible::queryAccessibleInterface(window.widget(browse))->text(QAccessible::Name);
+        EXPECT_GT(name.size(), 3) << qt::fromQt(name);
+        EXPECT_EQ(window.widget(browse)->toolTip(), name);
+    }
+    QAccessibleInterface* log = QAccessible::queryAccessibleInterface(window.widget(Control::Log));
+    EXPECT_EQ(log->role(), QAccessible::List);
+    ASSERT_EQ(log->childCount(), window.lineCount());
+    QAccessibleInterface* line = log->child(window.lineCount() - 1);
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->role(), QAccessible::ListItem);
+    EXPECT_EQ(line->text(QAccessible::Name), QStringLiteral("second line"));
+    EXPECT_EQ(log->indexOfChild(line), window.lineCount() - 1);
+    EXPECT_EQ(line->parent(), log);
+}
+
 INSTANTIATE_TEST_SUITE_P(Languages, QtWindow, ::testing::Values("Deutsch", "English"));
 
 // The events of a window without its logic; only clicks and changes are watched.
@@ -116,6 +155,7 @@ struct Recorder : MainWindowEvents {
     MOCK_METHOD(bool, filesArrived, (), (override));
     MOCK_METHOD(void, mouseMoved, (Control, int, double, double), (override));
     MOCK_METHOD(void, resized, (), (override));
+    MOCK_METHOD(void, activated, (), (override));
     MOCK_METHOD(void, shown, (), (override));
     MOCK_METHOD(bool, closeRequested, (), (override));
     MOCK_METHOD(bool, sessionEnding, (), (override));
@@ -243,6 +283,7 @@ TEST_F(QtWindowEvents, TextsAndCheckBoxesRaiseTheirEventsOnceAndTheLogStaysCappe
 
 TEST_F(QtWindowEvents, EnterPressesTheFocusedButtonOrElseStart)
 {
+    EXPECT_CALL(recorder, activated()).Times(::testing::AtLeast(1)); // the folders are looked at again
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     struct Case {
@@ -367,6 +408,23 @@ TEST_F(QtWindowEvents, CentredAtTheFirstShowAndTheLogicToldOnce)
     window.hide();
     window.show();
     QTest::qWait(10);
+}
+
+// At a scale of 2 a small screen is too small for the fixed window: its title bar stays on the screen.
+TEST_F(QtWindowEvents, AWindowTallerThanTheScreenKeepsItsTitleBarOnIt)
+{
+    QFont large = window.font();
+    large.setPixelSize(48);
+    window.setFont(large);
+    window.setText(Control::StartStop, "&Start"); // the layout grows until the text fits
+    const QRect available = QApplication::primaryScreen()->availableGeometry();
+    ASSERT_GT(window.height(), available.height());
+
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    EXPECT_GE(window.frameGeometry().top(), available.top());
+    EXPECT_GE(window.frameGeometry().left(), available.left());
 }
 
 } // namespace

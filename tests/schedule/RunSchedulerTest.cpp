@@ -96,6 +96,33 @@ TEST_F(Scheduler, MissingFolderStopsSilentlyAndKeepsTheCount)
     EXPECT_EQ(window.caption(), countdown(3));
 }
 
+// A greyed Start tells why, in its tip and in the tip of each field in question, and follows folders that
+// appear without an edit: at the next tick or when the user comes back to the window.
+TEST_F(Scheduler, GreyStartSaysWhyAndFollowsFoldersThatAppear)
+{
+    settings("From=/in\nTo=/out\nInterval=5\n");
+    load();
+    const std::string noSource = "Start needs an existing source folder";
+    const std::string noDestination = "Start needs an existing destination folder";
+    EXPECT_FALSE(window.isEnabled(Control::StartStop));
+    EXPECT_EQ(window.toolTip(Control::StartStop), noSource + "\n" + noDestination);
+    EXPECT_EQ(window.toolTip(Control::SourceFolder), noSource);
+
+    files.addFolder("/in");
+    window.tick();
+    EXPECT_FALSE(window.isEnabled(Control::StartStop));
+    EXPECT_EQ(window.toolTip(Control::StartStop), noDestination);
+    EXPECT_EQ(window.toolTip(Control::SourceFolder), "");
+    EXPECT_EQ(window.toolTip(Control::DestinationFolder), noDestination);
+
+    files.addFolder("/out");
+    window.activate();
+    EXPECT_TRUE(window.isEnabled(Control::StartStop));
+    EXPECT_EQ(window.toolTip(Control::StartStop), "");
+    EXPECT_EQ(window.toolTip(Control::DestinationFolder), "");
+    EXPECT_THAT(window.lines(), ::testing::IsEmpty()); // noticed silently
+}
+
 class SchedulerCancel : public SchedulerFixture, public ::testing::WithParamInterface<const char*>
 {
 };

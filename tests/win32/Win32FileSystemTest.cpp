@@ -151,7 +151,7 @@ TEST_F(Win32Files, StagedCopiesAreInvisibleUntilPlacedAndGoWhenDropped)
     {
         const Result<Handle> from = win32::openSource(widen(source + "\\a.txt"), false);
         ASSERT_TRUE(from.ok()) << from.error();
-        const Result<win32::StagedCopy> dropped = win32::StagedCopy::make(from.value().get(), widen(destination));
+        const Result<win32::StagedCopy> dropped = win32::StagedCopy::make(from.value().get(), widen(destination), {});
         ASSERT_TRUE(dropped.ok()) << dropped.error();
         EXPECT_EQ(entriesOf(destination).substr(0, 10), "~carrovex-");
     }

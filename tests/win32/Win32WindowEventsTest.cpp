@@ -208,7 +208,7 @@ TEST(Win32Desktop, ShownOnceAndTheTrayNeverLosesTheWindow)
     applyDesign(window);
     window.setEvents(&events);
     window.show();
-    EXPECT_THAT(events.seen, IsEmpty()); // not before the window has been painted
+    EXPECT_THAT(events.seen, ::testing::Not(::testing::Contains("shown"))); // not before the window is painted
     win32::runWaitingMessages(true);
     window.hideToTray();
     EXPECT_EQ(::IsWindowVisible(window.handle()) != FALSE, !window.hasTray());
@@ -216,7 +216,7 @@ TEST(Win32Desktop, ShownOnceAndTheTrayNeverLosesTheWindow)
     window.bringToFront();
     window.show();
     win32::runWaitingMessages(true);
-    EXPECT_THAT(events.seen, ElementsAre("shown"));
+    EXPECT_THAT(events.seen, ::testing::Contains("shown").Times(1)); // and "activated" as it comes to the front
     EXPECT_TRUE(::IsWindowVisible(window.handle()));
     EXPECT_FALSE(window.isMinimized());
 }

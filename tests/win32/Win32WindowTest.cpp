@@ -1,4 +1,6 @@
+#include "form/LaterTexts.h"
 #include "form/MainForm.h"
+#include "platform/win32/WideText.h"
 #include "platform/win32/Win32MainWindow.h"
 #include "platform/win32/Win32OptionsDialog.h"
 #include "settings/LanguageCatalogue.h"
@@ -9,6 +11,7 @@
 #include "window/MainWindowDesign.h"
 #include "window/StartupShutdown.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 // The real window with the shipped languages, without a display (Wine's null graphics driver).
@@ -122,6 +125,35 @@ TEST_P(Win32Window, LogPaneLayoutsDifferBy1020TwipsAndTheClientAreaIsAsDesigned)
     for (const Control button : {Control::Settings, Control::StartStop, Control::Quit}) {
         // 2190 on the panel, which lies 30 twips above the client area's top.
         EXPECT_NEAR(placeOf(window.control(button)).top * window.twipsPerPixelY(), 2160, tolerance);
+    }
+}
+
+// A greyed Start gets no mouse input: the reason is a tip of the window over the button's place. Each field
+// comes right after its label, which is where assistive technology looks for the field's name.
+TEST_P(Win32Window, GreyStartTellsWhyAndEachFieldFollowsItsLabel)
+{
+    window.setText(Control::DestinationFolder, "/nowhere");
+    ASSERT_FALSE(::IsWindowEnabled(window.control(Control::StartStop)));
+    HWND tips = nullptr;
+    while ((tips = ::FindWindowExW(nullptr, tips, TOOLTIPS_CLASSW, nullptr)) != nullptr
+        && ::GetWindow(tips, GW_OWNER) != window.handle()) { }
+    ASSERT_NE(tips, nullptr);
+    const RECT start = placeOf(window.control(Control::StartStop));
+    TTHITTESTINFOW hit {};
+    hit.hwnd = window.handle();
+    hit.pt = {(start.left + start.right) / 2, (start.top + start.bottom) / 2};
+    hit.ti.cbSize = sizeof hit.ti;
+    ASSERT_TRUE(::SendMessageW(tips, TTM_HITTESTW, 0, reinterpret_cast<LPARAM>(&hit)));
+    wchar_t text[256] = L"";
+    hit.ti.lpszText = text;
+    ::SendMessageW(tips, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&hit.ti));
+    EXPECT_EQ(std::wstring(text), win32::widen(laterText(fake.ini, LaterText::NoDestinationFolder)));
+
+    for (const auto& [field, label] : {std::pair {Control::SourceFolder, Control::SourceLabel},
+             std::pair {Control::DestinationFolder, Control::DestinationLabel},
+             std::pair {Control::Interval, Control::IntervalLabel},
+             std::pair {Control::Log, Control::LogLabel}}) {
+        EXPECT_EQ(::GetWindow(window.control(field), GW_HWNDPREV), window.control(label)) << nameOf(field);
     }
 }
 

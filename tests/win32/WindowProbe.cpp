@@ -80,6 +80,11 @@ void RecordedEvents::resized()
     seen.push_back("resized");
 }
 
+void RecordedEvents::activated()
+{
+    seen.push_back("activated");
+}
+
 void RecordedEvents::shown()
 {
     seen.push_back("shown");

@@ -26,6 +26,7 @@ public:
     bool filesArrived() override;
     void mouseMoved(Control control, int buttons, double x, double y) override;
     void resized() override;
+    void activated() override;
     void shown() override;
     bool closeRequested() override;
     bool sessionEnding() override;
