@@ -49,10 +49,13 @@ enum class LaterText {
     DestinationDiskChanged = 77,
     AnyDestinationDisk = 78, // options dialog check box
     DiskNotRemembered = 79, // "The destination's disk could not be remembered in %1: %2 ..."
+    KeepBoth = 80, // options dialog check box
+    KeptAs = 81, // in the outcome line of a file placed under a numbered name: "name taken, kept as %1"
+    NumberedNameTooLong = 82,
 };
 
 inline constexpr int firstLaterText = 45;
-inline constexpr int lastLaterText = 79;
+inline constexpr int lastLaterText = 82;
 
 // The key's text in the active language, or its English text where the language's files lack it.
 std::string laterText(const IniStore& ini, LaterText key);

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -47,7 +48,7 @@ public:
     void pin(const std::string& destinationFolder);
     Status add(const std::string& source, const std::string& destination, Transfer how);
     bool due() const;
-    std::vector<Status> complete();
+    std::vector<Placed> complete();
 
 private:
     struct Folder {
@@ -74,6 +75,7 @@ private:
         bool needsFlush = false;
         bool placed = false;
         bool renamed = false; // a move within one file system: it has nothing more to wait for
+        bool nameTaken = false; // the name asked for was taken, and a numbered one was tried
         std::optional<Status> error;
 
         bool moves() const;
@@ -85,6 +87,8 @@ private:
     bool leaseSeesEveryWriter(int fd, const struct stat& info);
     Status stage(Entry& entry, int sourceFd, const struct stat& info);
     Status addExistingCopy(Entry& entry, int sourceFd);
+    int placeUnderFreeName(Entry& entry, const std::function<int(const std::string& name)>& place);
+    Status placeFailure(const Entry& entry, int error);
     void fail(Entry& entry, Status failure);
     void fail(Entry& entry, const std::string& systemText)
     {

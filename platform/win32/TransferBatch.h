@@ -38,7 +38,7 @@ public:
 
     Status add(const std::wstring& source, const std::wstring& destination, Transfer how);
     bool due() const;
-    std::vector<Status> complete();
+    std::vector<Placed> complete();
 
 private:
     struct Entry {
@@ -50,6 +50,7 @@ private:
         Handle existing; // the identical copy that an interrupted move left, held until its source goes
         FileState placed;
         bool renamed = false; // a move within one volume: nothing more to do
+        bool nameTaken = false; // the name asked for was taken, and a numbered one was tried
         std::optional<Status> error;
 
         bool moves() const;
@@ -58,6 +59,8 @@ private:
 
     Status stage(Entry& entry);
     Status holdExistingCopy(Entry& entry);
+    DWORD renameToFreeName(Entry& entry, HANDLE file);
+    Status renameFailure(const Entry& entry, DWORD error) const;
     void checkSources();
     void place();
     void removeSources();

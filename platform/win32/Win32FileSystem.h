@@ -37,7 +37,7 @@ public:
     void beginRun(const std::string& destinationFolder) override;
     Status startTransfer(const std::string& source, const std::string& destination, Transfer how) override;
     bool batchDue() override;
-    std::vector<Status> completeBatch() override;
+    std::vector<Placed> completeBatch() override;
 
 private:
     TransferBatch m_batch;

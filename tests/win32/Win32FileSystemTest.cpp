@@ -165,7 +165,7 @@ TEST_F(Win32Files, StagedCopiesAreInvisibleUntilPlacedAndGoWhenDropped)
     const std::string staged = entriesOf(destination).substr(0, entriesOf(destination).find(' '));
     EXPECT_FALSE(::DeleteFileW(widen(destination + "\\" + staged).c_str()));
     EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
-    const std::vector<Status> outcomes = files.completeBatch();
+    const std::vector<Placed> outcomes = files.completeBatch();
 
     ASSERT_EQ(outcomes.size(), 2u);
     EXPECT_TRUE(outcomes[0].ok() && outcomes[1].ok());
@@ -246,7 +246,7 @@ TEST_F(Win32Files, InterruptedMoveIsFinishedWhileItsCopyIsHeldUnchanged)
     EXPECT_FALSE(::DeleteFileW(widen(destination + "\\a.txt").c_str()));
     EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION)) << "held until its source goes";
     EXPECT_FALSE(openAs(destination + "\\a.txt", GENERIC_WRITE, shareAll).valid());
-    const std::vector<Status> outcomes = files.completeBatch();
+    const std::vector<Placed> outcomes = files.completeBatch();
 
     ASSERT_EQ(outcomes.size(), 2u);
     EXPECT_TRUE(outcomes[0].ok()) << outcomes[0].error();
@@ -337,7 +337,7 @@ TEST_F(SecondVolume, MoveAcrossRemovesTheSourceOnlyWhenItsCopyIsPlaced)
     EXPECT_FALSE(exists(disk.path() + "\\a.txt")) << "the staged copy has no name until it is placed";
     EXPECT_FALSE(openAs(source + "\\a.txt", GENERIC_WRITE, shareAll).valid());
     EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
-    const std::vector<Status> outcomes = files.completeBatch();
+    const std::vector<Placed> outcomes = files.completeBatch();
 
     ASSERT_EQ(outcomes.size(), 3u);
     EXPECT_TRUE(outcomes[0].ok()) << outcomes[0].error();
