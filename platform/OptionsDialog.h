@@ -5,9 +5,9 @@
 namespace carrovex
 {
 
-// The options dialog's controls, by their role. SaveOnClose, AskBeforeSaving, RunOnStart, SendToTray and
-// AnyDestinationDisk are the check boxes of the settings keys "Save", "Question", "DoActionOnStart",
-// "SendToTray" and "AnyDestinationDisk"; Language is a pick list.
+// The options dialog's controls, by their role. SaveOnClose, AskBeforeSaving, RunOnStart, SendToTray,
+// AnyDestinationDisk and KeepBoth are the check boxes of the settings keys "Save", "Question",
+// "DoActionOnStart", "SendToTray", "AnyDestinationDisk" and "KeepBoth"; Language is a pick list.
 enum class DialogControl {
     LanguageLabel,
     Language,
@@ -16,6 +16,7 @@ enum class DialogControl {
     RunOnStart,
     SendToTray,
     AnyDestinationDisk,
+    KeepBoth,
     About,
     Cancel,
     Save

@@ -22,7 +22,8 @@ constexpr std::pair<DialogControl, const Switch*> switches[] = {{DialogControl::
     {DialogControl::AskBeforeSaving, &askBeforeSaving},
     {DialogControl::RunOnStart, &runOnStart},
     {DialogControl::SendToTray, &sendToTray},
-    {DialogControl::AnyDestinationDisk, &anyDestinationDisk}};
+    {DialogControl::AnyDestinationDisk, &anyDestinationDisk},
+    {DialogControl::KeepBoth, &keepBoth}};
 
 } // namespace
 

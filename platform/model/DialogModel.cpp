@@ -100,7 +100,7 @@ void DialogModel::click(DialogControl control)
     }
     if (control == DialogControl::SaveOnClose || control == DialogControl::AskBeforeSaving
         || control == DialogControl::RunOnStart || control == DialogControl::SendToTray
-        || control == DialogControl::AnyDestinationDisk) {
+        || control == DialogControl::AnyDestinationDisk || control == DialogControl::KeepBoth) {
         setValue(control, 1 - value(control));
     } else {
         m_events->clicked(control);

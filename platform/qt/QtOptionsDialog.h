@@ -60,6 +60,7 @@ private:
     QCheckBox* m_runOnStartCheckBox;
     QCheckBox* m_sendToTrayCheckBox;
     QCheckBox* m_anyDestinationDiskCheckBox;
+    QCheckBox* m_keepBothCheckBox;
     QPushButton* m_aboutButton;
     QPushButton* m_cancelButton;
     QPushButton* m_saveButton;

@@ -227,7 +227,7 @@ TEST_P(ShippedLanguage, NoTwoControlsShownTogetherShareAnAccessKey)
     std::vector<std::string> options;
     using enum DialogControl;
     for (const DialogControl control :
-        {LanguageLabel, SaveOnClose, AskBeforeSaving, RunOnStart, SendToTray, AnyDestinationDisk, About}) {
+        {LanguageLabel, SaveOnClose, AskBeforeSaving, RunOnStart, SendToTray, AnyDestinationDisk, KeepBoth, About}) {
         options.push_back(dialog.text(control));
     }
     options.push_back(dialog.text(Cancel));

@@ -128,7 +128,7 @@ TEST_F(Win32Dialogs, OptionsDialogIsModalToTheWindowOnlyKeepsItsOrderAndEscapeCl
 
     std::vector<HWND> order;
     HWND at = dialog.control(DialogControl::SaveOnClose);
-    for (int step = 0; step < 9; ++step) {
+    for (int step = 0; step < 10; ++step) {
         order.push_back(at = ::GetNextDlgTabItem(dialog.handle(), at, FALSE));
     }
     const auto control = [&dialog](DialogControl which) { return dialog.control(which); };
@@ -137,6 +137,7 @@ TEST_F(Win32Dialogs, OptionsDialogIsModalToTheWindowOnlyKeepsItsOrderAndEscapeCl
             control(DialogControl::RunOnStart),
             control(DialogControl::SendToTray),
             control(DialogControl::AnyDestinationDisk),
+            control(DialogControl::KeepBoth),
             control(DialogControl::About),
             control(DialogControl::Cancel),
             control(DialogControl::Save),

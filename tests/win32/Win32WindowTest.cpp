@@ -90,6 +90,7 @@ TEST_P(Win32Window, EveryTextOfTheMainWindowAndTheOptionsDialogIsWhole)
                      DialogControl::RunOnStart,
                      DialogControl::SendToTray,
                      DialogControl::AnyDestinationDisk,
+                     DialogControl::KeepBoth,
                      DialogControl::About,
                      DialogControl::Cancel,
                      DialogControl::Save}) {
@@ -99,7 +100,7 @@ TEST_P(Win32Window, EveryTextOfTheMainWindowAndTheOptionsDialogIsWhole)
             dialog.close();
         });
     });
-    EXPECT_EQ(checked, 9);
+    EXPECT_EQ(checked, 10);
 }
 
 TEST_P(Win32Window, LogPaneLayoutsDifferBy1020TwipsAndTheClientAreaIsAsDesigned)
