@@ -58,6 +58,7 @@ private:
     void handleFiles(const std::vector<std::string>& names);
     void handleFile();
     void handleExistingDestination(const std::string& sourcePath, const std::string& destinationPath);
+    bool keepingBoth() const;
     void keepBoth(const std::string& sourcePath, const std::string& destinationPath);
     bool destinationHasRoom(const std::string& sourcePath);
     void transfer(const std::string& sourcePath, const std::string& destinationPath, Transfer how, std::string line);
@@ -248,13 +249,12 @@ void TransferRun::handleFile()
             fail(describe(exists)); // a failed test counts as passed
         }
         const std::string& notDone = m_move ? text(21) : text(22);
-        const bool keepingBoth = m_keepBoth && m_window.value(Control::Overwrite) == 0;
         if (!exists.ok() || exists.value()) {
             handleExistingDestination(sourcePath, destinationPath);
         } else if (destinationHasRoom(sourcePath)) {
             // Kept both also when another program takes the name before the file is placed.
-            const Transfer how = keepingBoth ? (m_move ? Transfer::MoveKeepingBoth : Transfer::CopyKeepingBoth)
-                                             : (m_move ? Transfer::Move : Transfer::Copy);
+            const Transfer how = keepingBoth() ? (m_move ? Transfer::MoveKeepingBoth : Transfer::CopyKeepingBoth)
+                                               : (m_move ? Transfer::Move : Transfer::Copy);
             transfer(sourcePath, destinationPath, how, (m_move ? text(26) : text(25)) + ": ");
         } else if (!m_diskChanged) {
             outcome(notDone + " - " + text(20) + ": ");
@@ -270,8 +270,7 @@ void TransferRun::handleExistingDestination(const std::string& sourcePath, const
 {
     const std::string existsLine = (m_move ? text(21) : text(22)) + " (" + text(24) + "): ";
     const bool overwrite = m_window.value(Control::Overwrite) != 0;
-    const bool keepingBoth = m_keepBoth && !overwrite;
-    if (!overwrite && !m_move && !keepingBoth) {
+    if (!overwrite && !m_move && !keepingBoth()) {
         outcome(existsLine);
         return;
     }
@@ -286,12 +285,12 @@ void TransferRun::handleExistingDestination(const std::string& sourcePath, const
         outcome(existsLine);
         return;
     }
-    // A move that was cut short (killed, or the power failed) left a whole copy: finish it, so that no file
-    // stays in both folders for good.
-    if (keepingBoth) {
+    if (keepingBoth()) {
         keepBoth(sourcePath, destinationPath);
         return;
     }
+    // A move that was cut short (killed, or the power failed) left a whole copy: finish it, so that no file
+    // stays in both folders for good.
     if (m_move) {
         const Result<bool> identical = m_form.files.sameContent(sourcePath, destinationPath);
         if (!identical.ok()) {
@@ -311,6 +310,12 @@ void TransferRun::handleExistingDestination(const std::string& sourcePath, const
         destinationPath,
         m_move ? Transfer::MoveReplacing : Transfer::CopyReplacing,
         (m_move ? text(26) : text(25)) + " (" + text(23) + "): ");
+}
+
+// Overwrite, when it is on, has the say.
+bool TransferRun::keepingBoth() const
+{
+    return m_keepBoth && m_window.value(Control::Overwrite) == 0;
 }
 
 // A file whose name is taken in the destination goes in beside the other, under a numbered name, unless one
