@@ -19,6 +19,18 @@ std::size_t nameStart(const std::wstring& path)
     return separator == std::wstring::npos ? 0 : separator + 1;
 }
 
+// The longest name that the volume of the open file takes, in UTF-16 units. Asked before a name is tried,
+// as the system's answer to a longer one differs between file systems (and under Wine says "not found");
+// 255, the limit of every file system that Windows formats, where the volume does not say.
+std::size_t longestNameOn(HANDLE file)
+{
+    DWORD longest = 0;
+    if (!::GetVolumeInformationByHandleW(file, nullptr, 0, nullptr, &longest, nullptr, nullptr, 0) || longest == 0) {
+        return 255;
+    }
+    return longest;
+}
+
 } // namespace
 
 bool TransferBatch::Entry::moves() const
@@ -141,8 +153,13 @@ DWORD TransferBatch::renameToFreeName(Entry& entry, HANDLE file)
     const std::size_t nameAt = nameStart(entry.destination);
     const std::wstring folder = entry.destination.substr(0, nameAt);
     const std::wstring asked = entry.destination.substr(nameAt);
+    const std::size_t longest = longestNameOn(file);
     for (int number = 2; taken(error) && number < std::numeric_limits<int>::max(); ++number) {
-        const std::wstring numbered = folder + numberedName(asked, number);
+        const std::wstring name = numberedName(asked, number);
+        if (name.size() > longest) {
+            return ERROR_FILENAME_EXCED_RANGE;
+        }
+        const std::wstring numbered = folder + name;
         error = renameOpenFile(file, numbered, false);
         if (error == 0) {
             entry.destination = numbered;
