@@ -10,6 +10,7 @@
 #include "platform/DriveTable.h"
 #include "platform/FileSystem.h"
 #include "platform/MainWindow.h"
+#include "platform/NumberedName.h"
 #include "store/IniStore.h"
 
 #include <cstdint>
@@ -57,6 +58,8 @@ private:
     void handleFiles(const std::vector<std::string>& names);
     void handleFile();
     void handleExistingDestination(const std::string& sourcePath, const std::string& destinationPath);
+    bool keepingBoth() const;
+    void keepBoth(const std::string& sourcePath, const std::string& destinationPath);
     bool destinationHasRoom(const std::string& sourcePath);
     void transfer(const std::string& sourcePath, const std::string& destinationPath, Transfer how, std::string line);
     void completeWaiting();
@@ -87,6 +90,7 @@ private:
     std::optional<Result<std::string>> m_sourceDrive;
     std::optional<Result<std::string>> m_destinationDrive;
     bool m_move = false;
+    bool m_keepBoth = false; // a file whose name is taken goes in under a numbered name, unless Overwrite is on
     std::string m_fileName;
     std::int64_t m_fileLength = 0;
     std::string m_progressLine; // the file in hand, without its progress
@@ -115,6 +119,7 @@ void TransferRun::run()
     m_sourceFolder = m_window.text(Control::SourceFolder);
     m_destinationFolder = m_window.text(Control::DestinationFolder);
     m_move = m_window.value(Control::Move) != 0;
+    m_keepBoth = isOn(m_form.ini, carrovex::keepBoth);
     // Taken before the disk is checked, so that a disk that goes after the check cannot go unseen.
     m_form.files.beginRun(m_destinationFolder);
 
@@ -205,7 +210,7 @@ void TransferRun::completeWaiting()
     if (m_waiting.empty()) {
         return;
     }
-    const std::vector<Status> outcomes = m_form.files.completeBatch();
+    const std::vector<Placed> outcomes = m_form.files.completeBatch();
     dropProgressLine();
     for (std::size_t i = 0; i < m_waiting.size(); ++i) {
         m_fileName = m_waiting[i].fileName;
@@ -217,8 +222,14 @@ void TransferRun::completeWaiting()
             fail(describe(outcomes[i]));
         } else {
             m_placedAny = true;
-            if (!m_waiting[i].doneLine.empty()) {
-                m_window.appendLine(logStamp(m_form.clock) + m_waiting[i].doneLine + printableName(m_fileName));
+            std::string line = m_waiting[i].doneLine;
+            const std::string& placedName = outcomes[i].value();
+            if (!line.empty() && placedName != m_fileName) {
+                line = (m_move ? text(26) : text(25)) + " ("
+                    + withArguments(laterText(m_form.ini, LaterText::KeptAs), {printableName(placedName)}) + "): ";
+            }
+            if (!line.empty()) {
+                m_window.appendLine(logStamp(m_form.clock) + line + printableName(m_fileName));
             }
         }
     }
@@ -273,10 +284,10 @@ void TransferRun::handleFile()
         if (!exists.ok() || exists.value()) {
             handleExistingDestination(sourcePath, destinationPath);
         } else if (destinationHasRoom(sourcePath)) {
-            transfer(sourcePath,
-                destinationPath,
-                m_move ? Transfer::Move : Transfer::Copy,
-                (m_move ? text(26) : text(25)) + ": ");
+            // Kept both also when another program takes the name before the file is placed.
+            const Transfer how = keepingBoth() ? (m_move ? Transfer::MoveKeepingBoth : Transfer::CopyKeepingBoth)
+                                               : (m_move ? Transfer::Move : Transfer::Copy);
+            transfer(sourcePath, destinationPath, how, (m_move ? text(26) : text(25)) + ": ");
         } else if (!m_diskChanged) {
             outcome(notDone + " - " + text(20) + ": ");
         }
@@ -291,7 +302,7 @@ void TransferRun::handleExistingDestination(const std::string& sourcePath, const
 {
     const std::string existsLine = (m_move ? text(21) : text(22)) + " (" + text(24) + "): ";
     const bool overwrite = m_window.value(Control::Overwrite) != 0;
-    if (!overwrite && !m_move) {
+    if (!overwrite && !m_move && !keepingBoth()) {
         outcome(existsLine);
         return;
     }
@@ -304,6 +315,10 @@ void TransferRun::handleExistingDestination(const std::string& sourcePath, const
     }
     if (same.value()) {
         outcome(existsLine);
+        return;
+    }
+    if (keepingBoth()) {
+        keepBoth(sourcePath, destinationPath);
         return;
     }
     // A move that was cut short (killed, or the power failed) left a whole copy: finish it, so that no file
@@ -327,6 +342,50 @@ void TransferRun::handleExistingDestination(const std::string& sourcePath, const
         destinationPath,
         m_move ? Transfer::MoveReplacing : Transfer::CopyReplacing,
         (m_move ? text(26) : text(25)) + " (" + text(23) + "): ");
+}
+
+// Overwrite, when it is on, has the say.
+bool TransferRun::keepingBoth() const
+{
+    return m_keepBoth && m_window.value(Control::Overwrite) == 0;
+}
+
+// A file whose name is taken in the destination goes in beside the other, under a numbered name, unless one
+// of those names already holds its bytes: a copied file is found again by every run, and a move cut short
+// left its whole copy, which is finished. The names are tried in order up to the first free one.
+void TransferRun::keepBoth(const std::string& sourcePath, const std::string& destinationPath)
+{
+    std::string candidate = destinationPath;
+    for (int number = 2; number < std::numeric_limits<int>::max(); ++number) {
+        const Result<bool> identical = m_form.files.sameContent(sourcePath, candidate);
+        if (!identical.ok()) {
+            fail(describe(identical));
+            return;
+        }
+        if (identical.value()) {
+            if (m_move) {
+                transfer(sourcePath, candidate, Transfer::FinishMove, text(26) + ": ");
+            } else {
+                outcome(text(22) + " (" + text(24) + "): ");
+            }
+            return;
+        }
+        candidate = m_form.files.joinPath(m_destinationFolder, numberedName(m_fileName, number));
+        // A name that cannot be asked for (too long for the disk) ends the search: the placement, which
+        // never replaces, has the last word and the clearer failure.
+        const Result<bool> exists = m_form.files.fileExists(candidate);
+        if (!exists.ok() || !exists.value()) {
+            break;
+        }
+    }
+    if (destinationHasRoom(sourcePath)) {
+        transfer(sourcePath,
+            destinationPath,
+            m_move ? Transfer::MoveKeepingBoth : Transfer::CopyKeepingBoth,
+            (m_move ? text(26) : text(25)) + ": ");
+    } else if (!m_diskChanged) {
+        outcome((m_move ? text(21) : text(22)) + " - " + text(20) + ": ");
+    }
 }
 
 bool TransferRun::destinationHasRoom(const std::string& sourcePath)

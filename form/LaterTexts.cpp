@@ -37,6 +37,8 @@ LaterText keyOf(Problem problem)
         return LaterText::TakenLeavingCopy;
     case Problem::DestinationDiskChanged:
         return LaterText::DestinationDiskChanged;
+    case Problem::NumberedNameTooLong:
+        return LaterText::NumberedNameTooLong;
     }
     return LaterText::OutcomeUnknown;
 }

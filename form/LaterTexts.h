@@ -49,21 +49,24 @@ enum class LaterText {
     DestinationDiskChanged = 77,
     AnyDestinationDisk = 78, // options dialog check box
     DiskNotRemembered = 79, // "The destination's disk could not be remembered in %1: %2 ..."
+    KeepBoth = 80, // options dialog check box
+    KeptAs = 81, // in the outcome line of a file placed under a numbered name: "name taken, kept as %1"
+    NumberedNameTooLong = 82,
     OpenLogFile = 83, // tray menu and log menu entry
     LogFileFailed = 84, // "The log file %1 cannot be written: %2 ..."
     LogFileNotOpened = 85, // "The log file %1 could not be opened."
-    RunOnArrival = 87, // options dialog check box
-    WaitingForFiles = 88, // countdown caption: "waiting for files,"
-    CannotWatchSource = 89, // "The source folder %1 cannot be watched for arriving files (%2) ..."
-    NoSourceFolder = 90, // why Start is not usable, on the button and the field
-    NoDestinationFolder = 91,
-    BrowseSourceName = 92, // what the "..." buttons do, for their tip and a screen reader
-    BrowseDestinationName = 93,
-    FileProgress = 94, // a large file's progress: "%1 %, %2 of %3 MiB"
+    RunOnArrival = 86, // options dialog check box
+    WaitingForFiles = 87, // countdown caption: "waiting for files,"
+    CannotWatchSource = 88, // "The source folder %1 cannot be watched for arriving files (%2) ..."
+    NoSourceFolder = 89, // why Start is not usable, on the button and the field
+    NoDestinationFolder = 90,
+    BrowseSourceName = 91, // what the "..." buttons do, for their tip and a screen reader
+    BrowseDestinationName = 92,
+    FileProgress = 93, // a large file's progress: "%1 %, %2 of %3 MiB"
 };
 
 inline constexpr int firstLaterText = 45;
-inline constexpr int lastLaterText = 79;
+inline constexpr int lastLaterText = 93;
 
 // The key's text in the active language, or its English text where the language's files lack it.
 std::string laterText(const IniStore& ini, LaterText key);

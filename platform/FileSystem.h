@@ -17,10 +17,14 @@ enum class Transfer {
     Move, // the destination name must be free
     MoveReplacing, // may replace the destination file that the caller found and tested
     FinishMove, // the destination already holds a byte-identical copy: only the source is to go
+    CopyKeepingBoth, // the destination name, or where it is taken the first free numberedName from 2 on
+    MoveKeepingBoth,
 };
 
 // How far the staging of one file has got: the bytes written so far and the file's length.
 using ProgressReport = std::function<void(std::int64_t done, std::int64_t total)>;
+// A completed transfer: the name (without folder) its file has in the destination folder, or why it failed.
+using Placed = Result<std::string>;
 
 // Files and folders as the logic sees them. Paths and names are byte strings used exactly as the
 // directory gives them. Every operation that touches the disk can fail; it then carries the system's text.
@@ -29,7 +33,9 @@ using ProgressReport = std::function<void(std::int64_t done, std::int64_t total)
 // costs: startTransfer accepts a file into the batch, completeBatch finishes every accepted file. Whatever
 // fails, nothing in a destination folder is ever deleted or replaced except the transfer's own staged copy
 // and, for the *Replacing kinds only, the file the caller tested; a placed copy is never removed; a source
-// is removed only once its copy is whole, in place and on the disk.
+// is removed only once its copy is whole, in place and on the disk. The *KeepingBoth kinds take a free name
+// without replacing, also when another program makes the same name at the same moment: the next number
+// is taken then; a numbered name longer than the destination allows fails with NumberedNameTooLong.
 class FileSystem
 {
 public:
@@ -82,10 +88,10 @@ public:
     // Completes every transfer accepted since the last call: flushes the staged copies to the disk, checks
     // that each source is unchanged and not open for writing, places each copy under its name (taking the
     // place of an existing file only for the *Replacing kinds), makes the placements durable, and only then
-    // removes the sources of moves. Returns one status per accepted transfer, in the order accepted: success
+    // removes the sources of moves. Returns one outcome per accepted transfer, in the order accepted: success
     // means the transfer is complete and on the disk. A failure says why; its source is as it was unless
     // another program took it, and anything already placed stays.
-    virtual std::vector<Status> completeBatch() = 0;
+    virtual std::vector<Placed> completeBatch() = 0;
 };
 
 } // namespace carrovex

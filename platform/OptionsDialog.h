@@ -6,8 +6,8 @@ namespace carrovex
 {
 
 // The options dialog's controls, by their role. SaveOnClose, AskBeforeSaving, RunOnStart, SendToTray,
-// AnyDestinationDisk and RunOnArrival are the check boxes of the settings keys "Save", "Question",
-// "DoActionOnStart", "SendToTray", "AnyDestinationDisk" and "RunOnArrival"; Language is a pick list.
+// AnyDestinationDisk, RunOnArrival and KeepBoth are the check boxes of the settings keys "Save", "Question",
+// "DoActionOnStart", "SendToTray", "AnyDestinationDisk", "RunOnArrival" and "KeepBoth"; Language is a pick list.
 enum class DialogControl {
     LanguageLabel,
     Language,
@@ -17,6 +17,7 @@ enum class DialogControl {
     SendToTray,
     AnyDestinationDisk,
     RunOnArrival,
+    KeepBoth,
     About,
     Cancel,
     Save

@@ -19,6 +19,7 @@ enum class Problem {
     TakenByAnother,
     TakenLeavingCopy,
     DestinationDiskChanged,
+    NumberedNameTooLong,
 };
 
 constexpr const char* englishText(Problem problem)
@@ -51,6 +52,9 @@ constexpr const char* englishText(Problem problem)
     case Problem::DestinationDiskChanged:
         return "The destination folder's disk was unmounted or removed during the run, which ends here; files "
                "whose copies cannot be confirmed stay in the source folder";
+    case Problem::NumberedNameTooLong:
+        return "The name is taken in the destination folder, and with a number added it would be longer than "
+               "that folder's file system allows; the file stays in the source folder";
     }
     return "";
 }

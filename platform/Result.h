@@ -9,6 +9,8 @@
 namespace carrovex
 {
 
+class Status;
+
 // The outcome of a platform call: a value, or the system's own description of why it failed
 // ("Permission denied", "No space left on device"), or a problem the platform found itself, described in
 // English until the logic puts it into the user's language. Nothing in the platform layer throws.
@@ -33,6 +35,9 @@ public:
         result.m_problem = problem;
         return result;
     }
+
+    // The failure of a step that had no value to give.
+    static Result failure(const Status& failed);
 
     bool ok() const
     {
@@ -109,5 +114,12 @@ private:
     std::string m_error;
     std::optional<Problem> m_problem;
 };
+
+template <class T> Result<T> Result<T>::failure(const Status& failed)
+{
+    Result result = failure(failed.error());
+    result.m_problem = failed.problem();
+    return result;
+}
 
 } // namespace carrovex

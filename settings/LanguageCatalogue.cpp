@@ -148,6 +148,7 @@ void LoadLanguage(OptionsDialog& dialog, const IniStore& ini)
     dialog.setText(DialogControl::SendToTray, laterText(ini, LaterText::SendToTray));
     dialog.setText(DialogControl::AnyDestinationDisk, laterText(ini, LaterText::AnyDestinationDisk));
     dialog.setText(DialogControl::RunOnArrival, laterText(ini, LaterText::RunOnArrival));
+    dialog.setText(DialogControl::KeepBoth, laterText(ini, LaterText::KeepBoth));
     dialog.setText(DialogControl::About, laterText(ini, LaterText::About));
 }
 

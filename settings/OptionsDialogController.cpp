@@ -23,7 +23,8 @@ constexpr std::pair<DialogControl, const Switch*> switches[] = {{DialogControl::
     {DialogControl::RunOnStart, &runOnStart},
     {DialogControl::SendToTray, &sendToTray},
     {DialogControl::AnyDestinationDisk, &anyDestinationDisk},
-    {DialogControl::RunOnArrival, &runOnArrival}};
+    {DialogControl::RunOnArrival, &runOnArrival},
+    {DialogControl::KeepBoth, &keepBoth}};
 
 } // namespace
 

@@ -79,6 +79,7 @@ inline constexpr Switch runOnStart {"DoActionOnStart", false};
 inline constexpr Switch sendToTray {"SendToTray", false};
 inline constexpr Switch anyDestinationDisk {"AnyDestinationDisk", false};
 inline constexpr Switch runOnArrival {"RunOnArrival", false};
+inline constexpr Switch keepBoth {"KeepBoth", false};
 
 // "1" is on and "0" off; anything else, a missing key included, is the switch's default.
 bool isOn(const IniStore& ini, const Switch& option);

@@ -88,7 +88,7 @@ bool BackgroundFileSystem::batchDue()
     return m_files.batchDue();
 }
 
-std::vector<Status> BackgroundFileSystem::completeBatch()
+std::vector<Placed> BackgroundFileSystem::completeBatch()
 {
     return inBackground([&] { return m_files.completeBatch(); });
 }

@@ -36,7 +36,7 @@ public:
     // The report is called on the window thread.
     void reportProgress(ProgressReport report) override;
     bool batchDue() override;
-    std::vector<Status> completeBatch() override;
+    std::vector<Placed> completeBatch() override;
 
 private:
     template <class Work> auto inBackground(Work work, const std::function<void()>& everySecond = {});

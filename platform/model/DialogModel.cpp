@@ -100,7 +100,8 @@ void DialogModel::click(DialogControl control)
     }
     if (control == DialogControl::SaveOnClose || control == DialogControl::AskBeforeSaving
         || control == DialogControl::RunOnStart || control == DialogControl::SendToTray
-        || control == DialogControl::AnyDestinationDisk || control == DialogControl::RunOnArrival) {
+        || control == DialogControl::AnyDestinationDisk || control == DialogControl::RunOnArrival
+        || control == DialogControl::KeepBoth) {
         setValue(control, 1 - value(control));
     } else {
         m_events->clicked(control);

@@ -270,7 +270,7 @@ bool PosixFileSystem::batchDue()
     return m_batch.due();
 }
 
-std::vector<Status> PosixFileSystem::completeBatch()
+std::vector<Placed> PosixFileSystem::completeBatch()
 {
     m_sameFolders.clear();
     return m_batch.complete();

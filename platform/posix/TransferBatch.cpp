@@ -1,6 +1,7 @@
 #include "platform/posix/TransferBatch.h"
 
 #include "platform/posix/LeavingSource.h"
+#include "platform/NumberedName.h"
 #include "platform/posix/PathParts.h"
 #include "platform/posix/SourceLock.h"
 #include "platform/posix/SystemError.h"
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <limits>
 #include <map>
 #include <sys/stat.h>
 #include <thread>
@@ -43,7 +45,8 @@ std::optional<std::uint64_t> deviceOf(const std::string& path)
 
 bool TransferBatch::Entry::moves() const
 {
-    return how == Transfer::Move || how == Transfer::MoveReplacing || how == Transfer::FinishMove;
+    return how == Transfer::Move || how == Transfer::MoveReplacing || how == Transfer::FinishMove
+        || how == Transfer::MoveKeepingBoth;
 }
 
 bool TransferBatch::Entry::replaces() const
@@ -178,10 +181,12 @@ Status TransferBatch::stage(Entry& entry, int sourceFd, const struct stat& info)
         const int folderFd = entry.folder->fd.get();
         const int error = entry.replaces()
             ? (::renameat(AT_FDCWD, entry.source.c_str(), folderFd, entry.name.c_str()) == 0 ? 0 : errno)
-            : renameWithoutReplacing(AT_FDCWD, entry.source, folderFd, entry.name);
+            : placeUnderFreeName(entry, [&entry, folderFd](const std::string& name) {
+                  return renameWithoutReplacing(AT_FDCWD, entry.source, folderFd, name);
+              });
         if (error != EXDEV) {
             if (error != 0) {
-                return Status::failure(systemErrorText(error));
+                return entry.nameTaken ? placeFailure(entry, error) : Status::failure(systemErrorText(error));
             }
             entry.placed = entry.renamed = true;
         }
@@ -249,6 +254,46 @@ Status TransferBatch::addExistingCopy(Entry& entry)
     entry.placed = true;
     entry.needsFlush = true;
     return {};
+}
+
+// A name that another file or program took meanwhile is no failure for the *KeepingBoth kinds: they take the
+// next number, each try without replacing, so that two programs placing at once never share one name.
+// Returns 0 or the errno of the last try; the entry then names the file as placed.
+int TransferBatch::placeUnderFreeName(Entry& entry, const std::function<int(const std::string& name)>& place)
+{
+    int error = place(entry.name);
+    if (error != EEXIST || (entry.how != Transfer::CopyKeepingBoth && entry.how != Transfer::MoveKeepingBoth)) {
+        return error;
+    }
+    entry.nameTaken = true;
+    // Asked before trying, as some file systems (through FUSE) shorten a long name rather than refuse it.
+    const long longest = ::fpathconf(entry.folder->fd.get(), _PC_NAME_MAX);
+    const std::string asked = entry.name;
+    for (int number = 2; error == EEXIST && number < std::numeric_limits<int>::max(); ++number) {
+        const std::string numbered = numberedName(asked, number);
+        if (longest > 0 && numbered.size() > static_cast<std::size_t>(longest)) {
+            return ENAMETOOLONG;
+        }
+        error = place(numbered);
+        if (error == 0) {
+            entry.name = numbered;
+            entry.destination = folderOf(entry.destination) + "/" + numbered;
+        }
+    }
+    return error;
+}
+
+Status TransferBatch::placeFailure(const Entry& entry, int error)
+{
+    // The folder took our staged copy, so a refused name is the name's fault; a numbered name differs from
+    // one that the folder holds only by its number, so only its length can be refused.
+    struct stat folderInfo {
+    };
+    const bool folderThere = ::fstat(entry.folder->fd.get(), &folderInfo) == 0 && folderInfo.st_nlink > 0;
+    if ((entry.nameTaken && error == ENAMETOOLONG) || (refusesName(error) && folderThere)) {
+        return Status::failure(entry.nameTaken ? Problem::NumberedNameTooLong : Problem::NameRefused);
+    }
+    return Status::failure(systemErrorText(error));
 }
 
 // A folder whose path leads to another file system than the opened folder's: its disk was unmounted (a
@@ -377,14 +422,11 @@ void TransferBatch::place()
             continue;
         }
         const int folderFd = entry.folder->fd.get();
-        if (const int error = placeCopy(*entry.staged, folderFd, entry.name, entry.replaces()); error != 0) {
-            // The folder took our staged copy, so a refused name is the name's fault.
-            struct stat folderInfo {
-            };
-            const bool folderThere = ::fstat(folderFd, &folderInfo) == 0 && folderInfo.st_nlink > 0;
-            fail(entry,
-                refusesName(error) && folderThere ? Status::failure(Problem::NameRefused)
-                                                  : Status::failure(systemErrorText(error)));
+        const int error = placeUnderFreeName(entry, [&entry, folderFd](const std::string& name) {
+            return placeCopy(*entry.staged, folderFd, name, entry.replaces());
+        });
+        if (error != 0) {
+            fail(entry, placeFailure(entry, error));
             continue;
         }
         entry.placed = true;
@@ -542,7 +584,7 @@ bool TransferBatch::due() const
         || std::chrono::steady_clock::now() - m_started >= m_limits.age;
 }
 
-std::vector<Status> TransferBatch::complete()
+std::vector<Placed> TransferBatch::complete()
 {
     flush();
     failWhereDiskChanged();
@@ -552,10 +594,10 @@ std::vector<Status> TransferBatch::complete()
     makeDurable();
     failWhereDiskChanged();
     removeSources();
-    std::vector<Status> outcomes;
+    std::vector<Placed> outcomes;
     outcomes.reserve(m_entries.size());
     for (const Entry& entry : m_entries) {
-        outcomes.push_back(entry.error ? *entry.error : Status());
+        outcomes.push_back(entry.error ? Placed::failure(*entry.error) : Placed(entry.name));
     }
     m_entries.clear();
     m_folders.clear();

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -49,7 +50,7 @@ public:
     // See FileSystem::reportProgress.
     void reportProgress(ProgressReport report);
     bool due() const;
-    std::vector<Status> complete();
+    std::vector<Placed> complete();
 
 private:
     struct Folder {
@@ -77,6 +78,7 @@ private:
         bool needsFlush = false;
         bool placed = false;
         bool renamed = false; // a move within one file system: it has nothing more to wait for
+        bool nameTaken = false; // the name asked for was taken, and a numbered one was tried
         std::optional<Status> error;
 
         bool moves() const;
@@ -89,6 +91,8 @@ private:
     bool mayRemoveFrom(const std::string& sourceFolder);
     Status stage(Entry& entry, int sourceFd, const struct stat& info);
     Status addExistingCopy(Entry& entry);
+    int placeUnderFreeName(Entry& entry, const std::function<int(const std::string& name)>& place);
+    Status placeFailure(const Entry& entry, int error);
     void fail(Entry& entry, Status failure);
     void fail(Entry& entry, const std::string& systemText)
     {

@@ -18,7 +18,7 @@ namespace
 {
 
 constexpr int clientWidth = 3810;
-constexpr int clientHeight = 3135;
+constexpr int clientHeight = 3405;
 
 } // namespace
 
@@ -35,6 +35,7 @@ QtOptionsDialog::QtOptionsDialog(QWidget* parent)
     , m_sendToTrayCheckBox(new QCheckBox(m_panel))
     , m_anyDestinationDiskCheckBox(new QCheckBox(m_panel))
     , m_runOnArrivalCheckBox(new QCheckBox(m_panel))
+    , m_keepBothCheckBox(new QCheckBox(m_panel))
     , m_aboutButton(new QPushButton(m_panel))
     , m_cancelButton(new QPushButton(m_panel))
     , m_saveButton(new QPushButton(m_panel))
@@ -53,6 +54,7 @@ QtOptionsDialog::QtOptionsDialog(QWidget* parent)
         {DialogControl::SendToTray, m_sendToTrayCheckBox},
         {DialogControl::AnyDestinationDisk, m_anyDestinationDiskCheckBox},
         {DialogControl::RunOnArrival, m_runOnArrivalCheckBox},
+        {DialogControl::KeepBoth, m_keepBothCheckBox},
         {DialogControl::About, m_aboutButton},
         {DialogControl::Cancel, m_cancelButton},
         {DialogControl::Save, m_saveButton}};
@@ -65,15 +67,17 @@ QtOptionsDialog::QtOptionsDialog(QWidget* parent)
     m_layout.add(m_sendToTrayCheckBox, {120, 1740, 3585, 195}, true);
     m_layout.add(m_anyDestinationDiskCheckBox, {120, 2010, 3585, 195}, true);
     m_layout.add(m_runOnArrivalCheckBox, {120, 2280, 3585, 195}, true);
-    m_layout.add(m_aboutButton, {120, 2670, 1095, 315}, true);
-    m_layout.add(m_cancelButton, {1290, 2670, 1140, 315}, true);
-    m_layout.add(m_saveButton, {2505, 2670, 1140, 315}, true);
+    m_layout.add(m_keepBothCheckBox, {120, 2550, 3585, 195}, true);
+    m_layout.add(m_aboutButton, {120, 2940, 1095, 315}, true);
+    m_layout.add(m_cancelButton, {1290, 2940, 1140, 315}, true);
+    m_layout.add(m_saveButton, {2505, 2940, 1140, 315}, true);
     QWidget* order[] = {m_saveOnCloseCheckBox,
         m_askBeforeSavingCheckBox,
         m_runOnStartCheckBox,
         m_sendToTrayCheckBox,
         m_anyDestinationDiskCheckBox,
         m_runOnArrivalCheckBox,
+        m_keepBothCheckBox,
         m_aboutButton,
         m_cancelButton,
         m_saveButton,

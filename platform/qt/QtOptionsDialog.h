@@ -61,6 +61,7 @@ private:
     QCheckBox* m_sendToTrayCheckBox;
     QCheckBox* m_anyDestinationDiskCheckBox;
     QCheckBox* m_runOnArrivalCheckBox;
+    QCheckBox* m_keepBothCheckBox;
     QPushButton* m_aboutButton;
     QPushButton* m_cancelButton;
     QPushButton* m_saveButton;

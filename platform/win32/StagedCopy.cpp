@@ -142,7 +142,7 @@ Result<StagedCopy> StagedCopy::make(HANDLE source, const std::wstring& folder, c
     return staged;
 }
 
-Status StagedCopy::place(const std::wstring& destination, bool replace)
+Status StagedCopy::place(const std::function<Status(HANDLE copy)>& rename)
 {
     // A rename keeps the attributes: the copy stops being hidden before it gets its name.
     FILE_BASIC_INFO basic {};
@@ -150,10 +150,9 @@ Status StagedCopy::place(const std::wstring& destination, bool replace)
     if (m_deletesItself && !deleteOnClose(m_file.get(), false)) {
         return Status::failure(lastErrorText());
     }
-    const DWORD error = ::SetFileInformationByHandle(m_file.get(), FileBasicInfo, &basic, sizeof basic)
-        ? renameOpenFile(m_file.get(), destination, replace)
-        : ::GetLastError();
-    Status placed = error == 0 ? Status() : renameFailure(error);
+    Status placed = ::SetFileInformationByHandle(m_file.get(), FileBasicInfo, &basic, sizeof basic)
+        ? rename(m_file.get())
+        : Status::failure(lastErrorText());
     if (placed.ok() && !::FlushFileBuffers(m_file.get())) {
         // The copy is in place but perhaps not yet on the disk; it stays, and the caller keeps the source.
         placed = Status::failure(lastErrorText());

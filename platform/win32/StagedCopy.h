@@ -4,6 +4,7 @@
 #include "platform/Result.h"
 #include "platform/win32/FileHandles.h"
 
+#include <functional>
 #include <string>
 
 namespace carrovex::win32
@@ -26,9 +27,9 @@ public:
     StagedCopy& operator=(StagedCopy&&) = default;
     ~StagedCopy();
 
-    // Gives the copy its name, taking the place of an existing file only when replace is set, and makes the
-    // new name durable. The copy stays staged (and goes when it is dropped) when this fails.
-    Status place(const std::wstring& destination, bool replace);
+    // Gives the copy its name through rename, which renames the open copy and says why it could not, and
+    // makes the new name durable. The copy goes when this fails.
+    Status place(const std::function<Status(HANDLE copy)>& rename);
 
     // The source as it was when it was copied.
     const FileState& source() const

@@ -1,14 +1,42 @@
 #include "platform/win32/TransferBatch.h"
 
+#include "platform/NumberedName.h"
 #include "platform/win32/SystemError.h"
 #include "platform/win32/WidePath.h"
+#include "platform/win32/WideText.h"
+
+#include <limits>
 
 namespace carrovex::win32
 {
 
+namespace
+{
+
+std::size_t nameStart(const std::wstring& path)
+{
+    const auto separator = path.find_last_of(L"\\/");
+    return separator == std::wstring::npos ? 0 : separator + 1;
+}
+
+// The longest name that the volume of the open file takes, in UTF-16 units. Asked before a name is tried,
+// as the system's answer to a longer one differs between file systems (and under Wine says "not found");
+// 255, the limit of every file system that Windows formats, where the volume does not say.
+std::size_t longestNameOn(HANDLE file)
+{
+    DWORD longest = 0;
+    if (!::GetVolumeInformationByHandleW(file, nullptr, 0, nullptr, &longest, nullptr, nullptr, 0) || longest == 0) {
+        return 255;
+    }
+    return longest;
+}
+
+} // namespace
+
 bool TransferBatch::Entry::moves() const
 {
-    return how == Transfer::Move || how == Transfer::MoveReplacing || how == Transfer::FinishMove;
+    return how == Transfer::Move || how == Transfer::MoveReplacing || how == Transfer::FinishMove
+        || how == Transfer::MoveKeepingBoth;
 }
 
 bool TransferBatch::Entry::replaces() const
@@ -52,13 +80,13 @@ Status TransferBatch::stage(Entry& entry)
 {
     if (entry.moves()) {
         // Within one volume a rename moves the file whole; its own answer tells when it cannot.
-        const DWORD error = renameOpenFile(entry.sourceFile.get(), entry.destination, entry.replaces());
+        const DWORD error = renameToFreeName(entry, entry.sourceFile.get());
         if (error == 0) {
             entry.renamed = true;
             return {};
         }
         if (error != ERROR_NOT_SAME_DEVICE) {
-            return renameFailure(error);
+            return renameFailure(entry, error);
         }
     }
     const std::wstring folder = folderOf(entry.destination);
@@ -111,6 +139,43 @@ Status TransferBatch::holdExistingCopy(Entry& entry)
     return {};
 }
 
+// A name that another file or program took meanwhile is no failure for the *KeepingBoth kinds: they take the
+// next number, each try without replacing, so that two programs placing at once never share one name.
+// Returns 0 or the system's error of the last try; the entry then names the file as placed.
+DWORD TransferBatch::renameToFreeName(Entry& entry, HANDLE file)
+{
+    const auto taken = [](DWORD error) { return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS; };
+    DWORD error = renameOpenFile(file, entry.destination, entry.replaces());
+    if (!taken(error) || (entry.how != Transfer::CopyKeepingBoth && entry.how != Transfer::MoveKeepingBoth)) {
+        return error;
+    }
+    entry.nameTaken = true;
+    const std::size_t nameAt = nameStart(entry.destination);
+    const std::wstring folder = entry.destination.substr(0, nameAt);
+    const std::wstring asked = entry.destination.substr(nameAt);
+    const std::size_t longest = longestNameOn(file);
+    for (int number = 2; taken(error) && number < std::numeric_limits<int>::max(); ++number) {
+        const std::wstring name = numberedName(asked, number);
+        if (name.size() > longest) {
+            return ERROR_FILENAME_EXCED_RANGE;
+        }
+        const std::wstring numbered = folder + name;
+        error = renameOpenFile(file, numbered, false);
+        if (error == 0) {
+            entry.destination = numbered;
+        }
+    }
+    return error;
+}
+
+// A numbered name differs from one that the folder holds only by its number: only its length can be refused.
+Status TransferBatch::renameFailure(const Entry& entry, DWORD error) const
+{
+    const bool tooLong
+        = error == ERROR_FILENAME_EXCED_RANGE || error == ERROR_INVALID_NAME || error == ERROR_BAD_PATHNAME;
+    return entry.nameTaken && tooLong ? Status::failure(Problem::NumberedNameTooLong) : win32::renameFailure(error);
+}
+
 // Nobody could write to a source since it was staged; this sees any way around that (a file mapped for
 // writing before) and a copy that an interrupted move left changed.
 void TransferBatch::checkSources()
@@ -142,7 +207,11 @@ void TransferBatch::place()
         if (entry.error || !entry.staged) {
             continue;
         }
-        if (Status placed = entry.staged->place(entry.destination, entry.replaces()); !placed.ok()) {
+        const auto rename = [this, &entry](HANDLE copy) {
+            const DWORD error = renameToFreeName(entry, copy);
+            return error == 0 ? Status() : renameFailure(entry, error);
+        };
+        if (Status placed = entry.staged->place(rename); !placed.ok()) {
             entry.error = std::move(placed);
             entry.staged.reset();
             continue;
@@ -196,15 +265,16 @@ bool TransferBatch::due() const
         || std::chrono::steady_clock::now() - m_started >= m_limits.age;
 }
 
-std::vector<Status> TransferBatch::complete()
+std::vector<Placed> TransferBatch::complete()
 {
     checkSources();
     place();
     removeSources();
-    std::vector<Status> outcomes;
+    std::vector<Placed> outcomes;
     outcomes.reserve(m_entries.size());
     for (const Entry& entry : m_entries) {
-        outcomes.push_back(entry.error ? *entry.error : Status());
+        outcomes.push_back(entry.error ? Placed::failure(*entry.error)
+                                       : Placed(narrow(entry.destination.substr(nameStart(entry.destination)))));
     }
     m_entries.clear();
     m_cleanedFolders.clear();

@@ -40,7 +40,7 @@ public:
     // See FileSystem::reportProgress.
     void reportProgress(ProgressReport report);
     bool due() const;
-    std::vector<Status> complete();
+    std::vector<Placed> complete();
 
 private:
     struct Entry {
@@ -52,6 +52,7 @@ private:
         Handle existing; // the identical copy that an interrupted move left, held until its source goes
         FileState placed;
         bool renamed = false; // a move within one volume: nothing more to do
+        bool nameTaken = false; // the name asked for was taken, and a numbered one was tried
         std::optional<Status> error;
 
         bool moves() const;
@@ -60,6 +61,8 @@ private:
 
     Status stage(Entry& entry);
     Status holdExistingCopy(Entry& entry);
+    DWORD renameToFreeName(Entry& entry, HANDLE file);
+    Status renameFailure(const Entry& entry, DWORD error) const;
     void checkSources();
     void place();
     void removeSources();

@@ -292,7 +292,7 @@ bool Win32FileSystem::batchDue()
     return m_batch.due();
 }
 
-std::vector<Status> Win32FileSystem::completeBatch()
+std::vector<Placed> Win32FileSystem::completeBatch()
 {
     return m_batch.complete();
 }

@@ -38,7 +38,7 @@ public:
     Status startTransfer(const std::string& source, const std::string& destination, Transfer how) override;
     void reportProgress(ProgressReport report) override;
     bool batchDue() override;
-    std::vector<Status> completeBatch() override;
+    std::vector<Placed> completeBatch() override;
 
 private:
     TransferBatch m_batch;

@@ -14,7 +14,7 @@ constexpr DWORD dialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME
 constexpr DWORD dialogExtendedStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 // The client area in twips; the controls lie on a panel at (30, -30) in it.
 constexpr int clientWidth = 3810;
-constexpr int clientHeight = 3135;
+constexpr int clientHeight = 3405;
 constexpr int panelLeft = 30;
 constexpr int panelTop = -30;
 
@@ -42,9 +42,10 @@ const Design designs[] = {
     {DialogControl::SendToTray, L"BUTTON", checkBox, {120, 1740, 3585, 195}, Kind::Choice},
     {DialogControl::AnyDestinationDisk, L"BUTTON", checkBox, {120, 2010, 3585, 195}, Kind::Choice},
     {DialogControl::RunOnArrival, L"BUTTON", checkBox, {120, 2280, 3585, 195}, Kind::Choice},
-    {DialogControl::About, L"BUTTON", child | WS_TABSTOP | BS_PUSHBUTTON, {120, 2670, 1095, 315}, Kind::Button},
-    {DialogControl::Cancel, L"BUTTON", child | WS_TABSTOP | BS_PUSHBUTTON, {1290, 2670, 1140, 315}, Kind::Button},
-    {DialogControl::Save, L"BUTTON", child | WS_TABSTOP | BS_DEFPUSHBUTTON, {2505, 2670, 1140, 315}, Kind::Button},
+    {DialogControl::KeepBoth, L"BUTTON", checkBox, {120, 2550, 3585, 195}, Kind::Choice},
+    {DialogControl::About, L"BUTTON", child | WS_TABSTOP | BS_PUSHBUTTON, {120, 2940, 1095, 315}, Kind::Button},
+    {DialogControl::Cancel, L"BUTTON", child | WS_TABSTOP | BS_PUSHBUTTON, {1290, 2940, 1140, 315}, Kind::Button},
+    {DialogControl::Save, L"BUTTON", child | WS_TABSTOP | BS_DEFPUSHBUTTON, {2505, 2940, 1140, 315}, Kind::Button},
     {DialogControl::Language,
         L"COMBOBOX",
         child | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,

@@ -88,6 +88,133 @@ INSTANTIATE_TEST_SUITE_P(Rules,
         DestinationCase {"SameFolderKeepsTheFile", true, true, nullptr, Alias::SameFolder, 10, "t21 (t24): a", ""}),
     rowName<DestinationCase>);
 
+// With KeepBoth, a file whose name is taken goes in beside the other under the first free numbered name,
+// unless a file of that name family already holds its bytes. /dst holds the files given, as name=content.
+struct KeepBothCase {
+    const char* name;
+    bool move;
+    bool overwrite;
+    std::string file; // in /src, content "bytes"
+    Lines existing;
+    std::int64_t size;
+    std::string line;
+    std::string transfer; // "copy /src/... /dst/...", none if empty
+    bool raced = false; // another program makes the first free numbered name while the file is staged
+
+    friend void PrintTo(const KeepBothCase& row, std::ostream* out)
+    {
+        *out << row.name;
+    }
+};
+
+class TransferRunKeepBoth : public MainFormFixture, public ::testing::WithParamInterface<KeepBothCase>
+{
+};
+
+TEST_P(TransferRunKeepBoth, PlacesATakenNameUnderTheFirstFreeNumberAndNamesBoth)
+{
+    const KeepBothCase& c = GetParam();
+    textFiles.files[ini.settingsFile] = "[Options]\nKeepBoth=1\n";
+    choose(c.move);
+    overwrite(c.overwrite);
+    files.addFile("/src/" + c.file, c.size, "bytes");
+    for (const std::string& file : c.existing) {
+        const auto equals = file.find('=');
+        files.addFile("/dst/" + file.substr(0, equals), c.size, file.substr(equals + 1));
+    }
+    if (c.raced) {
+        files.onTransfer([&] { files.addFile("/dst/a (2).txt", 1, "theirs"); });
+    }
+
+    DoAction(form);
+
+    EXPECT_THAT(window.lines(), ElementsAre(std::string(stamp) + c.line));
+    EXPECT_EQ(files.transfers(), c.transfer.empty() ? Lines {} : Lines {c.transfer});
+}
+
+const std::string longName = std::string(251, 'n') + ".txt";
+
+INSTANTIATE_TEST_SUITE_P(Names,
+    TransferRunKeepBoth,
+    ::testing::Values(KeepBothCase {"NumberBeforeTheExtension",
+                          false,
+                          false,
+                          "a.txt",
+                          {"a.txt=other"},
+                          10,
+                          "t25 (name taken, kept as a (2).txt): a.txt",
+                          "copy /src/a.txt /dst/a (2).txt"},
+        KeepBothCase {"NumberAtTheEndOfANameWithoutExtension",
+            true,
+            false,
+            "a",
+            {"a=other"},
+            10,
+            "t26 (name taken, kept as a (2)): a",
+            "move /src/a /dst/a (2)"},
+        KeepBothCase {"NumberBeforeTheLastExtensionOnly",
+            false,
+            false,
+            "archive.tar.gz",
+            {"archive.tar.gz=other"},
+            10,
+            "t25 (name taken, kept as archive.tar (2).gz): archive.tar.gz",
+            "copy /src/archive.tar.gz /dst/archive.tar (2).gz"},
+        KeepBothCase {"SecondNumberTakenToo",
+            true,
+            false,
+            "a.txt",
+            {"a.txt=other", "a (2).txt=another"},
+            10,
+            "t26 (name taken, kept as a (3).txt): a.txt",
+            "move /src/a.txt /dst/a (3).txt"},
+        KeepBothCase {"NumberTakenWhileStaged",
+            false,
+            false,
+            "a.txt",
+            {"a.txt=other"},
+            10,
+            "t25 (name taken, kept as a (3).txt): a.txt",
+            "copy /src/a.txt /dst/a (3).txt",
+            true},
+        KeepBothCase {"NameAtTheLengthLimit",
+            false,
+            false,
+            longName,
+            {longName + "=other"},
+            10,
+            "t35: " + std::string(englishText(Problem::NumberedNameTooLong)) + " - " + longName,
+            ""},
+        KeepBothCase {"CopyKeptEarlierIsNotCopiedAgain",
+            false,
+            false,
+            "a.txt",
+            {"a.txt=other", "a (2).txt=bytes"},
+            10,
+            "t22 (t24): a.txt",
+            ""},
+        KeepBothCase {
+            "IdenticalFileIsNotCopiedAgain", false, false, "a.txt", {"a.txt=bytes"}, 10, "t22 (t24): a.txt", ""},
+        KeepBothCase {"MoveCutShortIsFinishedOntoItsNumberedCopy",
+            true,
+            false,
+            "a.txt",
+            {"a.txt=other", "a (2).txt=bytes"},
+            10,
+            "t26 (name taken, kept as a (2).txt): a.txt",
+            "finish /src/a.txt /dst/a (2).txt"},
+        KeepBothCase {
+            "NeedsRoomForTheNewFile", false, false, "a.txt", {"a.txt=other"}, 2 * GiB, "t22 - t20: a.txt", ""},
+        KeepBothCase {"OverwriteStillReplaces",
+            false,
+            true,
+            "a.txt",
+            {"a.txt=other"},
+            10,
+            "t25 (t23): a.txt",
+            "copy /src/a.txt /dst/a.txt"}),
+    rowName<KeepBothCase>);
+
 // A step that fails gives the file one error line in place of its outcome, and the run goes on. Files a
 // and b; with Overwrite, /dst/a exists too.
 struct FailureCase {

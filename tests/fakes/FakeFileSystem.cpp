@@ -1,5 +1,7 @@
 #include "tests/fakes/FakeFileSystem.h"
 
+#include "platform/NumberedName.h"
+
 #include <algorithm>
 
 namespace carrovex::testing
@@ -39,7 +41,13 @@ std::string resolved(const std::string& path)
 
 bool moves(Transfer how)
 {
-    return how == Transfer::Move || how == Transfer::MoveReplacing || how == Transfer::FinishMove;
+    return how == Transfer::Move || how == Transfer::MoveReplacing || how == Transfer::FinishMove
+        || how == Transfer::MoveKeepingBoth;
+}
+
+bool keepsBoth(Transfer how)
+{
+    return how == Transfer::CopyKeepingBoth || how == Transfer::MoveKeepingBoth;
 }
 
 bool replaces(Transfer how)
@@ -222,10 +230,10 @@ bool FakeFileSystem::batchDue()
     return m_waiting.size() >= m_batchSize;
 }
 
-std::vector<Status> FakeFileSystem::completeBatch()
+std::vector<Placed> FakeFileSystem::completeBatch()
 {
     ++m_completeBatchCalls;
-    std::vector<Status> outcomes;
+    std::vector<Placed> outcomes;
     for (const Waiting& transfer : m_waiting) {
         outcomes.push_back(complete(transfer));
     }
@@ -233,28 +241,36 @@ std::vector<Status> FakeFileSystem::completeBatch()
     return outcomes;
 }
 
-Status FakeFileSystem::complete(const Waiting& transfer)
+Placed FakeFileSystem::complete(const Waiting& transfer)
 {
     if (const Status* failed = failure(Call::Complete)) {
-        return *failed;
+        return Placed::failure(*failed);
     }
     if (!m_files.contains(transfer.source)) {
-        return Status::failure("No such file or directory");
+        return Placed::failure("No such file or directory");
     }
-    const bool destinationTaken = m_files.contains(transfer.destination);
+    std::string destination = transfer.destination;
+    const std::string name = destination.substr(destination.rfind('/') + 1);
+    for (int number = 2; keepsBoth(transfer.how) && m_files.contains(destination); ++number) {
+        destination = folderOf(transfer.destination) + "/" + numberedName(name, number);
+        if (destination.size() - folderOf(destination).size() - 1 > longestName) {
+            return Placed::failure(Problem::NumberedNameTooLong);
+        }
+    }
+    const bool destinationTaken = m_files.contains(destination);
     if (transfer.how == Transfer::FinishMove) {
-        m_transfers.push_back("finish " + transfer.source + " " + transfer.destination);
+        m_transfers.push_back("finish " + transfer.source + " " + destination);
     } else if (destinationTaken && !replaces(transfer.how)) {
-        return Status::failure("File exists");
+        return Placed::failure("File exists");
     } else {
-        m_transfers.push_back((moves(transfer.how) ? "move " : "copy ") + transfer.source + " " + transfer.destination);
+        m_transfers.push_back((moves(transfer.how) ? "move " : "copy ") + transfer.source + " " + destination);
         const File file = m_files[transfer.source];
-        addFile(transfer.destination, file.size, file.content);
+        addFile(destination, file.size, file.content);
     }
     if (moves(transfer.how)) {
         removeFile(transfer.source);
     }
-    return {};
+    return destination.substr(destination.rfind('/') + 1);
 }
 
 } // namespace carrovex::testing

@@ -13,10 +13,12 @@ namespace carrovex::testing
 {
 
 // Folders and files in memory, joined with "/". Any call of any operation can be made to fail. Accepted
-// transfers take effect only when their batch is completed, as on a disk.
+// transfers take effect only when their batch is completed, as on a disk. Names are at most 255 bytes long.
 class FakeFileSystem final : public FileSystem
 {
 public:
+    static constexpr std::size_t longestName = 255;
+
     // Complete counts transfers: its nth is the nth transfer that a batch completes.
     enum class Call { List, FileExists, SameFile, SameContent, FileLength, Start, Complete };
 
@@ -51,7 +53,7 @@ public:
     Status startTransfer(const std::string& source, const std::string& destination, Transfer how) override;
     void reportProgress(ProgressReport report) override;
     bool batchDue() override;
-    std::vector<Status> completeBatch() override;
+    std::vector<Placed> completeBatch() override;
 
 private:
     struct File {
@@ -66,7 +68,7 @@ private:
 
     // The failure text when this call is one that must fail, else empty.
     const Status* failure(Call call);
-    Status complete(const Waiting& transfer);
+    Placed complete(const Waiting& transfer);
 
     std::set<std::string> m_folders;
     std::vector<std::string> m_order; // listing order of files

@@ -224,7 +224,7 @@ TEST_F(Fault, FolderThatCannotBeFlushedFailsOnlyItsOwnFiles)
         posix::PosixFileSystem unprivileged(settlingQuickly);
         const bool started = unprivileged.startTransfer(source + "/a", destination + "/a", Transfer::Copy).ok()
             && unprivileged.startTransfer(source + "/b", dropFolder + "/b", Transfer::Copy).ok();
-        const std::vector<Status> outcomes = unprivileged.completeBatch();
+        const std::vector<Placed> outcomes = unprivileged.completeBatch();
         return started && outcomes.size() == 2 && outcomes[0].error() == "Input/output error" && outcomes[1].ok();
     }));
     EXPECT_EQ(entriesOf(dropFolder), "b");
@@ -359,7 +359,7 @@ TEST_P(FaultWriteBack, FailureIsAnErrorForTheFilesItConcerns)
     for (const std::string& name : names) {
         ASSERT_TRUE(files.startTransfer(source + "/" + name, destination + "/" + name, Transfer::Copy).ok());
     }
-    const std::vector<Status> outcomes = files.completeBatch();
+    const std::vector<Placed> outcomes = files.completeBatch();
 
     ASSERT_EQ(outcomes.size(), 6U);
     for (std::size_t i = 0; i < outcomes.size(); ++i) {

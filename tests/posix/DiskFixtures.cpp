@@ -169,11 +169,11 @@ Status transferNow(FileSystem& files, const std::string& source, const std::stri
     if (Status started = files.startTransfer(source, destination, how); !started.ok()) {
         return started;
     }
-    std::vector<Status> outcomes = files.completeBatch();
+    std::vector<Placed> outcomes = files.completeBatch();
     if (outcomes.size() != 1) {
         return Status::failure("completed " + std::to_string(outcomes.size()) + " transfers instead of one");
     }
-    return outcomes.front();
+    return outcomes.front().ok() ? Status() : Status::failure(outcomes.front());
 }
 
 bool asUnprivilegedUser(const std::function<bool()>& check, unsigned userId)

@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -126,6 +127,116 @@ TEST_F(PosixFiles, ReplacingTakesAReadOnlyDestinationsPlace)
     }
 }
 
+// A name that is taken: the file goes in under the first free numbered name and replaces nothing, for a copy
+// and a move, within one file system (a rename) and onto another (a staged copy), all in one batch.
+TEST_F(PosixFiles, KeepingBothTakesTheFirstFreeNumberedNameAndReplacesNothing)
+{
+    struct Row {
+        std::string name;
+        std::vector<std::string> taken;
+        std::string placed; // empty: too long for the disk
+    };
+    const std::string longest = std::string(251, 'n') + ".txt";
+    const Row rows[] = {{"a.txt", {"a.txt"}, "a (2).txt"},
+        {"a", {"a"}, "a (2)"},
+        {"archive.tar.gz", {"archive.tar.gz"}, "archive.tar (2).gz"},
+        {"b.txt", {"b.txt", "b (2).txt"}, "b (3).txt"},
+        {"free.txt", {}, "free.txt"},
+        {longest, {longest}, ""}};
+    int round = 0;
+    for (const std::string& folder : {destination, disk.mounted() ? disk.path() : destination}) {
+        for (const Transfer how : {Transfer::CopyKeepingBoth, Transfer::MoveKeepingBoth}) {
+            const std::string to = folder + "/" + std::to_string(++round);
+            ASSERT_EQ(::mkdir(to.c_str(), 0755), 0);
+            // A move within one file system is a rename at once, whose failure comes when it is started.
+            std::vector<Placed> outcomes;
+            std::vector<std::size_t> inBatch;
+            for (const Row& row : rows) {
+                writeFile(source + "/" + row.name, "new");
+                for (const std::string& taken : row.taken) {
+                    writeFile(to + "/" + taken, "old " + taken);
+                }
+                const Status started = files.startTransfer(source + "/" + row.name, to + "/" + row.name, how);
+                outcomes.push_back(started.ok() ? Placed(std::string()) : Placed::failure(started));
+                if (started.ok()) {
+                    inBatch.push_back(outcomes.size() - 1);
+                }
+            }
+
+            const std::vector<Placed> completed = files.completeBatch();
+
+            ASSERT_EQ(completed.size(), inBatch.size());
+            for (std::size_t i = 0; i < inBatch.size(); ++i) {
+                outcomes[inBatch[i]] = completed[i];
+            }
+            for (std::size_t i = 0; i < outcomes.size(); ++i) {
+                const Row& row = rows[i];
+                const std::string what = to + " " + row.name;
+                for (const std::string& taken : row.taken) {
+                    EXPECT_EQ(readFile(to + "/" + taken), "old " + taken) << what;
+                }
+                if (row.placed.empty()) {
+                    EXPECT_EQ(outcomes[i].problem(), Problem::NumberedNameTooLong) << what;
+                    EXPECT_TRUE(exists(source + "/" + row.name)) << what;
+                    continue;
+                }
+                ASSERT_TRUE(outcomes[i].ok()) << what << ": " << outcomes[i].error();
+                EXPECT_EQ(outcomes[i].value(), row.placed) << what;
+                EXPECT_EQ(readFile(to + "/" + row.placed), "new") << what;
+                EXPECT_EQ(exists(source + "/" + row.name), how == Transfer::CopyKeepingBoth) << what;
+            }
+            EXPECT_EQ(entriesOf(to),
+                "a a (2) a (2).txt a.txt archive.tar (2).gz archive.tar.gz b (2).txt b (3).txt b.txt free.txt "
+                    + longest);
+            ::unlink((source + "/" + longest).c_str());
+        }
+    }
+}
+
+// Another program makes the first free numbered name while the file waits in its batch, and another keeps
+// making names as fast as it can: the file takes a free number, and nothing of theirs is replaced.
+TEST_F(PosixFiles, KeepingBothTakesAnotherNumberWhenAnotherProgramTakesOneMeanwhile)
+{
+    SKIP_UNLESS_MOUNTED(disk);
+    for (const Transfer how : {Transfer::CopyKeepingBoth, Transfer::MoveKeepingBoth}) {
+        const std::string to = disk.path() + (how == Transfer::CopyKeepingBoth ? "/copy" : "/move");
+        ASSERT_EQ(::mkdir(to.c_str(), 0755), 0);
+        writeFile(source + "/a.txt", "new");
+        writeFile(to + "/a.txt", "theirs");
+        ASSERT_TRUE(files.startTransfer(source + "/a.txt", to + "/a.txt", how).ok());
+        const pid_t other = ::fork();
+        if (other == 0) {
+            for (int number = 2; number < 60; ++number) {
+                const std::string name = to + "/a (" + std::to_string(number) + ").txt";
+                const int made = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+                if (made >= 0 && ::write(made, "theirs", 6) == 6) {
+                    ::close(made);
+                }
+            }
+            ::_exit(0);
+        }
+        writeFile(to + "/a (2).txt", "theirs");
+
+        const std::vector<Placed> outcomes = files.completeBatch();
+        ::waitpid(other, nullptr, 0);
+
+        ASSERT_EQ(outcomes.size(), 1U);
+        ASSERT_TRUE(outcomes[0].ok()) << outcomes[0].error();
+        EXPECT_NE(outcomes[0].value(), "a (2).txt");
+        // Theirs are 2 to 59; ours is one of them or 60.
+        int ours = 0;
+        for (int number = 2; number <= 60; ++number) {
+            const std::string name = "a (" + std::to_string(number) + ").txt";
+            const std::string content = readFile(to + "/" + name);
+            ours += content == "new" ? 1 : 0;
+            EXPECT_TRUE(content == "new" || content == "theirs" || number == 60) << name << ": " << content;
+        }
+        EXPECT_EQ(ours, 1);
+        EXPECT_EQ(readFile(to + "/" + outcomes[0].value()), "new");
+        EXPECT_EQ(exists(source + "/a.txt"), how == Transfer::CopyKeepingBoth);
+    }
+}
+
 TEST_F(PosixFiles, CopyRefusesLinksAndSpecialFiles)
 {
     writeFile(source + "/target", "x");
@@ -170,7 +281,7 @@ TEST_F(PosixFiles, MoveWithinOneFileSystemRenamesAtOnceAndKeepsNoLease)
     const int writer = ::open((destination + "/a.txt").c_str(), O_WRONLY | O_APPEND | O_NONBLOCK);
     EXPECT_GE(writer, 0) << "the writer would wait: " << std::strerror(errno);
     ::close(writer);
-    const std::vector<Status> outcomes = files.completeBatch();
+    const std::vector<Placed> outcomes = files.completeBatch();
 
     ASSERT_EQ(outcomes.size(), 1U);
     EXPECT_TRUE(outcomes[0].ok()) << outcomes[0].error();
@@ -306,7 +417,7 @@ TEST_F(PosixFiles, WriteOnlyDropFolderIsFlushedThroughAPlacedFile)
         const int writer = ::open((source + "/a-changes").c_str(), O_WRONLY | O_APPEND);
         const bool written = ::write(writer, "y", 1) == 1;
         ::close(writer);
-        const std::vector<Status> outcomes = unprivileged.completeBatch();
+        const std::vector<Placed> outcomes = unprivileged.completeBatch();
         return written && outcomes.size() == 2 && !outcomes[0].ok() && outcomes[1].ok();
     }));
     EXPECT_EQ(entriesOf(destination), "b");
@@ -354,7 +465,7 @@ TEST_F(SecondFileSystem, MoveAcrossRemovesTheSourceOnlyWhenTheBatchCompletes)
     ASSERT_TRUE(files.startTransfer(source + "/a.txt", to, Transfer::Move).ok());
     EXPECT_TRUE(exists(source + "/a.txt"));
     EXPECT_EQ(entriesOf(disk.path()), "") << "the staged copy has no name until it is placed";
-    const std::vector<Status> outcomes = files.completeBatch();
+    const std::vector<Placed> outcomes = files.completeBatch();
 
     ASSERT_EQ(outcomes.size(), 1U);
     EXPECT_TRUE(outcomes[0].ok()) << outcomes[0].error();
@@ -370,7 +481,7 @@ TEST_F(SecondFileSystem, SourceChangedWhileItsBatchWaitsStaysAndReplacesNothing)
     ASSERT_TRUE(files.startTransfer(source + "/a.txt", disk.path() + "/a.txt", Transfer::MoveReplacing).ok());
     writeFile(source + "/a.txt", "content and more");
 
-    const std::vector<Status> outcomes = files.completeBatch();
+    const std::vector<Placed> outcomes = files.completeBatch();
 
     ASSERT_EQ(outcomes.size(), 1U);
     EXPECT_EQ(outcomes[0].error(), "The file changed while it was moved; it stays in the source folder");
@@ -381,11 +492,11 @@ TEST_F(SecondFileSystem, SourceChangedWhileItsBatchWaitsStaysAndReplacesNothing)
 
 // Completes the batch while another program has the file open for writing; it must have got the file at
 // once, not after the batch.
-std::vector<Status> completeWhileWriting(FileSystem& files, const std::string& path)
+std::vector<Placed> completeWhileWriting(FileSystem& files, const std::string& path)
 {
     const int writer = ::open(path.c_str(), O_WRONLY | O_APPEND | O_NONBLOCK);
     EXPECT_GE(writer, 0) << "the writer would wait for the batch: " << std::strerror(errno);
-    std::vector<Status> outcomes = files.completeBatch();
+    std::vector<Placed> outcomes = files.completeBatch();
     if (writer >= 0) {
         ::close(writer);
     }
@@ -399,7 +510,7 @@ TEST_F(SecondFileSystem, SourceOpenedForWritingBeforeItsBatchCompletesStays)
     writeFile(source + "/a.txt", "content");
     ASSERT_TRUE(files.startTransfer(source + "/a.txt", disk.path() + "/a.txt", Transfer::Move).ok());
 
-    const std::vector<Status> outcomes = completeWhileWriting(files, source + "/a.txt");
+    const std::vector<Placed> outcomes = completeWhileWriting(files, source + "/a.txt");
 
     ASSERT_EQ(outcomes.size(), 1U);
     EXPECT_EQ(outcomes[0].error(), "Another program has the file open for writing; it is left for a later run");
@@ -419,7 +530,7 @@ TEST_F(SecondFileSystem, FileInAnotherProgramsBatchIsLeftToIt)
         const Status refused = other.startTransfer(source + "/a.txt", destination + "/a.txt", how);
         EXPECT_EQ(refused.problem(), Problem::LockedByAnother) << refused.error();
     }
-    const std::vector<Status> outcomes = files.completeBatch();
+    const std::vector<Placed> outcomes = files.completeBatch();
     const Status gone = other.startTransfer(source + "/a.txt", destination + "/a.txt", Transfer::Move);
 
     ASSERT_EQ(outcomes.size(), 1U);
@@ -437,7 +548,7 @@ TEST_F(PosixFiles, WriterArrivingWhileAnInterruptedMoveWaitsKeepsBothFiles)
     writeFile(destination + "/a.txt", "content");
     ASSERT_TRUE(files.startTransfer(source + "/a.txt", destination + "/a.txt", Transfer::FinishMove).ok());
 
-    const std::vector<Status> outcomes = completeWhileWriting(files, source + "/a.txt");
+    const std::vector<Placed> outcomes = completeWhileWriting(files, source + "/a.txt");
 
     ASSERT_EQ(outcomes.size(), 1U);
     EXPECT_EQ(outcomes[0].error(), "Another program has the file open for writing; it is left for a later run");

@@ -40,7 +40,7 @@ public:
     MOCK_METHOD(Status, startTransfer, (const std::string&, const std::string&, Transfer), (override));
     MOCK_METHOD(void, reportProgress, (ProgressReport), (override));
     MOCK_METHOD(bool, batchDue, (), (override));
-    MOCK_METHOD(std::vector<Status>, completeBatch, (), (override));
+    MOCK_METHOD(std::vector<Placed>, completeBatch, (), (override));
 };
 
 // A click as the window system delivers it: queued with the user's other input, not sent at once.

@@ -233,6 +233,7 @@ TEST_P(ShippedLanguage, NoTwoControlsShownTogetherShareAnAccessKey)
              SendToTray,
              AnyDestinationDisk,
              RunOnArrival,
+             KeepBoth,
              About}) {
         options.push_back(dialog.text(control));
     }

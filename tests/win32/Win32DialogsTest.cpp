@@ -138,6 +138,7 @@ TEST_F(Win32Dialogs, OptionsDialogIsModalToTheWindowOnlyKeepsItsOrderAndEscapeCl
             control(DialogControl::SendToTray),
             control(DialogControl::AnyDestinationDisk),
             control(DialogControl::RunOnArrival),
+            control(DialogControl::KeepBoth),
             control(DialogControl::About),
             control(DialogControl::Cancel),
             control(DialogControl::Save),

@@ -94,6 +94,7 @@ TEST_P(Win32Window, EveryTextOfTheMainWindowAndTheOptionsDialogIsWhole)
                      DialogControl::SendToTray,
                      DialogControl::AnyDestinationDisk,
                      DialogControl::RunOnArrival,
+                     DialogControl::KeepBoth,
                      DialogControl::About,
                      DialogControl::Cancel,
                      DialogControl::Save}) {

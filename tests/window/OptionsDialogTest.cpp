@@ -100,12 +100,14 @@ TEST_F(Options, SameLanguageSavesOnlyTheSwitches)
     open([](DialogModel& dialog) {
         dialog.click(DialogControl::RunOnStart);
         dialog.click(DialogControl::AnyDestinationDisk);
+        dialog.click(DialogControl::KeepBoth);
         dialog.click(DialogControl::Save);
         EXPECT_TRUE(dialog.isClosed());
     });
 
     EXPECT_EQ(stored("DoActionOnStart"), "1");
     EXPECT_EQ(stored("AnyDestinationDisk"), "1");
+    EXPECT_EQ(stored("KeepBoth"), "1");
     EXPECT_EQ(stored("Save"), "1");
     EXPECT_EQ(stored("Question"), "0");
     EXPECT_EQ(stored("Language"), "(missing)");
@@ -131,6 +133,7 @@ TEST_F(Options, AnotherListedLanguageIsAppliedAndLogged)
     EXPECT_EQ(stored("Save"), "0");
     EXPECT_EQ(stored("SendToTray"), "0");
     EXPECT_EQ(stored("AnyDestinationDisk"), "0");
+    EXPECT_EQ(stored("KeepBoth"), "0");
     EXPECT_EQ(stored("Language"), "English");
     EXPECT_EQ(ini.languageFile, "/prog/lang/English.dat");
     EXPECT_EQ(window.text(Control::SourceLabel), "e0");
