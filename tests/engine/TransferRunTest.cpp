@@ -149,7 +149,9 @@ INSTANTIATE_TEST_SUITE_P(Steps,
         FailureCase {"ExistenceWithOverwrite", false, true, Call::FileExists, {"t35: I/O error - a", "t25: b"}, "ab"},
         FailureCase {"SameFileTest", false, true, Call::SameFile, {"t35: I/O error - a", "t25: b"}, "b"},
         FailureCase {"SameContentTest", true, true, Call::SameContent, {"t35: I/O error - a", "t26: b"}, "b"},
-        FailureCase {"Completion", true, false, Call::Complete, {"t35: I/O error - a", "t26: b"}, "b"}),
+        FailureCase {"Completion", true, false, Call::Complete, {"t35: I/O error - a", "t26: b"}, "b"},
+        FailureCase {
+            "NoAnswer", true, false, Call::Answer, {"t35: The outcome of the transfer is unknown - a", "t26: b"}, "b"}),
     rowName<FailureCase>);
 
 // The length of the file before stands in: b (5000 bytes) is taken as 100 bytes long.

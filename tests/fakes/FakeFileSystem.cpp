@@ -215,6 +215,9 @@ std::vector<Status> FakeFileSystem::completeBatch()
     ++m_completeBatchCalls;
     std::vector<Status> outcomes;
     for (const Waiting& transfer : m_waiting) {
+        if (failure(Call::Answer) != nullptr) {
+            break;
+        }
         outcomes.push_back(complete(transfer));
     }
     m_waiting.clear();

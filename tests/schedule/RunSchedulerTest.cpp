@@ -56,12 +56,14 @@ TEST_F(Scheduler, StopAndStartAgainCountsTheFullInterval)
     window.click(Control::StartStop);
     EXPECT_EQ(window.caption(), "Carrovex Lite - t16");
     EXPECT_EQ(window.text(Control::StartStop), "t12");
+    EXPECT_EQ(window.selectedLine(), 1);
     ticks(10);
 
     window.click(Control::StartStop);
 
     EXPECT_EQ(window.caption(), countdown(5));
     EXPECT_THAT(window.lines(), ElementsAre(started, stopped, started));
+    EXPECT_EQ(window.selectedLine(), 2);
 }
 
 TEST_F(Scheduler, OnlyLeavingTheIntervalFieldTakesItsText)
@@ -274,6 +276,46 @@ TEST_F(Scheduler, RunThatFallsDueDuringARunComesAtTheNextTick)
     window.tick();
     EXPECT_EQ(linesWith("t18"), 2);
 }
+
+// A run that fell due during a run comes at the first tick after it, also when the options saved during the
+// run lengthened the interval; a stop, by the user or by a folder gone, forgets it.
+enum class AfterRun { Ticks, StopAndStart, FolderGoneAndBack };
+
+class SchedulerDue : public SchedulerFixture, public ::testing::WithParamInterface<AfterRun>
+{
+};
+
+TEST_P(SchedulerDue, RunThatFellDueDuringARunComesAtTheNextTickUnlessStopped)
+{
+    settings("From=/src\nTo=/dst\nInterval=5\nDoActionOnStart=1\n");
+    files.addFile("/src/a", 1);
+    load();
+    window.onProcessEvents([&] {
+        if (window.processEventsCalls() == 1) {
+            ticks(5);
+            ini.WriteIniValue("Options", "Interval", "10");
+            SetMessages(form, false);
+        }
+    });
+    window.click(Control::StartStop);
+    window.onProcessEvents({});
+    ini.WriteIniValue("Options", "DoActionOnStart", "0");
+    if (GetParam() == AfterRun::StopAndStart) {
+        window.click(Control::StartStop);
+        window.click(Control::StartStop);
+    } else if (GetParam() == AfterRun::FolderGoneAndBack) {
+        window.type(Control::SourceFolder, "/sr");
+        window.type(Control::SourceFolder, "/src");
+        window.click(Control::StartStop);
+    }
+
+    window.tick();
+
+    EXPECT_EQ(linesWith("t22 (t24)"), GetParam() == AfterRun::Ticks ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, SchedulerDue, ::testing::Values(AfterRun::Ticks, AfterRun::StopAndStart, AfterRun::FolderGoneAndBack));
 
 TEST_F(Scheduler, CountPastASmallerReloadedIntervalStillRuns)
 {

@@ -61,6 +61,7 @@ TEST(IniText, WritesAValueAndLeavesEveryOtherLine)
         {sample, "Options", "FROM", "/new", replaced},
         {"[A]\nx=1\n\n[B]\ny=2\n", "a", "z", "3", "[A]\nx=1\nz=3\n\n[B]\ny=2\n"},
         {"[A]\n\n[B]\n", "A", "z", "3", "[A]\nz=3\n\n[B]\n"},
+        {"x=1\n[A]\n[B]\n", "A", "z", "3", "x=1\n[A]\nz=3\n[B]\n"},
         {"[A]\r\nx=1\r\n", "B", "y", "2", "[A]\r\nx=1\r\n[B]\r\ny=2\r\n"}};
     for (const auto& c : cases) {
         EXPECT_EQ(withIniValue(c.text, c.section, c.key, c.value), c.expected) << c.key;
