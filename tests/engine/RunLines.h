@@ -2,6 +2,7 @@
 
 #include "tests/fakes/FixedClock.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -19,6 +20,13 @@ inline Lines stamped(const Lines& lines)
         out.push_back(line.starts_with("t31:") ? line : std::string(stamp) + line);
     }
     return out;
+}
+
+// How many of the lines contain the text.
+template <class Range> int linesWith(const Range& lines, const std::string& text)
+{
+    return static_cast<int>(
+        std::ranges::count_if(lines, [&](const std::string& line) { return line.find(text) != std::string::npos; }));
 }
 
 template <typename Row> std::string rowName(const ::testing::TestParamInfo<Row>& row)

@@ -135,7 +135,7 @@ TEST_P(SchedulerCancel, EndsTheRunAfterTheFileInHand)
     EXPECT_TRUE(files.hasFile("/dst/a"));
     EXPECT_FALSE(files.hasFile("/dst/b"));
     EXPECT_TRUE(form.state.running);
-    EXPECT_EQ(linesWith("t34"), 0);
+    EXPECT_EQ(linesWith(window.lines(), "t34"), 0);
     EXPECT_TRUE(window.isEnabled(Control::StartStop));
     EXPECT_EQ(window.text(Control::StartStop), "t11");
 }
@@ -165,7 +165,7 @@ TEST_F(Scheduler, RunsAtOnceOnStartWhenAskedTo)
     EXPECT_THAT(captions, ElementsAre(copying, copying));
     EXPECT_EQ(window.caption(), countdown(4)); // the run is over: the countdown, at once
     ticks(4);
-    EXPECT_EQ(linesWith("t22 (t24)"), 2);
+    EXPECT_EQ(linesWith(window.lines(), "t22 (t24)"), 2);
     EXPECT_EQ(window.caption(), countdown(5)); // after a run made by a tick
 }
 
@@ -274,7 +274,7 @@ TEST_F(Scheduler, RunThatFallsDueDuringARunComesAtTheNextTick)
     EXPECT_THAT(
         window.lines(), ElementsAre(started, std::string(stamp) + "t26: a", std::string(stamp) + "t26: b", noFiles));
     window.tick();
-    EXPECT_EQ(linesWith("t18"), 2);
+    EXPECT_EQ(linesWith(window.lines(), "t18"), 2);
 }
 
 // A run that fell due during a run comes at the first tick after it, also when the options saved during the
@@ -311,7 +311,7 @@ TEST_P(SchedulerDue, RunThatFellDueDuringARunComesAtTheNextTickUnlessStopped)
 
     window.tick();
 
-    EXPECT_EQ(linesWith("t22 (t24)"), GetParam() == AfterRun::Ticks ? 1 : 0);
+    EXPECT_EQ(linesWith(window.lines(), "t22 (t24)"), GetParam() == AfterRun::Ticks ? 1 : 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -329,7 +329,7 @@ TEST_F(Scheduler, CountPastASmallerReloadedIntervalStillRuns)
 
     window.tick();
 
-    EXPECT_EQ(linesWith("t18"), 1);
+    EXPECT_EQ(linesWith(window.lines(), "t18"), 1);
     EXPECT_EQ(window.caption(), countdown(5));
 }
 
@@ -343,7 +343,7 @@ TEST_F(Scheduler, AWeekAtOneMinuteMissesAndDoublesNoRun)
     ticks(week);
 
     EXPECT_EQ(window.lineCount(), 1 + week);
-    EXPECT_EQ(linesWith("t18"), week);
+    EXPECT_EQ(linesWith(window.lines(), "t18"), week);
     EXPECT_EQ(form.state.elapsedMinutes, 0);
     EXPECT_EQ(window.caption(), countdown(1));
 }
@@ -387,7 +387,7 @@ TEST_P(DiskAtStart, OnlyTheUsersStartOrFolderTakesAnotherDisk)
     EXPECT_EQ(files.transfers(),
         c.transferred ? std::vector<std::string> {"copy /src/a /dst/a"} : std::vector<std::string> {});
     EXPECT_EQ(stored("DestinationDisk"), c.transferred ? "uuid:B /mnt/usb" : "uuid:A /mnt/usb");
-    EXPECT_EQ(linesWith("t35: "), c.transferred ? 0 : 1);
+    EXPECT_EQ(linesWith(window.lines(), "t35: "), c.transferred ? 0 : 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Starts,
