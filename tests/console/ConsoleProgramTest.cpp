@@ -104,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(Cases,
             {"Error: ", "Copied: b.txt"},
             {"b.txt"},
             {"in the way", "b.txt"}}),
-    [](const auto& row) { return std::string(row.param.name); });
+    rowName);
 
 // Waits up to 30 seconds for the folder to hold something: a transfer has begun.
 bool waitForAnEntry(const std::string& folder)
@@ -186,7 +186,7 @@ INSTANTIATE_TEST_SUITE_P(Cases,
                           "Action=Copy\nDoActionOnStart=1\nSave=1\nShowLog=2\n",
                           "ShowLog=0\n"},
         StopCase {"OnceSavesNothing", true, SIGINT, 128 + SIGINT, "Action=Copy\nSave=1\nShowLog=2\n", "ShowLog=2\n"}),
-    [](const auto& row) { return std::string(row.param.name); });
+    rowName);
 
 // A folder whose first 255 characters name another existing folder: a path read cut short would take files
 // out of that folder, or put them there.
@@ -316,22 +316,14 @@ TEST_F(ConsoleProgram, FileThatAnotherUserStillWritesStaysUntilTheWriterIsDone)
     EXPECT_FALSE(exists(log));
 }
 
-struct AnswerCase {
-    const char* name;
+struct AnswerCase : NamedRow {
     const char* typed; // nullptr: no terminal
     bool saved;
     std::size_t questions;
     const char* fault = nullptr;
-
-    friend void PrintTo(const AnswerCase& row, std::ostream* out)
-    {
-        *out << row.name;
-    }
 };
 
-class ConsoleProgramAsks : public ConsoleProgram, public ::testing::WithParamInterface<AnswerCase>
-{
-};
+using ConsoleProgramAsks = Table<ConsoleProgram, AnswerCase>;
 
 TEST_P(ConsoleProgramAsks, OnTheTerminalBeforeSaving)
 {
@@ -374,23 +366,15 @@ INSTANTIATE_TEST_SUITE_P(Answers,
         AnswerCase {"EndOfInputIsNo", "\x04", false, 1},
         AnswerCase {"NoTerminalIsNo", nullptr, false, 0},
         AnswerCase {"ReadThatWouldBlockIsTriedAgain", "\n", true, 1, "terminal-read-retried"}),
-    [](const auto& row) { return std::string(row.param.name); });
+    rowName);
 
 // The settings folder's own lang/ holds one language file; the settings choose English.
-struct OwnLanguageCase {
-    const char* name;
+struct OwnLanguageCase : NamedRow {
     const char* ownFile;
     const char* copiedWord;
-
-    friend void PrintTo(const OwnLanguageCase& row, std::ostream* out)
-    {
-        *out << row.name;
-    }
 };
 
-class ConsoleProgramLanguages : public ConsoleProgram, public ::testing::WithParamInterface<OwnLanguageCase>
-{
-};
+using ConsoleProgramLanguages = Table<ConsoleProgram, OwnLanguageCase>;
 
 TEST_P(ConsoleProgramLanguages, ComeFromTheSettingsFolderBeforeTheProgramsOwn)
 {

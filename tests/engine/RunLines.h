@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tests/TableRows.h"
 #include "tests/fakes/FixedClock.h"
 
 #include <algorithm>
@@ -27,11 +28,6 @@ template <class Range> int linesWith(const Range& lines, const std::string& text
 {
     return static_cast<int>(
         std::ranges::count_if(lines, [&](const std::string& line) { return line.find(text) != std::string::npos; }));
-}
-
-template <typename Row> std::string rowName(const ::testing::TestParamInfo<Row>& row)
-{
-    return row.param.name;
 }
 
 } // namespace carrovex::testing

@@ -1,4 +1,5 @@
 #include "platform/posix/PosixFileSystem.h"
+#include "tests/TableRows.h"
 #include "tests/posix/DiskFixtures.h"
 
 #include <cstdlib>
@@ -89,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(Faults,
         FallbackCase {"RemovableDiskCopy", "no-unnamed-files,rename-flag-refused,no-hard-links", Transfer::Copy, false},
         FallbackCase {"RemovableDiskMove", "rename-flag-refused,no-hard-links", Transfer::Move, false},
         FallbackCase {"PermissionsRefusedCopy", "chmod-refused", Transfer::Copy, false}),
-    [](const auto& row) { return std::string(row.param.name); });
+    rowName);
 
 // A fault in the middle of a transfer fails it and leaves the source, and whatever the destination held, as
 // they were.
@@ -158,7 +159,7 @@ INSTANTIATE_TEST_SUITE_P(Faults,
             Transfer::Copy,
             false,
             "Disk quota exceeded"}),
-    [](const auto& row) { return std::string(row.param.name); });
+    rowName);
 
 // A destination that keeps shorter names than the source folder (eCryptfs: 143 bytes) is named as the reason.
 TEST_F(Fault, NameTooLongForTheDestinationIsRefusedAsAName)

@@ -1,5 +1,6 @@
 #include "platform/posix/FolderLayout.h"
 
+#include "tests/TableRows.h"
 #include "tests/posix/DiskFixtures.h"
 
 #include <cstdlib>
@@ -19,15 +20,9 @@ namespace
 
 namespace fs = std::filesystem;
 
-struct UserCase {
-    const char* name;
+struct UserCase : NamedRow {
     posix::UserEnvironment user;
     const char* settings;
-
-    friend void PrintTo(const UserCase& row, std::ostream* out)
-    {
-        *out << row.name;
-    }
 };
 
 class UserSettingsFolder : public ::testing::TestWithParam<UserCase>
@@ -190,7 +185,7 @@ INSTANTIATE_TEST_SUITE_P(Cases,
         LayoutCase {"InstalledWithoutAHome", "installed", false, false, "@P", "@P/lang @T/usr/share/carrovex/lang"},
         LayoutCase {"GivenFolderFirstPortable", "lang ini", true, true, "@G", "@G/lang @P/lang"},
         LayoutCase {"GivenFolderFirstInstalled", "installed", true, true, "@G", "@G/lang @T/usr/share/carrovex/lang"}),
-    [](const auto& row) { return std::string(row.param.name); });
+    rowName);
 
 TEST_F(ProgramLayout, PortableFolderThatCannotBeWrittenKeepsSettingsPerUser)
 {

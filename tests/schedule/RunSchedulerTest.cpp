@@ -169,20 +169,12 @@ TEST_F(Scheduler, RunsAtOnceOnStartWhenAskedTo)
     EXPECT_EQ(window.caption(), countdown(5)); // after a run made by a tick
 }
 
-struct OverlapCase {
-    const char* name;
+struct OverlapCase : NamedRow {
     const char* destination;
     bool refused;
-
-    friend void PrintTo(const OverlapCase& row, std::ostream* out)
-    {
-        *out << row.name;
-    }
 };
 
-class SchedulerFolders : public SchedulerFixture, public ::testing::WithParamInterface<OverlapCase>
-{
-};
+using SchedulerFolders = Table<SchedulerFixture, OverlapCase>;
 
 TEST_P(SchedulerFolders, DestinationInsideTheSourceIsRefusedAtStart)
 {
@@ -213,7 +205,7 @@ INSTANTIATE_TEST_SUITE_P(Table,
         OverlapCase {"ThroughALink", "/link/sub", true},
         OverlapCase {"SameNameStart", "/srcx", false},
         OverlapCase {"Elsewhere", "/dst", false}),
-    [](const auto& row) { return std::string(row.param.name); });
+    rowName);
 
 TEST_F(Scheduler, DestinationMovedIntoTheSourceStopsAStartedScheduler)
 {
@@ -350,22 +342,14 @@ TEST_F(Scheduler, AWeekAtOneMinuteMissesAndDoublesNoRun)
 
 // The remembered disk is uuid:A, /dst is now on uuid:B. Only the user's own Start, or a destination the user
 // names anew, takes the disk as it is; a start by the program (/s) must not take the disk under an unmounted one.
-struct StartCase {
-    const char* name;
+struct StartCase : NamedRow {
     const char* commandLine;
     bool userStarts;
     bool retyped; // the user typed the destination folder again before
     bool transferred;
-
-    friend void PrintTo(const StartCase& row, std::ostream* out)
-    {
-        *out << row.name;
-    }
 };
 
-class DiskAtStart : public SchedulerFixture, public ::testing::WithParamInterface<StartCase>
-{
-};
+using DiskAtStart = Table<SchedulerFixture, StartCase>;
 
 TEST_P(DiskAtStart, OnlyTheUsersStartOrFolderTakesAnotherDisk)
 {
@@ -395,7 +379,7 @@ INSTANTIATE_TEST_SUITE_P(Starts,
     ::testing::Values(StartCase {"UsersStart", "", true, false, true},
         StartCase {"SlashS", "/s", false, false, false},
         StartCase {"SlashSAfterTheUserNamedTheFolder", "/s", false, true, true}),
-    rowName<StartCase>);
+    rowName);
 
 } // namespace
 
