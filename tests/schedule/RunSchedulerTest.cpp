@@ -17,7 +17,6 @@ using Scheduler = SchedulerFixture;
 
 const std::string started = std::string(stamp) + "t33";
 const std::string stopped = std::string(stamp) + "t34";
-const std::string noFiles = std::string(stamp) + "t18: t19 ";
 
 std::string countdown(int minutes)
 {
@@ -243,30 +242,6 @@ TEST_F(Scheduler, ErrorsAreAnnouncedAndMarkedUntilTheLogIsSeen)
     window.tick(); // seen as it happens: announced, not marked
     EXPECT_EQ(window.caption(), countdown(1));
     EXPECT_EQ(window.notifications().size(), 3U);
-}
-
-TEST_F(Scheduler, RunThatFallsDueDuringARunComesAtTheNextTick)
-{
-    settings("From=/src\nTo=/dst\nInterval=1\nDoActionOnStart=1\nAction=Move\n");
-    files.addFile("/src/a", 1);
-    files.addFile("/src/b", 1);
-    load();
-    window.onProcessEvents([&] {
-        if (window.processEventsCalls() == 1) {
-            window.tick(); // the timer runs on during a run made at Start
-            window.tick();
-        }
-    });
-
-    window.click(Control::StartStop);
-
-    EXPECT_THAT(window.lines(), ElementsAre(started, std::string(stamp) + "t26: a", std::string(stamp) + "t26: b"));
-    window.onProcessEvents({});
-    window.tick();
-    EXPECT_THAT(
-        window.lines(), ElementsAre(started, std::string(stamp) + "t26: a", std::string(stamp) + "t26: b", noFiles));
-    window.tick();
-    EXPECT_EQ(linesWith(window.lines(), "t18"), 2);
 }
 
 // A run that fell due during a run comes at the first tick after it, also when the options saved during the
