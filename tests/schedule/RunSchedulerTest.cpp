@@ -26,6 +26,7 @@ std::string countdown(int minutes)
 TEST_F(Scheduler, CountsDownAndRunsWhenTheIntervalHasElapsedWithTheTimerAtRest)
 {
     files.addFile("/src/a", 1);
+    window.setTray(true);
     load();
     window.click(Control::StartStop);
     EXPECT_EQ(window.caption(), countdown(5));
@@ -45,6 +46,7 @@ TEST_F(Scheduler, CountsDownAndRunsWhenTheIntervalHasElapsedWithTheTimerAtRest)
     EXPECT_EQ(window.caption(), countdown(5));
     EXPECT_TRUE(window.timerEnabled());
     EXPECT_EQ(form.state.elapsedMinutes, 0);
+    EXPECT_TRUE(window.notifications().empty()); // a run without errors is not announced
 }
 
 TEST_F(Scheduler, StopAndStartAgainCountsTheFullInterval)
@@ -56,6 +58,8 @@ TEST_F(Scheduler, StopAndStartAgainCountsTheFullInterval)
     EXPECT_EQ(window.caption(), "Carrovex Lite - t16");
     EXPECT_EQ(window.text(Control::StartStop), "t12");
     EXPECT_EQ(window.selectedLine(), 1);
+    SetMessages(form, false); // the options saved while stopped
+    EXPECT_EQ(window.text(Control::StartStop), "t12");
     ticks(10);
 
     window.click(Control::StartStop);
