@@ -56,6 +56,8 @@ TEST_P(TransferRunDestination, WritesOneOutcomeLineAndTransfersOnlyWhatTheRulesA
     EXPECT_THAT(window.lines(), ElementsAre("start line", std::string(stamp) + c.line));
     EXPECT_EQ(files.transfers(), *c.transfer == '\0' ? Lines {} : Lines {std::string(c.transfer) + " /src/a /dst/a"});
     EXPECT_EQ(form.state.runErrors, 0);
+    // Only a run that placed a file there tells a later run which disk the destination is on.
+    EXPECT_EQ(stored("DestinationDisk") == "(missing)", *c.transfer == '\0');
 }
 
 constexpr std::int64_t GiB = std::int64_t {1} << 30;
