@@ -4,7 +4,7 @@
 //   no-kernel-copy       copy_file_range answers ENOSYS before copying anything
 //   io-error-mid-copy    copy_file_range copies 4 KiB, then answers EIO
 //   source-grows         the source gains a byte at every kernel copy call, also one that is refused
-//   source-shrinks       with no-kernel-copy: the source is cut to one byte before it is read
+//   source-shrinks       the source is cut to one byte before it is copied or read
 //   close-fails          closing our temporary file answers EIO (as NFS may for a full disk)
 //   slow-copy            copy_file_range copies 64 KiB per call, 2 ms each (a slow disk or network)
 //   no-unnamed-files     open with O_TMPFILE answers EOPNOTSUPP (FUSE, FAT, network file systems)
@@ -150,10 +150,10 @@ extern "C" ssize_t copy_file_range(
     int in, off64_t* inOffset, int out, off64_t* outOffset, size_t length, unsigned int flags)
 {
     const auto copy = REAL(copy_file_range);
+    if (fault("source-shrinks")) {
+        [[maybe_unused]] const int ignored = ::truncate(pathOf(in).c_str(), 1);
+    }
     if (fault("no-kernel-copy")) {
-        if (fault("source-shrinks")) {
-            [[maybe_unused]] const int ignored = ::truncate(pathOf(in).c_str(), 1);
-        }
         errno = ENOSYS;
         return -1;
     }
