@@ -14,7 +14,7 @@ namespace carrovex::testing
 namespace fs = std::filesystem;
 
 // A stamp in the C locale, as the program runs in the tests: "12/06/26 21:30:00 - ".
-inline const auto stamped = ::testing::MatchesRegex("[0-9]{2}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} - .*");
+inline const auto stampedLine = ::testing::MatchesRegex("[0-9]{2}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} - .*");
 
 // A pair of folders and the settings folder of one scheduled transfer, all on disk.
 class FolderPair

@@ -1,5 +1,6 @@
 #include "platform/MainWindow.h"
 #include "tests/console/ConsoleFixture.h"
+#include "tests/engine/RunLines.h"
 
 #include <algorithm>
 #include <chrono>
@@ -59,7 +60,7 @@ TEST_P(ConsoleProgramOnce, HandlesEveryFile)
     EXPECT_EQ(run.errors(), "");
     std::vector<::testing::Matcher<std::string>> says;
     for (const std::string& text : c.says) {
-        says.push_back(AllOf(stamped, HasSubstr(text)));
+        says.push_back(AllOf(stampedLine, HasSubstr(text)));
     }
     if (!c.readerGoes) {
         EXPECT_THAT(run.lines(), ::testing::UnorderedElementsAreArray(says));
@@ -119,13 +120,7 @@ INSTANTIATE_TEST_SUITE_P(Cases,
             {"Error: ", "Copied: b.txt"},
             {"b.txt"},
             {"in the way", "b.txt"}}),
-    [](const auto& row) { return std::string(row.param.name); });
-
-int linesWith(const std::vector<std::string>& lines, const std::string& text)
-{
-    return static_cast<int>(std::count_if(
-        lines.begin(), lines.end(), [&](const std::string& line) { return line.find(text) != std::string::npos; }));
-}
+    rowName);
 
 // Waits up to 30 seconds for the folder to hold something: a transfer has begun.
 bool waitForAnEntry(const std::string& folder)
@@ -192,7 +187,7 @@ TEST_P(ConsoleProgramStops, AfterTheFileInHandAndReportsTheCancelledRun)
     EXPECT_EQ(run.wait(), c.status) << run.errors();
     expectWholeCopies(pair, run.lines());
     if (!c.once) {
-        EXPECT_THAT(run.lines().front(), AllOf(stamped, HasSubstr("Scheduler started")));
+        EXPECT_THAT(run.lines().front(), AllOf(stampedLine, HasSubstr("Scheduler started")));
     }
     EXPECT_THAT(run.lines().back(), StartsWith("Cancelled: Copied "));
     EXPECT_THAT(readFile(pair.settingsFile()), HasSubstr(c.savedShowLog));
@@ -207,7 +202,7 @@ INSTANTIATE_TEST_SUITE_P(Cases,
                           "Action=Copy\nDoActionOnStart=1\nSave=1\nShowLog=2\n",
                           "ShowLog=0\n"},
         StopCase {"OnceSavesNothing", true, SIGINT, 128 + SIGINT, "Action=Copy\nSave=1\nShowLog=2\n", "ShowLog=2\n"}),
-    [](const auto& row) { return std::string(row.param.name); });
+    rowName);
 
 // A folder whose first 255 characters name another existing folder: a path read cut short would take files
 // out of that folder, or put them there.
@@ -232,7 +227,7 @@ TEST_F(ConsoleProgram, LongFolderPathsAreUsedWhole)
     ProgramRun run(with(pair.dir(), "--once"), cLocale);
 
     EXPECT_EQ(run.wait(), 0) << run.errors();
-    EXPECT_THAT(run.lines(), ElementsAre(AllOf(stamped, HasSubstr("Moved: dropped.txt"))));
+    EXPECT_THAT(run.lines(), ElementsAre(AllOf(stampedLine, HasSubstr("Moved: dropped.txt"))));
     EXPECT_EQ(readFile(destination + "/dropped.txt"), "dropped");
     EXPECT_EQ(readFile(outer + "/important.conf"), "keep");
     EXPECT_FALSE(exists(outerDestination + "/dropped.txt"));
@@ -349,9 +344,9 @@ TEST_F(ConsoleProgram, FileThatAnotherUserStillWritesStaysUntilTheWriterIsDone)
     const auto seeing = once("cap_lease");
     EXPECT_EQ(blind.first, 1);
     EXPECT_THAT(
-        blind.second, ElementsAre(AllOf(stamped, HasSubstr("within the settle time"), HasSubstr("upload.log"))));
+        blind.second, ElementsAre(AllOf(stampedLine, HasSubstr("within the settle time"), HasSubstr("upload.log"))));
     EXPECT_EQ(seeing.first, 1);
-    EXPECT_THAT(seeing.second, ElementsAre(AllOf(stamped, HasSubstr("open for writing"), HasSubstr("upload.log"))));
+    EXPECT_THAT(seeing.second, ElementsAre(AllOf(stampedLine, HasSubstr("open for writing"), HasSubstr("upload.log"))));
     EXPECT_TRUE(exists(log));
     EXPECT_EQ(entriesOf(disk.path()), "");
     EXPECT_EQ(writer.wait(), 0) << writer.errors();
@@ -359,27 +354,19 @@ TEST_F(ConsoleProgram, FileThatAnotherUserStillWritesStaysUntilTheWriterIsDone)
     const auto after = once("cap_lease,cap_sys_ptrace");
 
     EXPECT_EQ(after.first, 0);
-    EXPECT_THAT(after.second, ElementsAre(AllOf(stamped, HasSubstr("- Moved: upload.log"))));
+    EXPECT_THAT(after.second, ElementsAre(AllOf(stampedLine, HasSubstr("- Moved: upload.log"))));
     EXPECT_EQ(readFile(disk.path() + "/upload.log"), "record 1\nrecord 2\n");
     EXPECT_FALSE(exists(log));
 }
 
-struct AnswerCase {
-    const char* name;
+struct AnswerCase : NamedRow {
     const char* typed; // nullptr: no terminal
     bool saved;
     std::size_t questions;
     const char* fault = nullptr;
-
-    friend void PrintTo(const AnswerCase& row, std::ostream* out)
-    {
-        *out << row.name;
-    }
 };
 
-class ConsoleProgramAsks : public ConsoleProgram, public ::testing::WithParamInterface<AnswerCase>
-{
-};
+using ConsoleProgramAsks = Table<ConsoleProgram, AnswerCase>;
 
 TEST_P(ConsoleProgramAsks, OnTheTerminalBeforeSaving)
 {
@@ -410,7 +397,7 @@ TEST_P(ConsoleProgramAsks, OnTheTerminalBeforeSaving)
         ++questions;
     }
     EXPECT_EQ(questions, c.questions) << run.errors();
-    EXPECT_THAT(run.lines(), ElementsAre(AllOf(stamped, HasSubstr("Scheduler started"))));
+    EXPECT_THAT(run.lines(), ElementsAre(AllOf(stampedLine, HasSubstr("Scheduler started"))));
     EXPECT_THAT(readFile(pair.settingsFile()), HasSubstr(c.saved ? "ShowLog=0\n" : "ShowLog=2\n"));
 }
 
@@ -422,23 +409,15 @@ INSTANTIATE_TEST_SUITE_P(Answers,
         AnswerCase {"EndOfInputIsNo", "\x04", false, 1},
         AnswerCase {"NoTerminalIsNo", nullptr, false, 0},
         AnswerCase {"ReadThatWouldBlockIsTriedAgain", "\n", true, 1, "terminal-read-retried"}),
-    [](const auto& row) { return std::string(row.param.name); });
+    rowName);
 
 // The settings folder's own lang/ holds one language file; the settings choose English.
-struct OwnLanguageCase {
-    const char* name;
+struct OwnLanguageCase : NamedRow {
     const char* ownFile;
     const char* copiedWord;
-
-    friend void PrintTo(const OwnLanguageCase& row, std::ostream* out)
-    {
-        *out << row.name;
-    }
 };
 
-class ConsoleProgramLanguages : public ConsoleProgram, public ::testing::WithParamInterface<OwnLanguageCase>
-{
-};
+using ConsoleProgramLanguages = Table<ConsoleProgram, OwnLanguageCase>;
 
 TEST_P(ConsoleProgramLanguages, ComeFromTheSettingsFolderBeforeTheProgramsOwn)
 {

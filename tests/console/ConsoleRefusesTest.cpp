@@ -1,3 +1,4 @@
+#include "tests/TableRows.h"
 #include "tests/console/ConsoleFixture.h"
 
 #include <algorithm>
@@ -14,21 +15,13 @@ namespace carrovex::testing
 namespace
 {
 
-struct UnusableCase {
-    const char* name;
+struct UnusableCase : NamedRow {
     std::vector<std::string> arguments; // "DIR" stands for the pair's settings folder
     const char* settings; // nullptr: no settings file; "DIR" stands for the settings folder here too
     const char* says;
-
-    friend void PrintTo(const UnusableCase& row, std::ostream* out)
-    {
-        *out << row.name;
-    }
 };
 
-class ConsoleProgramRefuses : public ConsoleProgram, public ::testing::WithParamInterface<UnusableCase>
-{
-};
+using ConsoleProgramRefuses = Table<ConsoleProgram, UnusableCase>;
 
 TEST_P(ConsoleProgramRefuses, WithOneLineAndStatusTwo)
 {
@@ -72,7 +65,7 @@ INSTANTIATE_TEST_SUITE_P(Cases,
         UnusableCase {"MissingSourceOnce", {"--once", "--dir", "DIR"}, "From=/nonexistent/source\n", "(From in"},
         UnusableCase {"MissingDestinationScheduler", {"--dir", "DIR"}, "To=/nonexistent/destination\n", "(To in"},
         UnusableCase {"DestinationIsTheSource", {"--once", "--dir", "DIR"}, "To=DIR-source\n", "lies inside it"}),
-    [](const auto& row) { return std::string(row.param.name); });
+    rowName);
 
 TEST_F(ConsoleProgram, FailedSaveOnStopIsReportedWithStatusOne)
 {

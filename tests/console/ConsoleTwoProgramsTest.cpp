@@ -1,3 +1,4 @@
+#include "tests/TableRows.h"
 #include "tests/console/ConsoleFixture.h"
 
 #include <algorithm>
@@ -123,7 +124,7 @@ TEST_P(TwoProgramsOnOneSource, GiveEveryFileToExactlyOneOfThem)
 INSTANTIATE_TEST_SUITE_P(Destinations,
     TwoProgramsOnOneSource,
     ::testing::Values(RaceCase {"OnTheSourcesFileSystem", false}, RaceCase {"OnAnotherFileSystem", true}),
-    [](const auto& row) { return std::string(row.param.name); });
+    rowName);
 
 } // namespace
 

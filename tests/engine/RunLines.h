@@ -1,7 +1,9 @@
 #pragma once
 
+#include "tests/TableRows.h"
 #include "tests/fakes/FixedClock.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -21,9 +23,11 @@ inline Lines stamped(const Lines& lines)
     return out;
 }
 
-template <typename Row> std::string rowName(const ::testing::TestParamInfo<Row>& row)
+// How many of the lines contain the text.
+template <class Range> int linesWith(const Range& lines, const std::string& text)
 {
-    return row.param.name;
+    return static_cast<int>(
+        std::ranges::count_if(lines, [&](const std::string& line) { return line.find(text) != std::string::npos; }));
 }
 
 } // namespace carrovex::testing

@@ -104,23 +104,15 @@ TEST_F(TransferRun, ShowsControlCharactersInNamesEscaped)
 }
 
 // Cancel is taken before the next file; the file in hand and the transfers already accepted are completed.
-struct CancelCase {
-    const char* name;
+struct CancelCase : NamedRow {
     bool move;
     std::size_t batch;
     int cancelAt; // the processEvents call that asks to cancel, 0 for before the run
     Lines lines;
     int batches;
-
-    friend void PrintTo(const CancelCase& row, std::ostream* out)
-    {
-        *out << row.name;
-    }
 };
 
-class TransferRunCancel : public MainFormFixture, public ::testing::WithParamInterface<CancelCase>
-{
-};
+using TransferRunCancel = Table<MainFormFixture, CancelCase>;
 
 TEST_P(TransferRunCancel, StopsAtTheNextFileAndCountsTheDoneOnes)
 {
@@ -149,7 +141,7 @@ INSTANTIATE_TEST_SUITE_P(Moments,
         CancelCase {"BetweenFiles", true, 1, 3, {"t26: a", "t31: t26 1 t29"}, 1},
         CancelCase {"DuringTheLastFile", false, 1, 6, {"t25: a", "t25: b", "t25: c", "t31: t25 3 t30"}, 3},
         CancelCase {"WithTransfersWaiting", false, 10, 4, {"t25: a", "t25: b", "t31: t25 2 t30"}, 1}),
-    rowName<CancelCase>);
+    rowName);
 
 // A large file shows how far it has got, and a Cancel says at once, in the caption and then on the
 // progress line, that the run ends after the file in hand.

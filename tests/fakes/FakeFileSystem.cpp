@@ -235,6 +235,9 @@ std::vector<Placed> FakeFileSystem::completeBatch()
     ++m_completeBatchCalls;
     std::vector<Placed> outcomes;
     for (const Waiting& transfer : m_waiting) {
+        if (failure(Call::Answer) != nullptr) {
+            break;
+        }
         outcomes.push_back(complete(transfer));
     }
     m_waiting.clear();

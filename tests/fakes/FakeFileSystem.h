@@ -19,8 +19,9 @@ class FakeFileSystem final : public FileSystem
 public:
     static constexpr std::size_t longestName = 255;
 
-    // Complete counts transfers: its nth is the nth transfer that a batch completes.
-    enum class Call { List, FileExists, SameFile, SameContent, FileLength, Start, Complete };
+    // Complete counts transfers: its nth is the nth transfer that a batch completes. A failed Answer leaves
+    // that transfer's outcome, and those after it in its batch, unanswered (a binding that lost them).
+    enum class Call { List, FileExists, SameFile, SameContent, FileLength, Start, Complete, Answer };
 
     void addFolder(const std::string& path);
     // A file's content is its path unless given: two files have the same bytes only when given the same.

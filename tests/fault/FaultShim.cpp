@@ -4,17 +4,21 @@
 //   no-kernel-copy       copy_file_range answers ENOSYS before copying anything
 //   io-error-mid-copy    copy_file_range copies 4 KiB, then answers EIO
 //   source-grows         the source gains a byte at every kernel copy call, also one that is refused
-//   source-shrinks       with no-kernel-copy: the source is cut to one byte before it is read
+//   source-shrinks       the source is cut to one byte before it is copied or read
 //   close-fails          closing our temporary file answers EIO (as NFS may for a full disk)
 //   slow-copy            copy_file_range copies 64 KiB per call, 2 ms each (a slow disk or network)
 //   no-unnamed-files     open with O_TMPFILE answers EOPNOTSUPP (FUSE, FAT, network file systems)
 //   unnamed-files-invalid  open with O_TMPFILE answers EINVAL (file systems that do not know the flag)
+//   unnamed-files-unknown  open with O_TMPFILE answers EISDIR (kernels before 3.11, which take it for O_DIRECTORY)
 //   folder-flush-fails   fsync of a folder answers EIO (a disk that could not write its names)
 //   folder-flush-unsupported  fsync of a folder answers EOPNOTSUPP (FUSE without it)
 //   no-hard-links        link and linkat answer EPERM (FAT and exFAT through FUSE)
 //   no-descriptor-links  linkat of a descriptor itself (AT_EMPTY_PATH) answers ENOENT, as a kernel before
 //                        Linux 6.10 does without the right to search every folder
 //   chmod-refused        fchmod answers EPERM (FAT, which cannot store permission bits)
+//   chmod-fails          fchmod answers EIO (a disk that could not write the file's inode)
+//   times-fail           futimens answers EIO
+//   read-fails           a read of a file of 666 bytes is interrupted by a signal (EINTR), then answers EIO
 //   writeback-fails      syncfs answers EIO, and so does fdatasync for files of 666 bytes (a disk that lost
 //                        their blocks after write() had succeeded)
 //   destination-appears  just before a name is given to a copy, another program creates a file of that name
@@ -23,8 +27,8 @@
 //   writer-at-folder-flush  when a folder is flushed, another program asks to open the file named by
 //                        CARROVEX_WRITER for writing (which breaks a lease on it)
 //   writer-at-removal    just before the file named by CARROVEX_WRITER leaves its name (removed, or renamed
-//                        within its file system), another process opens it by that name for writing (waiting for any lease on
-//                        it to be let go) and appends " and theirs"
+//                        within its file system), another process opens it by that name for writing (waiting for any
+//                        lease on it to be let go) and appends " and theirs"
 //   replaced-at-removal  just before that moment, another program puts a new file ("theirs") at that name
 //   taken-before-lock    just before the lock on the file named by CARROVEX_TAKEN is asked for, another
 //                        program that locks nothing moves it away (to its name with ".taken" added)
@@ -51,6 +55,7 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace
 {
@@ -211,10 +216,10 @@ extern "C" ssize_t copy_file_range(
     int in, off64_t* inOffset, int out, off64_t* outOffset, size_t length, unsigned int flags)
 {
     const auto copy = REAL(copy_file_range);
+    if (fault("source-shrinks")) {
+        [[maybe_unused]] const int ignored = ::truncate(pathOf(in).c_str(), 1);
+    }
     if (fault("no-kernel-copy")) {
-        if (fault("source-shrinks")) {
-            [[maybe_unused]] const int ignored = ::truncate(pathOf(in).c_str(), 1);
-        }
         errno = ENOSYS;
         return -1;
     }
@@ -278,9 +283,15 @@ extern "C" int openat(int folder, const char* path, int flags, ...)
         mode = static_cast<mode_t>(va_arg(arguments, int));
         va_end(arguments);
     }
-    if ((flags & O_TMPFILE) == O_TMPFILE && (fault("no-unnamed-files") || fault("unnamed-files-invalid"))) {
-        errno = fault("no-unnamed-files") ? EOPNOTSUPP : EINVAL;
-        return -1;
+    if ((flags & O_TMPFILE) == O_TMPFILE) {
+        for (const auto& [name, error] : {std::pair {"no-unnamed-files", EOPNOTSUPP},
+                 std::pair {"unnamed-files-invalid", EINVAL},
+                 std::pair {"unnamed-files-unknown", EISDIR}}) {
+            if (fault(name)) {
+                errno = error;
+                return -1;
+            }
+        }
     }
     if ((flags & O_CREAT) != 0 && (fault("quota-exceeded") || tooLongForShortNames(path))) {
         errno = fault("quota-exceeded") ? EDQUOT : ENAMETOOLONG;
@@ -315,11 +326,20 @@ extern "C" int link(const char* oldPath, const char* newPath)
 
 extern "C" int fchmod(int fd, mode_t mode)
 {
-    if (fault("chmod-refused")) {
-        errno = EPERM;
+    if (fault("chmod-refused") || fault("chmod-fails")) {
+        errno = fault("chmod-refused") ? EPERM : EIO;
         return -1;
     }
     return REAL(fchmod)(fd, mode);
+}
+
+extern "C" int futimens(int fd, const struct timespec times[2])
+{
+    if (fault("times-fail")) {
+        errno = EIO;
+        return -1;
+    }
+    return REAL(futimens)(fd, times);
 }
 
 extern "C" int syncfs(int fd)
@@ -393,6 +413,14 @@ extern "C" ssize_t read(int fd, void* buffer, size_t size)
     static int calls = 0;
     if (fd == STDIN_FILENO && fault("terminal-read-retried") && ::isatty(fd) != 0 && calls++ % 3 != 2) {
         errno = calls % 3 == 1 ? EINTR : EAGAIN;
+        return -1;
+    }
+    static bool interrupted = false;
+    struct stat info {
+    };
+    if (fault("read-fails") && ::fstat(fd, &info) == 0 && info.st_size == 666) {
+        interrupted = !interrupted;
+        errno = interrupted ? EINTR : EIO;
         return -1;
     }
     return REAL(read)(fd, buffer, size);

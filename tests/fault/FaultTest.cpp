@@ -1,10 +1,12 @@
 #include "platform/posix/PosixFileSystem.h"
+#include "tests/TableRows.h"
 #include "tests/posix/DiskFixtures.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -83,12 +85,13 @@ INSTANTIATE_TEST_SUITE_P(Faults,
         FallbackCase {"NoKernelCopy", "no-kernel-copy", Transfer::Copy, false},
         FallbackCase {"NamedStagingCopy", "no-unnamed-files", Transfer::Copy, false},
         FallbackCase {"NamedStagingWhereUnnamedIsInvalid", "unnamed-files-invalid", Transfer::Copy, false},
+        FallbackCase {"NamedStagingWhereUnnamedIsUnknown", "unnamed-files-unknown", Transfer::Copy, false},
         FallbackCase {"FolderFlushUnsupportedMoveAcross", "folder-flush-unsupported", Transfer::Move, true},
         FallbackCase {"LinkThroughProcCopy", "no-descriptor-links", Transfer::Copy, false},
         FallbackCase {"RemovableDiskCopy", "no-unnamed-files,rename-flag-refused,no-hard-links", Transfer::Copy, false},
         FallbackCase {"RemovableDiskMove", "rename-flag-refused,no-hard-links", Transfer::Move, false},
         FallbackCase {"PermissionsRefusedCopy", "chmod-refused", Transfer::Copy, false}),
-    [](const auto& row) { return std::string(row.param.name); });
+    rowName);
 
 // A fault in the middle of a transfer fails it and leaves the source, and whatever the destination held, as
 // they were.
@@ -114,10 +117,13 @@ TEST_P(FaultFailure, LeavesNoPartialFile)
     const std::string to = target(c.across);
     const std::string content(c.size, 'x');
     writeFile(source + "/a.txt", content);
+    // Set-user-ID, which no new file has: the copy must always set the permissions itself.
+    ASSERT_EQ(::chmod((source + "/a.txt").c_str(), 04644), 0);
     writeFile(to + "/old.txt", "old");
     inject(c.faults);
 
     const Status outcome = transferNow(files, source + "/a.txt", to + "/a.txt", c.how);
+    ::unsetenv("CARROVEX_FAULT"); // the test's own reads see the disk as it is
 
     EXPECT_FALSE(outcome.ok());
     if (*c.error != '\0') {
@@ -135,9 +141,18 @@ INSTANTIATE_TEST_SUITE_P(Faults,
     FaultFailure,
     ::testing::Values(
         FailureCase {"IoErrorMidCopy", "io-error-mid-copy", 1 << 20, Transfer::Copy, false, "Input/output error"},
+        FailureCase {"IoErrorWhileRead", "no-kernel-copy,read-fails", 666, Transfer::Copy, false, "Input/output error"},
+        FailureCase {"PermissionsFail", "chmod-fails", 7, Transfer::Copy, false, "Input/output error"},
+        FailureCase {"TimesFail", "times-fail", 7, Transfer::Copy, false, "Input/output error"},
         FailureCase {"FailingClose", "no-unnamed-files,close-fails", 7, Transfer::Copy, false, "Input/output error"},
         FailureCase {
             "SourceGrowsWhileCopied", "source-grows", 7, Transfer::Copy, false, "The file changed while it was copied"},
+        FailureCase {"SourceShrinksWhileCopied",
+            "source-shrinks",
+            7,
+            Transfer::Copy,
+            false,
+            "The file changed while it was copied"},
         FailureCase {"SourceShrinksWhileRead",
             "no-kernel-copy,source-shrinks",
             7,
@@ -151,7 +166,7 @@ INSTANTIATE_TEST_SUITE_P(Faults,
             Transfer::Copy,
             false,
             "Disk quota exceeded"}),
-    [](const auto& row) { return std::string(row.param.name); });
+    rowName);
 
 // A destination that keeps shorter names than the source folder (eCryptfs: 143 bytes) is named as the reason.
 TEST_F(Fault, NameTooLongForTheDestinationIsRefusedAsAName)

@@ -164,18 +164,6 @@ std::string entriesOf(const std::string& folder)
     return joined;
 }
 
-Status transferNow(FileSystem& files, const std::string& source, const std::string& destination, Transfer how)
-{
-    if (Status started = files.startTransfer(source, destination, how); !started.ok()) {
-        return started;
-    }
-    std::vector<Placed> outcomes = files.completeBatch();
-    if (outcomes.size() != 1) {
-        return Status::failure("completed " + std::to_string(outcomes.size()) + " transfers instead of one");
-    }
-    return outcomes.front().ok() ? Status() : Status::failure(outcomes.front());
-}
-
 bool asUnprivilegedUser(const std::function<bool()>& check, unsigned userId)
 {
     const pid_t child = ::fork();

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/FileSystem.h"
 #include "platform/posix/TransferBatch.h"
+#include "tests/DiskHelpers.h"
 
 #include <chrono>
 #include <functional>
@@ -9,26 +9,6 @@
 
 namespace carrovex::testing
 {
-
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class TempFolder
-{
-public:
-    TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    ~TempFolder();
-
-    const std::string& path() const
-    {
-        return m_path;
-    }
-    // A sub-folder, created.
-    std::string folder(const std::string& name) const;
-
-private:
-    std::string m_path;
-};
 
 // A file system mounted by outside tools for the test's life (a FUSE view, a disk image), by a shell command
 // that mounts it at path() and one that takes it away again. Needs root and the tools; where it could not be
@@ -79,9 +59,6 @@ std::string fatThroughFuse(const std::string& image, const std::string& where);
 // Unmounts a FUSE file system, and for exFAT also lets its image's loop device go.
 std::string unmountFuse(const std::string& where, const std::string& image = {});
 
-void writeFile(const std::string& path, const std::string& content);
-std::string readFile(const std::string& path);
-bool exists(const std::string& path);
 // The settle time of the tests' file systems: long enough to tell a file written moments ago, short enough
 // to wait for.
 inline constexpr std::chrono::milliseconds testSettleTime {500};
@@ -89,12 +66,6 @@ inline constexpr posix::BatchLimits settlingQuickly {.settleTime = testSettleTim
 // Waits until nothing has changed the file for the settle time, as for a file that nobody has written for
 // a while.
 void settleFile(const std::string& path, std::chrono::milliseconds settleTime = testSettleTime);
-// Names of every entry of the folder, hidden ones included, sorted.
-std::string entriesOf(const std::string& folder);
-
-// One transfer, started and completed at once: the failure of either step, or success.
-Status transferNow(FileSystem& files, const std::string& source, const std::string& destination, Transfer how);
-
 // Runs the check in a child process as an unprivileged user (root reads and writes everything, so
 // permissions can only be tested without it), by default nobody; true when the check returned true.
 bool asUnprivilegedUser(const std::function<bool()>& check, unsigned userId = 65534);

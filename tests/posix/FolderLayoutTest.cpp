@@ -1,5 +1,6 @@
 #include "platform/posix/FolderLayout.h"
 
+#include "tests/TableRows.h"
 #include "tests/posix/DiskFixtures.h"
 
 #include <cstdlib>
@@ -19,15 +20,9 @@ namespace
 
 namespace fs = std::filesystem;
 
-struct UserCase {
-    const char* name;
+struct UserCase : NamedRow {
     posix::UserEnvironment user;
     const char* settings;
-
-    friend void PrintTo(const UserCase& row, std::ostream* out)
-    {
-        *out << row.name;
-    }
 };
 
 class UserSettingsFolder : public ::testing::TestWithParam<UserCase>
@@ -202,7 +197,7 @@ INSTANTIATE_TEST_SUITE_P(Cases,
         LayoutCase {"GivenFolderFirstPortable", "lang ini", true, true, "@G", "@G/lang @P/lang", "@G"},
         LayoutCase {
             "GivenFolderFirstInstalled", "installed", true, true, "@G", "@G/lang @T/usr/share/carrovex/lang", "@G"}),
-    [](const auto& row) { return std::string(row.param.name); });
+    rowName);
 
 TEST_F(ProgramLayout, PortableFolderThatCannotBeWrittenKeepsSettingsPerUser)
 {

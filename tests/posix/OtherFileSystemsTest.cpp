@@ -1,5 +1,6 @@
 // Runs against what users meet beside a plain local disk: a second view of the source folder, removable-disk
 // file systems through FUSE, a file that another program is still writing, a move that was cut short.
+#include "tests/TableRows.h"
 #include "tests/posix/RunOnDisk.h"
 
 #include <chrono>
@@ -22,16 +23,10 @@ namespace carrovex::testing
 namespace
 {
 
-struct ViewCase {
-    const char* name;
+struct ViewCase : NamedRow {
     bool move;
     bool overwrite;
     const char* line;
-
-    friend void PrintTo(const ViewCase& row, std::ostream* out)
-    {
-        *out << row.name;
-    }
 };
 
 // The source folder seen through FUSE as well, as a network share of the drop folder would be.
@@ -65,9 +60,7 @@ TEST_F(SourceView, FileChangedMomentsAgoWaitsForALaterRun)
     EXPECT_EQ(entriesOf(destination), "rested.txt");
 }
 
-class ViewOfTheSource : public SourceView, public ::testing::WithParamInterface<ViewCase>
-{
-};
+using ViewOfTheSource = Table<SourceView, ViewCase>;
 
 // The destination is the source folder itself, reached through another file system: other device and inode
 // numbers, the same files. Replacing one by its copy and then removing the "source" lost every file.
@@ -95,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(Views,
     ::testing::Values(ViewCase {"MoveOverwriting", true, true, "t21 (t24): "},
         ViewCase {"Move", true, false, "t21 (t24): "},
         ViewCase {"CopyOverwriting", false, true, "t22 (t24): "}),
-    [](const auto& row) { return std::string(row.param.name); });
+    rowName);
 
 struct DiskCase {
     const char* name;
@@ -162,7 +155,7 @@ INSTANTIATE_TEST_SUITE_P(Disks,
         DiskCase {"FatCopy", false, false},
         DiskCase {"ExfatMoveReplacing", true, true, true},
         DiskCase {"FatCopyReplacing", false, false, true}),
-    [](const auto& row) { return std::string(row.param.name); });
+    rowName);
 
 // Another program appends a record every 100 ms and keeps the file open, as a logger does.
 class Writer
@@ -256,7 +249,7 @@ INSTANTIATE_TEST_SUITE_P(Writers,
     ::testing::Values(WriterCase {"Copy", false, false},
         WriterCase {"MoveWithinTheFileSystem", true, false},
         WriterCase {"MoveToAnotherFileSystem", true, true}),
-    [](const auto& row) { return std::string(row.param.name); });
+    rowName);
 
 struct LeftoverCase {
     const char* name;
@@ -304,7 +297,7 @@ INSTANTIATE_TEST_SUITE_P(Leftovers,
         LeftoverCase {"WholeSecondsTwoEarlier", "the content", timespec {1'099'999'998, 0}, "t26: a.txt", false},
         LeftoverCase {"WholeSecondsThreeEarlier", "the content", timespec {1'099'999'997, 0}, "t21 (t24): a.txt", true},
         LeftoverCase {"WholeSecondsADayApart", "the content", timespec {1'100'086'400, 0}, "t21 (t24): a.txt", true}),
-    [](const auto& row) { return std::string(row.param.name); });
+    rowName);
 
 } // namespace
 

@@ -17,7 +17,6 @@ using Scheduler = SchedulerFixture;
 
 const std::string started = std::string(stamp) + "t33";
 const std::string stopped = std::string(stamp) + "t34";
-const std::string noFiles = std::string(stamp) + "t18: t19 ";
 
 std::string countdown(int minutes)
 {
@@ -27,6 +26,7 @@ std::string countdown(int minutes)
 TEST_F(Scheduler, CountsDownAndRunsWhenTheIntervalHasElapsedWithTheTimerAtRest)
 {
     files.addFile("/src/a", 1);
+    window.setTray(true);
     load();
     window.click(Control::StartStop);
     EXPECT_EQ(window.caption(), countdown(5));
@@ -46,6 +46,7 @@ TEST_F(Scheduler, CountsDownAndRunsWhenTheIntervalHasElapsedWithTheTimerAtRest)
     EXPECT_EQ(window.caption(), countdown(5));
     EXPECT_TRUE(window.timerEnabled());
     EXPECT_EQ(form.state.elapsedMinutes, 0);
+    EXPECT_TRUE(window.notifications().empty()); // a run without errors is not announced
 }
 
 TEST_F(Scheduler, StopAndStartAgainCountsTheFullInterval)
@@ -56,12 +57,16 @@ TEST_F(Scheduler, StopAndStartAgainCountsTheFullInterval)
     window.click(Control::StartStop);
     EXPECT_EQ(window.caption(), "Carrovex Lite - t16");
     EXPECT_EQ(window.text(Control::StartStop), "t12");
+    EXPECT_EQ(window.selectedLine(), 1);
+    SetMessages(form, false); // the options saved while stopped
+    EXPECT_EQ(window.text(Control::StartStop), "t12");
     ticks(10);
 
     window.click(Control::StartStop);
 
     EXPECT_EQ(window.caption(), countdown(5));
     EXPECT_THAT(window.lines(), ElementsAre(started, stopped, started));
+    EXPECT_EQ(window.selectedLine(), 2);
 }
 
 TEST_F(Scheduler, OnlyLeavingTheIntervalFieldTakesItsText)
@@ -160,7 +165,7 @@ TEST_P(SchedulerCancel, EndsTheRunAfterTheFileInHand)
     EXPECT_TRUE(files.hasFile("/dst/a"));
     EXPECT_FALSE(files.hasFile("/dst/b"));
     EXPECT_TRUE(form.state.running);
-    EXPECT_EQ(linesWith("t34"), 0);
+    EXPECT_EQ(linesWith(window.lines(), "t34"), 0);
     EXPECT_TRUE(window.isEnabled(Control::StartStop));
     EXPECT_EQ(window.text(Control::StartStop), "t11");
 }
@@ -190,24 +195,16 @@ TEST_F(Scheduler, RunsAtOnceOnStartWhenAskedTo)
     EXPECT_THAT(captions, ElementsAre(copying, copying));
     EXPECT_EQ(window.caption(), countdown(4)); // the run is over: the countdown, at once
     ticks(4);
-    EXPECT_EQ(linesWith("t22 (t24)"), 2);
+    EXPECT_EQ(linesWith(window.lines(), "t22 (t24)"), 2);
     EXPECT_EQ(window.caption(), countdown(5)); // after a run made by a tick
 }
 
-struct OverlapCase {
-    const char* name;
+struct OverlapCase : NamedRow {
     const char* destination;
     bool refused;
-
-    friend void PrintTo(const OverlapCase& row, std::ostream* out)
-    {
-        *out << row.name;
-    }
 };
 
-class SchedulerFolders : public SchedulerFixture, public ::testing::WithParamInterface<OverlapCase>
-{
-};
+using SchedulerFolders = Table<SchedulerFixture, OverlapCase>;
 
 TEST_P(SchedulerFolders, DestinationInsideTheSourceIsRefusedAtStart)
 {
@@ -238,7 +235,7 @@ INSTANTIATE_TEST_SUITE_P(Table,
         OverlapCase {"ThroughALink", "/link/sub", true},
         OverlapCase {"SameNameStart", "/srcx", false},
         OverlapCase {"Elsewhere", "/dst", false}),
-    [](const auto& row) { return std::string(row.param.name); });
+    rowName);
 
 TEST_F(Scheduler, DestinationMovedIntoTheSourceStopsAStartedScheduler)
 {
@@ -278,29 +275,45 @@ TEST_F(Scheduler, ErrorsAreAnnouncedAndMarkedUntilTheLogIsSeen)
     EXPECT_EQ(window.notifications().size(), 3U);
 }
 
-TEST_F(Scheduler, RunThatFallsDueDuringARunComesAtTheNextTick)
+// A run that fell due during a run comes at the first tick after it, also when the options saved during the
+// run lengthened the interval; a stop, by the user or by a folder gone, forgets it.
+enum class AfterRun { Ticks, StopAndStart, FolderGoneAndBack };
+
+class SchedulerDue : public SchedulerFixture, public ::testing::WithParamInterface<AfterRun>
 {
-    settings("From=/src\nTo=/dst\nInterval=1\nDoActionOnStart=1\nAction=Move\n");
+};
+
+TEST_P(SchedulerDue, RunThatFellDueDuringARunComesAtTheNextTickUnlessStopped)
+{
+    settings("From=/src\nTo=/dst\nInterval=5\nDoActionOnStart=1\n");
     files.addFile("/src/a", 1);
-    files.addFile("/src/b", 1);
     load();
     window.onProcessEvents([&] {
         if (window.processEventsCalls() == 1) {
-            window.tick(); // the timer runs on during a run made at Start
-            window.tick();
+            ticks(5);
+            ini.WriteIniValue("Options", "Interval", "10");
+            SetMessages(form, false);
         }
     });
-
     window.click(Control::StartStop);
-
-    EXPECT_THAT(window.lines(), ElementsAre(started, std::string(stamp) + "t26: a", std::string(stamp) + "t26: b"));
     window.onProcessEvents({});
+    ini.WriteIniValue("Options", "DoActionOnStart", "0");
+    if (GetParam() == AfterRun::StopAndStart) {
+        window.click(Control::StartStop);
+        window.click(Control::StartStop);
+    } else if (GetParam() == AfterRun::FolderGoneAndBack) {
+        window.type(Control::SourceFolder, "/sr");
+        window.type(Control::SourceFolder, "/src");
+        window.click(Control::StartStop);
+    }
+
     window.tick();
-    EXPECT_THAT(
-        window.lines(), ElementsAre(started, std::string(stamp) + "t26: a", std::string(stamp) + "t26: b", noFiles));
-    window.tick();
-    EXPECT_EQ(linesWith("t18"), 2);
+
+    EXPECT_EQ(linesWith(window.lines(), "t22 (t24)"), GetParam() == AfterRun::Ticks ? 1 : 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, SchedulerDue, ::testing::Values(AfterRun::Ticks, AfterRun::StopAndStart, AfterRun::FolderGoneAndBack));
 
 TEST_F(Scheduler, CountPastASmallerReloadedIntervalStillRuns)
 {
@@ -314,7 +327,7 @@ TEST_F(Scheduler, CountPastASmallerReloadedIntervalStillRuns)
 
     window.tick();
 
-    EXPECT_EQ(linesWith("t18"), 1);
+    EXPECT_EQ(linesWith(window.lines(), "t18"), 1);
     EXPECT_EQ(window.caption(), countdown(5));
 }
 
@@ -328,29 +341,21 @@ TEST_F(Scheduler, AWeekAtOneMinuteMissesAndDoublesNoRun)
     ticks(week);
 
     EXPECT_EQ(window.lineCount(), 1 + week);
-    EXPECT_EQ(linesWith("t18"), week);
+    EXPECT_EQ(linesWith(window.lines(), "t18"), week);
     EXPECT_EQ(form.state.elapsedMinutes, 0);
     EXPECT_EQ(window.caption(), countdown(1));
 }
 
 // The remembered disk is uuid:A, /dst is now on uuid:B. Only the user's own Start, or a destination the user
 // names anew, takes the disk as it is; a start by the program (/s) must not take the disk under an unmounted one.
-struct StartCase {
-    const char* name;
+struct StartCase : NamedRow {
     const char* commandLine;
     bool userStarts;
     bool retyped; // the user typed the destination folder again before
     bool transferred;
-
-    friend void PrintTo(const StartCase& row, std::ostream* out)
-    {
-        *out << row.name;
-    }
 };
 
-class DiskAtStart : public SchedulerFixture, public ::testing::WithParamInterface<StartCase>
-{
-};
+using DiskAtStart = Table<SchedulerFixture, StartCase>;
 
 TEST_P(DiskAtStart, OnlyTheUsersStartOrFolderTakesAnotherDisk)
 {
@@ -372,7 +377,7 @@ TEST_P(DiskAtStart, OnlyTheUsersStartOrFolderTakesAnotherDisk)
     EXPECT_EQ(files.transfers(),
         c.transferred ? std::vector<std::string> {"copy /src/a /dst/a"} : std::vector<std::string> {});
     EXPECT_EQ(stored("DestinationDisk"), c.transferred ? "uuid:B /mnt/usb" : "uuid:A /mnt/usb");
-    EXPECT_EQ(linesWith("t35: "), c.transferred ? 0 : 1);
+    EXPECT_EQ(linesWith(window.lines(), "t35: "), c.transferred ? 0 : 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Starts,
@@ -380,7 +385,7 @@ INSTANTIATE_TEST_SUITE_P(Starts,
     ::testing::Values(StartCase {"UsersStart", "", true, false, true},
         StartCase {"SlashS", "/s", false, false, false},
         StartCase {"SlashSAfterTheUserNamedTheFolder", "/s", false, true, true}),
-    rowName<StartCase>);
+    rowName);
 
 } // namespace
 

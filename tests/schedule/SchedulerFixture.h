@@ -56,16 +56,6 @@ protected:
         }
     }
 
-    // How many log lines contain the text.
-    int linesWith(const std::string& text) const
-    {
-        int count = 0;
-        for (const std::string& line : window.lines()) {
-            count += line.find(text) != std::string::npos ? 1 : 0;
-        }
-        return count;
-    }
-
     ProgramFolders folders {"/prog", {"/prog/lang"}}; // the portable layout
     MainWindowController controller {form};
 };

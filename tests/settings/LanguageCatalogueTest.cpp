@@ -6,6 +6,7 @@
 #include "store/IniStore.h"
 #include "store/Utf8.h"
 #include "tests/MainFormFixture.h"
+#include "tests/TableRows.h"
 #include "tests/fakes/SourceTreeFiles.h"
 
 #include <filesystem>
@@ -82,21 +83,13 @@ TEST_F(Catalogue, StoredLanguageIsTheActiveOne)
 }
 
 // The user's own folder (/own) comes first, the installed languages (/inst) last.
-struct LookupCase {
-    const char* name;
+struct LookupCase : NamedRow {
     std::vector<std::string> filesThere;
     bool ownFolderUnreadable;
     const char* found;
-
-    friend void PrintTo(const LookupCase& row, std::ostream* out)
-    {
-        *out << row.name;
-    }
 };
 
-class LanguageLookup : public MainFormFixture, public ::testing::WithParamInterface<LookupCase>
-{
-};
+using LanguageLookup = Table<MainFormFixture, LookupCase>;
 
 TEST_P(LanguageLookup, FindsTheFileInTheFirstFolderThatHoldsIt)
 {
@@ -120,7 +113,7 @@ INSTANTIATE_TEST_SUITE_P(Cases,
         LookupCase {"NowhereNamesTheInstalledPlace", {}, false, "/inst/English.dat"},
         LookupCase {
             "UnreadableOwnFolderPassedBy", {"/inst/English.dat", "/own/English.dat"}, true, "/inst/English.dat"}),
-    [](const auto& row) { return std::string(row.param.name); });
+    rowName);
 
 TEST_F(Catalogue, DialogTitleDropsTheAccessKeyMarks)
 {

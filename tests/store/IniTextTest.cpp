@@ -22,8 +22,8 @@ const std::string sample = "; written by hand\n"
                            "[Options]\n"
                            "From=second section\n";
 
-// Names match without regard to case, values are trimmed, an empty value is a value, and the first
-// section of a name counts.
+// Names match without regard to case, values are trimmed, an empty value is a value, and only the first
+// section of a name, and the first entry of a key in it, count.
 TEST(IniText, FindsTheValueOfAKey)
 {
     const struct {
@@ -39,7 +39,9 @@ TEST(IniText, FindsTheValueOfAKey)
         {sample, "Missing", "From", std::nullopt},
         {sample, "Options", "junk line", std::nullopt},
         {"From=x\n[Options]\n", "Options", "From", std::nullopt},
-        {"[Options]\n;From=x\n", "Options", "From", std::nullopt}};
+        {"[Options]\n;From=x\n", "Options", "From", std::nullopt},
+        {"[A]\nx=1\n[a]\ny=2\n", "A", "y", std::nullopt},
+        {"[A]\ny=1\nY=2\n", "A", "y", "1"}};
     for (const auto& c : cases) {
         EXPECT_EQ(findIniValue(c.text, c.section, c.key), c.value) << c.section << " " << c.key;
     }
@@ -61,6 +63,7 @@ TEST(IniText, WritesAValueAndLeavesEveryOtherLine)
         {sample, "Options", "FROM", "/new", replaced},
         {"[A]\nx=1\n\n[B]\ny=2\n", "a", "z", "3", "[A]\nx=1\nz=3\n\n[B]\ny=2\n"},
         {"[A]\n\n[B]\n", "A", "z", "3", "[A]\nz=3\n\n[B]\n"},
+        {"x=1\n[A]\n[B]\n", "A", "z", "3", "x=1\n[A]\nz=3\n[B]\n"},
         {"[A]\r\nx=1\r\n", "B", "y", "2", "[A]\r\nx=1\r\n[B]\r\ny=2\r\n"}};
     for (const auto& c : cases) {
         EXPECT_EQ(withIniValue(c.text, c.section, c.key, c.value), c.expected) << c.key;

@@ -171,18 +171,6 @@ void setLastWrite(const std::string& path, std::int64_t ticks)
     }
 }
 
-Status transferNow(FileSystem& files, const std::string& source, const std::string& destination, Transfer how)
-{
-    if (Status started = files.startTransfer(source, destination, how); !started.ok()) {
-        return started;
-    }
-    std::vector<Placed> outcomes = files.completeBatch();
-    if (outcomes.size() != 1) {
-        return Status::failure("completed " + std::to_string(outcomes.size()) + " transfers instead of one");
-    }
-    return outcomes.front().ok() ? Status() : Status::failure(outcomes.front());
-}
-
 // Wine does not let a Windows program wait for a Linux process: the command leaves a mark when it is
 // done, which is waited for.
 void runOnLinux(const std::string& command)

@@ -1,3 +1,4 @@
+#include "tests/TableRows.h"
 #include "tests/schedule/SchedulerFixture.h"
 
 #include <gmock/gmock.h>
@@ -91,23 +92,15 @@ TEST_F(Startup, SlashSWithAMissingFolderStartsNothing)
     EXPECT_EQ(window.caption(), "Carrovex Lite - t16");
 }
 
-struct ClosingCase {
-    const char* name;
+struct ClosingCase : NamedRow {
     const char* settings;
     bool answer;
     bool asked;
     bool saved;
     bool savedAtSessionEnd; // without a question
-
-    friend void PrintTo(const ClosingCase& row, std::ostream* out)
-    {
-        *out << row.name;
-    }
 };
 
-class Closing : public SchedulerFixture, public ::testing::WithParamInterface<ClosingCase>
-{
-};
+using Closing = Table<SchedulerFixture, ClosingCase>;
 
 TEST_P(Closing, SavesAsQuestionAndSaveSay)
 {
@@ -151,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(Table,
         ClosingCase {"MissingSaveKeySaves", "", true, false, true, true},
         ClosingCase {"OtherSaveValueSaves", "Save=yes\n", true, false, true, true},
         ClosingCase {"SaveSwitchedOffSavesNothing", "Save=0\n", true, false, false, false}),
-    [](const auto& row) { return std::string(row.param.name); });
+    rowName);
 
 TEST_F(Startup, ClosingDuringARunCancelsItSavesAndThenCloses)
 {

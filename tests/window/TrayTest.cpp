@@ -1,3 +1,4 @@
+#include "tests/TableRows.h"
 #include "tests/schedule/SchedulerFixture.h"
 
 #include <gmock/gmock.h>
@@ -9,16 +10,10 @@ namespace
 {
 
 // The program with "SendToTray" as the row says, on a desktop with or without a tray.
-struct TrayCase {
-    const char* name;
+struct TrayCase : NamedRow {
     const char* sendToTray;
     bool tray;
     bool toTray; // closing and minimising leave only the tray icon
-
-    friend void PrintTo(const TrayCase& row, std::ostream* out)
-    {
-        *out << row.name;
-    }
 };
 
 class Tray : public SchedulerFixture, public ::testing::WithParamInterface<TrayCase>
@@ -54,7 +49,7 @@ INSTANTIATE_TEST_SUITE_P(Table,
     ::testing::Values(TrayCase {"OffByDefault", "", true, false},
         TrayCase {"On", "SendToTray=1\n", true, true},
         TrayCase {"OnWithoutATray", "SendToTray=1\n", false, false}),
-    [](const auto& row) { return std::string(row.param.name); });
+    rowName);
 
 using TrayMenu = SchedulerFixture;
 

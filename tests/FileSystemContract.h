@@ -1,0 +1,210 @@
+#pragma once
+
+// What every file-system binding promises on real folders, written once and run by each platform's test with
+// a small traits type Disk:
+//   Files                      the binding; Disk::files() and Disk::limitedTo(files, bytes, age) make one
+//   separator                  of paths
+//   Volume                     a second volume of 4 MiB for the test's life: mounted(), path(); Disk::volume()
+//   alreadyExists(), diskFull()  the system's words for a taken name and a full disk
+//   setReadOnly(path, on), isReadOnly(path)
+//   setTime(path), hasTheTimeSet(path)  a time with the finest steps the platform keeps
+//   leftCopy(folder, n)        writes a staged copy as an ended program leaves it; returns its path
+//   hold(path)                 keeps the file open as a live program keeps its staged copy, for the result's life
+#include "tests/DiskHelpers.h"
+
+#include <chrono>
+#include <gtest/gtest.h>
+#include <string>
+#include <thread>
+
+namespace carrovex::testing
+{
+
+template <class Disk> class FileSystemContract : public ::testing::Test
+{
+protected:
+    static std::string in(const std::string& folder, const std::string& name)
+    {
+        return folder + Disk::separator + name;
+    }
+
+    TempFolder temp;
+    std::string source = temp.folder("source");
+    std::string destination = temp.folder("destination");
+    typename Disk::Files files {Disk::files()};
+};
+
+TYPED_TEST_SUITE_P(FileSystemContract);
+
+// Content, time and read-only stay; a read-only file is replaced when asked; a move within a volume leaves
+// no source, and nothing else is left behind.
+TYPED_TEST_P(FileSystemContract, TransfersKeepContentTimeAndReadOnly)
+{
+    const std::string from = this->in(this->source, "a.txt");
+    const std::string to = this->in(this->destination, "a.txt");
+    for (const Transfer how : {Transfer::Copy, Transfer::CopyReplacing, Transfer::MoveReplacing}) {
+        SCOPED_TRACE(static_cast<int>(how));
+        const std::string content = std::string(3 << 20, 'c') + std::to_string(static_cast<int>(how));
+        TypeParam::setReadOnly(from, false);
+        writeFile(from, content);
+        TypeParam::setTime(from);
+        TypeParam::setReadOnly(from, true);
+
+        const Status done = transferNow(this->files, from, to, how);
+
+        ASSERT_TRUE(done.ok()) << done.error();
+        EXPECT_EQ(readFile(to), content);
+        EXPECT_TRUE(TypeParam::hasTheTimeSet(to));
+        EXPECT_TRUE(TypeParam::isReadOnly(to));
+        EXPECT_EQ(entriesOf(this->destination), "a.txt");
+        EXPECT_EQ(exists(from), how != Transfer::MoveReplacing);
+    }
+}
+
+// Within a volume or across, a move never replaces a file of that name.
+TYPED_TEST_P(FileSystemContract, MoveNeverReplaces)
+{
+    const typename TypeParam::Volume disk {TypeParam::volume(this->temp)};
+    for (const std::string& folder : {this->destination, disk.path()}) {
+        if (!disk.mounted() && folder == disk.path()) {
+            GTEST_SKIP() << "a second volume needs root";
+        }
+        writeFile(this->in(this->source, "a.txt"), "mine");
+        writeFile(this->in(folder, "a.txt"), "theirs");
+
+        const Status refused
+            = transferNow(this->files, this->in(this->source, "a.txt"), this->in(folder, "a.txt"), Transfer::Move);
+
+        EXPECT_EQ(refused.error(), TypeParam::alreadyExists());
+        EXPECT_EQ(readFile(this->in(folder, "a.txt")), "theirs");
+        EXPECT_EQ(readFile(this->in(this->source, "a.txt")), "mine");
+        EXPECT_EQ(entriesOf(folder), "a.txt");
+    }
+}
+
+// Across volumes the source goes only once its copy is placed; a destination that appeared meanwhile is kept,
+// and its failure leaves the other files of the batch complete.
+TYPED_TEST_P(FileSystemContract, MoveAcrossRemovesTheSourceOnlyWhenItsCopyIsPlaced)
+{
+    const typename TypeParam::Volume disk {TypeParam::volume(this->temp)};
+    if (!disk.mounted()) {
+        GTEST_SKIP() << "a second volume needs root";
+    }
+    for (const char* name : {"a.txt", "b.txt"}) {
+        writeFile(this->in(this->source, name), name);
+        ASSERT_TRUE(
+            this->files.startTransfer(this->in(this->source, name), this->in(disk.path(), name), Transfer::Move).ok());
+    }
+    writeFile(this->in(disk.path(), "b.txt"), "theirs");
+    EXPECT_TRUE(exists(this->in(this->source, "a.txt")));
+    EXPECT_FALSE(exists(this->in(disk.path(), "a.txt"))) << "the staged copy has no name until it is placed";
+
+    const std::vector<Placed> outcomes = this->files.completeBatch();
+
+    ASSERT_EQ(outcomes.size(), 2U);
+    EXPECT_TRUE(outcomes[0].ok()) << outcomes[0].error();
+    EXPECT_EQ(outcomes[1].error(), TypeParam::alreadyExists());
+    EXPECT_EQ(entriesOf(this->source), "b.txt");
+    EXPECT_EQ(entriesOf(disk.path()), "a.txt b.txt");
+    EXPECT_EQ(readFile(this->in(disk.path(), "a.txt")), "a.txt");
+    EXPECT_EQ(readFile(this->in(disk.path(), "b.txt")), "theirs");
+}
+
+TYPED_TEST_P(FileSystemContract, FullDiskFailsWithoutLeavingAPartialFile)
+{
+    const typename TypeParam::Volume disk {TypeParam::volume(this->temp)};
+    if (!disk.mounted()) {
+        GTEST_SKIP() << "a second volume needs root";
+    }
+    const std::string big = this->in(this->source, "big");
+    const std::string to = this->in(disk.path(), "big");
+    writeFile(this->in(disk.path(), "filler"), std::string(3 << 20, 'f'));
+    writeFile(big, std::string(2 << 20, 'b'));
+    writeFile(to, "old");
+
+    EXPECT_EQ(transferNow(this->files, big, to, Transfer::CopyReplacing).error(), TypeParam::diskFull());
+    EXPECT_EQ(transferNow(this->files, big, to, Transfer::MoveReplacing).error(), TypeParam::diskFull());
+
+    EXPECT_EQ(entriesOf(disk.path()), "big filler");
+    EXPECT_EQ(readFile(to), "old");
+    EXPECT_EQ(readFile(big).size(), 2U << 20);
+}
+
+// Other spellings of a path name the same file; only a file is a file.
+TYPED_TEST_P(FileSystemContract, SameFileSeesOtherSpellingsAndFileExistsOnlyForFiles)
+{
+    const std::string file = this->in(this->source, "a.txt");
+    writeFile(file, "x");
+    writeFile(this->in(this->destination, "a.txt"), "x");
+    const std::string around = this->in(this->in(this->in(this->in(this->destination, ".."), "source"), "."), "a.txt");
+
+    EXPECT_TRUE(this->files.sameFile(file, around).value());
+    EXPECT_FALSE(this->files.sameFile(file, this->in(this->destination, "a.txt")).value());
+    EXPECT_FALSE(this->files.sameFile(file, this->in(this->destination, "missing")).value());
+    // Two sibling folders changed in the same clock tick look alike, but are not one.
+    EXPECT_FALSE(this->files.sameFile(this->source, this->destination).value());
+    EXPECT_TRUE(this->files.fileExists(file).value());
+    for (const std::string& none : {this->source, this->in(this->in(this->temp.path(), "missing"), "a.txt")}) {
+        const Result<bool> answer = this->files.fileExists(none);
+        ASSERT_TRUE(answer.ok()) << none << ": " << answer.error();
+        EXPECT_FALSE(answer.value()) << none;
+    }
+}
+
+// A batch is due once it holds its limit of bytes or files, or its first file has waited its time, and
+// never while nothing waits.
+TYPED_TEST_P(FileSystemContract, BatchIsDueAtEachLimitAndNotBefore)
+{
+    using namespace std::chrono_literals;
+    typename TypeParam::Files few {TypeParam::limitedTo(3, 4, 1000ms)};
+    const auto start = [&](const char* name, const std::string& content) {
+        writeFile(this->in(this->source, name), content);
+        return few.startTransfer(this->in(this->source, name), this->in(this->destination, name), Transfer::Copy).ok();
+    };
+
+    EXPECT_FALSE(few.batchDue());
+    ASSERT_TRUE(start("a", "xyz"));
+    EXPECT_FALSE(few.batchDue());
+    ASSERT_TRUE(start("b", "w"));
+    EXPECT_TRUE(few.batchDue()) << "4 bytes";
+    EXPECT_EQ(few.completeBatch().size(), 2U);
+    EXPECT_FALSE(few.batchDue());
+    for (const char* name : {"c", "d", "e"}) {
+        EXPECT_FALSE(few.batchDue());
+        ASSERT_TRUE(start(name, ""));
+    }
+    EXPECT_TRUE(few.batchDue()) << "3 files";
+    EXPECT_EQ(few.completeBatch().size(), 3U);
+    ASSERT_TRUE(start("f", ""));
+    EXPECT_FALSE(few.batchDue());
+    std::this_thread::sleep_for(1100ms);
+    EXPECT_TRUE(few.batchDue()) << "waited";
+    EXPECT_EQ(few.completeBatch().size(), 1U);
+    EXPECT_EQ(entriesOf(this->destination), "a b c d e f");
+}
+
+TYPED_TEST_P(FileSystemContract, RemovesCopiesThatAnEndedProgramLeftButNotLiveOnes)
+{
+    const std::string abandoned = TypeParam::leftCopy(this->destination, 0);
+    const std::string live = TypeParam::leftCopy(this->destination, 1);
+    const auto holder = TypeParam::hold(live);
+    writeFile(this->in(this->source, "a.txt"), "x");
+
+    ASSERT_TRUE(
+        transferNow(this->files, this->in(this->source, "a.txt"), this->in(this->destination, "a.txt"), Transfer::Copy)
+            .ok());
+
+    EXPECT_FALSE(exists(abandoned));
+    EXPECT_TRUE(exists(live));
+}
+
+REGISTER_TYPED_TEST_SUITE_P(FileSystemContract,
+    TransfersKeepContentTimeAndReadOnly,
+    MoveNeverReplaces,
+    MoveAcrossRemovesTheSourceOnlyWhenItsCopyIsPlaced,
+    FullDiskFailsWithoutLeavingAPartialFile,
+    SameFileSeesOtherSpellingsAndFileExistsOnlyForFiles,
+    BatchIsDueAtEachLimitAndNotBefore,
+    RemovesCopiesThatAnEndedProgramLeftButNotLiveOnes);
+
+} // namespace carrovex::testing
