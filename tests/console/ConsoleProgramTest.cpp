@@ -71,7 +71,7 @@ TEST_P(ConsoleProgramOnce, HandlesEveryFile)
         logged.push_back(line);
     }
     if (c.readerGoes) {
-        EXPECT_THAT(logged, AllOf(::testing::Each(stamped), ::testing::SizeIs(c.sources.size())));
+        EXPECT_THAT(logged, AllOf(::testing::Each(stampedLine), ::testing::SizeIs(c.sources.size())));
     } else {
         EXPECT_EQ(logged, run.lines());
     }
@@ -287,7 +287,7 @@ TEST_F(ConsoleProgram, ArrivingFileIsMovedSoonAfterItsWriterClosesIt)
 
     ASSERT_TRUE(run.nextLine(line));
     EXPECT_LT(std::chrono::steady_clock::now() - closed, arrivalQuietPeriod + 3s);
-    EXPECT_THAT(line, AllOf(stamped, HasSubstr("- Moved: held.txt")));
+    EXPECT_THAT(line, AllOf(stampedLine, HasSubstr("- Moved: held.txt")));
     EXPECT_EQ(readFile(pair.destination + "/held.txt"), "first second");
     run.signal(SIGTERM);
     EXPECT_EQ(run.wait(), 0) << run.errors();

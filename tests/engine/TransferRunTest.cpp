@@ -84,8 +84,7 @@ INSTANTIATE_TEST_SUITE_P(Rules,
 
 // With KeepBoth, a file whose name is taken goes in beside the other under the first free numbered name,
 // unless a file of that name family already holds its bytes. /dst holds the files given, as name=content.
-struct KeepBothCase {
-    const char* name;
+struct KeepBothCase : NamedRow {
     bool move;
     bool overwrite;
     std::string file; // in /src, content "bytes"
@@ -94,16 +93,9 @@ struct KeepBothCase {
     std::string line;
     std::string transfer; // "copy /src/... /dst/...", none if empty
     bool raced = false; // another program makes the first free numbered name while the file is staged
-
-    friend void PrintTo(const KeepBothCase& row, std::ostream* out)
-    {
-        *out << row.name;
-    }
 };
 
-class TransferRunKeepBoth : public MainFormFixture, public ::testing::WithParamInterface<KeepBothCase>
-{
-};
+using TransferRunKeepBoth = Table<MainFormFixture, KeepBothCase>;
 
 TEST_P(TransferRunKeepBoth, PlacesATakenNameUnderTheFirstFreeNumberAndNamesBoth)
 {
@@ -207,7 +199,7 @@ INSTANTIATE_TEST_SUITE_P(Names,
             10,
             "t25 (t23): a.txt",
             "copy /src/a.txt /dst/a.txt"}),
-    rowName<KeepBothCase>);
+    rowName);
 
 // A step that fails gives the file one error line in place of its outcome, and the run goes on. Files a
 // and b; with Overwrite, /dst/a exists too.

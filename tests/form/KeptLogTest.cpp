@@ -1,6 +1,7 @@
 #include "form/KeptLog.h"
 
 #include "form/LogFile.h"
+#include "tests/engine/RunLines.h"
 #include "tests/schedule/SchedulerFixture.h"
 
 #include <gmock/gmock.h>
@@ -79,8 +80,8 @@ TEST_F(KeptLogTest, HoldsEveryFinalLineAsItComesAndNoLineInHand)
     window.click(Control::StartStop); // Stop
 
     EXPECT_GT(looks, 4);
-    EXPECT_EQ(linesWith("Disk on fire"), 1);
-    EXPECT_EQ(linesWith("t31"), 1); // the cancel line, which bears no stamp
+    EXPECT_EQ(linesWith(window.lines(), "Disk on fire"), 1);
+    EXPECT_EQ(linesWith(window.lines(), "t31"), 1); // the cancel line, which bears no stamp
     EXPECT_THAT(fileLines(), ElementsAreArray(windowLines()));
 }
 
@@ -100,7 +101,8 @@ TEST_F(KeptLogTest, ALogFileThatCannotBeWrittenIsReportedOnceAfterTheRunAndTheRu
     for (const char* name : {"a", "b", "c", "d"}) {
         EXPECT_TRUE(files.hasFile(std::string("/dst/") + name)) << name;
     }
-    EXPECT_EQ(linesWith("t35: The log file /state/Carrovex.log cannot be written: Permission denied"), 1);
+    EXPECT_EQ(
+        linesWith(window.lines(), "t35: The log file /state/Carrovex.log cannot be written: Permission denied"), 1);
     // Not in the middle of the run's lines: after its last, a file's line.
     const std::vector<std::string> shown = windowLines();
     const auto report = std::find_if(

@@ -135,7 +135,7 @@ TEST_F(Arrival, FolderThatCannotBeWatchedIsLoggedAndLeftToTheInterval)
     EXPECT_EQ(window.caption(), "Carrovex Lite - t14 (t17 5 minutes)");
     files.addFolder("/archive");
     window.type(Control::DestinationFolder, "/archive");
-    EXPECT_EQ(linesWith("cannot be watched"), 1);
+    EXPECT_EQ(linesWith(window.lines(), "cannot be watched"), 1);
 }
 
 } // namespace
