@@ -1,7 +1,7 @@
 #include "platform/posix/TransferBatch.h"
 
-#include "platform/posix/LeavingSource.h"
 #include "platform/NumberedName.h"
+#include "platform/posix/LeavingSource.h"
 #include "platform/posix/PathParts.h"
 #include "platform/posix/SourceLock.h"
 #include "platform/posix/SystemError.h"
