@@ -1,8 +1,10 @@
 #include "platform/posix/LeavingSource.h"
 
+#include "platform/NumberedName.h"
 #include "platform/posix/FileCopy.h"
 #include "platform/posix/FileDescriptor.h"
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -27,6 +29,23 @@ bool isLeavingName(std::string_view name)
     return name.starts_with(leavingPrefix) && name.size() > leavingPrefix.size();
 }
 
+std::string giveNameBack(int folderFd, const std::string& hidden, const std::string& name)
+{
+    // Enough for any folder that people and programs fill; a folder with more is not waited for.
+    constexpr int mostNumbers = 10000;
+    for (int number = 1; number <= mostNumbers; ++number) {
+        const std::string candidate = number == 1 ? name : numberedName(name, number);
+        const int error = renameWithoutReplacing(folderFd, hidden, folderFd, candidate);
+        if (error == 0) {
+            return candidate;
+        }
+        if (error != EEXIST) {
+            break;
+        }
+    }
+    return {};
+}
+
 std::vector<std::string> restoreLeftSources(int folderFd, const std::vector<std::string>& hiddenNames)
 {
     std::vector<std::string> restored;
@@ -41,9 +60,8 @@ std::vector<std::string> restoreLeftSources(int folderFd, const std::vector<std:
         if (::flock(file.get(), LOCK_EX | LOCK_NB) != 0) {
             continue;
         }
-        const std::string name = hidden.substr(leavingPrefix.size());
-        if (renameWithoutReplacing(folderFd, hidden, folderFd, name) == 0) {
-            restored.push_back(name);
+        if (std::string name = giveNameBack(folderFd, hidden, hidden.substr(leavingPrefix.size())); !name.empty()) {
+            restored.push_back(std::move(name));
         }
     }
     return restored;

@@ -17,9 +17,13 @@ std::string leavingName(const std::string& name);
 
 bool isLeavingName(std::string_view name);
 
+// Gives the file under the hidden name in the folder open as folderFd its name back, or where another file
+// has taken that name meanwhile, the first free numbered one ("name (2).ext"), so that it never stays
+// hidden. Returns the name it got; empty where it could get none.
+std::string giveNameBack(int folderFd, const std::string& hidden, const std::string& name);
+
 // Gives the files left under the hidden names (as listed in the folder open as folderFd) their names back;
-// one that another program is removing right now, or whose name was taken meanwhile, stays as it is.
-// Returns the names given back.
+// one that another program is removing right now stays as it is. Returns the names given back.
 std::vector<std::string> restoreLeftSources(int folderFd, const std::vector<std::string>& hiddenNames);
 
 } // namespace carrovex::posix

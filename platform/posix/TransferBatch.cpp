@@ -377,6 +377,10 @@ void TransferBatch::checkSources()
         if (entry.error || entry.renamed) {
             continue;
         }
+        // Asked first, so that from here on no write can come unseen: a writer must break the lease.
+        if (!stillFree(entry, writers)) {
+            continue;
+        }
         // The name must still lead to the very file that was copied, unchanged.
         const Result<FileIdentity> source
             = sourceIdentity(entry.source, entry.placed ? Problem::TakenLeavingCopy : Problem::TakenByAnother);
@@ -386,9 +390,6 @@ void TransferBatch::checkSources()
         }
         if (source.value() != entry.sourceIdentity) {
             fail(entry, Status::failure(entry.moves() ? Problem::ChangedWhileMoved : Problem::ChangedWhileCopied));
-            continue;
-        }
-        if (!stillFree(entry, writers)) {
             continue;
         }
         if (entry.how == Transfer::FinishMove) {
@@ -543,11 +544,10 @@ void TransferBatch::removeSetAside(Entry& entry, OtherWriters& writers)
     }
 }
 
-// Where the name was taken meanwhile, the file keeps its hidden name until a later listing finds the name
-// free again.
 void TransferBatch::putBack(Entry& entry, Status failure)
 {
-    renameWithoutReplacing(AT_FDCWD, entry.aside, AT_FDCWD, entry.source);
+    const FileDescriptor folder(::open(folderOf(entry.source).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    giveNameBack(folder.get(), nameOf(entry.aside), nameOf(entry.source));
     letLeaseGo(entry.sourceFd.get()); // the writer that came need not wait for the batch to end
     fail(entry, std::move(failure));
 }
