@@ -137,74 +137,73 @@ TEST_F(Win32Files, ListsOnlyPlainVisibleFilesByTheirWholeNames)
     EXPECT_FALSE(files.listPlainFiles("C:\\M\xE4rz").ok()); // bytes that are no text name no folder
 }
 
+// A name that is taken: the file goes in under the first free numbered name and replaces nothing, for a copy
+// (staged) and a move (a rename), and also when another program makes that name while the copy waits.
+TEST_F(Win32Files, KeepingBothTakesTheFirstFreeNumberedNameAndReplacesNothing)
+{
+    struct Row {
+        std::string name;
+        std::vector<std::string> taken;
+        std::string placed; // empty: too long for the volume
+    };
+    const std::string longest = std::string(251, 'n') + ".txt";
+    const Row rows[] = {{"a.txt", {"a.txt"}, "a (2).txt"},
+        {"a", {"a"}, "a (2)"},
+        {"archive.tar.gz", {"archive.tar.gz"}, "archive.tar (2).gz"},
+        {"b.txt", {"b.txt", "b (2).txt"}, "b (3).txt"},
+        {"c.txt", {"c.txt"}, "c (3).txt"}, // its "(2)" is made while it waits
+        {longest, {longest}, ""}};
+    for (const Transfer how : {Transfer::CopyKeepingBoth, Transfer::MoveKeepingBoth}) {
+        const std::string to = temp.folder(how == Transfer::CopyKeepingBoth ? "copy" : "move");
+        std::vector<Placed> outcomes;
+        std::vector<std::size_t> inBatch;
+        for (const Row& row : rows) {
+            writeFile(source + "\\" + row.name, "new");
+            for (const std::string& taken : row.taken) {
+                writeFile(to + "\\" + taken, "old " + taken);
+            }
+            const Status started = files.startTransfer(source + "\\" + row.name, to + "\\" + row.name, how);
+            outcomes.push_back(started.ok() ? Placed(std::string()) : Placed::failure(started));
+            if (started.ok()) {
+                inBatch.push_back(outcomes.size() - 1);
+            }
+        }
+        if (how == Transfer::CopyKeepingBoth) {
+            writeFile(to + "\\c (2).txt", "old c (2).txt");
+        }
+
+        const std::vector<Placed> completed = files.completeBatch();
+
+        ASSERT_EQ(completed.size(), inBatch.size());
+        for (std::size_t i = 0; i < inBatch.size(); ++i) {
+            outcomes[inBatch[i]] = completed[i];
+        }
+        for (std::size_t i = 0; i < outcomes.size(); ++i) {
+            const Row& row = rows[i];
+            const std::string what = to + " " + row.name;
+            for (const std::string& taken : row.taken) {
+                EXPECT_EQ(readFile(to + "\\" + taken), "old " + taken) << what;
+            }
+            if (row.placed.empty()) {
+                EXPECT_EQ(outcomes[i].problem(), Problem::NumberedNameTooLong) << what << ": " << outcomes[i].error();
+                EXPECT_TRUE(exists(source + "\\" + row.name)) << what;
+                continue;
+            }
+            if (how == Transfer::MoveKeepingBoth && row.name == "c.txt") {
+                continue; // a rename takes its name at once: there is no moment to make it meanwhile
+            }
+            ASSERT_TRUE(outcomes[i].ok()) << what << ": " << outcomes[i].error();
+            EXPECT_EQ(outcomes[i].value(), row.placed) << what;
+            EXPECT_EQ(readFile(to + "\\" + row.placed), "new") << what;
+            EXPECT_EQ(exists(source + "\\" + row.name), how == Transfer::CopyKeepingBoth) << what;
+        }
+        EXPECT_EQ(readFile(to + "\\c (2).txt"), how == Transfer::CopyKeepingBoth ? "old c (2).txt" : "new");
+        ::DeleteFileW(widen(source + "\\" + longest).c_str());
+    }
+}
+
 TEST_F(Win32Files, NoPlainFileIsTaken)
 {
-    // A name that is taken: the file goes in under the first free numbered name and replaces nothing, for a copy
-    // (staged) and a move (a rename), and also when another program makes that name while the copy waits.
-    TEST_F(Win32Files, KeepingBothTakesTheFirstFreeNumberedNameAndReplacesNothing)
-    {
-        struct Row {
-            std::string name;
-            std::vector<std::string> taken;
-            std::string placed; // empty: too long for the volume
-        };
-        const std::string longest = std::string(251, 'n') + ".txt";
-        const Row rows[] = {{"a.txt", {"a.txt"}, "a (2).txt"},
-            {"a", {"a"}, "a (2)"},
-            {"archive.tar.gz", {"archive.tar.gz"}, "archive.tar (2).gz"},
-            {"b.txt", {"b.txt", "b (2).txt"}, "b (3).txt"},
-            {"c.txt", {"c.txt"}, "c (3).txt"}, // its "(2)" is made while it waits
-            {longest, {longest}, ""}};
-        for (const Transfer how : {Transfer::CopyKeepingBoth, Transfer::MoveKeepingBoth}) {
-            const std::string to = temp.folder(how == Transfer::CopyKeepingBoth ? "copy" : "move");
-            std::vector<Placed> outcomes;
-            std::vector<std::size_t> inBatch;
-            for (const Row& row : rows) {
-                writeFile(source + "\\" + row.name, "new");
-                for (const std::string& taken : row.taken) {
-                    writeFile(to + "\\" + taken, "old " + taken);
-                }
-                const Status started = files.startTransfer(source + "\\" + row.name, to + "\\" + row.name, how);
-                outcomes.push_back(started.ok() ? Placed(std::string()) : Placed::failure(started));
-                if (started.ok()) {
-                    inBatch.push_back(outcomes.size() - 1);
-                }
-            }
-            if (how == Transfer::CopyKeepingBoth) {
-                writeFile(to + "\\c (2).txt", "old c (2).txt");
-            }
-
-            const std::vector<Placed> completed = files.completeBatch();
-
-            ASSERT_EQ(completed.size(), inBatch.size());
-            for (std::size_t i = 0; i < inBatch.size(); ++i) {
-                outcomes[inBatch[i]] = completed[i];
-            }
-            for (std::size_t i = 0; i < outcomes.size(); ++i) {
-                const Row& row = rows[i];
-                const std::string what = to + " " + row.name;
-                for (const std::string& taken : row.taken) {
-                    EXPECT_EQ(readFile(to + "\\" + taken), "old " + taken) << what;
-                }
-                if (row.placed.empty()) {
-                    EXPECT_EQ(outcomes[i].problem(), Problem::NumberedNameTooLong)
-                        << what << ": " << outcomes[i].error();
-                    EXPECT_TRUE(exists(source + "\\" + row.name)) << what;
-                    continue;
-                }
-                if (how == Transfer::MoveKeepingBoth && row.name == "c.txt") {
-                    continue; // a rename takes its name at once: there is no moment to make it meanwhile
-                }
-                ASSERT_TRUE(outcomes[i].ok()) << what << ": " << outcomes[i].error();
-                EXPECT_EQ(outcomes[i].value(), row.placed) << what;
-                EXPECT_EQ(readFile(to + "\\" + row.placed), "new") << what;
-                EXPECT_EQ(exists(source + "\\" + row.name), how == Transfer::CopyKeepingBoth) << what;
-            }
-            EXPECT_EQ(readFile(to + "\\c (2).txt"), how == Transfer::CopyKeepingBoth ? "old c (2).txt" : "new");
-            ::DeleteFileW(widen(source + "\\" + longest).c_str());
-        }
-    }
-
     temp.folder("source\\folder"); // folders open only for what backups do, and are refused then
     EXPECT_EQ(files.startTransfer(source + "\\folder", destination + "\\folder", Transfer::Copy).problem(),
         Problem::NotRegularFile);
