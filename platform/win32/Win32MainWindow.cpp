@@ -61,10 +61,12 @@ void Win32MainWindow::show()
     const RECT& area = monitor.rcWork;
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
+    // Centred, but never with its title bar above the work area: at a large scale on a small screen the fixed
+    // window is taller than the screen, and a title bar out of reach could not be dragged.
     ::SetWindowPos(m_window,
         nullptr,
-        area.left + (area.right - area.left - width) / 2,
-        area.top + (area.bottom - area.top - height) / 2,
+        std::max(area.left, area.left + (area.right - area.left - width) / 2),
+        std::max(area.top, area.top + (area.bottom - area.top - height) / 2),
         0,
         0,
         SWP_NOSIZE | SWP_NOZORDER);
