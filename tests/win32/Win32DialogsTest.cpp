@@ -128,7 +128,7 @@ TEST_F(Win32Dialogs, OptionsDialogIsModalToTheWindowOnlyKeepsItsOrderAndEscapeCl
 
     std::vector<HWND> order;
     HWND at = dialog.control(DialogControl::SaveOnClose);
-    for (int step = 0; step < 10; ++step) {
+    for (int step = 0; step < 11; ++step) {
         order.push_back(at = ::GetNextDlgTabItem(dialog.handle(), at, FALSE));
     }
     const auto control = [&dialog](DialogControl which) { return dialog.control(which); };

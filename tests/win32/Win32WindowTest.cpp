@@ -104,7 +104,7 @@ TEST_P(Win32Window, EveryTextOfTheMainWindowAndTheOptionsDialogIsWhole)
             dialog.close();
         });
     });
-    EXPECT_EQ(checked, 10);
+    EXPECT_EQ(checked, 11);
 }
 
 TEST_P(Win32Window, LogPaneLayoutsDifferBy1020TwipsAndTheClientAreaIsAsDesigned)
