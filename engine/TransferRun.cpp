@@ -28,6 +28,9 @@ namespace
 
 // Free space that must stay on the destination after a transfer.
 constexpr std::int64_t reserveBytes = 1024;
+// What a staged file may take beyond its length: its last block, on the largest blocks in use, and the
+// blocks that map its data.
+constexpr std::int64_t slackPerFile = std::int64_t {64} << 10;
 
 class TransferRun
 {
@@ -61,6 +64,7 @@ private:
     bool keepingBoth() const;
     void keepBoth(const std::string& sourcePath, const std::string& destinationPath);
     bool destinationHasRoom(const std::string& sourcePath);
+    bool hasRoomFor(std::int64_t length);
     void transfer(const std::string& sourcePath, const std::string& destinationPath, Transfer how, std::string line);
     void completeWaiting();
     void dropProgressLine();
@@ -101,6 +105,9 @@ private:
     bool m_placedAny = false; // a transfer of this run is complete
     bool m_diskChanged = false; // the destination's disk went away: the run ends
     bool m_destinationDriveSeen = false; // a query of this run found the destination's drive
+    // The destination's free bytes as last asked in this batch, and what the batch staged since.
+    std::optional<std::int64_t> m_freeAsked;
+    std::int64_t m_stagedSinceAsked = 0;
 };
 
 void TransferRun::run()
@@ -235,6 +242,7 @@ void TransferRun::completeWaiting()
     }
     m_waiting.clear();
     m_errorFlag = false;
+    m_freeAsked.reset();
 }
 
 void TransferRun::dropProgressLine()
@@ -403,7 +411,7 @@ bool TransferRun::destinationHasRoom(const std::string& sourcePath)
         }
         if (sameDrive) {
             // A rename needs no room for the file's data.
-            return destinationFreeBytes() > reserveBytes;
+            return hasRoomFor(0);
         }
     }
     const Result<std::int64_t> length = m_form.files.fileLength(sourcePath);
@@ -412,7 +420,25 @@ bool TransferRun::destinationHasRoom(const std::string& sourcePath)
     } else {
         fail(describe(length)); // the length of the previous file stands
     }
-    return m_fileLength < destinationFreeBytes() - reserveBytes;
+    return hasRoomFor(m_fileLength);
+}
+
+// The file system is asked once per batch while the answer leaves room to spare: what the batch has
+// staged since, with the most each file can take beyond its length, is subtracted from its answer. Near
+// the limit it is asked for each file, so that every file gets the outcome a fresh answer gives.
+bool TransferRun::hasRoomFor(std::int64_t length)
+{
+    if (m_freeAsked && length < *m_freeAsked - m_stagedSinceAsked - slackPerFile - reserveBytes) {
+        m_stagedSinceAsked += length + slackPerFile;
+        return true;
+    }
+    const std::int64_t free = destinationFreeBytes();
+    // A drive that cannot be named is asked again for each file, so that each gets its line.
+    const bool named = driveOf(m_destinationDrive, m_destinationFolder).ok();
+    m_freeAsked = named ? std::optional<std::int64_t>(free) : std::nullopt;
+    const bool fits = length < free - reserveBytes;
+    m_stagedSinceAsked = fits ? length + slackPerFile : 0;
+    return fits;
 }
 
 // Free bytes on the destination's drive; when its drive cannot be named the test counts as passed.

@@ -368,6 +368,26 @@ INSTANTIATE_TEST_SUITE_P(Boundaries,
         SpaceCase {"ThreeGiBRefusedWhenItDoesNot", false, "C:", 2 * GiB, 3 * GiB, false}),
     rowName);
 
+// A batch asks the disk once while room is plenty; near the limit each file asks, and gets the outcome a
+// fresh answer gives.
+TEST_F(TransferRun, FreeSpaceIsAskedOncePerBatchUnlessRoomIsShort)
+{
+    files.setBatchSize(3);
+    for (const char* name : {"/src/a", "/src/b", "/src/c"}) {
+        files.addFile(name, 1000);
+    }
+    DoAction(form);
+    EXPECT_EQ(drives.freeSpaceQueries(), 1);
+
+    drives.setFree("/", 1024 + 2500);
+    for (const char* name : {"/src/d", "/src/e", "/src/f"}) {
+        files.addFile(name, 1000);
+    }
+    DoAction(form); // a, b and c are in the destination already
+    EXPECT_EQ(drives.freeSpaceQueries(), 1 + 3);
+    EXPECT_EQ(files.transfers().size(), 6U);
+}
+
 TEST_F(TransferRun, DestinationWithoutADriveAdmitsOnlyReplacements)
 {
     window.setText(Control::DestinationFolder, "//server/share");

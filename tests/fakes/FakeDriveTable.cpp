@@ -59,9 +59,15 @@ Result<std::string> FakeDriveTable::driveName(const std::string& path)
     return found == m_drives.end() ? std::string() : found->second;
 }
 
+int FakeDriveTable::freeSpaceQueries() const
+{
+    return m_freeSpaceQueries;
+}
+
 DriveSpace FakeDriveTable::freeSpace(const std::string& drive)
 {
     m_lastAsked = drive;
+    ++m_freeSpaceQueries;
     if (m_failingQueries.contains(drive)) {
         return {DriveSpace::State::QueryFailed, 0};
     }

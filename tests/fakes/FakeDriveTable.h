@@ -19,6 +19,7 @@ public:
     void setQueryFails(const std::string& drive);
     void failDriveName(const std::string& folder, const std::string& description);
     const std::string& lastAsked() const;
+    int freeSpaceQueries() const;
     // A folder's disk: "disk:" and its drive, mounted at its drive, unless set here.
     void setDisk(const std::string& folder, const std::string& fileSystem, const std::string& mountPoint);
 
@@ -33,6 +34,7 @@ private:
     std::map<std::string, std::uint64_t> m_free;
     std::set<std::string> m_failingQueries;
     std::string m_lastAsked;
+    int m_freeSpaceQueries = 0;
 };
 
 } // namespace carrovex::testing
