@@ -35,7 +35,8 @@ bool isPlainFile(int directoryFd, const dirent& entry)
     return ::fstatat(directoryFd, entry.d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode);
 }
 
-// A batch keeps two descriptors per file open at most; the soft limit is raised as far as allowed.
+// A batch keeps two descriptors per file open at most, while the sources of the batch before are closed;
+// the soft limit is raised as far as allowed.
 BatchLimits fittingOpenFiles(BatchLimits limits)
 {
     constexpr rlim_t reserved = 64;
@@ -49,7 +50,7 @@ BatchLimits fittingOpenFiles(BatchLimits limits)
         ::setrlimit(RLIMIT_NOFILE, &open);
         ::getrlimit(RLIMIT_NOFILE, &open);
     }
-    const rlim_t perBatch = open.rlim_cur > 2 * reserved ? (open.rlim_cur - reserved) / 2 : 1;
+    const rlim_t perBatch = open.rlim_cur > 2 * reserved ? (open.rlim_cur - reserved) / 3 : 1;
     limits.files = std::min<std::size_t>(limits.files, perBatch);
     return limits;
 }

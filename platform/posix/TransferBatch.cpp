@@ -596,13 +596,18 @@ std::vector<Placed> TransferBatch::complete()
     removeSources();
     std::vector<Placed> outcomes;
     outcomes.reserve(m_entries.size());
-    for (const Entry& entry : m_entries) {
+    std::vector<FileDescriptor> removed;
+    for (Entry& entry : m_entries) {
         outcomes.push_back(entry.error ? Placed::failure(*entry.error) : Placed(entry.name));
+        if (!entry.error && entry.moves() && !entry.renamed) {
+            removed.push_back(std::move(entry.sourceFd));
+        }
     }
     m_entries.clear();
     m_folders.clear();
     m_removableFolder.clear();
     m_bytes = 0;
+    m_closer.close(std::move(removed));
     return outcomes;
 }
 

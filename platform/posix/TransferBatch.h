@@ -4,6 +4,7 @@
 #include "platform/posix/FileCopy.h"
 #include "platform/posix/FileDescriptor.h"
 #include "platform/posix/FileUse.h"
+#include "platform/posix/RemovedSourceCloser.h"
 
 #include <chrono>
 #include <cstddef>
@@ -111,6 +112,7 @@ private:
     void putBack(Entry& entry, Status failure);
 
     BatchLimits m_limits;
+    RemovedSourceCloser m_closer;
     std::vector<std::unique_ptr<Folder>> m_folders;
     std::vector<Entry> m_entries;
     std::int64_t m_bytes = 0;
