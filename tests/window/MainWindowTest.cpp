@@ -1,6 +1,8 @@
+#include "form/LogPane.h"
 #include "tests/schedule/SchedulerFixture.h"
 
 #include <gmock/gmock.h>
+#include <tuple>
 
 namespace carrovex::testing
 {
@@ -32,30 +34,39 @@ TEST_F(MainWindowLogic, FolderButtonsPromptWithTheFieldsCaption)
     EXPECT_TRUE(window.isEnabled(Control::StartStop));
 }
 
-TEST_F(MainWindowLogic, ShowLogSwitchesBetweenTheTwoLayouts)
+// The window takes the log pane's layout as the pane itself lays it out, and a dragged size returns to it
+// once the window is no longer minimised.
+TEST_F(MainWindowLogic, ShowLogSwitchesTheLayoutAndTheSizeReturnsToIt)
 {
+    const auto layout = [](const WindowModel& shown) {
+        return std::tuple {shown.outerHeight(),
+            shown.panelHeight(),
+            shown.top(Control::StartStop),
+            shown.top(Control::Settings),
+            shown.isVisible(Control::Log),
+            shown.isVisible(Control::LogLabel)};
+    };
+    WindowModel tall;
+    WindowModel low;
+    ShowLogPane(tall);
+    HideLogPane(low);
     load();
-    EXPECT_EQ(window.outerHeight(), 3060);
-    EXPECT_EQ(window.top(Control::Settings), 2190);
-    EXPECT_FALSE(window.isVisible(Control::LogLabel));
+    EXPECT_EQ(layout(window), layout(low));
 
     window.click(Control::ShowLog);
-
-    EXPECT_EQ(window.outerHeight(), 4080);
-    EXPECT_EQ(window.panelHeight(), 3675);
-    EXPECT_EQ(window.top(Control::StartStop), 3210);
-    EXPECT_TRUE(window.isVisible(Control::Log));
-}
-
-TEST_F(MainWindowLogic, SizeReturnsToTheLogSettingUnlessMinimised)
-{
-    load();
-    window.setOuterHeight(9999);
-    window.minimize(true);
-    EXPECT_EQ(window.outerHeight(), 9999);
-    window.minimize(false);
-    EXPECT_EQ(window.outerHeight(), 3060);
-    EXPECT_EQ(window.outerWidth(), 6150);
+    EXPECT_EQ(layout(window), layout(tall));
+    std::vector<int> widths; // one designed width, whatever the drag
+    for (const int dragged : {9999, 1}) {
+        window.setOuterHeight(dragged);
+        window.setOuterWidth(dragged);
+        window.minimize(true);
+        EXPECT_EQ(window.outerHeight(), dragged);
+        window.minimize(false);
+        EXPECT_EQ(layout(window), layout(tall));
+        EXPECT_NE(window.outerWidth(), dragged);
+        widths.push_back(window.outerWidth());
+    }
+    EXPECT_EQ(widths.front(), widths.back());
 }
 
 TEST_F(MainWindowLogic, TooltipShowsTheWholeLineUnderThePointer)

@@ -146,18 +146,37 @@ INSTANTIATE_TEST_SUITE_P(Table,
         ClosingCase {"SaveSwitchedOffSavesNothing", "Save=0\n", true, false, false, false}),
     rowName);
 
-TEST_F(Startup, ClosingDuringARunCancelsItSavesAndThenCloses)
+// Whatever ends the window during a run, the run ends after the file in hand and the window closes only
+// then; the system may end the program before the run returns, so the end of the session saves at once.
+enum class Ending { CloseBox, EndOfSession, TrayQuit };
+
+struct EndingCase : NamedRow {
+    const char* settings;
+    Ending ending;
+    const char* savedAtOnce; // the stored action when the ending is asked for
+    const char* saved;
+};
+
+using EndingDuringARun = Table<SchedulerFixture, EndingCase>;
+
+TEST_P(EndingDuringARun, ClosesAfterTheFileInHandAndSavesAsTheRowSays)
 {
-    settings("From=/src\nTo=/dst\nInterval=1\nSave=1\n");
+    const EndingCase& c = GetParam();
+    settings(std::string("From=/src\nTo=/dst\nInterval=1\n") + c.settings);
     for (const char* name : {"a", "b", "c"}) {
         files.addFile(std::string("/src/") + name, 1);
     }
+    window.setTray(c.ending == Ending::TrayQuit);
     load();
     window.click(Control::StartStop);
+    std::string savedAtOnce;
     window.onProcessEvents([&] {
-        if (window.processEventsCalls() == 2) {
-            window.requestClose(); // during the first file
+        if (window.processEventsCalls() == 2) { // during the first file
+            c.ending == Ending::CloseBox           ? window.requestClose()
+                : c.ending == Ending::EndOfSession ? window.endSession()
+                                                   : window.click(Control::TrayQuit);
             EXPECT_FALSE(window.isClosed());
+            savedAtOnce = stored("Action");
         }
     });
 
@@ -168,34 +187,17 @@ TEST_F(Startup, ClosingDuringARunCancelsItSavesAndThenCloses)
     EXPECT_EQ(window.lines().back(), "t31: t25 1 t29");
     EXPECT_TRUE(files.hasFile("/dst/a"));
     EXPECT_FALSE(files.hasFile("/dst/b"));
-    EXPECT_EQ(stored("Interval"), "1");
-    EXPECT_EQ(stored("Action"), "Copy");
-}
-
-// The system may end the program before the run returns: the settings are saved at once.
-TEST_F(Startup, EndOfTheSessionDuringARunSavesAtOnceAndClosesAfterTheFileInHand)
-{
-    settings("From=/src\nTo=/dst\nInterval=1\nQuestion=1\n");
-    for (const char* name : {"a", "b", "c"}) {
-        files.addFile(std::string("/src/") + name, 1);
-    }
-    load();
-    window.click(Control::StartStop);
-    window.onProcessEvents([&] {
-        if (window.processEventsCalls() == 2) {
-            window.endSession(); // during the first file
-            EXPECT_FALSE(window.isClosed());
-            EXPECT_EQ(stored("Interval"), "1");
-        }
-    });
-
-    window.tick();
-
-    EXPECT_TRUE(window.isClosed());
     EXPECT_EQ(window.questions(), std::vector<std::string> {});
-    EXPECT_TRUE(files.hasFile("/dst/a"));
-    EXPECT_FALSE(files.hasFile("/dst/b"));
+    EXPECT_EQ(savedAtOnce, c.savedAtOnce);
+    EXPECT_EQ(stored("Action"), c.saved);
 }
+
+INSTANTIATE_TEST_SUITE_P(Endings,
+    EndingDuringARun,
+    ::testing::Values(EndingCase {"CloseBox", "Save=1\n", Ending::CloseBox, "(missing)", "Copy"},
+        EndingCase {"EndOfSessionWithoutAsking", "Question=1\n", Ending::EndOfSession, "Copy", "Copy"},
+        EndingCase {"TrayQuit", "Save=0\nSendToTray=1\n", Ending::TrayQuit, "(missing)", "(missing)"}),
+    rowName);
 
 TEST_F(Startup, SettingsAreSavedInOneReplacementOfTheFile)
 {

@@ -53,27 +53,6 @@ INSTANTIATE_TEST_SUITE_P(Table,
 
 using TrayMenu = SchedulerFixture;
 
-TEST_F(TrayMenu, QuitDuringARunCancelsItAndClosesAfterTheFileInHand)
-{
-    files.addFile("/src/a", 1);
-    files.addFile("/src/b", 1);
-    settings("From=/src\nTo=/dst\nDoActionOnStart=1\nSave=0\nSendToTray=1\n");
-    window.setTray(true);
-    load();
-    window.onProcessEvents([&] {
-        if (window.processEventsCalls() == 2) {
-            window.click(Control::TrayQuit);
-        }
-    });
-
-    window.click(Control::StartStop);
-
-    EXPECT_TRUE(window.isClosed());
-    EXPECT_EQ(window.operationsAfterClose(), 0);
-    EXPECT_TRUE(files.hasFile("/dst/a"));
-    EXPECT_FALSE(files.hasFile("/dst/b"));
-}
-
 TEST_F(TrayMenu, EntriesAndPlatformTextsFollowTheLanguage)
 {
     textFiles.files["/prog/lang/Deutsch.dat"] += "t46=Fenster &anzeigen\nt53=de\n";
