@@ -68,8 +68,7 @@ TEST_F(TransferRun, ButtonShowsStopAfterARunWhileTheSchedulerIsStarted)
 {
     choose(true);
     form.state.running = true;
-    files.addFile("/src/a.txt", 1);
-    files.addFile("/src/b.txt", 1);
+    sourceFiles({"a.txt", "b.txt"});
     std::string caption;
     window.onProcessEvents([&] { caption = window.caption(); });
 
@@ -119,9 +118,7 @@ TEST_P(TransferRunCancel, StopsAtTheNextFileAndCountsTheDoneOnes)
     const CancelCase& c = GetParam();
     choose(c.move);
     files.setBatchSize(c.batch);
-    for (const char* name : {"a", "b", "c"}) {
-        files.addFile(std::string("/src/") + name, 1);
-    }
+    sourceFiles({"a", "b", "c"});
     form.state.cancelRequested = c.cancelAt == 0;
     window.onProcessEvents(
         [&] { form.state.cancelRequested = window.processEventsCalls() == c.cancelAt || form.state.cancelRequested; });
@@ -183,9 +180,7 @@ TEST_F(TransferRun, OutcomeLinesWaitForTheirBatch)
 {
     choose(true);
     files.setBatchSize(2);
-    for (const char* name : {"a", "b", "c"}) {
-        files.addFile(std::string("/src/") + name, 1);
-    }
+    sourceFiles({"a", "b", "c"});
     std::vector<std::deque<std::string>> seen;
     window.onProcessEvents([&] { seen.push_back(window.lines()); });
 

@@ -76,9 +76,7 @@ TEST_F(Arrival, DuringARunWaitForItsEnd)
 // Stop, a cancelled run and a switch that is off bring no run; a change of source moves the watch.
 TEST_F(Arrival, FollowsTheSchedulerTheSwitchAndTheSource)
 {
-    for (const char* name : {"a", "b"}) {
-        files.addFile(std::string("/src/") + name, 1);
-    }
+    sourceFiles({"a", "b"});
     files.addFolder("/other");
     load();
     EXPECT_EQ(window.watchedFolder(), "");

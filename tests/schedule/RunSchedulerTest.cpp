@@ -137,9 +137,7 @@ class SchedulerCancel : public SchedulerFixture, public ::testing::WithParamInte
 TEST_P(SchedulerCancel, EndsTheRunAfterTheFileInHand)
 {
     setLanguageText(32, GetParam());
-    for (const char* name : {"a", "b", "c"}) {
-        files.addFile(std::string("/src/") + name, 1);
-    }
+    sourceFiles({"a", "b", "c"});
     settings("From=/src\nTo=/dst\nInterval=1\n");
     load();
     window.click(Control::StartStop);
@@ -175,8 +173,7 @@ INSTANTIATE_TEST_SUITE_P(Languages, SchedulerCancel, ::testing::Values("&Abbrech
 // A run made at Start, and the caption that follows every kind of run at once.
 TEST_F(Scheduler, RunsAtOnceOnStartWhenAskedTo)
 {
-    files.addFile("/src/a", 1);
-    files.addFile("/src/b", 1);
+    sourceFiles({"a", "b"});
     settings("From=/src\nTo=/dst\nInterval=5\nDoActionOnStart=1\n");
     load();
     const std::string copying = "Carrovex Lite - t15 (t27 2 t30)";

@@ -163,9 +163,7 @@ TEST_P(EndingDuringARun, ClosesAfterTheFileInHandAndSavesAsTheRowSays)
 {
     const EndingCase& c = GetParam();
     settings(std::string("From=/src\nTo=/dst\nInterval=1\n") + c.settings);
-    for (const char* name : {"a", "b", "c"}) {
-        files.addFile(std::string("/src/") + name, 1);
-    }
+    sourceFiles({"a", "b", "c"});
     window.setTray(c.ending == Ending::TrayQuit);
     load();
     window.click(Control::StartStop);
