@@ -20,22 +20,23 @@ protected:
     Options()
     {
         files.addFolder("/prog/lang");
-        for (const char* name : {"Deutsch.dat",
-                 "English.dat",
-                 "Notes.DAT",
-                 "readme.txt",
-                 "Old.dat.bak",
-                 "Deutsch.dat.dat",
-                 ".dat",
-                 "a..b.dat",
-                 "back\\slash.dat"}) {
+        for (const char* name : {"Deutsch.dat", "English.dat", "Notes.DAT", "readme.txt", "Old.dat.bak"}) {
             files.addFile(std::string("/prog/lang/") + name, 1);
         }
-        std::string english = "[frmMain]\n";
-        for (int key = 0; key <= 44; ++key) {
-            english += "t" + std::to_string(key) + "=e" + std::to_string(key) + "\n";
+        for (const char* name : {"Deutsch.dat.dat", ".dat", "a..b.dat", "back\\slash.dat"}) {
+            files.addFile(std::string("/prog/lang/") + name, 1);
         }
-        textFiles.files["/prog/lang/English.dat"] = english;
+        textFiles.files["/prog/lang/English.dat"] = languageOf("e");
+    }
+
+    // A language whose texts are their keys' numbers after the prefix.
+    static std::string languageOf(const std::string& prefix)
+    {
+        std::string language = "[frmMain]\n";
+        for (int key = 0; key <= 44; ++key) {
+            language += "t" + std::to_string(key) + "=" + prefix + std::to_string(key) + "\n";
+        }
+        return language;
     }
 
     // Opens the dialog, lets the user act in it, and returns what it showed when it opened.
@@ -94,9 +95,18 @@ TEST_F(Options, WithoutSettingsTheDialogOffersToSave)
     EXPECT_EQ(shown.focus, DialogControl::SaveOnClose);
 }
 
+// Cancel writes nothing.
 TEST_F(Options, SameLanguageSavesOnlyTheSwitches)
 {
     load();
+    const int writes = textFiles.writes;
+    open([](DialogModel& dialog) {
+        dialog.click(DialogControl::RunOnStart);
+        dialog.click(DialogControl::Cancel);
+        EXPECT_TRUE(dialog.isClosed());
+    });
+    EXPECT_EQ(textFiles.writes, writes);
+
     open([](DialogModel& dialog) {
         dialog.click(DialogControl::RunOnStart);
         dialog.click(DialogControl::AnyDestinationDisk);
@@ -218,13 +228,9 @@ TEST_F(Options, OwnLanguagesAreOfferedOnTopOnceEachAndWinOverTheProgramsFiles)
 {
     folders.languages = {"/home/anna/lang", "/prog/lang"};
     files.addFolder("/home/anna/lang");
-    std::string ownEnglish = "[frmMain]\n";
-    for (int key = 0; key <= 44; ++key) {
-        ownEnglish += "t" + std::to_string(key) + "=own" + std::to_string(key) + "\n";
-    }
     for (const char* name : {"English.dat", "Plattdeutsch.dat"}) {
         files.addFile(std::string("/home/anna/lang/") + name, 1);
-        textFiles.files[std::string("/home/anna/lang/") + name] = ownEnglish;
+        textFiles.files[std::string("/home/anna/lang/") + name] = languageOf("own");
     }
     load();
 
@@ -242,18 +248,6 @@ TEST_F(Options, OwnLanguagesAreOfferedOnTopOnceEachAndWinOverTheProgramsFiles)
     });
     EXPECT_EQ(stored("Language"), "Plattdeutsch");
     EXPECT_EQ(ini.languageFile, "/home/anna/lang/Plattdeutsch.dat");
-}
-
-TEST_F(Options, CancelWritesNothing)
-{
-    load();
-    const int writes = textFiles.writes;
-    open([](DialogModel& dialog) {
-        dialog.click(DialogControl::RunOnStart);
-        dialog.click(DialogControl::Cancel);
-        EXPECT_TRUE(dialog.isClosed());
-    });
-    EXPECT_EQ(textFiles.writes, writes);
 }
 
 } // namespace
