@@ -128,9 +128,7 @@ TEST_F(Scheduler, GreyStartSaysWhyAndFollowsFoldersThatAppear)
     EXPECT_THAT(window.lines(), ::testing::IsEmpty()); // noticed silently
 }
 
-class SchedulerCancel : public SchedulerFixture, public ::testing::WithParamInterface<const char*>
-{
-};
+using SchedulerCancel = Table<SchedulerFixture, const char*>;
 
 // Cancel is taken at once, whatever the language calls it and also after the texts were refreshed during
 // the run (the options dialog saved); the run ends after the file in hand and the scheduler stays started.
@@ -276,9 +274,7 @@ TEST_F(Scheduler, ErrorsAreAnnouncedAndMarkedUntilTheLogIsSeen)
 // run lengthened the interval; a stop, by the user or by a folder gone, forgets it.
 enum class AfterRun { Ticks, StopAndStart, FolderGoneAndBack };
 
-class SchedulerDue : public SchedulerFixture, public ::testing::WithParamInterface<AfterRun>
-{
-};
+using SchedulerDue = Table<SchedulerFixture, AfterRun>;
 
 TEST_P(SchedulerDue, RunThatFellDueDuringARunComesAtTheNextTickUnlessStopped)
 {

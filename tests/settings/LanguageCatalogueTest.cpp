@@ -71,17 +71,6 @@ TEST_F(Catalogue, TextsTheUsersFileLacksComeFromTheProgramsFileThenFromEnglish)
     EXPECT_EQ(laterText(ini, LaterText::OpenForWriting), englishText(Problem::OpenForWriting));
 }
 
-TEST_F(Catalogue, StoredLanguageIsTheActiveOne)
-{
-    textFiles.files["/prog/Carrovex.ini"] = "[Options]\nLanguage=English\n";
-    form.languageFolders = {"/prog/lang"};
-
-    useStoredLanguage(form);
-
-    EXPECT_EQ(ini.languageFile, "/prog/lang/English.dat");
-    EXPECT_EQ(form.language, "English");
-}
-
 // The user's own folder (/own) comes first, the installed languages (/inst) last.
 struct LookupCase : NamedRow {
     std::vector<std::string> filesThere;
@@ -219,19 +208,12 @@ TEST_P(ShippedLanguage, NoTwoControlsShownTogetherShareAnAccessKey)
     LoadLanguage(dialog, ini);
     std::vector<std::string> options;
     using enum DialogControl;
-    for (const DialogControl control : {LanguageLabel,
-             SaveOnClose,
-             AskBeforeSaving,
-             RunOnStart,
-             SendToTray,
-             AnyDestinationDisk,
-             RunOnArrival,
-             KeepBoth,
-             About}) {
+    for (const DialogControl control : {LanguageLabel, SaveOnClose, AskBeforeSaving, RunOnStart, SendToTray, Cancel}) {
         options.push_back(dialog.text(control));
     }
-    options.push_back(dialog.text(Cancel));
-    options.push_back(dialog.text(Save));
+    for (const DialogControl control : {AnyDestinationDisk, RunOnArrival, KeepBoth, About, Save}) {
+        options.push_back(dialog.text(control));
+    }
     expectDistinctAccessKeys(options, "options dialog");
 }
 

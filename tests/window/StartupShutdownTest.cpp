@@ -44,6 +44,7 @@ TEST_F(Startup, StoredLanguageWithoutAFileGivesEnglishTexts)
     settings("Language=Klingon\n");
     load();
     EXPECT_EQ(ini.languageFile, "/prog/lang/Klingon.dat");
+    EXPECT_EQ(form.language, "Klingon");
     EXPECT_EQ(window.caption(), "Carrovex Lite - Stopped");
     EXPECT_EQ(window.text(Control::Quit), "&Quit");
     EXPECT_FALSE(window.isEnabled(Control::StartStop));
@@ -68,9 +69,7 @@ TEST_F(Startup, SlashSStartsTheSchedulerOnceTheWindowIsShown)
     EXPECT_EQ(window.caption(), "Carrovex Lite - t14 (t17 5 minutes)");
 }
 
-class StartupCommandLine : public SchedulerFixture, public ::testing::WithParamInterface<const char*>
-{
-};
+using StartupCommandLine = Table<SchedulerFixture, const char*>;
 
 TEST_P(StartupCommandLine, OnlyExactlySlashSStarts)
 {
