@@ -48,8 +48,10 @@ protected:
             shown.language = dialog.text(DialogControl::Language);
             shown.checks = {dialog.value(DialogControl::SaveOnClose),
                 dialog.value(DialogControl::AskBeforeSaving),
-                dialog.value(DialogControl::RunOnStart)};
+                dialog.value(DialogControl::RunOnStart),
+                dialog.value(DialogControl::SendToTray)};
             shown.check1Enabled = dialog.isEnabled(DialogControl::SaveOnClose);
+            shown.trayUsable = dialog.isEnabled(DialogControl::SendToTray);
             shown.focus = dialog.focus();
             user(dialog);
         });
@@ -62,6 +64,7 @@ protected:
         std::string language;
         std::vector<int> checks;
         bool check1Enabled = true;
+        bool trayUsable = true;
         std::optional<DialogControl> focus;
     } shown;
 };
@@ -80,8 +83,9 @@ TEST_F(Options, OpensWithTheStoredValuesAndTheNewestListedOnTop)
     // Only files ending in ".dat", in any letter case, and only that ending is taken off.
     EXPECT_THAT(shown.items, ElementsAre("Deutsch.dat", "Notes", "English", "Deutsch"));
     EXPECT_EQ(shown.language, "Deutsch");
-    EXPECT_THAT(shown.checks, ElementsAre(1, 1, 1));
+    EXPECT_THAT(shown.checks, ElementsAre(1, 1, 1, 0));
     EXPECT_FALSE(shown.check1Enabled);
+    EXPECT_FALSE(shown.trayUsable); // only where there is a tray
     EXPECT_EQ(shown.focus, DialogControl::AskBeforeSaving); // the first usable control takes the keys
 }
 
@@ -90,7 +94,7 @@ TEST_F(Options, WithoutSettingsTheDialogOffersToSave)
     textFiles.files.erase("/prog/Carrovex.ini");
     load();
     open([](DialogModel&) {});
-    EXPECT_THAT(shown.checks, ElementsAre(1, 0, 0));
+    EXPECT_THAT(shown.checks, ElementsAre(1, 0, 0, 0));
     EXPECT_EQ(shown.language, "Deutsch");
     EXPECT_EQ(shown.focus, DialogControl::SaveOnClose);
 }
@@ -98,6 +102,7 @@ TEST_F(Options, WithoutSettingsTheDialogOffersToSave)
 // Cancel writes nothing.
 TEST_F(Options, SameLanguageSavesOnlyTheSwitches)
 {
+    window.setTray(true);
     load();
     const int writes = textFiles.writes;
     open([](DialogModel& dialog) {
@@ -111,13 +116,17 @@ TEST_F(Options, SameLanguageSavesOnlyTheSwitches)
         dialog.click(DialogControl::RunOnStart);
         dialog.click(DialogControl::AnyDestinationDisk);
         dialog.click(DialogControl::KeepBoth);
+        dialog.click(DialogControl::SendToTray);
         dialog.click(DialogControl::Save);
         EXPECT_TRUE(dialog.isClosed());
     });
+    EXPECT_THAT(shown.checks, ElementsAre(1, 0, 0, 0));
+    EXPECT_TRUE(shown.trayUsable);
 
     EXPECT_EQ(stored("DoActionOnStart"), "1");
     EXPECT_EQ(stored("AnyDestinationDisk"), "1");
     EXPECT_EQ(stored("KeepBoth"), "1");
+    EXPECT_EQ(stored("SendToTray"), "1");
     EXPECT_EQ(stored("Save"), "1");
     EXPECT_EQ(stored("Question"), "0");
     EXPECT_EQ(stored("Language"), "(missing)");
@@ -187,24 +196,6 @@ TEST_F(Options, FailedSaveIsShownAndChangesNoLanguage)
     EXPECT_THAT(messages,
         ElementsAre("Carrovex Lite - t36: The settings could not be saved in /prog/Carrovex.ini: Permission denied"));
     EXPECT_EQ(window.text(Control::SourceLabel), "t0");
-}
-
-TEST_F(Options, SendToTrayIsOffByDefaultAndUsableOnlyWithATray)
-{
-    load();
-    bool usable = true;
-    open([&](DialogModel& dialog) { usable = dialog.isEnabled(DialogControl::SendToTray); });
-    EXPECT_FALSE(usable);
-
-    window.setTray(true);
-    open([&](DialogModel& dialog) {
-        usable = dialog.isEnabled(DialogControl::SendToTray);
-        EXPECT_EQ(dialog.value(DialogControl::SendToTray), 0);
-        dialog.click(DialogControl::SendToTray);
-        dialog.click(DialogControl::Save);
-    });
-    EXPECT_TRUE(usable);
-    EXPECT_EQ(stored("SendToTray"), "1");
 }
 
 TEST_F(Options, AboutNamesTheVersionAndTheLicence)
