@@ -60,6 +60,7 @@ TEST_F(TransferRun, LocksTheControlsWhileFilesAreHandled)
     EXPECT_FALSE(form.state.busy);
     EXPECT_FALSE(window.busyPointer());
     EXPECT_TRUE(window.isEnabled(Control::Overwrite));
+    EXPECT_TRUE(window.isEnabled(Control::Quit));
     EXPECT_EQ(window.text(Control::StartStop), "t12");
     EXPECT_EQ(window.selectedLine(), window.lineCount() - 1);
 }

@@ -90,7 +90,7 @@ TEST_F(Settings, SettleTimeIsAWholeNumberOfSecondsWithinBounds)
     }
 }
 
-// Long paths are saved and read back whole.
+// Long paths are saved and read back whole, and all values in one replacement of the file.
 TEST_F(Settings, SavesEveryValueAndTheyLoadBack)
 {
     const std::string source = "/" + std::string(299, 's') + "/Übersicht";
@@ -103,6 +103,7 @@ TEST_F(Settings, SavesEveryValueAndTheyLoadBack)
 
     ASSERT_TRUE(SaveSettings(form).ok());
 
+    EXPECT_EQ(textFiles.writes, 1);
     EXPECT_EQ(textFiles.files["/prog/Carrovex.ini"],
         "[Options]\nFrom=" + source + "\nTo=" + destination + "\nInterval=10\nShowLog=1\nOverwrite=1\nAction=Move\n");
     WindowModel loaded;

@@ -196,15 +196,6 @@ INSTANTIATE_TEST_SUITE_P(Endings,
         EndingCase {"TrayQuit", "Save=0\nSendToTray=1\n", Ending::TrayQuit, "(missing)", "(missing)"}),
     rowName);
 
-TEST_F(Startup, SettingsAreSavedInOneReplacementOfTheFile)
-{
-    load();
-    const int writes = textFiles.writes;
-    window.requestClose();
-    EXPECT_EQ(textFiles.writes, writes + 1);
-    EXPECT_EQ(stored("Action"), "Copy");
-}
-
 TEST_F(Startup, UnwritableSettingsAreReportedAndNeverKeepTheWindowOpen)
 {
     settings("From=/src\nTo=/dst\nSave=1\n");
@@ -233,19 +224,6 @@ TEST_F(Startup, ValueThatCannotBeStoredLeavesBothFoldersAsTheyWere)
     EXPECT_EQ(stored("From"), "/src");
     EXPECT_EQ(stored("To"), "/dst");
     EXPECT_THAT(window.messages(), ElementsAre(::testing::HasSubstr("From")));
-}
-
-TEST_F(Startup, QuitIsLockedDuringARun)
-{
-    files.addFile("/src/a", 1);
-    settings("From=/src\nTo=/dst\nDoActionOnStart=1\n");
-    load();
-    window.onProcessEvents([&] { window.click(Control::Quit); });
-
-    window.click(Control::StartStop);
-
-    EXPECT_FALSE(window.isClosed());
-    EXPECT_TRUE(window.isEnabled(Control::Quit));
 }
 
 } // namespace
