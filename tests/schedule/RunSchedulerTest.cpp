@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 
 using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
 
 namespace carrovex::testing
 {
@@ -49,25 +50,53 @@ TEST_F(Scheduler, CountsDownAndRunsWhenTheIntervalHasElapsedWithTheTimerAtRest)
     EXPECT_TRUE(window.notifications().empty()); // a run without errors is not announced
 }
 
-TEST_F(Scheduler, StopAndStartAgainCountsTheFullInterval)
+// What stops a started scheduler: the user's Stop, a source folder gone, a destination moved into the
+// source. Only the user's Stop is logged and starts the count afresh; Start says why where the folders are.
+struct StopCase : NamedRow {
+    Control field; // typed into; the user's Stop if StartStop
+    const char* typed;
+    bool startUsable;
+    bool logged;
+    int minutesLeft; // when started again, after three more ticks
+};
+
+using SchedulerStop = Table<SchedulerFixture, StopCase>;
+
+TEST_P(SchedulerStop, StopsUntilStartedAgain)
 {
+    const StopCase& c = GetParam();
+    files.addFolder("/src/sub");
     load();
     window.click(Control::StartStop);
     ticks(2);
-    window.click(Control::StartStop);
+
+    c.field == Control::StartStop ? window.click(Control::StartStop) : window.type(c.field, c.typed);
+
+    Lines lines = c.logged ? Lines {started, stopped} : Lines {started};
+    EXPECT_FALSE(form.state.running);
+    EXPECT_EQ(window.isEnabled(Control::StartStop), c.startUsable);
     EXPECT_EQ(window.caption(), "Carrovex Lite - t16");
-    EXPECT_EQ(window.text(Control::StartStop), "t12");
-    EXPECT_EQ(window.selectedLine(), 1);
+    EXPECT_THAT(window.lines(), ElementsAreArray(lines));
+    EXPECT_EQ(window.selectedLine(), window.lineCount() - 1);
     SetMessages(form, false); // the options saved while stopped
     EXPECT_EQ(window.text(Control::StartStop), "t12");
-    ticks(10);
-
+    ticks(3);
+    if (c.field != Control::StartStop) {
+        window.type(c.field, c.field == Control::SourceFolder ? "/src" : "/dst");
+    }
     window.click(Control::StartStop);
-
-    EXPECT_EQ(window.caption(), countdown(5));
-    EXPECT_THAT(window.lines(), ElementsAre(started, stopped, started));
-    EXPECT_EQ(window.selectedLine(), 2);
+    lines.push_back(started);
+    EXPECT_EQ(window.caption(), countdown(c.minutesLeft));
+    EXPECT_THAT(window.lines(), ElementsAreArray(lines));
+    EXPECT_EQ(window.selectedLine(), window.lineCount() - 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(Ways,
+    SchedulerStop,
+    ::testing::Values(StopCase {"UsersStop", Control::StartStop, "", true, true, 5},
+        StopCase {"SourceGone", Control::SourceFolder, "/sr", false, false, 3},
+        StopCase {"DestinationMovedIntoTheSource", Control::DestinationFolder, "/src/sub", true, false, 3}),
+    rowName);
 
 TEST_F(Scheduler, OnlyLeavingTheIntervalFieldTakesItsText)
 {
@@ -79,26 +108,6 @@ TEST_F(Scheduler, OnlyLeavingTheIntervalFieldTakesItsText)
     EXPECT_EQ(window.caption(), countdown(5));
     window.leave(Control::Interval);
     EXPECT_EQ(window.caption(), countdown(10));
-}
-
-TEST_F(Scheduler, MissingFolderStopsSilentlyAndKeepsTheCount)
-{
-    load();
-    window.click(Control::StartStop);
-    ticks(2);
-
-    window.type(Control::SourceFolder, "/sr");
-
-    EXPECT_FALSE(form.state.running);
-    EXPECT_FALSE(window.isEnabled(Control::StartStop));
-    EXPECT_EQ(window.caption(), "Carrovex Lite - t16");
-    EXPECT_THAT(window.lines(), ElementsAre(started));
-    ticks(3);
-
-    window.type(Control::SourceFolder, "/src");
-    EXPECT_TRUE(window.isEnabled(Control::StartStop));
-    window.click(Control::StartStop);
-    EXPECT_EQ(window.caption(), countdown(3));
 }
 
 // A greyed Start tells why, in its tip and in the tip of each field in question, and follows folders that
@@ -231,20 +240,6 @@ INSTANTIATE_TEST_SUITE_P(Table,
         OverlapCase {"SameNameStart", "/srcx", false},
         OverlapCase {"Elsewhere", "/dst", false}),
     rowName);
-
-TEST_F(Scheduler, DestinationMovedIntoTheSourceStopsAStartedScheduler)
-{
-    files.addFolder("/src/sub");
-    load();
-    window.click(Control::StartStop);
-
-    window.type(Control::DestinationFolder, "/src/sub");
-
-    EXPECT_FALSE(form.state.running);
-    EXPECT_TRUE(window.isEnabled(Control::StartStop)); // Start says why
-    EXPECT_EQ(window.caption(), "Carrovex Lite - t16");
-    EXPECT_EQ(window.text(Control::StartStop), "t12");
-}
 
 TEST_F(Scheduler, ErrorsAreAnnouncedAndMarkedUntilTheLogIsSeen)
 {
