@@ -2,6 +2,7 @@
 #include "tests/schedule/SchedulerFixture.h"
 
 #include <gmock/gmock.h>
+#include <utility>
 
 using ::testing::ElementsAre;
 
@@ -13,13 +14,11 @@ namespace
 
 using Startup = SchedulerFixture;
 
-TEST_F(Startup, LoadsLanguageAndSettingsFromTheProgramsFolder)
+// The settings and the language's texts, or the English ones where the language has no file.
+TEST_F(Startup, LoadsTheSettingsAndTheTextsOfTheStoredLanguage)
 {
     load();
-
     EXPECT_EQ(ini.settingsFile, "/prog/Carrovex.ini");
-    EXPECT_EQ(ini.languageFile, "/prog/lang/Deutsch.dat");
-    EXPECT_EQ(form.language, "Deutsch");
     EXPECT_EQ(window.caption(), "Carrovex Lite - t16");
     EXPECT_EQ(window.text(Control::SourceLabel), "t0");
     EXPECT_EQ(window.text(Control::SourceFolder), "/src");
@@ -27,27 +26,29 @@ TEST_F(Startup, LoadsLanguageAndSettingsFromTheProgramsFolder)
     EXPECT_TRUE(window.isEnabled(Control::StartStop));
     EXPECT_FALSE(form.state.loading);
     EXPECT_TRUE(window.lines().empty());
-}
 
-TEST_F(Startup, StoredLanguageThatLeavesTheLanguageFolderIsRefused)
-{
-    for (const char* stored : {"../../../etc/hostname", "sub/Deutsch", "..", "C:\\lang\\Deutsch"}) {
-        settings(std::string("Language=") + stored + "\n");
-        load();
-        EXPECT_EQ(ini.languageFile, "/prog/lang/Deutsch.dat") << stored;
-        EXPECT_EQ(form.language, "Deutsch") << stored;
-    }
-}
-
-TEST_F(Startup, StoredLanguageWithoutAFileGivesEnglishTexts)
-{
     settings("Language=Klingon\n");
     load();
-    EXPECT_EQ(ini.languageFile, "/prog/lang/Klingon.dat");
-    EXPECT_EQ(form.language, "Klingon");
     EXPECT_EQ(window.caption(), "Carrovex Lite - Stopped");
     EXPECT_EQ(window.text(Control::Quit), "&Quit");
     EXPECT_FALSE(window.isEnabled(Control::StartStop));
+}
+
+// A stored language is looked for in the language folder only.
+TEST_F(Startup, StoredLanguageNamesAFileInTheLanguageFolder)
+{
+    const std::pair<const char*, const char*> cases[] = {{"", "Deutsch"},
+        {"../../../etc/hostname", "Deutsch"},
+        {"sub/Deutsch", "Deutsch"},
+        {"..", "Deutsch"},
+        {"C:\\lang\\Deutsch", "Deutsch"},
+        {"Klingon", "Klingon"}};
+    for (const auto& [stored, language] : cases) {
+        settings(*stored == '\0' ? "" : std::string("Language=") + stored + "\n");
+        load();
+        EXPECT_EQ(ini.languageFile, std::string("/prog/lang/") + language + ".dat") << stored;
+        EXPECT_EQ(form.language, language) << stored;
+    }
 }
 
 TEST_F(Startup, SlashSStartsTheSchedulerOnceTheWindowIsShown)
@@ -69,27 +70,27 @@ TEST_F(Startup, SlashSStartsTheSchedulerOnceTheWindowIsShown)
     EXPECT_EQ(window.caption(), "Carrovex Lite - t14 (t17 5 minutes)");
 }
 
-using StartupCommandLine = Table<SchedulerFixture, const char*>;
+// The command line, and the destination folder.
+using StartupCommandLine = Table<SchedulerFixture, std::pair<const char*, const char*>>;
 
-TEST_P(StartupCommandLine, OnlyExactlySlashSStarts)
+TEST_P(StartupCommandLine, OnlyExactlySlashSStartsAndOnlyWithBothFolders)
 {
-    load(GetParam());
+    settings(std::string("From=/src\nTo=") + GetParam().second + "\n");
+    load(GetParam().first);
     window.appear();
     EXPECT_FALSE(form.state.running);
     EXPECT_TRUE(window.lines().empty());
     EXPECT_EQ(window.caption(), "Carrovex Lite - t16");
 }
 
-INSTANTIATE_TEST_SUITE_P(Others, StartupCommandLine, ::testing::Values("/S", "/s /x", " /s", "s", ""));
-
-TEST_F(Startup, SlashSWithAMissingFolderStartsNothing)
-{
-    settings("From=/src\nTo=/gone\n");
-    load("/s");
-    window.appear();
-    EXPECT_FALSE(form.state.running);
-    EXPECT_EQ(window.caption(), "Carrovex Lite - t16");
-}
+INSTANTIATE_TEST_SUITE_P(Others,
+    StartupCommandLine,
+    ::testing::Values(std::pair {"/S", "/dst"},
+        std::pair {"/s /x", "/dst"},
+        std::pair {" /s", "/dst"},
+        std::pair {"s", "/dst"},
+        std::pair {"", "/dst"},
+        std::pair {"/s", "/gone"}));
 
 struct ClosingCase : NamedRow {
     const char* settings;
