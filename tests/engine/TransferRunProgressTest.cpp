@@ -39,17 +39,14 @@ TEST_F(TransferRun, LocksTheControlsWhileFilesAreHandled)
         busySeen = form.state.busy && window.busyPointer();
         EXPECT_EQ(window.caption(), "Carrovex Lite - t15 (t27 1 t29)");
         EXPECT_EQ(window.text(Control::StartStop), "t32");
-        for (const Control control : {Control::SourceFolder,
-                 Control::DestinationFolder,
-                 Control::BrowseSource,
-                 Control::BrowseDestination,
-                 Control::Quit,
-                 Control::Interval,
-                 Control::ShowLog,
-                 Control::Overwrite}) {
+        using enum Control;
+        for (const Control control : {SourceFolder, DestinationFolder, BrowseSource, BrowseDestination, Quit}) {
             EXPECT_FALSE(window.isEnabled(control));
         }
-        for (const Control control : {Control::Move, Control::Settings, Control::StartStop}) {
+        for (const Control control : {Interval, ShowLog, Overwrite}) {
+            EXPECT_FALSE(window.isEnabled(control));
+        }
+        for (const Control control : {Move, Settings, StartStop}) {
             EXPECT_TRUE(window.isEnabled(control));
         }
     });

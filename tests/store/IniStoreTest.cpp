@@ -16,7 +16,6 @@ protected:
     IniStoreTest()
     {
         ini.settingsFile = "/prog/Carrovex.ini";
-        ini.languageFile = "/prog/lang/Deutsch.dat";
     }
 
     std::string read(const std::string& key, const std::string& defaultValue = "default")
@@ -100,14 +99,6 @@ TEST_F(IniStoreTest, ValuesThatWouldBreakTheFileAreNotWritten)
     ini.WriteIniValue("Options", "From", "/in\n[Options]\nSave=1");
     ini.WriteIniValue("Options", "To", "/bad\xFF");
     EXPECT_EQ(files.writes, 0);
-}
-
-TEST_F(IniStoreTest, LanguageValuesComeFromTheLanguageFile)
-{
-    files.files["/prog/lang/Deutsch.dat"] = "[FRMMAIN]\nT12=&Start\n";
-    EXPECT_EQ(ini.ReadLanguageValue("frmMain", "t12", "", iniValueSize), "&Start");
-    ini.languageFile = "/prog/lang/Missing.dat";
-    EXPECT_EQ(ini.ReadLanguageValue("frmMain", "t12", "", iniValueSize), "");
 }
 
 } // namespace
