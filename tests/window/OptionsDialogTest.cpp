@@ -89,19 +89,10 @@ TEST_F(Options, OpensWithTheStoredValuesAndTheNewestListedOnTop)
     EXPECT_EQ(shown.focus, DialogControl::AskBeforeSaving); // the first usable control takes the keys
 }
 
-TEST_F(Options, WithoutSettingsTheDialogOffersToSave)
-{
-    textFiles.files.erase("/prog/Carrovex.ini");
-    load();
-    open([](DialogModel&) {});
-    EXPECT_THAT(shown.checks, ElementsAre(1, 0, 0, 0));
-    EXPECT_EQ(shown.language, "Deutsch");
-    EXPECT_EQ(shown.focus, DialogControl::SaveOnClose);
-}
-
-// Cancel writes nothing.
+// Without a settings file the dialog offers to save; Cancel writes nothing.
 TEST_F(Options, SameLanguageSavesOnlyTheSwitches)
 {
+    textFiles.files.erase("/prog/Carrovex.ini");
     window.setTray(true);
     load();
     const int writes = textFiles.writes;
@@ -122,6 +113,8 @@ TEST_F(Options, SameLanguageSavesOnlyTheSwitches)
     });
     EXPECT_THAT(shown.checks, ElementsAre(1, 0, 0, 0));
     EXPECT_TRUE(shown.trayUsable);
+    EXPECT_EQ(shown.language, "Deutsch");
+    EXPECT_EQ(shown.focus, DialogControl::SaveOnClose);
 
     EXPECT_EQ(stored("DoActionOnStart"), "1");
     EXPECT_EQ(stored("AnyDestinationDisk"), "1");
