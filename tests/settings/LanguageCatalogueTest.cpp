@@ -231,13 +231,8 @@ TEST(BuiltInEnglish, HoldsEveryTextAndThePlatformsOwnWording)
     }
 }
 
-TEST(LaterTexts, StandInForAnOlderFileAndTakeTheirArguments)
+TEST(LaterTexts, TakeEachArgumentOnceAndLeaveOtherSigns)
 {
-    MemoryTextFiles files;
-    files.files["/lang/Old.dat"] = "[frmMain]\nt44=Sprache gewechselt zu\n";
-    IniStore ini(files);
-    ini.languageFile = "/lang/Old.dat";
-    EXPECT_EQ(laterText(ini, LaterText::ErrorsInLog), "Errors in the log");
     EXPECT_EQ(withArguments("%2 in %1, 100%", {"a%2", "b"}), "b in a%2, 100%");
 }
 
