@@ -19,11 +19,6 @@ using Scheduler = SchedulerFixture;
 const std::string started = std::string(stamp) + "t33";
 const std::string stopped = std::string(stamp) + "t34";
 
-std::string countdown(int minutes)
-{
-    return "Carrovex Lite - t14 (t17 " + std::to_string(minutes) + (minutes == 1 ? " minute)" : " minutes)");
-}
-
 TEST_F(Scheduler, CountsDownAndRunsWhenTheIntervalHasElapsedWithTheTimerAtRest)
 {
     files.addFile("/src/a", 1);

@@ -67,7 +67,7 @@ TEST_F(Startup, SlashSStartsTheSchedulerOnceTheWindowIsShown)
     EXPECT_TRUE(shownDuringTheRun);
     EXPECT_TRUE(files.hasFile("/dst/a"));
     EXPECT_EQ(window.lines().front(), std::string(stamp) + "t33");
-    EXPECT_EQ(window.caption(), "Carrovex Lite - t14 (t17 5 minutes)");
+    EXPECT_EQ(window.caption(), countdown(5));
 }
 
 // The command line, and the destination folder.
