@@ -21,18 +21,12 @@ namespace carrovex::testing
 namespace
 {
 
-class Catalogue : public MainFormFixture
-{
-protected:
-    std::string& languageFile()
-    {
-        return textFiles.files["/prog/lang/Test.dat"];
-    }
-};
+using Catalogue = MainFormFixture;
 
 TEST_F(Catalogue, LoadsTheTextsCutTo255CharactersAndALostFileGivesEnglishCaptions)
 {
-    languageFile() = "[frmMain]\nt0=Quellordner\nT12=&Los\nt38=&Ein&stellungen\nt2=" + std::string(300, 'i') + "\n";
+    textFiles.files[ini.languageFile]
+        = "[frmMain]\nt0=Quellordner\nT12=&Los\nt38=&Ein&stellungen\nt2=" + std::string(300, 'i') + "\n";
 
     LoadLanguage(form);
 
@@ -106,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(Cases,
 
 TEST_F(Catalogue, DialogTitleDropsTheAccessKeyMarks)
 {
-    languageFile() = "[frmMain]\nt38=&Ein&stellungen\nt37=Speichern\nt43=Sprache\nt42=&Speichern\n";
+    textFiles.files[ini.languageFile] = "[frmMain]\nt38=&Ein&stellungen\nt37=Speichern\nt43=Sprache\nt42=&Speichern\n";
     DialogModel dialog;
 
     LoadLanguage(dialog, ini);
