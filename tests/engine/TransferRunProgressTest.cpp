@@ -1,4 +1,5 @@
 #include "engine/TransferRun.h"
+#include "form/PrintableName.h"
 #include "schedule/RunScheduler.h"
 #include "tests/MainFormFixture.h"
 #include "tests/engine/RunLines.h"
@@ -6,6 +7,7 @@
 #include <deque>
 #include <gmock/gmock.h>
 #include <new>
+#include <utility>
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
@@ -98,6 +100,24 @@ TEST_F(TransferRun, ShowsControlCharactersInNamesEscaped)
 
     EXPECT_THAT(window.lines(), ElementsAre(std::string(stamp) + "t25: two\\nlines\\t.txt"));
     EXPECT_THAT(files.transfers(), ElementsAre("copy /src/two\nlines\t.txt /dst/two\nlines\t.txt"));
+}
+
+// Valid UTF-8 and blanks stay; line breaks, controls and bytes that are not UTF-8 are escaped.
+TEST(PrintableName, KeepsValidUtf8AndEscapesTheRest)
+{
+    const std::pair<const char*, const char*> cases[]
+        = {{"Bericht März 2026 – 東京 😀.pdf", "Bericht März 2026 – 東京 😀.pdf"},
+            {"a\nb\tc\rd\x01"
+             "e\x7f",
+                "a\\nb\\tc\\rd\\x01e\\x7F"},
+            {"M\xE4rz", "M\\xE4rz"}, // Latin-1 ä
+            {"\xC3", "\\xC3"}, // cut sequence
+            {"\xC0\xAF", "\\xC0\\xAF"}, // overlong
+            {"\xED\xA0\x80", "\\xED\\xA0\\x80"}, // surrogate
+            {"\xF4\x90\x80\x80", "\\xF4\\x90\\x80\\x80"}}; // beyond U+10FFFF
+    for (const auto& [name, shown] : cases) {
+        EXPECT_EQ(printableName(name), shown);
+    }
 }
 
 // Cancel is taken before the next file; the file in hand and the transfers already accepted are completed.
