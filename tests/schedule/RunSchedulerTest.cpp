@@ -74,6 +74,7 @@ TEST_P(SchedulerStop, StopsUntilStartedAgain)
     EXPECT_EQ(window.caption(), "Carrovex Lite - t16");
     EXPECT_THAT(window.lines(), ElementsAreArray(lines));
     EXPECT_EQ(window.selectedLine(), window.lineCount() - 1);
+    EXPECT_EQ(window.text(Control::StartStop), "t12");
     SetMessages(form, false); // the options saved while stopped
     EXPECT_EQ(window.text(Control::StartStop), "t12");
     ticks(3);
