@@ -69,6 +69,7 @@ TEST_F(Settings, LoadsTheStoredValuesOrKeepsTheDesign)
         EXPECT_EQ(designed.value(Control::Overwrite), c.overwrite) << row;
         EXPECT_EQ(designed.text(Control::Interval), c.interval) << row;
         EXPECT_EQ(designed.outerHeight(), pane.outerHeight()) << row;
+        EXPECT_EQ(designed.top(Control::StartStop), pane.top(Control::StartStop)) << row;
         EXPECT_EQ(designed.top(Control::Quit), pane.top(Control::Quit)) << row;
     }
 }
