@@ -6,6 +6,7 @@
 #include "tests/fakes/NumberedTexts.h"
 
 #include <gtest/gtest.h>
+#include <initializer_list>
 #include <string>
 
 namespace carrovex::testing
@@ -34,6 +35,14 @@ protected:
     {
         window.setValue(Control::Move, move ? 1 : 0);
         window.setValue(Control::Copy, move ? 0 : 1);
+    }
+
+    // Files of one byte in the source folder, listed in this order.
+    void sourceFiles(std::initializer_list<const char*> names)
+    {
+        for (const char* name : names) {
+            files.addFile(std::string("/src/") + name, 1);
+        }
     }
 
     void overwrite(bool on)

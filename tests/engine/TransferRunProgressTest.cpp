@@ -1,4 +1,5 @@
 #include "engine/TransferRun.h"
+#include "form/PrintableName.h"
 #include "schedule/RunScheduler.h"
 #include "tests/MainFormFixture.h"
 #include "tests/engine/RunLines.h"
@@ -6,6 +7,7 @@
 #include <deque>
 #include <gmock/gmock.h>
 #include <new>
+#include <utility>
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
@@ -39,17 +41,14 @@ TEST_F(TransferRun, LocksTheControlsWhileFilesAreHandled)
         busySeen = form.state.busy && window.busyPointer();
         EXPECT_EQ(window.caption(), "Carrovex Lite - t15 (t27 1 t29)");
         EXPECT_EQ(window.text(Control::StartStop), "t32");
-        for (const Control control : {Control::SourceFolder,
-                 Control::DestinationFolder,
-                 Control::BrowseSource,
-                 Control::BrowseDestination,
-                 Control::Quit,
-                 Control::Interval,
-                 Control::ShowLog,
-                 Control::Overwrite}) {
+        using enum Control;
+        for (const Control control : {SourceFolder, DestinationFolder, BrowseSource, BrowseDestination, Quit}) {
             EXPECT_FALSE(window.isEnabled(control));
         }
-        for (const Control control : {Control::Move, Control::Settings, Control::StartStop}) {
+        for (const Control control : {Interval, ShowLog, Overwrite}) {
+            EXPECT_FALSE(window.isEnabled(control));
+        }
+        for (const Control control : {Move, Settings, StartStop}) {
             EXPECT_TRUE(window.isEnabled(control));
         }
     });
@@ -60,6 +59,7 @@ TEST_F(TransferRun, LocksTheControlsWhileFilesAreHandled)
     EXPECT_FALSE(form.state.busy);
     EXPECT_FALSE(window.busyPointer());
     EXPECT_TRUE(window.isEnabled(Control::Overwrite));
+    EXPECT_TRUE(window.isEnabled(Control::Quit));
     EXPECT_EQ(window.text(Control::StartStop), "t12");
     EXPECT_EQ(window.selectedLine(), window.lineCount() - 1);
 }
@@ -68,8 +68,7 @@ TEST_F(TransferRun, ButtonShowsStopAfterARunWhileTheSchedulerIsStarted)
 {
     choose(true);
     form.state.running = true;
-    files.addFile("/src/a.txt", 1);
-    files.addFile("/src/b.txt", 1);
+    sourceFiles({"a.txt", "b.txt"});
     std::string caption;
     window.onProcessEvents([&] { caption = window.caption(); });
 
@@ -103,6 +102,24 @@ TEST_F(TransferRun, ShowsControlCharactersInNamesEscaped)
     EXPECT_THAT(files.transfers(), ElementsAre("copy /src/two\nlines\t.txt /dst/two\nlines\t.txt"));
 }
 
+// Valid UTF-8 and blanks stay; line breaks, controls and bytes that are not UTF-8 are escaped.
+TEST(PrintableName, KeepsValidUtf8AndEscapesTheRest)
+{
+    const std::pair<const char*, const char*> cases[]
+        = {{"Bericht März 2026 – 東京 😀.pdf", "Bericht März 2026 – 東京 😀.pdf"},
+            {"a\nb\tc\rd\x01"
+             "e\x7f",
+                "a\\nb\\tc\\rd\\x01e\\x7F"},
+            {"M\xE4rz", "M\\xE4rz"}, // Latin-1 ä
+            {"\xC3", "\\xC3"}, // cut sequence
+            {"\xC0\xAF", "\\xC0\\xAF"}, // overlong
+            {"\xED\xA0\x80", "\\xED\\xA0\\x80"}, // surrogate
+            {"\xF4\x90\x80\x80", "\\xF4\\x90\\x80\\x80"}}; // beyond U+10FFFF
+    for (const auto& [name, shown] : cases) {
+        EXPECT_EQ(printableName(name), shown);
+    }
+}
+
 // Cancel is taken before the next file; the file in hand and the transfers already accepted are completed.
 struct CancelCase : NamedRow {
     bool move;
@@ -119,9 +136,7 @@ TEST_P(TransferRunCancel, StopsAtTheNextFileAndCountsTheDoneOnes)
     const CancelCase& c = GetParam();
     choose(c.move);
     files.setBatchSize(c.batch);
-    for (const char* name : {"a", "b", "c"}) {
-        files.addFile(std::string("/src/") + name, 1);
-    }
+    sourceFiles({"a", "b", "c"});
     form.state.cancelRequested = c.cancelAt == 0;
     window.onProcessEvents(
         [&] { form.state.cancelRequested = window.processEventsCalls() == c.cancelAt || form.state.cancelRequested; });
@@ -183,9 +198,7 @@ TEST_F(TransferRun, OutcomeLinesWaitForTheirBatch)
 {
     choose(true);
     files.setBatchSize(2);
-    for (const char* name : {"a", "b", "c"}) {
-        files.addFile(std::string("/src/") + name, 1);
-    }
+    sourceFiles({"a", "b", "c"});
     std::vector<std::deque<std::string>> seen;
     window.onProcessEvents([&] { seen.push_back(window.lines()); });
 

@@ -1,5 +1,6 @@
 #include "engine/TransferRun.h"
 
+#include "engine/FreeSpaceProbe.h"
 #include "form/LaterTexts.h"
 #include "store/BuiltInEnglish.h"
 #include "tests/MainFormFixture.h"
@@ -33,6 +34,8 @@ struct DestinationCase : NamedRow {
 
 using TransferRunDestination = Table<MainFormFixture, DestinationCase>;
 
+constexpr std::int64_t GiB = std::int64_t {1} << 30;
+
 // A move that a kill or a power cut interrupted left a byte-identical copy: it is finished, never repeated,
 // and never "finished" onto the file itself; nothing is ever replaced by itself.
 TEST_P(TransferRunDestination, WritesOneOutcomeLineAndTransfersOnlyWhatTheRulesAllow)
@@ -60,7 +63,6 @@ TEST_P(TransferRunDestination, WritesOneOutcomeLineAndTransfersOnlyWhatTheRulesA
     EXPECT_EQ(stored("DestinationDisk") == "(missing)", *c.transfer == '\0');
 }
 
-constexpr std::int64_t GiB = std::int64_t {1} << 30;
 constexpr Alias None = Alias::None;
 
 INSTANTIATE_TEST_SUITE_P(Rules,
@@ -85,24 +87,30 @@ INSTANTIATE_TEST_SUITE_P(Rules,
 // With KeepBoth, a file whose name is taken goes in beside the other under the first free numbered name,
 // unless a file of that name family already holds its bytes. /dst holds the files given, as name=content.
 struct KeepBothCase : NamedRow {
-    bool move;
-    bool overwrite;
+    const char* run; // "copy" or "move", "copy over" with Overwrite
     std::string file; // in /src, content "bytes"
     Lines existing;
-    std::int64_t size;
-    std::string line;
-    std::string transfer; // "copy /src/... /dst/...", none if empty
+    std::string placed; // the transfer as its kind and the name in /dst, none if empty
+    std::string outcome = ""; // the file's line, unless the run says it kept it under the placed name
+    std::int64_t size = 10;
     bool raced = false; // another program makes the first free numbered name while the file is staged
 };
 
-using TransferRunKeepBoth = Table<MainFormFixture, KeepBothCase>;
+class TransferRunKeepBoth : public Table<MainFormFixture, KeepBothCase>
+{
+protected:
+    TransferRunKeepBoth()
+    {
+        textFiles.files[ini.settingsFile] = "[Options]\nKeepBoth=1\n";
+    }
+};
 
 TEST_P(TransferRunKeepBoth, PlacesATakenNameUnderTheFirstFreeNumberAndNamesBoth)
 {
     const KeepBothCase& c = GetParam();
-    textFiles.files[ini.settingsFile] = "[Options]\nKeepBoth=1\n";
-    choose(c.move);
-    overwrite(c.overwrite);
+    const std::string run = c.run;
+    choose(run.starts_with("move"));
+    overwrite(run.ends_with("over"));
     files.addFile("/src/" + c.file, c.size, "bytes");
     for (const std::string& file : c.existing) {
         const auto equals = file.find('=');
@@ -114,92 +122,44 @@ TEST_P(TransferRunKeepBoth, PlacesATakenNameUnderTheFirstFreeNumberAndNamesBoth)
 
     DoAction(form);
 
-    EXPECT_THAT(window.lines(), ElementsAre(std::string(stamp) + c.line));
-    EXPECT_EQ(files.transfers(), c.transfer.empty() ? Lines {} : Lines {c.transfer});
+    const std::size_t space = c.placed.find(' ');
+    const std::string kind = c.placed.substr(0, space);
+    const std::string placed = space == std::string::npos ? "" : c.placed.substr(space + 1);
+    const std::string outcome = c.outcome.empty()
+        ? (run.starts_with("move") ? "t26 (name taken, kept as " : "t25 (name taken, kept as ") + placed + ")"
+        : c.outcome;
+    EXPECT_THAT(window.lines(), ElementsAre(std::string(stamp) + outcome + ": " + c.file));
+    EXPECT_EQ(files.transfers(), c.placed.empty() ? Lines {} : Lines {kind + " /src/" + c.file + " /dst/" + placed});
 }
-
-const std::string longName = std::string(251, 'n') + ".txt";
 
 INSTANTIATE_TEST_SUITE_P(Names,
     TransferRunKeepBoth,
-    ::testing::Values(KeepBothCase {"NumberBeforeTheExtension",
-                          false,
-                          false,
-                          "a.txt",
-                          {"a.txt=other"},
-                          10,
-                          "t25 (name taken, kept as a (2).txt): a.txt",
-                          "copy /src/a.txt /dst/a (2).txt"},
-        KeepBothCase {"NumberAtTheEndOfANameWithoutExtension",
-            true,
-            false,
-            "a",
-            {"a=other"},
-            10,
-            "t26 (name taken, kept as a (2)): a",
-            "move /src/a /dst/a (2)"},
-        KeepBothCase {"NumberBeforeTheLastExtensionOnly",
-            false,
-            false,
-            "archive.tar.gz",
-            {"archive.tar.gz=other"},
-            10,
-            "t25 (name taken, kept as archive.tar (2).gz): archive.tar.gz",
-            "copy /src/archive.tar.gz /dst/archive.tar (2).gz"},
-        KeepBothCase {"SecondNumberTakenToo",
-            true,
-            false,
-            "a.txt",
-            {"a.txt=other", "a (2).txt=another"},
-            10,
-            "t26 (name taken, kept as a (3).txt): a.txt",
-            "move /src/a.txt /dst/a (3).txt"},
-        KeepBothCase {"NumberTakenWhileStaged",
-            false,
-            false,
-            "a.txt",
-            {"a.txt=other"},
-            10,
-            "t25 (name taken, kept as a (3).txt): a.txt",
-            "copy /src/a.txt /dst/a (3).txt",
-            true},
-        KeepBothCase {"NameAtTheLengthLimit",
-            false,
-            false,
-            longName,
-            {longName + "=other"},
-            10,
-            "t35: " + std::string(englishText(Problem::NumberedNameTooLong)) + " - " + longName,
-            ""},
-        KeepBothCase {"CopyKeptEarlierIsNotCopiedAgain",
-            false,
-            false,
-            "a.txt",
-            {"a.txt=other", "a (2).txt=bytes"},
-            10,
-            "t22 (t24): a.txt",
-            ""},
-        KeepBothCase {
-            "IdenticalFileIsNotCopiedAgain", false, false, "a.txt", {"a.txt=bytes"}, 10, "t22 (t24): a.txt", ""},
-        KeepBothCase {"MoveCutShortIsFinishedOntoItsNumberedCopy",
-            true,
-            false,
-            "a.txt",
-            {"a.txt=other", "a (2).txt=bytes"},
-            10,
-            "t26 (name taken, kept as a (2).txt): a.txt",
-            "finish /src/a.txt /dst/a (2).txt"},
-        KeepBothCase {
-            "NeedsRoomForTheNewFile", false, false, "a.txt", {"a.txt=other"}, 2 * GiB, "t22 - t20: a.txt", ""},
-        KeepBothCase {"OverwriteStillReplaces",
-            false,
-            true,
-            "a.txt",
-            {"a.txt=other"},
-            10,
-            "t25 (t23): a.txt",
-            "copy /src/a.txt /dst/a.txt"}),
+    ::testing::ValuesIn(std::vector<KeepBothCase> {
+        {"NumberBeforeTheExtension", "copy", "a.txt", {"a.txt=other"}, "copy a (2).txt"},
+        {"NumberAtTheEndOfANameWithoutExtension", "move", "a", {"a=other"}, "move a (2)"},
+        {"NumberBeforeTheLastExtensionOnly", "copy", "x.tar.gz", {"x.tar.gz=other"}, "copy x.tar (2).gz"},
+        {"SecondNumberTakenToo", "move", "a.txt", {"a.txt=other", "a (2).txt=another"}, "move a (3).txt"},
+        {"NumberTakenWhileStaged", "copy", "a.txt", {"a.txt=other"}, "copy a (3).txt", "", 10, true},
+        {"CopyKeptEarlierNotCopiedAgain", "copy", "a.txt", {"a.txt=other", "a (2).txt=bytes"}, "", "t22 (t24)"},
+        {"IdenticalFileIsNotCopiedAgain", "copy", "a.txt", {"a.txt=bytes"}, "", "t22 (t24)"},
+        {"CutMoveFinishedOntoItsNumberedCopy", "move", "a.txt", {"a.txt=other", "a (2).txt=bytes"}, "finish a (2).txt"},
+        {"NeedsRoomForTheNewFile", "copy", "a.txt", {"a.txt=other"}, "", "t22 - t20", 2 * GiB},
+        {"OverwriteStillReplaces", "copy over", "a.txt", {"a.txt=other"}, "copy a.txt", "t25 (t23)"}}),
     rowName);
+
+TEST_F(TransferRun, KeepBothRefusesANumberedNameBeyondTheLengthLimit)
+{
+    textFiles.files[ini.settingsFile] = "[Options]\nKeepBoth=1\n";
+    const std::string name = std::string(251, 'n') + ".txt";
+    files.addFile("/src/" + name, 10, "bytes");
+    files.addFile("/dst/" + name, 10, "other");
+
+    DoAction(form);
+
+    EXPECT_THAT(window.lines(),
+        ElementsAre(std::string(stamp) + "t35: " + englishText(Problem::NumberedNameTooLong) + " - " + name));
+    EXPECT_TRUE(files.transfers().empty());
+}
 
 // A step that fails gives the file one error line in place of its outcome, and the run goes on. Files a
 // and b; with Overwrite, /dst/a exists too.
@@ -218,8 +178,7 @@ TEST_P(TransferRunFailure, GivesTheFileItsErrorLineAndGoesOn)
     const FailureCase& c = GetParam();
     choose(c.move);
     overwrite(c.overwrite);
-    files.addFile("/src/a", 1);
-    files.addFile("/src/b", 1);
+    sourceFiles({"a", "b"});
     if (c.overwrite) {
         files.addFile("/dst/a", 1);
     }
@@ -301,8 +260,7 @@ TEST_F(TransferRun, FailedDriveComparisonCountsAsSameDrive)
 
 TEST_F(TransferRun, VanishedFileGetsItsErrorLineAndTheRunGoesOn)
 {
-    files.addFile("/src/a", 1);
-    files.addFile("/src/b", 1);
+    sourceFiles({"a", "b"});
     window.onProcessEvents([&] {
         if (window.processEventsCalls() == 1) {
             files.removeFile("/src/a");
@@ -319,8 +277,7 @@ TEST_F(TransferRun, VanishedFileGetsItsErrorLineAndTheRunGoesOn)
 TEST_F(TransferRun, FailureFoundByThePlatformReadsInTheLanguageOfTheFile)
 {
     textFiles.files[ini.languageFile] = "[frmMain]\nt70=Noch in Arbeit\n";
-    files.addFile("/src/a", 1);
-    files.addFile("/src/b", 1);
+    sourceFiles({"a", "b"});
     files.failCall(Call::Start, 1, Problem::OpenForWriting);
     files.failCall(Call::Complete, 1, Problem::ChangedWhileCopied);
 
@@ -388,14 +345,44 @@ TEST_F(TransferRun, FreeSpaceIsAskedOncePerBatchUnlessRoomIsShort)
     EXPECT_EQ(files.transfers().size(), 6U);
 }
 
+TEST(FreeSpaceProbe, NamesTheDriveAsTheTableKnowsItAndCapsAt32Bits)
+{
+    FakeDriveTable drives;
+    drives.setFree("C:", 10000ULL * 8 * 512);
+    drives.setFree("D:", 5ULL << 30);
+    drives.setFree("/mnt/Backup", 4096);
+    drives.setQueryFails("E:");
+    const struct {
+        const char* drive;
+        std::int32_t free;
+        const char* asked;
+    } cases[] = {{"C:", 40'960'000, "C:"},
+        {"c:", 40'960'000, "C:"},
+        {"c", 40'960'000, "C:"},
+        {"C:\\data\\in", 40'960'000, "C:"},
+        {"/mnt/Backup", 4096, "/mnt/Backup"},
+        {"/mnt/backup", -1, "/mnt/backup"}, // mount points keep their letter case
+        {"D:", 2147483647, "D:"},
+        {"e:", 0, "E:"}, // a failed query
+        {"", -1, ""},
+        {"z:", -1, "Z:"},
+        {"Z", -1, "Z:"}, // the first and last letters of both cases are drive letters
+        {"a", -1, "A:"},
+        {"\\\\server\\share", -1, "\\\\server\\share"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(GetDriveFreeSpace(c.drive, drives), c.free) << c.drive;
+        EXPECT_EQ(drives.lastAsked(), c.asked) << c.drive;
+    }
+    EXPECT_EQ(driveFreeBytes("D:", drives), 5LL << 30); // the wide figure is whole
+}
+
 TEST_F(TransferRun, DestinationWithoutADriveAdmitsOnlyReplacements)
 {
     window.setText(Control::DestinationFolder, "//server/share");
     files.addFolder("//server/share");
     drives.setDrive("//server/share", "//server/share");
     overwrite(true);
-    files.addFile("/src/new.txt", 1);
-    files.addFile("/src/old.txt", 1);
+    sourceFiles({"new.txt", "old.txt"});
     files.addFile("//server/share/old.txt", 1);
 
     DoAction(form);
@@ -477,9 +464,7 @@ TEST_F(TransferRun, DiskGoneDuringTheRunEndsItWithOneLine)
 {
     choose(true);
     files.setBatchSize(2);
-    for (const char* name : {"/src/a", "/src/b", "/src/c", "/src/d", "/src/e"}) {
-        files.addFile(name, 1);
-    }
+    sourceFiles({"a", "b", "c", "d", "e"});
     files.failCall(Call::Complete, 3, Problem::DestinationDiskChanged);
     files.failCall(Call::Complete, 4, Problem::DestinationDiskChanged);
 
@@ -497,9 +482,7 @@ TEST_F(TransferRun, DiskGoneDuringTheRunEndsItWithOneLine)
 // for want of room.
 TEST_F(TransferRun, DriveGoneDuringTheRunEndsItWithOneLine)
 {
-    for (const char* name : {"/src/a", "/src/b", "/src/c"}) {
-        files.addFile(name, 1);
-    }
+    sourceFiles({"a", "b", "c"});
     drives.setFree("/", 0);
     window.onProcessEvents([&] {
         if (window.processEventsCalls() == 3) { // before b

@@ -44,11 +44,6 @@ protected:
         return linesOf(textFiles.files[logPath]);
     }
 
-    std::vector<std::string> windowLines() const
-    {
-        return {window.lines().begin(), window.lines().end()};
-    }
-
     LogFile logFile {textFiles, textFiles, logPath};
     KeptLog kept {form, logFile, [this](const std::string& text) { reportInLog(form, text); }};
 };
@@ -66,14 +61,14 @@ TEST_F(KeptLogTest, HoldsEveryFinalLineAsItComesAndNoLineInHand)
     window.onProcessEvents([&] {
         ++looks;
         const std::vector<std::string> file = fileLines();
-        const std::vector<std::string> shown = windowLines();
+        const auto& shown = window.lines();
         ASSERT_LE(file.size(), shown.size());
         ASSERT_GE(file.size() + 1, shown.size());
         EXPECT_THAT(file, ElementsAreArray(shown.begin(), shown.begin() + static_cast<std::ptrdiff_t>(file.size())));
     });
 
     window.click(Control::StartStop);
-    EXPECT_THAT(fileLines(), ElementsAreArray(windowLines())); // the run's last line too, once it has returned
+    EXPECT_THAT(fileLines(), ElementsAreArray(window.lines())); // the run's last line too, once it has returned
     files.addFile("/src/e", 10);
     window.post([&] { window.click(Control::StartStop); }); // Cancel, after the first file
     ticks(1);
@@ -82,7 +77,7 @@ TEST_F(KeptLogTest, HoldsEveryFinalLineAsItComesAndNoLineInHand)
     EXPECT_GT(looks, 4);
     EXPECT_EQ(linesWith(window.lines(), "Disk on fire"), 1);
     EXPECT_EQ(linesWith(window.lines(), "t31"), 1); // the cancel line, which bears no stamp
-    EXPECT_THAT(fileLines(), ElementsAreArray(windowLines()));
+    EXPECT_THAT(fileLines(), ElementsAreArray(window.lines()));
 }
 
 TEST_F(KeptLogTest, ALogFileThatCannotBeWrittenIsReportedOnceAfterTheRunAndTheRunGoesOn)
@@ -104,7 +99,7 @@ TEST_F(KeptLogTest, ALogFileThatCannotBeWrittenIsReportedOnceAfterTheRunAndTheRu
     EXPECT_EQ(
         linesWith(window.lines(), "t35: The log file /state/Carrovex.log cannot be written: Permission denied"), 1);
     // Not in the middle of the run's lines: after its last, a file's line.
-    const std::vector<std::string> shown = windowLines();
+    const auto& shown = window.lines();
     const auto report = std::find_if(
         shown.begin(), shown.end(), [](const std::string& line) { return line.find("log file") != std::string::npos; });
     ASSERT_NE(report, shown.begin());

@@ -1,11 +1,13 @@
 #include "schedule/RunScheduler.h"
 
+#include "schedule/RunOnArrival.h"
 #include "tests/engine/RunLines.h"
 #include "tests/schedule/SchedulerFixture.h"
 
 #include <gmock/gmock.h>
 
 using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
 
 namespace carrovex::testing
 {
@@ -17,11 +19,6 @@ using Scheduler = SchedulerFixture;
 
 const std::string started = std::string(stamp) + "t33";
 const std::string stopped = std::string(stamp) + "t34";
-
-std::string countdown(int minutes)
-{
-    return "Carrovex Lite - t14 (t17 " + std::to_string(minutes) + (minutes == 1 ? " minute)" : " minutes)");
-}
 
 TEST_F(Scheduler, CountsDownAndRunsWhenTheIntervalHasElapsedWithTheTimerAtRest)
 {
@@ -49,25 +46,54 @@ TEST_F(Scheduler, CountsDownAndRunsWhenTheIntervalHasElapsedWithTheTimerAtRest)
     EXPECT_TRUE(window.notifications().empty()); // a run without errors is not announced
 }
 
-TEST_F(Scheduler, StopAndStartAgainCountsTheFullInterval)
+// What stops a started scheduler: the user's Stop, a source folder gone, a destination moved into the
+// source. Only the user's Stop is logged and starts the count afresh; Start says why where the folders are.
+struct StopCase : NamedRow {
+    Control field; // typed into; the user's Stop if StartStop
+    const char* typed;
+    bool startUsable;
+    bool logged;
+    int minutesLeft; // when started again, after three more ticks
+};
+
+using SchedulerStop = Table<SchedulerFixture, StopCase>;
+
+TEST_P(SchedulerStop, StopsUntilStartedAgain)
 {
+    const StopCase& c = GetParam();
+    files.addFolder("/src/sub");
     load();
     window.click(Control::StartStop);
     ticks(2);
-    window.click(Control::StartStop);
+
+    c.field == Control::StartStop ? window.click(Control::StartStop) : window.type(c.field, c.typed);
+
+    Lines lines = c.logged ? Lines {started, stopped} : Lines {started};
+    EXPECT_FALSE(form.state.running);
+    EXPECT_EQ(window.isEnabled(Control::StartStop), c.startUsable);
     EXPECT_EQ(window.caption(), "Carrovex Lite - t16");
+    EXPECT_THAT(window.lines(), ElementsAreArray(lines));
+    EXPECT_EQ(window.selectedLine(), window.lineCount() - 1);
     EXPECT_EQ(window.text(Control::StartStop), "t12");
-    EXPECT_EQ(window.selectedLine(), 1);
     SetMessages(form, false); // the options saved while stopped
     EXPECT_EQ(window.text(Control::StartStop), "t12");
-    ticks(10);
-
+    ticks(3);
+    if (c.field != Control::StartStop) {
+        window.type(c.field, c.field == Control::SourceFolder ? "/src" : "/dst");
+    }
     window.click(Control::StartStop);
-
-    EXPECT_EQ(window.caption(), countdown(5));
-    EXPECT_THAT(window.lines(), ElementsAre(started, stopped, started));
-    EXPECT_EQ(window.selectedLine(), 2);
+    lines.push_back(started);
+    EXPECT_EQ(window.caption(), countdown(c.minutesLeft));
+    EXPECT_THAT(window.lines(), ElementsAreArray(lines));
+    EXPECT_EQ(window.selectedLine(), window.lineCount() - 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(Ways,
+    SchedulerStop,
+    ::testing::Values(StopCase {"UsersStop", Control::StartStop, "", true, true, 5},
+        StopCase {"SourceGone", Control::SourceFolder, "/sr", false, false, 3},
+        StopCase {"DestinationMovedIntoTheSource", Control::DestinationFolder, "/src/sub", true, false, 3}),
+    rowName);
 
 TEST_F(Scheduler, OnlyLeavingTheIntervalFieldTakesItsText)
 {
@@ -79,26 +105,6 @@ TEST_F(Scheduler, OnlyLeavingTheIntervalFieldTakesItsText)
     EXPECT_EQ(window.caption(), countdown(5));
     window.leave(Control::Interval);
     EXPECT_EQ(window.caption(), countdown(10));
-}
-
-TEST_F(Scheduler, MissingFolderStopsSilentlyAndKeepsTheCount)
-{
-    load();
-    window.click(Control::StartStop);
-    ticks(2);
-
-    window.type(Control::SourceFolder, "/sr");
-
-    EXPECT_FALSE(form.state.running);
-    EXPECT_FALSE(window.isEnabled(Control::StartStop));
-    EXPECT_EQ(window.caption(), "Carrovex Lite - t16");
-    EXPECT_THAT(window.lines(), ElementsAre(started));
-    ticks(3);
-
-    window.type(Control::SourceFolder, "/src");
-    EXPECT_TRUE(window.isEnabled(Control::StartStop));
-    window.click(Control::StartStop);
-    EXPECT_EQ(window.caption(), countdown(3));
 }
 
 // A greyed Start tells why, in its tip and in the tip of each field in question, and follows folders that
@@ -128,18 +134,14 @@ TEST_F(Scheduler, GreyStartSaysWhyAndFollowsFoldersThatAppear)
     EXPECT_THAT(window.lines(), ::testing::IsEmpty()); // noticed silently
 }
 
-class SchedulerCancel : public SchedulerFixture, public ::testing::WithParamInterface<const char*>
-{
-};
+using SchedulerCancel = Table<SchedulerFixture, const char*>;
 
 // Cancel is taken at once, whatever the language calls it and also after the texts were refreshed during
 // the run (the options dialog saved); the run ends after the file in hand and the scheduler stays started.
 TEST_P(SchedulerCancel, EndsTheRunAfterTheFileInHand)
 {
     setLanguageText(32, GetParam());
-    for (const char* name : {"a", "b", "c"}) {
-        files.addFile(std::string("/src/") + name, 1);
-    }
+    sourceFiles({"a", "b", "c"});
     settings("From=/src\nTo=/dst\nInterval=1\n");
     load();
     window.click(Control::StartStop);
@@ -175,8 +177,7 @@ INSTANTIATE_TEST_SUITE_P(Languages, SchedulerCancel, ::testing::Values("&Abbrech
 // A run made at Start, and the caption that follows every kind of run at once.
 TEST_F(Scheduler, RunsAtOnceOnStartWhenAskedTo)
 {
-    files.addFile("/src/a", 1);
-    files.addFile("/src/b", 1);
+    sourceFiles({"a", "b"});
     settings("From=/src\nTo=/dst\nInterval=5\nDoActionOnStart=1\n");
     load();
     const std::string copying = "Carrovex Lite - t15 (t27 2 t30)";
@@ -237,20 +238,6 @@ INSTANTIATE_TEST_SUITE_P(Table,
         OverlapCase {"Elsewhere", "/dst", false}),
     rowName);
 
-TEST_F(Scheduler, DestinationMovedIntoTheSourceStopsAStartedScheduler)
-{
-    files.addFolder("/src/sub");
-    load();
-    window.click(Control::StartStop);
-
-    window.type(Control::DestinationFolder, "/src/sub");
-
-    EXPECT_FALSE(form.state.running);
-    EXPECT_TRUE(window.isEnabled(Control::StartStop)); // Start says why
-    EXPECT_EQ(window.caption(), "Carrovex Lite - t16");
-    EXPECT_EQ(window.text(Control::StartStop), "t12");
-}
-
 TEST_F(Scheduler, ErrorsAreAnnouncedAndMarkedUntilTheLogIsSeen)
 {
     files.addFile("/src/a", 1);
@@ -279,9 +266,7 @@ TEST_F(Scheduler, ErrorsAreAnnouncedAndMarkedUntilTheLogIsSeen)
 // run lengthened the interval; a stop, by the user or by a folder gone, forgets it.
 enum class AfterRun { Ticks, StopAndStart, FolderGoneAndBack };
 
-class SchedulerDue : public SchedulerFixture, public ::testing::WithParamInterface<AfterRun>
-{
-};
+using SchedulerDue = Table<SchedulerFixture, AfterRun>;
 
 TEST_P(SchedulerDue, RunThatFellDueDuringARunComesAtTheNextTickUnlessStopped)
 {
@@ -386,6 +371,125 @@ INSTANTIATE_TEST_SUITE_P(Starts,
         StartCase {"SlashS", "/s", false, false, false},
         StartCase {"SlashSAfterTheUserNamedTheFolder", "/s", false, true, true}),
     rowName);
+
+const std::string copiedA = std::string(stamp) + "t25: a";
+
+const std::string waiting = "waiting for files, ";
+
+class Arrival : public SchedulerFixture
+{
+protected:
+    Arrival()
+    {
+        settings("From=/src\nTo=/dst\nAction=Copy\nInterval=5\nRunOnArrival=1\n");
+    }
+};
+
+// The arrival's run comes on top of the countdown, which goes on as if it had not been.
+TEST_F(Arrival, BringsARunAtOnceAndLeavesTheCountdownAlone)
+{
+    load();
+    window.click(Control::StartStop);
+    EXPECT_EQ(window.watchedFolder(), "/src");
+    ticks(2);
+    EXPECT_EQ(window.caption(), countdown(3, waiting));
+    files.addFile("/src/a", 1);
+
+    EXPECT_TRUE(window.arrive());
+
+    EXPECT_THAT(window.lines(), ElementsAre(started, copiedA));
+    EXPECT_EQ(window.caption(), countdown(3, waiting));
+    EXPECT_TRUE(window.timerEnabled());
+    files.addFile("/src/b", 1);
+    ticks(3);
+    EXPECT_EQ(window.lines().back(), std::string(stamp) + "t25: b");
+    EXPECT_EQ(window.caption(), countdown(5, waiting));
+}
+
+// One run at a time: files that arrive during a run are asked for again, and taken once it is over.
+TEST_F(Arrival, DuringARunWaitForItsEnd)
+{
+    files.addFile("/src/a", 1);
+    load();
+    window.click(Control::StartStop);
+    bool takenDuringTheRun = true;
+    window.onProcessEvents([&] {
+        if (window.processEventsCalls() == 1) {
+            files.addFile("/src/b", 1);
+            takenDuringTheRun = window.arrive();
+        }
+    });
+
+    ASSERT_TRUE(window.arrive());
+    EXPECT_FALSE(takenDuringTheRun);
+    EXPECT_FALSE(files.hasFile("/dst/b"));
+    window.onProcessEvents({});
+    EXPECT_TRUE(window.arrive());
+    EXPECT_TRUE(files.hasFile("/dst/b"));
+}
+
+// Stop, a cancelled run and a switch that is off bring no run; a change of source moves the watch.
+TEST_F(Arrival, FollowsTheSchedulerTheSwitchAndTheSource)
+{
+    sourceFiles({"a", "b"});
+    files.addFolder("/other");
+    load();
+    EXPECT_EQ(window.watchedFolder(), "");
+    window.click(Control::StartStop);
+    window.type(Control::SourceFolder, "/other");
+    EXPECT_EQ(window.watchedFolder(), "/other");
+    window.type(Control::SourceFolder, "/src");
+    bool takenWhileCancelled = false;
+    window.onProcessEvents([&] {
+        if (window.processEventsCalls() == 2) {
+            window.click(Control::StartStop); // Cancel
+            takenWhileCancelled = window.arrive();
+        }
+    });
+    window.tick();
+    ticks(4);
+    window.onProcessEvents({});
+    ASSERT_FALSE(files.hasFile("/dst/b"));
+
+    EXPECT_TRUE(takenWhileCancelled);
+    EXPECT_FALSE(files.hasFile("/dst/b"));
+    window.click(Control::StartStop); // Stop
+    EXPECT_EQ(window.watchedFolder(), "");
+    EXPECT_TRUE(window.arrive());
+    EXPECT_FALSE(files.hasFile("/dst/b"));
+
+    settings("From=/src\nTo=/dst\nAction=Copy\nInterval=5\n");
+    window.click(Control::StartStop);
+    EXPECT_EQ(window.watchedFolder(), "");
+    EXPECT_EQ(window.caption(), countdown(5));
+    window.onOptionsDialog([](DialogModel& dialog) {
+        EXPECT_EQ(dialog.value(DialogControl::RunOnArrival), 0);
+        dialog.click(DialogControl::RunOnArrival);
+        dialog.click(DialogControl::Save);
+    });
+    window.click(Control::Settings);
+    EXPECT_EQ(window.watchedFolder(), "/src");
+    EXPECT_EQ(window.caption(), countdown(5, waiting));
+    EXPECT_TRUE(window.arrive());
+    EXPECT_TRUE(files.hasFile("/dst/b"));
+}
+
+TEST_F(Arrival, FolderThatCannotBeWatchedIsLoggedAndLeftToTheInterval)
+{
+    window.refuseWatching("No space left on device");
+    load();
+    window.click(Control::StartStop);
+
+    EXPECT_THAT(window.lines(),
+        ElementsAre(std::string(stamp)
+                + "The source folder \"/src\" cannot be watched for arriving files (No space left on device); runs "
+                  "come at the interval only",
+            started));
+    EXPECT_EQ(window.caption(), countdown(5));
+    files.addFolder("/archive");
+    window.type(Control::DestinationFolder, "/archive");
+    EXPECT_EQ(linesWith(window.lines(), "cannot be watched"), 1);
+}
 
 } // namespace
 

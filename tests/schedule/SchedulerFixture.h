@@ -27,6 +27,13 @@ protected:
         settings("From=/src\nTo=/dst\nAction=Copy\nInterval=5\n");
     }
 
+    // The caption while started, with the minutes left and, where the scheduler waits for arrivals, that.
+    static std::string countdown(int minutes, const std::string& waiting = "")
+    {
+        return "Carrovex Lite - t14 (" + waiting + "t17 " + std::to_string(minutes)
+            + (minutes == 1 ? " minute)" : " minutes)");
+    }
+
     static std::string textOf(int key)
     {
         return key == 4 ? "minute" : key == 5 ? "minutes" : "t" + std::to_string(key);

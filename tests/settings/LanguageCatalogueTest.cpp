@@ -21,18 +21,12 @@ namespace carrovex::testing
 namespace
 {
 
-class Catalogue : public MainFormFixture
-{
-protected:
-    std::string& languageFile()
-    {
-        return textFiles.files["/prog/lang/Test.dat"];
-    }
-};
+using Catalogue = MainFormFixture;
 
 TEST_F(Catalogue, LoadsTheTextsCutTo255CharactersAndALostFileGivesEnglishCaptions)
 {
-    languageFile() = "[frmMain]\nt0=Quellordner\nT12=&Los\nt38=&Ein&stellungen\nt2=" + std::string(300, 'i') + "\n";
+    textFiles.files[ini.languageFile]
+        = "[frmMain]\nt0=Quellordner\nT12=&Los\nt38=&Ein&stellungen\nt2=" + std::string(300, 'i') + "\n";
 
     LoadLanguage(form);
 
@@ -71,17 +65,6 @@ TEST_F(Catalogue, TextsTheUsersFileLacksComeFromTheProgramsFileThenFromEnglish)
     EXPECT_EQ(laterText(ini, LaterText::OpenForWriting), englishText(Problem::OpenForWriting));
 }
 
-TEST_F(Catalogue, StoredLanguageIsTheActiveOne)
-{
-    textFiles.files["/prog/Carrovex.ini"] = "[Options]\nLanguage=English\n";
-    form.languageFolders = {"/prog/lang"};
-
-    useStoredLanguage(form);
-
-    EXPECT_EQ(ini.languageFile, "/prog/lang/English.dat");
-    EXPECT_EQ(form.language, "English");
-}
-
 // The user's own folder (/own) comes first, the installed languages (/inst) last.
 struct LookupCase : NamedRow {
     std::vector<std::string> filesThere;
@@ -117,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(Cases,
 
 TEST_F(Catalogue, DialogTitleDropsTheAccessKeyMarks)
 {
-    languageFile() = "[frmMain]\nt38=&Ein&stellungen\nt37=Speichern\nt43=Sprache\nt42=&Speichern\n";
+    textFiles.files[ini.languageFile] = "[frmMain]\nt38=&Ein&stellungen\nt37=Speichern\nt43=Sprache\nt42=&Speichern\n";
     DialogModel dialog;
 
     LoadLanguage(dialog, ini);
@@ -219,19 +202,12 @@ TEST_P(ShippedLanguage, NoTwoControlsShownTogetherShareAnAccessKey)
     LoadLanguage(dialog, ini);
     std::vector<std::string> options;
     using enum DialogControl;
-    for (const DialogControl control : {LanguageLabel,
-             SaveOnClose,
-             AskBeforeSaving,
-             RunOnStart,
-             SendToTray,
-             AnyDestinationDisk,
-             RunOnArrival,
-             KeepBoth,
-             About}) {
+    for (const DialogControl control : {LanguageLabel, SaveOnClose, AskBeforeSaving, RunOnStart, SendToTray, Cancel}) {
         options.push_back(dialog.text(control));
     }
-    options.push_back(dialog.text(Cancel));
-    options.push_back(dialog.text(Save));
+    for (const DialogControl control : {AnyDestinationDisk, RunOnArrival, KeepBoth, About, Save}) {
+        options.push_back(dialog.text(control));
+    }
     expectDistinctAccessKeys(options, "options dialog");
 }
 
@@ -249,13 +225,8 @@ TEST(BuiltInEnglish, HoldsEveryTextAndThePlatformsOwnWording)
     }
 }
 
-TEST(LaterTexts, StandInForAnOlderFileAndTakeTheirArguments)
+TEST(LaterTexts, TakeEachArgumentOnceAndLeaveOtherSigns)
 {
-    MemoryTextFiles files;
-    files.files["/lang/Old.dat"] = "[frmMain]\nt44=Sprache gewechselt zu\n";
-    IniStore ini(files);
-    ini.languageFile = "/lang/Old.dat";
-    EXPECT_EQ(laterText(ini, LaterText::ErrorsInLog), "Errors in the log");
     EXPECT_EQ(withArguments("%2 in %1, 100%", {"a%2", "b"}), "b in a%2, 100%");
 }
 

@@ -1,6 +1,9 @@
+#include "form/LogPane.h"
+#include "tests/TableRows.h"
 #include "tests/schedule/SchedulerFixture.h"
 
 #include <gmock/gmock.h>
+#include <tuple>
 
 namespace carrovex::testing
 {
@@ -32,30 +35,39 @@ TEST_F(MainWindowLogic, FolderButtonsPromptWithTheFieldsCaption)
     EXPECT_TRUE(window.isEnabled(Control::StartStop));
 }
 
-TEST_F(MainWindowLogic, ShowLogSwitchesBetweenTheTwoLayouts)
+// The window takes the log pane's layout as the pane itself lays it out, and a dragged size returns to it
+// once the window is no longer minimised.
+TEST_F(MainWindowLogic, ShowLogSwitchesTheLayoutAndTheSizeReturnsToIt)
 {
+    const auto layout = [](const WindowModel& shown) {
+        return std::tuple {shown.outerHeight(),
+            shown.panelHeight(),
+            shown.top(Control::StartStop),
+            shown.top(Control::Settings),
+            shown.isVisible(Control::Log),
+            shown.isVisible(Control::LogLabel)};
+    };
+    WindowModel tall;
+    WindowModel low;
+    ShowLogPane(tall);
+    HideLogPane(low);
     load();
-    EXPECT_EQ(window.outerHeight(), 3060);
-    EXPECT_EQ(window.top(Control::Settings), 2190);
-    EXPECT_FALSE(window.isVisible(Control::LogLabel));
+    EXPECT_EQ(layout(window), layout(low));
 
     window.click(Control::ShowLog);
-
-    EXPECT_EQ(window.outerHeight(), 4080);
-    EXPECT_EQ(window.panelHeight(), 3675);
-    EXPECT_EQ(window.top(Control::StartStop), 3210);
-    EXPECT_TRUE(window.isVisible(Control::Log));
-}
-
-TEST_F(MainWindowLogic, SizeReturnsToTheLogSettingUnlessMinimised)
-{
-    load();
-    window.setOuterHeight(9999);
-    window.minimize(true);
-    EXPECT_EQ(window.outerHeight(), 9999);
-    window.minimize(false);
-    EXPECT_EQ(window.outerHeight(), 3060);
-    EXPECT_EQ(window.outerWidth(), 6150);
+    EXPECT_EQ(layout(window), layout(tall));
+    std::vector<int> widths; // one designed width, whatever the drag
+    for (const int dragged : {9999, 1}) {
+        window.setOuterHeight(dragged);
+        window.setOuterWidth(dragged);
+        window.minimize(true);
+        EXPECT_EQ(window.outerHeight(), dragged);
+        window.minimize(false);
+        EXPECT_EQ(layout(window), layout(tall));
+        EXPECT_NE(window.outerWidth(), dragged);
+        widths.push_back(window.outerWidth());
+    }
+    EXPECT_EQ(widths.front(), widths.back());
 }
 
 TEST_F(MainWindowLogic, TooltipShowsTheWholeLineUnderThePointer)
@@ -85,6 +97,66 @@ TEST(WindowModelLog, KeepsTheNewest100000Lines)
     EXPECT_EQ(window.lineCount(), 100'000);
     EXPECT_EQ(window.lines().front(), "5");
     EXPECT_EQ(window.lines().back(), "100004");
+}
+
+// The program with "SendToTray" as the row says, on a desktop with or without a tray.
+struct TrayCase : NamedRow {
+    const char* sendToTray;
+    bool tray;
+    bool toTray; // closing and minimising leave only the tray icon
+};
+
+class Tray : public SchedulerFixture, public ::testing::WithParamInterface<TrayCase>
+{
+protected:
+    Tray()
+    {
+        settings(std::string("From=/src\nTo=/dst\nSave=0\n") + GetParam().sendToTray);
+        window.setTray(GetParam().tray);
+        load();
+    }
+};
+
+TEST_P(Tray, CloseBoxAndMinimisingSendTheWindowToTheTrayWhenAsked)
+{
+    const bool toTray = GetParam().toTray;
+    window.minimize(true);
+    EXPECT_EQ(window.isHiddenToTray(), toTray);
+
+    window.click(Control::TrayShow);
+    EXPECT_FALSE(window.isMinimized());
+
+    window.requestClose();
+    EXPECT_EQ(window.isClosed(), !toTray);
+    EXPECT_EQ(window.isHiddenToTray(), toTray);
+
+    window.click(Control::TrayQuit); // the tray's Quit always quits
+    EXPECT_TRUE(window.isClosed());
+}
+
+INSTANTIATE_TEST_SUITE_P(Table,
+    Tray,
+    ::testing::Values(TrayCase {"OffByDefault", "", true, false},
+        TrayCase {"On", "SendToTray=1\n", true, true},
+        TrayCase {"OnWithoutATray", "SendToTray=1\n", false, false}),
+    rowName);
+
+using TrayMenu = SchedulerFixture;
+
+TEST_F(TrayMenu, EntriesAndPlatformTextsFollowTheLanguage)
+{
+    textFiles.files["/prog/lang/Deutsch.dat"] += "t46=Fenster &anzeigen\nt53=de\n";
+    load();
+    EXPECT_EQ(window.text(Control::TrayShow), "Fenster &anzeigen");
+    EXPECT_EQ(window.text(Control::TrayQuit), "t13");
+    EXPECT_EQ(window.platformLanguage(), "de");
+
+    setLanguageText(0, "x"); // an older file: no texts after t44
+    std::string& file = textFiles.files["/prog/lang/Deutsch.dat"];
+    file.erase(file.find("t46="));
+    load();
+    EXPECT_EQ(window.text(Control::TrayShow), "&Show window");
+    EXPECT_EQ(window.platformLanguage(), "en");
 }
 
 } // namespace

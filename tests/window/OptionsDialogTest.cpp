@@ -20,22 +20,23 @@ protected:
     Options()
     {
         files.addFolder("/prog/lang");
-        for (const char* name : {"Deutsch.dat",
-                 "English.dat",
-                 "Notes.DAT",
-                 "readme.txt",
-                 "Old.dat.bak",
-                 "Deutsch.dat.dat",
-                 ".dat",
-                 "a..b.dat",
-                 "back\\slash.dat"}) {
+        for (const char* name : {"Deutsch.dat", "English.dat", "Notes.DAT", "readme.txt", "Old.dat.bak"}) {
             files.addFile(std::string("/prog/lang/") + name, 1);
         }
-        std::string english = "[frmMain]\n";
-        for (int key = 0; key <= 44; ++key) {
-            english += "t" + std::to_string(key) + "=e" + std::to_string(key) + "\n";
+        for (const char* name : {"Deutsch.dat.dat", ".dat", "a..b.dat", "back\\slash.dat"}) {
+            files.addFile(std::string("/prog/lang/") + name, 1);
         }
-        textFiles.files["/prog/lang/English.dat"] = english;
+        textFiles.files["/prog/lang/English.dat"] = languageOf("e");
+    }
+
+    // A language whose texts are their keys' numbers after the prefix.
+    static std::string languageOf(const std::string& prefix)
+    {
+        std::string language = "[frmMain]\n";
+        for (int key = 0; key <= 44; ++key) {
+            language += "t" + std::to_string(key) + "=" + prefix + std::to_string(key) + "\n";
+        }
+        return language;
     }
 
     // Opens the dialog, lets the user act in it, and returns what it showed when it opened.
@@ -47,8 +48,10 @@ protected:
             shown.language = dialog.text(DialogControl::Language);
             shown.checks = {dialog.value(DialogControl::SaveOnClose),
                 dialog.value(DialogControl::AskBeforeSaving),
-                dialog.value(DialogControl::RunOnStart)};
+                dialog.value(DialogControl::RunOnStart),
+                dialog.value(DialogControl::SendToTray)};
             shown.check1Enabled = dialog.isEnabled(DialogControl::SaveOnClose);
+            shown.trayUsable = dialog.isEnabled(DialogControl::SendToTray);
             shown.focus = dialog.focus();
             user(dialog);
         });
@@ -61,6 +64,7 @@ protected:
         std::string language;
         std::vector<int> checks;
         bool check1Enabled = true;
+        bool trayUsable = true;
         std::optional<DialogControl> focus;
     } shown;
 };
@@ -79,35 +83,43 @@ TEST_F(Options, OpensWithTheStoredValuesAndTheNewestListedOnTop)
     // Only files ending in ".dat", in any letter case, and only that ending is taken off.
     EXPECT_THAT(shown.items, ElementsAre("Deutsch.dat", "Notes", "English", "Deutsch"));
     EXPECT_EQ(shown.language, "Deutsch");
-    EXPECT_THAT(shown.checks, ElementsAre(1, 1, 1));
+    EXPECT_THAT(shown.checks, ElementsAre(1, 1, 1, 0));
     EXPECT_FALSE(shown.check1Enabled);
+    EXPECT_FALSE(shown.trayUsable); // only where there is a tray
     EXPECT_EQ(shown.focus, DialogControl::AskBeforeSaving); // the first usable control takes the keys
 }
 
-TEST_F(Options, WithoutSettingsTheDialogOffersToSave)
-{
-    textFiles.files.erase("/prog/Carrovex.ini");
-    load();
-    open([](DialogModel&) {});
-    EXPECT_THAT(shown.checks, ElementsAre(1, 0, 0));
-    EXPECT_EQ(shown.language, "Deutsch");
-    EXPECT_EQ(shown.focus, DialogControl::SaveOnClose);
-}
-
+// Without a settings file the dialog offers to save; Cancel writes nothing.
 TEST_F(Options, SameLanguageSavesOnlyTheSwitches)
 {
+    textFiles.files.erase("/prog/Carrovex.ini");
+    window.setTray(true);
     load();
+    const int writes = textFiles.writes;
+    open([](DialogModel& dialog) {
+        dialog.click(DialogControl::RunOnStart);
+        dialog.click(DialogControl::Cancel);
+        EXPECT_TRUE(dialog.isClosed());
+    });
+    EXPECT_EQ(textFiles.writes, writes);
+
     open([](DialogModel& dialog) {
         dialog.click(DialogControl::RunOnStart);
         dialog.click(DialogControl::AnyDestinationDisk);
         dialog.click(DialogControl::KeepBoth);
+        dialog.click(DialogControl::SendToTray);
         dialog.click(DialogControl::Save);
         EXPECT_TRUE(dialog.isClosed());
     });
+    EXPECT_THAT(shown.checks, ElementsAre(1, 0, 0, 0));
+    EXPECT_TRUE(shown.trayUsable);
+    EXPECT_EQ(shown.language, "Deutsch");
+    EXPECT_EQ(shown.focus, DialogControl::SaveOnClose);
 
     EXPECT_EQ(stored("DoActionOnStart"), "1");
     EXPECT_EQ(stored("AnyDestinationDisk"), "1");
     EXPECT_EQ(stored("KeepBoth"), "1");
+    EXPECT_EQ(stored("SendToTray"), "1");
     EXPECT_EQ(stored("Save"), "1");
     EXPECT_EQ(stored("Question"), "0");
     EXPECT_EQ(stored("Language"), "(missing)");
@@ -179,24 +191,6 @@ TEST_F(Options, FailedSaveIsShownAndChangesNoLanguage)
     EXPECT_EQ(window.text(Control::SourceLabel), "t0");
 }
 
-TEST_F(Options, SendToTrayIsOffByDefaultAndUsableOnlyWithATray)
-{
-    load();
-    bool usable = true;
-    open([&](DialogModel& dialog) { usable = dialog.isEnabled(DialogControl::SendToTray); });
-    EXPECT_FALSE(usable);
-
-    window.setTray(true);
-    open([&](DialogModel& dialog) {
-        usable = dialog.isEnabled(DialogControl::SendToTray);
-        EXPECT_EQ(dialog.value(DialogControl::SendToTray), 0);
-        dialog.click(DialogControl::SendToTray);
-        dialog.click(DialogControl::Save);
-    });
-    EXPECT_TRUE(usable);
-    EXPECT_EQ(stored("SendToTray"), "1");
-}
-
 TEST_F(Options, AboutNamesTheVersionAndTheLicence)
 {
     load();
@@ -218,13 +212,9 @@ TEST_F(Options, OwnLanguagesAreOfferedOnTopOnceEachAndWinOverTheProgramsFiles)
 {
     folders.languages = {"/home/anna/lang", "/prog/lang"};
     files.addFolder("/home/anna/lang");
-    std::string ownEnglish = "[frmMain]\n";
-    for (int key = 0; key <= 44; ++key) {
-        ownEnglish += "t" + std::to_string(key) + "=own" + std::to_string(key) + "\n";
-    }
     for (const char* name : {"English.dat", "Plattdeutsch.dat"}) {
         files.addFile(std::string("/home/anna/lang/") + name, 1);
-        textFiles.files[std::string("/home/anna/lang/") + name] = ownEnglish;
+        textFiles.files[std::string("/home/anna/lang/") + name] = languageOf("own");
     }
     load();
 
@@ -242,18 +232,6 @@ TEST_F(Options, OwnLanguagesAreOfferedOnTopOnceEachAndWinOverTheProgramsFiles)
     });
     EXPECT_EQ(stored("Language"), "Plattdeutsch");
     EXPECT_EQ(ini.languageFile, "/home/anna/lang/Plattdeutsch.dat");
-}
-
-TEST_F(Options, CancelWritesNothing)
-{
-    load();
-    const int writes = textFiles.writes;
-    open([](DialogModel& dialog) {
-        dialog.click(DialogControl::RunOnStart);
-        dialog.click(DialogControl::Cancel);
-        EXPECT_TRUE(dialog.isClosed());
-    });
-    EXPECT_EQ(textFiles.writes, writes);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "tests/schedule/SchedulerFixture.h"
 
 #include <gmock/gmock.h>
+#include <utility>
 
 using ::testing::ElementsAre;
 
@@ -13,13 +14,11 @@ namespace
 
 using Startup = SchedulerFixture;
 
-TEST_F(Startup, LoadsLanguageAndSettingsFromTheProgramsFolder)
+// The settings and the language's texts, or the English ones where the language has no file.
+TEST_F(Startup, LoadsTheSettingsAndTheTextsOfTheStoredLanguage)
 {
     load();
-
     EXPECT_EQ(ini.settingsFile, "/prog/Carrovex.ini");
-    EXPECT_EQ(ini.languageFile, "/prog/lang/Deutsch.dat");
-    EXPECT_EQ(form.language, "Deutsch");
     EXPECT_EQ(window.caption(), "Carrovex Lite - t16");
     EXPECT_EQ(window.text(Control::SourceLabel), "t0");
     EXPECT_EQ(window.text(Control::SourceFolder), "/src");
@@ -27,26 +26,29 @@ TEST_F(Startup, LoadsLanguageAndSettingsFromTheProgramsFolder)
     EXPECT_TRUE(window.isEnabled(Control::StartStop));
     EXPECT_FALSE(form.state.loading);
     EXPECT_TRUE(window.lines().empty());
-}
 
-TEST_F(Startup, StoredLanguageThatLeavesTheLanguageFolderIsRefused)
-{
-    for (const char* stored : {"../../../etc/hostname", "sub/Deutsch", "..", "C:\\lang\\Deutsch"}) {
-        settings(std::string("Language=") + stored + "\n");
-        load();
-        EXPECT_EQ(ini.languageFile, "/prog/lang/Deutsch.dat") << stored;
-        EXPECT_EQ(form.language, "Deutsch") << stored;
-    }
-}
-
-TEST_F(Startup, StoredLanguageWithoutAFileGivesEnglishTexts)
-{
     settings("Language=Klingon\n");
     load();
-    EXPECT_EQ(ini.languageFile, "/prog/lang/Klingon.dat");
     EXPECT_EQ(window.caption(), "Carrovex Lite - Stopped");
     EXPECT_EQ(window.text(Control::Quit), "&Quit");
     EXPECT_FALSE(window.isEnabled(Control::StartStop));
+}
+
+// A stored language is looked for in the language folder only.
+TEST_F(Startup, StoredLanguageNamesAFileInTheLanguageFolder)
+{
+    const std::pair<const char*, const char*> cases[] = {{"", "Deutsch"},
+        {"../../../etc/hostname", "Deutsch"},
+        {"sub/Deutsch", "Deutsch"},
+        {"..", "Deutsch"},
+        {"C:\\lang\\Deutsch", "Deutsch"},
+        {"Klingon", "Klingon"}};
+    for (const auto& [stored, language] : cases) {
+        settings(*stored == '\0' ? "" : std::string("Language=") + stored + "\n");
+        load();
+        EXPECT_EQ(ini.languageFile, std::string("/prog/lang/") + language + ".dat") << stored;
+        EXPECT_EQ(form.language, language) << stored;
+    }
 }
 
 TEST_F(Startup, SlashSStartsTheSchedulerOnceTheWindowIsShown)
@@ -65,32 +67,30 @@ TEST_F(Startup, SlashSStartsTheSchedulerOnceTheWindowIsShown)
     EXPECT_TRUE(shownDuringTheRun);
     EXPECT_TRUE(files.hasFile("/dst/a"));
     EXPECT_EQ(window.lines().front(), std::string(stamp) + "t33");
-    EXPECT_EQ(window.caption(), "Carrovex Lite - t14 (t17 5 minutes)");
+    EXPECT_EQ(window.caption(), countdown(5));
 }
 
-class StartupCommandLine : public SchedulerFixture, public ::testing::WithParamInterface<const char*>
-{
-};
+// The command line, and the destination folder.
+using StartupCommandLine = Table<SchedulerFixture, std::pair<const char*, const char*>>;
 
-TEST_P(StartupCommandLine, OnlyExactlySlashSStarts)
+TEST_P(StartupCommandLine, OnlyExactlySlashSStartsAndOnlyWithBothFolders)
 {
-    load(GetParam());
+    settings(std::string("From=/src\nTo=") + GetParam().second + "\n");
+    load(GetParam().first);
     window.appear();
     EXPECT_FALSE(form.state.running);
     EXPECT_TRUE(window.lines().empty());
     EXPECT_EQ(window.caption(), "Carrovex Lite - t16");
 }
 
-INSTANTIATE_TEST_SUITE_P(Others, StartupCommandLine, ::testing::Values("/S", "/s /x", " /s", "s", ""));
-
-TEST_F(Startup, SlashSWithAMissingFolderStartsNothing)
-{
-    settings("From=/src\nTo=/gone\n");
-    load("/s");
-    window.appear();
-    EXPECT_FALSE(form.state.running);
-    EXPECT_EQ(window.caption(), "Carrovex Lite - t16");
-}
+INSTANTIATE_TEST_SUITE_P(Others,
+    StartupCommandLine,
+    ::testing::Values(std::pair {"/S", "/dst"},
+        std::pair {"/s /x", "/dst"},
+        std::pair {" /s", "/dst"},
+        std::pair {"s", "/dst"},
+        std::pair {"", "/dst"},
+        std::pair {"/s", "/gone"}));
 
 struct ClosingCase : NamedRow {
     const char* settings;
@@ -146,18 +146,35 @@ INSTANTIATE_TEST_SUITE_P(Table,
         ClosingCase {"SaveSwitchedOffSavesNothing", "Save=0\n", true, false, false, false}),
     rowName);
 
-TEST_F(Startup, ClosingDuringARunCancelsItSavesAndThenCloses)
+// Whatever ends the window during a run, the run ends after the file in hand and the window closes only
+// then; the system may end the program before the run returns, so the end of the session saves at once.
+enum class Ending { CloseBox, EndOfSession, TrayQuit };
+
+struct EndingCase : NamedRow {
+    const char* settings;
+    Ending ending;
+    const char* savedAtOnce; // the stored action when the ending is asked for
+    const char* saved;
+};
+
+using EndingDuringARun = Table<SchedulerFixture, EndingCase>;
+
+TEST_P(EndingDuringARun, ClosesAfterTheFileInHandAndSavesAsTheRowSays)
 {
-    settings("From=/src\nTo=/dst\nInterval=1\nSave=1\n");
-    for (const char* name : {"a", "b", "c"}) {
-        files.addFile(std::string("/src/") + name, 1);
-    }
+    const EndingCase& c = GetParam();
+    settings(std::string("From=/src\nTo=/dst\nInterval=1\n") + c.settings);
+    sourceFiles({"a", "b", "c"});
+    window.setTray(c.ending == Ending::TrayQuit);
     load();
     window.click(Control::StartStop);
+    std::string savedAtOnce;
     window.onProcessEvents([&] {
-        if (window.processEventsCalls() == 2) {
-            window.requestClose(); // during the first file
+        if (window.processEventsCalls() == 2) { // during the first file
+            c.ending == Ending::CloseBox           ? window.requestClose()
+                : c.ending == Ending::EndOfSession ? window.endSession()
+                                                   : window.click(Control::TrayQuit);
             EXPECT_FALSE(window.isClosed());
+            savedAtOnce = stored("Action");
         }
     });
 
@@ -168,43 +185,17 @@ TEST_F(Startup, ClosingDuringARunCancelsItSavesAndThenCloses)
     EXPECT_EQ(window.lines().back(), "t31: t25 1 t29");
     EXPECT_TRUE(files.hasFile("/dst/a"));
     EXPECT_FALSE(files.hasFile("/dst/b"));
-    EXPECT_EQ(stored("Interval"), "1");
-    EXPECT_EQ(stored("Action"), "Copy");
-}
-
-// The system may end the program before the run returns: the settings are saved at once.
-TEST_F(Startup, EndOfTheSessionDuringARunSavesAtOnceAndClosesAfterTheFileInHand)
-{
-    settings("From=/src\nTo=/dst\nInterval=1\nQuestion=1\n");
-    for (const char* name : {"a", "b", "c"}) {
-        files.addFile(std::string("/src/") + name, 1);
-    }
-    load();
-    window.click(Control::StartStop);
-    window.onProcessEvents([&] {
-        if (window.processEventsCalls() == 2) {
-            window.endSession(); // during the first file
-            EXPECT_FALSE(window.isClosed());
-            EXPECT_EQ(stored("Interval"), "1");
-        }
-    });
-
-    window.tick();
-
-    EXPECT_TRUE(window.isClosed());
     EXPECT_EQ(window.questions(), std::vector<std::string> {});
-    EXPECT_TRUE(files.hasFile("/dst/a"));
-    EXPECT_FALSE(files.hasFile("/dst/b"));
+    EXPECT_EQ(savedAtOnce, c.savedAtOnce);
+    EXPECT_EQ(stored("Action"), c.saved);
 }
 
-TEST_F(Startup, SettingsAreSavedInOneReplacementOfTheFile)
-{
-    load();
-    const int writes = textFiles.writes;
-    window.requestClose();
-    EXPECT_EQ(textFiles.writes, writes + 1);
-    EXPECT_EQ(stored("Action"), "Copy");
-}
+INSTANTIATE_TEST_SUITE_P(Endings,
+    EndingDuringARun,
+    ::testing::Values(EndingCase {"CloseBox", "Save=1\n", Ending::CloseBox, "(missing)", "Copy"},
+        EndingCase {"EndOfSessionWithoutAsking", "Question=1\n", Ending::EndOfSession, "Copy", "Copy"},
+        EndingCase {"TrayQuit", "Save=0\nSendToTray=1\n", Ending::TrayQuit, "(missing)", "(missing)"}),
+    rowName);
 
 TEST_F(Startup, UnwritableSettingsAreReportedAndNeverKeepTheWindowOpen)
 {
@@ -234,19 +225,6 @@ TEST_F(Startup, ValueThatCannotBeStoredLeavesBothFoldersAsTheyWere)
     EXPECT_EQ(stored("From"), "/src");
     EXPECT_EQ(stored("To"), "/dst");
     EXPECT_THAT(window.messages(), ElementsAre(::testing::HasSubstr("From")));
-}
-
-TEST_F(Startup, QuitIsLockedDuringARun)
-{
-    files.addFile("/src/a", 1);
-    settings("From=/src\nTo=/dst\nDoActionOnStart=1\n");
-    load();
-    window.onProcessEvents([&] { window.click(Control::Quit); });
-
-    window.click(Control::StartStop);
-
-    EXPECT_FALSE(window.isClosed());
-    EXPECT_TRUE(window.isEnabled(Control::Quit));
 }
 
 } // namespace
