@@ -10,6 +10,7 @@
 #include <gmock/gmock.h>
 #include <iterator>
 #include <sstream>
+#include <string_view>
 #include <thread>
 #include <unistd.h>
 #include <utility>
@@ -26,8 +27,7 @@ namespace
 {
 
 // One run with --once: a final line for each file, and the exit status says whether any failed.
-struct OnceCase {
-    const char* name;
+struct OnceCase : NamedRow {
     const char* options;
     std::vector<std::string> sources; // each file holds its name
     bool readerGoes; // the reader of standard output goes away at once
@@ -37,9 +37,7 @@ struct OnceCase {
     std::vector<std::string> kept; // still in the source folder
 };
 
-class ConsoleProgramOnce : public ConsoleProgram, public ::testing::WithParamInterface<OnceCase>
-{
-};
+using ConsoleProgramOnce = Table<ConsoleProgram, OnceCase>;
 
 TEST_P(ConsoleProgramOnce, HandlesEveryFile)
 {
@@ -122,17 +120,10 @@ INSTANTIATE_TEST_SUITE_P(Cases,
             {"in the way", "b.txt"}}),
     rowName);
 
-// Waits up to 30 seconds for the folder to hold something: a transfer has begun.
+// A transfer has begun.
 bool waitForAnEntry(const std::string& folder)
 {
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (fs::is_empty(folder)) {
-        if (std::chrono::steady_clock::now() > giveUp) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
+    return within30Seconds([&] { return !fs::is_empty(folder); });
 }
 
 // Copies that take about 40 ms a file, so that a signal comes in the middle of one.
@@ -161,8 +152,7 @@ void expectWholeCopies(const FolderPair& pair, const std::vector<std::string>& l
     EXPECT_LT(copied, slowFiles); // and the run was cancelled after it
 }
 
-struct StopCase {
-    const char* name;
+struct StopCase : NamedRow {
     bool once;
     int signal;
     int status;
@@ -170,9 +160,7 @@ struct StopCase {
     const char* savedShowLog; // the settings file has it afterwards
 };
 
-class ConsoleProgramStops : public ConsoleProgram, public ::testing::WithParamInterface<StopCase>
-{
-};
+using ConsoleProgramStops = Table<ConsoleProgram, StopCase>;
 
 TEST_P(ConsoleProgramStops, AfterTheFileInHandAndReportsTheCancelledRun)
 {
@@ -322,10 +310,7 @@ TEST_F(ConsoleProgram, FileThatAnotherUserStillWritesStaysUntilTheWriterIsDone)
         {},
         ProgramRun::Input::Nothing,
         setpriv);
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (readFile(log).empty() && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(10ms);
-    }
+    ASSERT_TRUE(within30Seconds([&] { return !readFile(log).empty(); }));
     const auto firstRecord = std::chrono::steady_clock::now();
     const auto once = [&](const std::string& dropped) {
         ProgramRun run(
@@ -411,54 +396,44 @@ INSTANTIATE_TEST_SUITE_P(Answers,
         AnswerCase {"ReadThatWouldBlockIsTriedAgain", "\n", true, 1, "terminal-read-retried"}),
     rowName);
 
-// The settings folder's own lang/ holds one language file; the settings choose English.
+// The settings folder's own lang/ holds one language file, whole, cut short or damaged; the settings choose
+// English. What the file lacks comes from the program's own.
 struct OwnLanguageCase : NamedRow {
     const char* ownFile;
-    const char* copiedWord;
+    std::string_view content; // empty: the shipped English cut short after "t21="
+    const char* movedWord;
 };
 
 using ConsoleProgramLanguages = Table<ConsoleProgram, OwnLanguageCase>;
 
 TEST_P(ConsoleProgramLanguages, ComeFromTheSettingsFolderBeforeTheProgramsOwn)
 {
-    pair.store("Action=Copy\n");
+    const OwnLanguageCase& c = GetParam();
+    const std::string shipped = readFile(std::string(CARROVEX_SOURCE_DIR) + "/lang/English.dat");
     fs::create_directory(pair.settings + "/lang");
-    writeFile(pair.settings + "/lang/" + GetParam().ownFile, "[frmMain]\nt25=Kopiert\n");
-    writeFile(pair.source + "/a.txt", "a");
+    writeFile(pair.settings + "/lang/" + c.ownFile,
+        c.content.empty() ? shipped.substr(0, shipped.find("t21=") + 4) : std::string(c.content));
+    pair.store("Action=Move\n");
+    writeFile(pair.source + "/new.txt", "new");
+    writeFile(pair.source + "/taken.txt", "source");
+    writeFile(pair.destination + "/taken.txt", "there");
 
     ProgramRun run(with(pair.dir(), "--once"), cLocale);
 
     EXPECT_EQ(run.wait(), 0) << run.errors();
-    EXPECT_THAT(run.lines(), ElementsAre(HasSubstr(std::string("- ") + GetParam().copiedWord + ": a.txt")));
+    EXPECT_THAT(run.lines(),
+        ::testing::UnorderedElementsAre(HasSubstr(std::string("- ") + c.movedWord + ": new.txt"),
+            HasSubstr("- Not moved (already exists): taken.txt")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases,
     ConsoleProgramLanguages,
-    ::testing::Values(OwnLanguageCase {"OwnFileWins", "English.dat", "Kopiert"},
-        OwnLanguageCase {"ProgramsFileServesTheOthers", "Plattdeutsch.dat", "Copied"}));
-
-// A damaged copy of the language file in the settings folder: its lost texts come from the program's own.
-TEST_F(ConsoleProgram, DamagedLanguageFileKeepsEveryOutcomeWord)
-{
-    const std::string shipped = readFile(std::string(CARROVEX_SOURCE_DIR) + "/lang/English.dat");
-    const std::string damaged[] = {shipped.substr(0, shipped.find("t21=") + 4), std::string("\x89\0\xFF[frm\n=\n", 10)};
-    fs::create_directory(pair.settings + "/lang");
-    for (const std::string& file : damaged) {
-        writeFile(pair.settings + "/lang/English.dat", file);
-        pair.store("Action=Move\n");
-        writeFile(pair.source + "/new.txt", "new");
-        writeFile(pair.source + "/taken.txt", "source");
-        writeFile(pair.destination + "/taken.txt", "there");
-        fs::remove(pair.destination + "/new.txt");
-
-        ProgramRun run(with(pair.dir(), "--once"), cLocale);
-
-        EXPECT_EQ(run.wait(), 0) << run.errors();
-        EXPECT_THAT(run.lines(),
-            ::testing::UnorderedElementsAre(
-                HasSubstr("- Moved: new.txt"), HasSubstr("- Not moved (already exists): taken.txt")));
-    }
-}
+    ::testing::Values(OwnLanguageCase {"OwnFileWins", "English.dat", "[frmMain]\nt26=Verschoben\n", "Verschoben"},
+        OwnLanguageCase {"ProgramsFileServesTheOthers", "Plattdeutsch.dat", "[frmMain]\nt26=Verschoben\n", "Moved"},
+        OwnLanguageCase {"CutShortFileLosesNoWord", "English.dat", "", "Moved"},
+        OwnLanguageCase {
+            "DamagedFileLosesNoWord", "English.dat", std::string_view("\x89\0\xFF[frm\n=\n", 10), "Moved"}),
+    rowName);
 
 TEST_F(ConsoleProgram, HelpAndVersionSayWhereTheSettingsAndLanguagesAre)
 {

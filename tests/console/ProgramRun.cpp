@@ -4,7 +4,6 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
-#include <functional>
 #include <pty.h>
 #include <stdexcept>
 #include <sys/wait.h>
@@ -45,7 +44,8 @@ std::string contentOf(int fd)
     return content;
 }
 
-// Checks every millisecond, for up to 30 seconds, until done() says so.
+} // namespace
+
 bool within30Seconds(const std::function<bool()>& done)
 {
     const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
@@ -57,8 +57,6 @@ bool within30Seconds(const std::function<bool()>& done)
     }
     return true;
 }
-
-} // namespace
 
 ProgramRun::ProgramRun(const std::vector<std::string>& arguments,
     const std::vector<std::string>& environment,

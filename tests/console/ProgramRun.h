@@ -1,10 +1,14 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace carrovex::testing
 {
+
+// Checks every millisecond, for up to 30 seconds, until done() says so; false when it never did.
+bool within30Seconds(const std::function<bool()>& done);
 
 // A program running as a child process, as a user or a script starts it: standard input from /dev/null or
 // a terminal the test types on, standard output and error kept for the test.
