@@ -167,62 +167,31 @@ TEST(QtProgramRun, HelpAndVersionNeedNoDisplayAndNameTheFoldersInUse)
             "Language folders: " + program + "/lang"));
 }
 
-// Logging out ends the program with SIGTERM: it saves as "Save" says and ends by itself, without the
-// question that would keep it waiting for no one.
-TEST(QtProgramRun, EndOfTheSessionSavesWithoutAskingAndEnds)
-{
-    const TempFolder temp;
-    const std::string program = temp.folder("program");
-    std::filesystem::copy_file(CARROVEX_WINDOW, program + "/carrovex");
-    std::filesystem::permissions(program + "/carrovex", std::filesystem::perms::owner_all);
-    std::filesystem::create_directory(program + "/lang");
-    std::filesystem::copy_file(std::string(CARROVEX_SOURCE_DIR) + "/lang/English.dat", program + "/lang/English.dat");
-    const std::string source = temp.folder("source");
-    const std::string destination = temp.folder("destination");
-    writeFile(source + "/a.txt", "a");
-    writeFile(program + "/Carrovex.ini",
-        "[Options]\nLanguage=English\nFrom=" + source + "\nTo=" + destination
-            + "\nAction=Copy\nDoActionOnStart=1\nQuestion=1\nSave=1\n");
-
-    ProgramRun window({"/s"}, {"QT_QPA_PLATFORM=offscreen"}, ProgramRun::Input::Nothing, program + "/carrovex");
-    const auto giveUp = std::chrono::steady_clock::now() + 30s;
-    while (!std::filesystem::exists(destination + "/a.txt") && std::chrono::steady_clock::now() < giveUp) {
-        std::this_thread::sleep_for(10ms);
-    }
-    ASSERT_TRUE(std::filesystem::exists(destination + "/a.txt")) << window.errors(); // the window is up
-    window.signal(SIGTERM);
-
-    EXPECT_EQ(window.wait(), 0) << window.errors();
-    EXPECT_THAT(readFile(program + "/Carrovex.ini"), ::testing::HasSubstr("ShowLog="));
-}
-
-// The window program from a folder of its own (the portable layout), started with /s and killed.
-class QtProgramLog : public ::testing::Test
+// The window program from a folder of its own (the portable layout) with the shipped English.
+class QtPortableProgram : public ::testing::Test
 {
 protected:
-    QtProgramLog()
+    QtPortableProgram()
     {
-        namespace fs = std::filesystem;
-        fs::copy_file(CARROVEX_WINDOW, program + "/carrovex");
-        fs::copy_file(std::string(CARROVEX_SOURCE_DIR) + "/lang/English.dat", program + "/lang/English.dat");
-        writeFile(program + "/Carrovex.ini",
-            "[Options]\nFrom=" + source + "\nTo=" + destination
-                + "\nAction=Move\nInterval=5\nDoActionOnStart=1\nLanguage=English\nSave=0\n");
+        std::filesystem::copy_file(CARROVEX_WINDOW, program + "/carrovex");
+        std::filesystem::copy_file(std::string(CARROVEX_SOURCE_DIR) + "/lang/English.dat", lang + "/English.dat");
     }
 
-    // Starts the program and kills it once the check holds (or after 30 seconds); true when it held.
-    bool runUntil(const std::function<bool()>& check)
+    void store(const std::string& options)
+    {
+        writeFile(program + "/Carrovex.ini",
+            "[Options]\nLanguage=English\nFrom=" + source + "\nTo=" + destination + "\n" + options);
+    }
+
+    // Starts the program with /s and sends it the signal once the check holds, or after 30 seconds; whether
+    // the check held, and the program's exit status.
+    std::pair<bool, int> runUntil(const std::function<bool()>& check, int signal = SIGKILL)
     {
         ProgramRun run(
             {"/s"}, {"QT_QPA_PLATFORM=offscreen", "LC_ALL=C"}, ProgramRun::Input::Nothing, program + "/carrovex");
-        bool held = false;
-        for (int wait = 0; wait < 300 && !held; ++wait) {
-            std::this_thread::sleep_for(100ms);
-            held = check();
-        }
-        run.signal(SIGKILL);
-        run.wait();
-        return held;
+        const bool held = within30Seconds(check);
+        run.signal(signal);
+        return {held, run.wait()};
     }
 
     TempFolder temp;
@@ -233,11 +202,26 @@ protected:
     std::string log = program + "/Carrovex.log";
 };
 
-TEST_F(QtProgramLog, KeepsEachFinalLineAsItComesBesideItsSettingsAndRunsOnWithoutIt)
+// Logging out ends the program with SIGTERM: it saves as "Save" says and ends by itself, without the
+// question that would keep it waiting for no one.
+TEST_F(QtPortableProgram, EndOfTheSessionSavesWithoutAskingAndEnds)
 {
     writeFile(source + "/a.txt", "a");
+    store("Action=Copy\nDoActionOnStart=1\nQuestion=1\nSave=1\n");
+
+    const auto [copied, status] = runUntil([&] { return exists(destination + "/a.txt"); }, SIGTERM);
+
+    ASSERT_TRUE(copied); // the window is up
+    EXPECT_EQ(status, 0);
+    EXPECT_THAT(readFile(program + "/Carrovex.ini"), ::testing::HasSubstr("ShowLog="));
+}
+
+TEST_F(QtPortableProgram, KeepsEachFinalLineAsItComesBesideItsSettingsAndRunsOnWithoutIt)
+{
+    store("Action=Move\nInterval=5\nDoActionOnStart=1\nSave=0\n");
+    writeFile(source + "/a.txt", "a");
     const bool moved
-        = runUntil([&] { return exists(log) && readFile(log).find("Moved: a.txt\n") != std::string::npos; });
+        = runUntil([&] { return exists(log) && readFile(log).find("Moved: a.txt\n") != std::string::npos; }).first;
     ASSERT_TRUE(moved) << (exists(log) ? readFile(log) : "no log file");
     EXPECT_THAT(readFile(log), ::testing::MatchesRegex(".* - Scheduler started\n.* - Moved: a.txt\n"));
 
@@ -245,7 +229,7 @@ TEST_F(QtProgramLog, KeepsEachFinalLineAsItComesBesideItsSettingsAndRunsOnWithou
     std::filesystem::remove(log);
     std::filesystem::create_directory(log);
     writeFile(source + "/b.txt", "b");
-    EXPECT_TRUE(runUntil([&] { return exists(destination + "/b.txt") && !exists(source + "/b.txt"); }));
+    EXPECT_TRUE(runUntil([&] { return exists(destination + "/b.txt") && !exists(source + "/b.txt"); }).first);
 }
 
 } // namespace

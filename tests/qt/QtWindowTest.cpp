@@ -1,3 +1,5 @@
+#include "form/LogPane.h"
+#include "platform/model/WindowModel.h"
 #include "platform/qt/LogView.h"
 #include "platform/qt/QtOptionsDialog.h"
 #include "platform/qt/QtText.h"
@@ -96,15 +98,22 @@ TEST_P(QtWindow, EveryTextOfTheWindowAndItsDialogIsWhole)
     }
 }
 
-TEST_P(QtWindow, LogPaneLayoutsDifferBy1020Twips)
+// The window is as high as the outer height that the logic's layout gives less the frame's 390 twips, and
+// the buttons lie where it puts them.
+TEST_P(QtWindow, LogPaneLayoutsAreTheLogicsLessTheFrame)
 {
     load();
-    const int tall = window.height();
-    window.setValue(Control::ShowLog, 0);
-    const int shortHeight = window.height();
-    EXPECT_NEAR((tall - shortHeight) * window.twipsPerPixelY(), 1020, window.twipsPerPixelY());
-    EXPECT_FALSE(window.widget(Control::Log)->isVisibleTo(&window));
-    EXPECT_NEAR(window.widget(Control::Quit)->y() * window.twipsPerPixelY(), 2190, window.twipsPerPixelY());
+    WindowModel layout;
+    const double pixel = window.twipsPerPixelY();
+    for (const bool shown : {true, false}) {
+        window.setValue(Control::ShowLog, shown ? 1 : 0);
+        shown ? ShowLogPane(layout) : HideLogPane(layout);
+        EXPECT_NEAR(window.height() * pixel, layout.outerHeight() - 390, pixel);
+        EXPECT_EQ(window.widget(Control::Log)->isVisibleTo(&window), shown);
+        for (const Control button : {Control::Settings, Control::StartStop, Control::Quit}) {
+            EXPECT_NEAR(window.widget(button)->y() * pixel, layout.top(button), pixel);
+        }
+    }
 }
 
 // What a screen reader hears: every control by its name in the language, never by its value or "...", and
