@@ -192,35 +192,6 @@ INSTANTIATE_TEST_SUITE_P(Cases,
         StopCase {"OnceSavesNothing", true, SIGINT, 128 + SIGINT, "Action=Copy\nSave=1\nShowLog=2\n", "ShowLog=2\n"}),
     rowName);
 
-// A folder whose first 255 characters name another existing folder: a path read cut short would take files
-// out of that folder, or put them there.
-TEST_F(ConsoleProgram, LongFolderPathsAreUsedWhole)
-{
-    const auto folderOf255 = [&](const std::string& name) {
-        const std::string prefix = temp.path() + "/" + name;
-        return temp.folder(name + std::string(255 - prefix.size(), 'p'));
-    };
-    const std::string outer = folderOf255("o");
-    const std::string outerDestination = folderOf255("d");
-    ASSERT_EQ(outer.size(), 255U);
-    const std::string source = outer + "/" + std::string(40, 's');
-    const std::string destination = outerDestination + "/" + std::string(40, 'a');
-    fs::create_directory(source);
-    fs::create_directory(destination);
-    writeFile(outer + "/important.conf", "keep");
-    writeFile(source + "/dropped.txt", "dropped");
-    writeFile(
-        pair.settingsFile(), "[Options]\nFrom=" + source + "\nTo=" + destination + "\nAction=Move\nLanguage=English\n");
-
-    ProgramRun run(with(pair.dir(), "--once"), cLocale);
-
-    EXPECT_EQ(run.wait(), 0) << run.errors();
-    EXPECT_THAT(run.lines(), ElementsAre(AllOf(stampedLine, HasSubstr("Moved: dropped.txt"))));
-    EXPECT_EQ(readFile(destination + "/dropped.txt"), "dropped");
-    EXPECT_EQ(readFile(outer + "/important.conf"), "keep");
-    EXPECT_FALSE(exists(outerDestination + "/dropped.txt"));
-}
-
 TEST_F(ConsoleProgram, StopSignalDuringAMoveToAnotherFileSystemLosesNothing)
 {
     TmpfsMount disk(temp.path() + "/mnt", "256m");

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "form/MainForm.h"
-#include "platform/posix/PosixTextFiles.h"
 #include "platform/qt/QtMainWindow.h"
 #include "settings/LanguageCatalogue.h"
 #include "store/IniStore.h"
@@ -10,6 +9,7 @@
 #include "tests/fakes/FixedClock.h"
 #include "tests/fakes/FixedNumberFormat.h"
 #include "tests/fakes/MemoryTextFiles.h"
+#include "tests/fakes/SourceTreeFiles.h"
 #include "window/MainWindowController.h"
 #include "window/MainWindowDesign.h"
 #include "window/StartupShutdown.h"
@@ -20,30 +20,8 @@
 namespace carrovex::testing
 {
 
-// Settings in memory under /prog; the language files are read from the source tree through the same store.
-class SplitFiles final : public TextFiles
-{
-public:
-    explicit SplitFiles(MemoryTextFiles& memory)
-        : m_memory(memory)
-    {
-    }
-    Result<std::optional<std::string>> readAll(const std::string& path) override
-    {
-        return path.starts_with("/prog/") ? m_memory.readAll(path) : m_disk.readAll(path);
-    }
-    Status replaceAll(const std::string& path, const std::string& content) override
-    {
-        return m_memory.replaceAll(path, content);
-    }
-
-private:
-    MemoryTextFiles& m_memory;
-    posix::PosixTextFiles m_disk;
-};
-
-// The real window with its logic and a shipped language, on the offscreen platform; folders /src and /dst
-// in memory, the log shown.
+// The real window with its logic and a shipped language, on the offscreen platform; settings and language
+// under /prog and folders /src and /dst in memory, the log shown.
 class QtProgram
 {
 public:
@@ -55,23 +33,29 @@ public:
         applyDesign(window);
         settings.files["/prog/Carrovex.ini"]
             = "[Options]\nFrom=/src\nTo=/dst\nShowLog=1\nSave=0\nLanguage=" + language + "\n";
+        settings.files[languageFile()]
+            = *SourceTreeFiles().readAll(std::string(CARROVEX_SOURCE_DIR) + "/lang/" + language + ".dat").value();
     }
 
     void load()
     {
         Form_Load(form, {"/prog", {"/prog/lang"}}, "");
-        // The languages come from the source tree, whatever the program folder says.
-        ini.languageFile = std::string(CARROVEX_SOURCE_DIR) + "/lang/" + m_language + ".dat";
+        // The program folder holds no language file for the file system.
+        ini.languageFile = languageFile();
         LoadLanguage(form);
     }
 
 private:
+    std::string languageFile() const
+    {
+        return "/prog/lang/" + m_language + ".dat";
+    }
+
     std::string m_language;
 
 public:
     MemoryTextFiles settings;
-    SplitFiles textFiles {settings};
-    IniStore ini {textFiles};
+    IniStore ini {settings};
     FakeDriveTable drives;
     FixedClock clock;
     FixedNumberFormat numbers;
