@@ -25,24 +25,6 @@ namespace
 
 using namespace std::chrono_literals;
 
-// The files in memory (a FakeFileSystem the fixture puts behind it).
-class SlowFiles : public FileSystem
-{
-public:
-    MOCK_METHOD(std::string, joinPath, (const std::string&, const std::string&), (const, override));
-    MOCK_METHOD(Result<std::vector<std::string>>, listPlainFiles, (const std::string&), (override));
-    MOCK_METHOD(bool, folderExists, (const std::string&), (override));
-    MOCK_METHOD(Result<bool>, fileExists, (const std::string&), (override));
-    MOCK_METHOD(Result<bool>, sameFile, (const std::string&, const std::string&), (override));
-    MOCK_METHOD(Result<std::int64_t>, fileLength, (const std::string&), (override));
-    MOCK_METHOD(Result<bool>, sameContent, (const std::string&, const std::string&), (override));
-    MOCK_METHOD(void, beginRun, (const std::string&), (override));
-    MOCK_METHOD(Status, startTransfer, (const std::string&, const std::string&, Transfer), (override));
-    MOCK_METHOD(void, reportProgress, (ProgressReport), (override));
-    MOCK_METHOD(bool, batchDue, (), (override));
-    MOCK_METHOD(std::vector<Placed>, completeBatch, (), (override));
-};
-
 // A click as the window system delivers it: queued with the user's other input, not sent at once.
 void clickLikeAUser(QWidget* button)
 {
@@ -64,27 +46,14 @@ class QtInput : public ::testing::Test
 protected:
     QtInput()
     {
-        using ::testing::Invoke;
-        ON_CALL(slow, joinPath).WillByDefault(Invoke(&files, &FakeFileSystem::joinPath));
-        ON_CALL(slow, listPlainFiles).WillByDefault(Invoke(&files, &FakeFileSystem::listPlainFiles));
-        ON_CALL(slow, folderExists).WillByDefault(Invoke(&files, &FakeFileSystem::folderExists));
-        ON_CALL(slow, fileExists).WillByDefault(Invoke(&files, &FakeFileSystem::fileExists));
-        ON_CALL(slow, sameFile).WillByDefault(Invoke(&files, &FakeFileSystem::sameFile));
-        ON_CALL(slow, fileLength).WillByDefault(Invoke(&files, &FakeFileSystem::fileLength));
-        ON_CALL(slow, sameContent).WillByDefault(Invoke(&files, &FakeFileSystem::sameContent));
-        ON_CALL(slow, reportProgress).WillByDefault(Invoke(&files, &FakeFileSystem::reportProgress));
-        ON_CALL(slow, batchDue).WillByDefault(Invoke(&files, &FakeFileSystem::batchDue));
-        ON_CALL(slow, completeBatch).WillByDefault(Invoke(&files, &FakeFileSystem::completeBatch));
         // A copy goes on until the test lets it end, as a large file on a slow disk does.
-        ON_CALL(slow, startTransfer)
-            .WillByDefault([this](const std::string& from, const std::string& to, Transfer how) {
-                const auto giveUp = std::chrono::steady_clock::now() + 20s; // a test that fails must still end
-                while (!copyMayEnd && std::chrono::steady_clock::now() < giveUp) {
-                    files.reportStaged(std::int64_t {1} << 29, std::int64_t {1} << 30); // on the copy's thread
-                    std::this_thread::sleep_for(5ms);
-                }
-                return files.startTransfer(from, to, how);
-            });
+        files.onTransfer([this] {
+            const auto giveUp = std::chrono::steady_clock::now() + 20s; // a test that fails must still end
+            while (!copyMayEnd && std::chrono::steady_clock::now() < giveUp) {
+                files.reportStaged(std::int64_t {1} << 29, std::int64_t {1} << 30); // on the copy's thread
+                std::this_thread::sleep_for(5ms);
+            }
+        });
         files.addFolder("/src");
         files.addFolder("/dst");
         files.addFile("/src/big.iso", 1);
@@ -105,8 +74,7 @@ protected:
 
     FakeFileSystem files;
     std::atomic<bool> copyMayEnd {false};
-    ::testing::NiceMock<SlowFiles> slow;
-    BackgroundFileSystem background {slow, qt::runEventsDuring};
+    BackgroundFileSystem background {files, qt::runEventsDuring};
     QtProgram program {"English", background};
 };
 

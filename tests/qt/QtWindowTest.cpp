@@ -65,19 +65,8 @@ protected:
 TEST_P(QtWindow, EveryTextOfTheWindowAndItsDialogIsWhole)
 {
     load();
-    for (const Control control : {Control::SourceLabel,
-             Control::DestinationLabel,
-             Control::IntervalLabel,
-             Control::LogLabel,
-             Control::Move,
-             Control::Copy,
-             Control::ShowLog,
-             Control::Overwrite,
-             Control::Settings,
-             Control::StartStop,
-             Control::Quit,
-             Control::BrowseSource,
-             Control::BrowseDestination}) {
+    for (int index = 0; index <= static_cast<int>(Control::LogLabel); ++index) {
+        const auto control = static_cast<Control>(index);
         expectWholeTextVisible(window.widget(control), window.text(control));
     }
     // The run's Cancel text and the Stop text fit the same button.
@@ -87,19 +76,12 @@ TEST_P(QtWindow, EveryTextOfTheWindowAndItsDialogIsWhole)
     }
     qt::QtOptionsDialog dialog(&window);
     LoadLanguage(dialog, ini);
-    for (const DialogControl control : {DialogControl::LanguageLabel,
-             DialogControl::SaveOnClose,
-             DialogControl::AskBeforeSaving,
-             DialogControl::RunOnStart,
-             DialogControl::RunOnArrival,
-             DialogControl::Cancel,
-             DialogControl::Save}) {
+    for (int index = 0; index <= static_cast<int>(DialogControl::Save); ++index) {
+        const auto control = static_cast<DialogControl>(index);
         expectWholeTextVisible(dialog.widget(control), dialog.text(control));
     }
 }
 
-// The window is as high as the outer height that the logic's layout gives less the frame's 390 twips, and
-// the buttons lie where it puts them.
 TEST_P(QtWindow, LogPaneLayoutsAreTheLogicsLessTheFrame)
 {
     load();
