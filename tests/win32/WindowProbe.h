@@ -1,8 +1,11 @@
 #pragma once
 
 #include "platform/MainWindowEvents.h"
+#include "platform/win32/Win32MainWindow.h"
+#include "window/MainWindowDesign.h"
 
 #include <functional>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 #include <windows.h>
@@ -43,6 +46,24 @@ public:
 private:
     std::function<void()> m_onLoad;
     std::vector<std::string>* m_clicks;
+};
+
+// The bare window as the design makes it, shown, with its events recorded from then on; German texts as at
+// first start.
+class ShownWindow : public ::testing::Test
+{
+protected:
+    ShownWindow()
+    {
+        applyDesign(window);
+        window.setEvents(&events);
+        window.show();
+        win32::runWaitingMessages(true);
+        events.seen.clear();
+    }
+
+    RecordedEvents events;
+    win32::Win32MainWindow window; // its minute does not tick during a test
 };
 
 // The name of a control, for the recorded events.
