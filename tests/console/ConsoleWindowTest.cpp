@@ -8,7 +8,6 @@
 #include "tests/fakes/NumberedTexts.h"
 #include "window/MainWindowController.h"
 
-#include <csignal>
 #include <cstdio>
 #include <gmock/gmock.h>
 #include <thread>
@@ -99,27 +98,6 @@ TEST_F(ConsoleWindowTest, PrintsTheFinalLinesOfARunAsSoonAsTheNextOneComes)
     EXPECT_THAT(printedBeforeB, ElementsAre(aLine));
     EXPECT_THAT(printed(), ElementsAre(aLine, std::string(stamp) + "t35: Permission denied - b.txt"));
     EXPECT_EQ(std::vector<std::string>(window.lines().begin(), window.lines().end()), printed());
-}
-
-// The window looks for a signal at most once per signal period; one that came in between is not lost.
-TEST_F(ConsoleWindowTest, StopSignalIsTakenWithinTheSignalPeriod)
-{
-    for (const char* name : {"a", "b", "c"}) {
-        files.addFile(std::string("/src/") + name, 1);
-    }
-    window.onProcessEvents([this] {
-        if (window.processEventsCalls() == 2) { // while a is handled
-            std::raise(SIGTERM);
-        } else if (window.processEventsCalls() == 4) { // while b is handled, at the latest
-            std::this_thread::sleep_for(signalPeriod);
-        }
-    });
-
-    EXPECT_FALSE(runWhenFree(form));
-
-    EXPECT_THAT(files.transfers(), ::testing::Contains("copy /src/a /dst/a"));
-    EXPECT_THAT(files.transfers(), ::testing::Not(::testing::Contains("copy /src/c /dst/c")));
-    EXPECT_EQ(terminal.signalNumber(), SIGTERM);
 }
 
 // Arrivals one wake each, as fast as the terminal can tell them; then the deadlines of the next few seconds

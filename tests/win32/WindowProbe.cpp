@@ -42,66 +42,6 @@ std::string nameOf(Control control)
     return name;
 }
 
-void RecordedEvents::changed(Control control)
-{
-    seen.push_back("changed " + nameOf(control));
-}
-
-void RecordedEvents::clicked(Control control)
-{
-    seen.push_back("clicked " + nameOf(control));
-}
-
-void RecordedEvents::validate(Control control)
-{
-    seen.push_back("validate " + nameOf(control));
-}
-
-void RecordedEvents::timerTicked()
-{
-    seen.push_back("tick");
-}
-
-bool RecordedEvents::filesArrived()
-{
-    seen.push_back("arrived");
-    return true;
-}
-
-void RecordedEvents::mouseMoved(Control control, int buttons, double x, double y)
-{
-    seen.push_back("moved " + nameOf(control) + " " + std::to_string(buttons));
-    lastX = x;
-    lastY = y;
-}
-
-void RecordedEvents::resized()
-{
-    seen.push_back("resized");
-}
-
-void RecordedEvents::activated()
-{
-    seen.push_back("activated");
-}
-
-void RecordedEvents::shown()
-{
-    seen.push_back("shown");
-}
-
-bool RecordedEvents::closeRequested()
-{
-    seen.push_back("close");
-    return allowClose;
-}
-
-bool RecordedEvents::sessionEnding()
-{
-    seen.push_back("session ends");
-    return allowClose;
-}
-
 DialogScript::DialogScript(std::function<void()> onLoad, std::vector<std::string>* clicks)
     : m_onLoad(std::move(onLoad))
     , m_clicks(clicks)

@@ -13,6 +13,9 @@
 namespace carrovex::testing
 {
 
+// The name of a control, for the recorded events.
+std::string nameOf(Control control);
+
 // The main window's events as a test sees them: "changed SourceFolder", "clicked Quit", "tick"...
 class RecordedEvents final : public MainWindowEvents
 {
@@ -22,17 +25,55 @@ public:
     double lastX = 0; // where the pointer last moved, in twips
     double lastY = 0;
 
-    void changed(Control control) override;
-    void clicked(Control control) override;
-    void validate(Control control) override;
-    void timerTicked() override;
-    bool filesArrived() override;
-    void mouseMoved(Control control, int buttons, double x, double y) override;
-    void resized() override;
-    void activated() override;
-    void shown() override;
-    bool closeRequested() override;
-    bool sessionEnding() override;
+    void changed(Control control) override
+    {
+        seen.push_back("changed " + nameOf(control));
+    }
+    void clicked(Control control) override
+    {
+        seen.push_back("clicked " + nameOf(control));
+    }
+    void validate(Control control) override
+    {
+        seen.push_back("validate " + nameOf(control));
+    }
+    void timerTicked() override
+    {
+        seen.push_back("tick");
+    }
+    bool filesArrived() override
+    {
+        seen.push_back("arrived");
+        return true;
+    }
+    void mouseMoved(Control control, int buttons, double x, double y) override
+    {
+        seen.push_back("moved " + nameOf(control) + " " + std::to_string(buttons));
+        lastX = x;
+        lastY = y;
+    }
+    void resized() override
+    {
+        seen.push_back("resized");
+    }
+    void activated() override
+    {
+        seen.push_back("activated");
+    }
+    void shown() override
+    {
+        seen.push_back("shown");
+    }
+    bool closeRequested() override
+    {
+        seen.push_back("close");
+        return allowClose;
+    }
+    bool sessionEnding() override
+    {
+        seen.push_back("session ends");
+        return allowClose;
+    }
 };
 
 // An options dialog's logic that runs the script when the dialog loads and records the clicks.
@@ -65,9 +106,6 @@ protected:
     RecordedEvents events;
     win32::Win32MainWindow window; // its minute does not tick during a test
 };
-
-// The name of a control, for the recorded events.
-std::string nameOf(Control control);
 
 // Where a control lies in its window's client area, in pixels.
 RECT placeOf(HWND control);
