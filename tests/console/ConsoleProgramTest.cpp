@@ -82,25 +82,15 @@ TEST_P(ConsoleProgramOnce, HandlesEveryFile)
 }
 
 const std::vector<std::string> threeFiles {"with blank.txt", "with\nnewline.txt", "plain.txt"};
+const std::vector<std::string> copiedThree {
+    "- Copied: with blank.txt", "- Copied: with\\nnewline.txt", "- Copied: plain.txt"};
+const std::vector<std::string> movedThree {
+    "- Moved: with blank.txt", "- Moved: with\\nnewline.txt", "- Moved: plain.txt"};
 
 INSTANTIATE_TEST_SUITE_P(Cases,
     ConsoleProgramOnce,
-    ::testing::Values(OnceCase {"Copies",
-                          "Action=Copy\n",
-                          threeFiles,
-                          false,
-                          0,
-                          {"- Copied: with blank.txt", "- Copied: with\\nnewline.txt", "- Copied: plain.txt"},
-                          threeFiles,
-                          threeFiles},
-        OnceCase {"Moves",
-            "Action=Move\n",
-            threeFiles,
-            false,
-            0,
-            {"- Moved: with blank.txt", "- Moved: with\\nnewline.txt", "- Moved: plain.txt"},
-            threeFiles,
-            {}},
+    ::testing::Values(OnceCase {"Copies", "Action=Copy\n", threeFiles, false, 0, copiedThree, threeFiles, threeFiles},
+        OnceCase {"Moves", "Action=Move\n", threeFiles, false, 0, movedThree, threeFiles, {}},
         OnceCase {"ReaderThatHasGoneDoesNotStopTheRun", "Action=Move\n", threeFiles, true, 0, {}, threeFiles, {}},
         OnceCase {"NothingToDoSucceeds",
             "Action=Move\n",

@@ -2,7 +2,7 @@
 
 #include "engine/TransferRun.h"
 #include "form/MainForm.h"
-#include "platform/posix/PosixTerminal.h"
+#include "platform/console/Terminal.h"
 #include "schedule/RunScheduler.h"
 #include "tests/fakes/FakePlatform.h"
 #include "tests/fakes/NumberedTexts.h"
@@ -19,86 +19,6 @@ namespace carrovex::testing
 
 namespace
 {
-
-constexpr std::chrono::milliseconds tickPeriod {10};
-constexpr std::chrono::milliseconds signalPeriod {10};
-
-// The logic on the console window, copying from /src to /dst in memory.
-class ConsoleWindowTest : public ::testing::Test, protected FakePlatform
-{
-protected:
-    ConsoleWindowTest()
-    {
-        window.setEvents(&controller);
-        window.setText(Control::SourceFolder, "/src");
-        window.setText(Control::DestinationFolder, "/dst");
-        window.setValue(Control::Copy, 1);
-    }
-
-    ~ConsoleWindowTest() override
-    {
-        std::fclose(log);
-    }
-
-    // What a reader of the log has received so far, a line each (not what waits in the window's buffer).
-    std::vector<std::string> printed() const
-    {
-        std::vector<std::string> lines;
-        std::string line;
-        for (const std::string& written : writes) {
-            for (const char c : written) {
-                if (c == '\n') {
-                    lines.push_back(line);
-                    line.clear();
-                } else {
-                    line += c;
-                }
-            }
-        }
-        return lines;
-    }
-
-    // The log keeps each write that reaches its reader.
-    static std::FILE* openLog(std::vector<std::string>& writes)
-    {
-        const cookie_io_functions_t functions {nullptr,
-            [](void* cookie, const char* data, std::size_t size) -> ssize_t {
-                static_cast<std::vector<std::string>*>(cookie)->emplace_back(data, size);
-                return static_cast<ssize_t>(size);
-            },
-            nullptr,
-            nullptr};
-        return ::fopencookie(&writes, "w", functions);
-    }
-
-    posix::PosixTerminal terminal;
-    std::vector<std::string> writes;
-    std::FILE* log = openLog(writes);
-    ConsoleWindow window {log, terminal, tickPeriod, signalPeriod};
-    MainForm form {window, files, drives, clock, ini, numbers, {}, numberedTexts(), {}, {}};
-    MainWindowController controller {form};
-};
-
-TEST_F(ConsoleWindowTest, PrintsTheFinalLinesOfARunAsSoonAsTheNextOneComes)
-{
-    files.addFile("/src/a.txt", 1);
-    files.addFile("/src/b.txt", 1);
-    files.failCall(FakeFileSystem::Call::Start, 2, "Permission denied");
-    std::vector<std::string> printedBeforeB;
-    window.onProcessEvents([&] {
-        if (window.processEventsCalls() == 4) { // while b.txt is handled
-            printedBeforeB = printed();
-        }
-    });
-
-    DoAction(form);
-    window.printPendingLine();
-
-    const std::string aLine = std::string(stamp) + "t25: a.txt";
-    EXPECT_THAT(printedBeforeB, ElementsAre(aLine));
-    EXPECT_THAT(printed(), ElementsAre(aLine, std::string(stamp) + "t35: Permission denied - b.txt"));
-    EXPECT_EQ(std::vector<std::string>(window.lines().begin(), window.lines().end()), printed());
-}
 
 // Arrivals one wake each, as fast as the terminal can tell them; then the deadlines of the next few seconds
 // waited out, and a stop at the first deadline after that.
@@ -143,33 +63,90 @@ private:
     int m_arrivals;
 };
 
-TEST(ConsoleWindowArrivals, ABurstOfFilesBringsOneRunOnceTheFolderIsQuiet)
+// The logic on the console window, copying from /src to /dst in memory; the minute never ends, and files
+// arrive in a burst once the window waits.
+class ConsoleWindowTest : public ::testing::Test, protected FakePlatform
 {
-    FakePlatform platform;
-    platform.textFiles.files["/prog/Carrovex.ini"] = "[Options]\nRunOnArrival=1\n";
-    platform.files.addFile("/src/a", 1);
-    ArrivingTerminal terminal(1000);
-    std::FILE* log = std::fopen("/dev/null", "w");
-    ConsoleWindow window(log, terminal, std::chrono::hours(1), signalPeriod, std::chrono::milliseconds(50));
-    MainForm form {window,
-        platform.files,
-        platform.drives,
-        platform.clock,
-        platform.ini,
-        platform.numbers,
-        {},
-        numberedTexts(),
-        {},
-        {}};
+protected:
+    ConsoleWindowTest()
+    {
+        window.setEvents(&controller);
+        window.setText(Control::SourceFolder, "/src");
+        window.setText(Control::DestinationFolder, "/dst");
+        window.setValue(Control::Copy, 1);
+    }
+
+    ~ConsoleWindowTest() override
+    {
+        std::fclose(log);
+    }
+
+    // What a reader of the log has received so far, a line each (not what waits in the window's buffer).
+    std::vector<std::string> printed() const
+    {
+        std::string text;
+        for (const std::string& written : writes) {
+            text += written;
+        }
+        std::vector<std::string> lines;
+        for (std::size_t end; (end = text.find('\n')) != std::string::npos; text.erase(0, end + 1)) {
+            lines.push_back(text.substr(0, end));
+        }
+        return lines;
+    }
+
+    // The log keeps each write that reaches its reader.
+    static std::FILE* openLog(std::vector<std::string>& writes)
+    {
+        const cookie_io_functions_t functions {nullptr,
+            [](void* cookie, const char* data, std::size_t size) -> ssize_t {
+                static_cast<std::vector<std::string>*>(cookie)->emplace_back(data, size);
+                return static_cast<ssize_t>(size);
+            },
+            nullptr,
+            nullptr};
+        return ::fopencookie(&writes, "w", functions);
+    }
+
+    ArrivingTerminal terminal {1000};
+    std::vector<std::string> writes;
+    std::FILE* log = openLog(writes);
+    ConsoleWindow window {
+        log, terminal, std::chrono::hours(1), std::chrono::milliseconds(10), std::chrono::milliseconds(50)};
+    MainForm form {window, files, drives, clock, ini, numbers, {}, numberedTexts(), {}, {}};
     MainWindowController controller {form};
-    window.setEvents(&controller);
-    window.setText(Control::SourceFolder, "/src");
-    window.setText(Control::DestinationFolder, "/dst");
+};
+
+TEST_F(ConsoleWindowTest, PrintsTheFinalLinesOfARunAsSoonAsTheNextOneComes)
+{
+    files.addFile("/src/a.txt", 1);
+    files.addFile("/src/b.txt", 1);
+    files.failCall(FakeFileSystem::Call::Start, 2, "Permission denied");
+    std::vector<std::string> printedBeforeB;
+    window.onProcessEvents([&] {
+        if (window.processEventsCalls() == 4) { // while b.txt is handled
+            printedBeforeB = printed();
+        }
+    });
+
+    DoAction(form);
+    window.printPendingLine();
+
+    const std::string aLine = std::string(stamp) + "t25: a.txt";
+    EXPECT_THAT(printedBeforeB, ElementsAre(aLine));
+    EXPECT_THAT(printed(), ElementsAre(aLine, std::string(stamp) + "t35: Permission denied - b.txt"));
+    EXPECT_EQ(std::vector<std::string>(window.lines().begin(), window.lines().end()), printed());
+}
+
+TEST_F(ConsoleWindowTest, ABurstOfFilesBringsOneRunOnceTheFolderIsQuiet)
+{
+    textFiles.files["/prog/Carrovex.ini"] = "[Options]\nRunOnArrival=1\n";
+    files.addFile("/src/a", 1);
+    window.setValue(Control::Copy, 0);
     window.setValue(Control::Move, 1);
     window.click(Control::StartStop);
 
     window.runUntilClosed();
-    std::fclose(log);
 
     EXPECT_THAT(std::vector<std::string>(window.lines().begin(), window.lines().end()),
         ElementsAre(std::string(stamp) + "t33", std::string(stamp) + "t26: a"));
