@@ -2,8 +2,6 @@
 
 #include "platform/win32/DialogWindow.h"
 
-#include <sstream>
-
 namespace carrovex::testing
 {
 
@@ -27,20 +25,6 @@ void CALLBACK runPendingAct(HWND, UINT, UINT_PTR timer, DWORD)
 }
 
 } // namespace
-
-// The names in the order of the controls.
-std::string nameOf(Control control)
-{
-    std::istringstream names(
-        "SourceFolder DestinationFolder BrowseSource BrowseDestination Interval Move Copy ShowLog "
-        "Overwrite Log Settings StartStop Quit SourceLabel DestinationLabel IntervalLabel LogLabel "
-        "TrayShow TrayQuit OpenLogFile");
-    std::string name;
-    for (int index = 0; index <= static_cast<int>(control); ++index) {
-        names >> name;
-    }
-    return name;
-}
 
 DialogScript::DialogScript(std::function<void()> onLoad, std::vector<std::string>* clicks)
     : m_onLoad(std::move(onLoad))

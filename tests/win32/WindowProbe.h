@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/MainWindowEvents.h"
 #include "platform/win32/Win32MainWindow.h"
+#include "tests/RecordedEvents.h"
 #include "window/MainWindowDesign.h"
 
 #include <functional>
@@ -12,69 +12,6 @@
 
 namespace carrovex::testing
 {
-
-// The name of a control, for the recorded events.
-std::string nameOf(Control control);
-
-// The main window's events as a test sees them: "changed SourceFolder", "clicked Quit", "tick"...
-class RecordedEvents final : public MainWindowEvents
-{
-public:
-    std::vector<std::string> seen;
-    bool allowClose = true;
-    double lastX = 0; // where the pointer last moved, in twips
-    double lastY = 0;
-
-    void changed(Control control) override
-    {
-        seen.push_back("changed " + nameOf(control));
-    }
-    void clicked(Control control) override
-    {
-        seen.push_back("clicked " + nameOf(control));
-    }
-    void validate(Control control) override
-    {
-        seen.push_back("validate " + nameOf(control));
-    }
-    void timerTicked() override
-    {
-        seen.push_back("tick");
-    }
-    bool filesArrived() override
-    {
-        seen.push_back("arrived");
-        return true;
-    }
-    void mouseMoved(Control control, int buttons, double x, double y) override
-    {
-        seen.push_back("moved " + nameOf(control) + " " + std::to_string(buttons));
-        lastX = x;
-        lastY = y;
-    }
-    void resized() override
-    {
-        seen.push_back("resized");
-    }
-    void activated() override
-    {
-        seen.push_back("activated");
-    }
-    void shown() override
-    {
-        seen.push_back("shown");
-    }
-    bool closeRequested() override
-    {
-        seen.push_back("close");
-        return allowClose;
-    }
-    bool sessionEnding() override
-    {
-        seen.push_back("session ends");
-        return allowClose;
-    }
-};
 
 // An options dialog's logic that runs the script when the dialog loads and records the clicks.
 class DialogScript final : public OptionsDialogEvents
