@@ -1,6 +1,5 @@
 #include "platform/MainWindow.h"
 #include "tests/console/ConsoleFixture.h"
-#include "tests/engine/RunLines.h"
 
 #include <algorithm>
 #include <chrono>
@@ -58,7 +57,7 @@ TEST_P(ConsoleProgramOnce, HandlesEveryFile)
     EXPECT_EQ(run.errors(), "");
     std::vector<::testing::Matcher<std::string>> says;
     for (const std::string& text : c.says) {
-        says.push_back(AllOf(stampedLine, HasSubstr(text)));
+        says.push_back(AllOf(Stamped(), HasSubstr(text)));
     }
     if (!c.readerGoes) {
         EXPECT_THAT(run.lines(), ::testing::UnorderedElementsAreArray(says));
@@ -69,7 +68,7 @@ TEST_P(ConsoleProgramOnce, HandlesEveryFile)
         logged.push_back(line);
     }
     if (c.readerGoes) {
-        EXPECT_THAT(logged, AllOf(::testing::Each(stampedLine), ::testing::SizeIs(c.sources.size())));
+        EXPECT_THAT(logged, AllOf(::testing::Each(Stamped()), ::testing::SizeIs(c.sources.size())));
     } else {
         EXPECT_EQ(logged, run.lines());
     }
@@ -122,26 +121,6 @@ const std::vector<std::string> slowCopies {
 constexpr int slowFiles = 80; // more than a batch holds after its first two seconds
 constexpr std::size_t slowFileSize = 1 << 20;
 
-// Every file of the destination is a whole copy of its source, and the log has a line for each.
-void expectWholeCopies(const FolderPair& pair, const std::vector<std::string>& lines)
-{
-    int copied = 0;
-    for (int index = 0; index < slowFiles; ++index) {
-        const std::string name = "file " + std::to_string(index) + ".bin";
-        const std::string content(slowFileSize, static_cast<char>('a' + index % 26));
-        if (exists(pair.destination + "/" + name)) {
-            ++copied;
-            EXPECT_EQ(readFile(pair.destination + "/" + name), content) << name;
-        }
-        EXPECT_EQ(readFile(pair.source + "/" + name), content) << name;
-    }
-    EXPECT_EQ(linesWith(lines, "- Copied: "), copied);
-    EXPECT_EQ(std::distance(fs::directory_iterator(pair.destination), fs::directory_iterator()),
-        copied); // no temporary file left
-    EXPECT_GE(copied, 1); // the file in hand was completed
-    EXPECT_LT(copied, slowFiles); // and the run was cancelled after it
-}
-
 struct StopCase : NamedRow {
     bool once;
     int signal;
@@ -163,9 +142,9 @@ TEST_P(ConsoleProgramStops, AfterTheFileInHandAndReportsTheCancelledRun)
     run.signal(c.signal);
 
     EXPECT_EQ(run.wait(), c.status) << run.errors();
-    expectWholeCopies(pair, run.lines());
+    expectWholeCopies(run.lines(), slowFiles, slowFileSize);
     if (!c.once) {
-        EXPECT_THAT(run.lines().front(), AllOf(stampedLine, HasSubstr("Scheduler started")));
+        EXPECT_THAT(run.lines().front(), AllOf(Stamped(), HasSubstr("Scheduler started")));
     }
     EXPECT_THAT(run.lines().back(), StartsWith("Cancelled: Copied "));
     EXPECT_THAT(readFile(pair.settingsFile()), HasSubstr(c.savedShowLog));
@@ -236,7 +215,7 @@ TEST_F(ConsoleProgram, ArrivingFileIsMovedSoonAfterItsWriterClosesIt)
 
     ASSERT_TRUE(run.nextLine(line));
     EXPECT_LT(std::chrono::steady_clock::now() - closed, arrivalQuietPeriod + 3s);
-    EXPECT_THAT(line, AllOf(stampedLine, HasSubstr("- Moved: held.txt")));
+    EXPECT_THAT(line, AllOf(Stamped(), HasSubstr("- Moved: held.txt")));
     EXPECT_EQ(readFile(pair.destination + "/held.txt"), "first second");
     run.signal(SIGTERM);
     EXPECT_EQ(run.wait(), 0) << run.errors();
@@ -290,9 +269,9 @@ TEST_F(ConsoleProgram, FileThatAnotherUserStillWritesStaysUntilTheWriterIsDone)
     const auto seeing = once("cap_lease");
     EXPECT_EQ(blind.first, 1);
     EXPECT_THAT(
-        blind.second, ElementsAre(AllOf(stampedLine, HasSubstr("within the settle time"), HasSubstr("upload.log"))));
+        blind.second, ElementsAre(AllOf(Stamped(), HasSubstr("within the settle time"), HasSubstr("upload.log"))));
     EXPECT_EQ(seeing.first, 1);
-    EXPECT_THAT(seeing.second, ElementsAre(AllOf(stampedLine, HasSubstr("open for writing"), HasSubstr("upload.log"))));
+    EXPECT_THAT(seeing.second, ElementsAre(AllOf(Stamped(), HasSubstr("open for writing"), HasSubstr("upload.log"))));
     EXPECT_TRUE(exists(log));
     EXPECT_EQ(entriesOf(disk.path()), "");
     EXPECT_EQ(writer.wait(), 0) << writer.errors();
@@ -300,7 +279,7 @@ TEST_F(ConsoleProgram, FileThatAnotherUserStillWritesStaysUntilTheWriterIsDone)
     const auto after = once("cap_lease,cap_sys_ptrace");
 
     EXPECT_EQ(after.first, 0);
-    EXPECT_THAT(after.second, ElementsAre(AllOf(stampedLine, HasSubstr("- Moved: upload.log"))));
+    EXPECT_THAT(after.second, ElementsAre(AllOf(Stamped(), HasSubstr("- Moved: upload.log"))));
     EXPECT_EQ(readFile(disk.path() + "/upload.log"), "record 1\nrecord 2\n");
     EXPECT_FALSE(exists(log));
 }
@@ -343,7 +322,7 @@ TEST_P(ConsoleProgramAsks, OnTheTerminalBeforeSaving)
         ++questions;
     }
     EXPECT_EQ(questions, c.questions) << run.errors();
-    EXPECT_THAT(run.lines(), ElementsAre(AllOf(stampedLine, HasSubstr("Scheduler started"))));
+    EXPECT_THAT(run.lines(), ElementsAre(AllOf(Stamped(), HasSubstr("Scheduler started"))));
     EXPECT_THAT(readFile(pair.settingsFile()), HasSubstr(c.saved ? "ShowLog=0\n" : "ShowLog=2\n"));
 }
 

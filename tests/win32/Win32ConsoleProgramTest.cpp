@@ -2,9 +2,7 @@
 #include "platform/win32/ConsoleTerminal.h"
 #include "platform/win32/SingleInstance.h"
 #include "platform/win32/WideText.h"
-#include "tests/engine/RunLines.h"
-#include "tests/win32/WinDisk.h"
-#include "tests/win32/WinProgramRun.h"
+#include "tests/console/ConsoleFixture.h"
 
 #include <chrono>
 #include <cstdio>
@@ -14,7 +12,6 @@
 #include <functional>
 #include <gmock/gmock.h>
 #include <io.h>
-#include <regex>
 #include <thread>
 #include <windows.h>
 
@@ -33,45 +30,6 @@ namespace carrovex::testing
 namespace
 {
 
-// A stamp in the English (United States) formats: "12/7/2026 2:38:50 AM - ".
-MATCHER(Stamped, "begins with a stamp")
-{
-    return std::regex_search(
-        arg, std::regex("^[0-9]{1,2}/[0-9]{1,2}/[0-9]{4} [0-9]{1,2}:[0-9]{2}:[0-9]{2} (AM|PM) - "));
-}
-
-// A pair of folders and the settings folder of one scheduled transfer, all on disk.
-class ConsoleProgram : public ::testing::Test
-{
-protected:
-    // The options given; for the keys they leave out, the pair's folders and English (the first key wins).
-    void store(const std::string& options) const
-    {
-        writeFile(settingsFile,
-            "[Options]\r\n" + options + "From=" + source + "\r\nTo=" + destination + "\r\nLanguage=English\r\n");
-    }
-
-    void addSources(int count, std::size_t size)
-    {
-        for (int index = 0; index < count; ++index) {
-            writeFile(
-                source + "\\file " + std::to_string(index) + ".bin", std::string(size, static_cast<char>('a' + index)));
-        }
-    }
-
-    std::vector<std::string> dir(const std::string& more = "") const
-    {
-        return more.empty() ? std::vector<std::string> {"--dir", settings}
-                            : std::vector<std::string> {"--dir", settings, more};
-    }
-
-    TempFolder temp;
-    std::string settings = temp.folder("pair");
-    std::string settingsFile = settings + "\\Carrovex.ini";
-    std::string source = temp.folder("pair-source");
-    std::string destination = temp.folder("pair-destination");
-};
-
 // One final line for each file, its name whole; a file that another program writes is left, and the
 // status tells of it. Both folders lie in folders whose first 255 characters name other existing folders: a
 // path read cut short would take files out of those, or put them there.
@@ -84,14 +42,14 @@ TEST_F(ConsoleProgram, OnceMovesEveryFileButOneInUseAndExitsWithOne)
     const std::string outer = folderOf255("o");
     const std::string outerDestination = folderOf255("d");
     ASSERT_EQ(outer.size(), 255U);
-    source = temp.folder(outer.substr(temp.path().size() + 1) + "\\" + std::string(40, 's'));
-    destination = temp.folder(outerDestination.substr(temp.path().size() + 1) + "\\" + std::string(40, 'a'));
+    pair.source = temp.folder(outer.substr(temp.path().size() + 1) + "\\" + std::string(40, 's'));
+    pair.destination = temp.folder(outerDestination.substr(temp.path().size() + 1) + "\\" + std::string(40, 'a'));
     writeFile(outer + "\\important.conf", "keep");
-    store("Action=Move\r\n");
+    pair.store("Action=Move\r\n");
     addSources(3, 10);
     const std::string name = "M\xC3\xA4rz \xE2\x82\xAC.txt";
-    writeFile(source + "\\" + name, "2");
-    const win32::Handle open(::CreateFileW(win32::widen(source + "\\file 1.bin").c_str(),
+    writeFile(pair.source + "\\" + name, "2");
+    const win32::Handle open(::CreateFileW(win32::widen(pair.source + "\\file 1.bin").c_str(),
         GENERIC_WRITE,
         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
         nullptr,
@@ -100,16 +58,16 @@ TEST_F(ConsoleProgram, OnceMovesEveryFileButOneInUseAndExitsWithOne)
         nullptr));
     ASSERT_TRUE(open.valid());
 
-    ProgramRun run(dir("--once"));
+    ProgramRun run(with(pair.dir(), "--once"));
 
     EXPECT_EQ(run.wait(), 1) << run.errors();
     EXPECT_THAT(run.lines(), AllOf(SizeIs(4), Each(Stamped())));
     EXPECT_EQ(linesWith(run.lines(), "- Moved: "), 3);
     EXPECT_THAT(run.lines(), ::testing::Contains(HasSubstr("- Moved: " + name)));
     EXPECT_THAT(run.lines(), ::testing::Contains(AllOf(HasSubstr("Error: "), HasSubstr(" - file 1.bin"))));
-    EXPECT_EQ(entriesOf(source), "file 1.bin");
-    EXPECT_EQ(entriesOf(destination), name + " file 0.bin file 2.bin");
-    EXPECT_EQ(readFile(destination + "\\" + name), "2");
+    EXPECT_EQ(entriesOf(pair.source), "file 1.bin");
+    EXPECT_EQ(entriesOf(pair.destination), name + " file 0.bin file 2.bin");
+    EXPECT_EQ(readFile(pair.destination + "\\" + name), "2");
     EXPECT_EQ(readFile(outer + "\\important.conf"), "keep");
     EXPECT_EQ(entriesOf(outerDestination), std::string(40, 'a'));
     EXPECT_EQ(run.errors(), "");
@@ -174,43 +132,32 @@ TEST_F(ConsoleProgram, CtrlCUnderAConsoleCompletesTheFileInHandAndEndsAsTheSigna
     for (const Case c :
         {Case {true, "", 130, "ShowLog=2\r\n"}, Case {false, "DoActionOnStart=1\r\n", 0, "ShowLog=0\r\n"}}) {
         SCOPED_TRACE(c.once ? "--once" : "scheduler");
-        store(std::string("Action=Copy\r\nSave=1\r\nShowLog=2\r\n") + c.settings);
-        ProgramRun run(c.once ? dir("--once") : dir());
-        ASSERT_TRUE(waitUntil([this] { return !entriesOf(destination).empty(); }));
+        pair.store(std::string("Action=Copy\r\nSave=1\r\nShowLog=2\r\n") + c.settings);
+        ProgramRun run(c.once ? with(pair.dir(), "--once") : pair.dir());
+        ASSERT_TRUE(waitUntil([this] { return !entriesOf(pair.destination).empty(); }));
         ::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
 
         EXPECT_EQ(run.wait(), c.status) << run.errors();
-        int copied = 0;
-        for (int index = 0; index < slowFiles; ++index) {
-            const std::string name = "\\file " + std::to_string(index) + ".bin";
-            const std::string content(slowFileSize, static_cast<char>('a' + index));
-            if (exists(destination + name)) {
-                ++copied;
-                EXPECT_TRUE(readFile(destination + name) == content) << name;
-                ::DeleteFileW(win32::widen(destination + name).c_str());
-            }
-            EXPECT_TRUE(readFile(source + name) == content) << name;
+        expectWholeCopies(run.lines(), slowFiles, slowFileSize);
+        for (const auto& copy : fs::directory_iterator(pair.destination)) {
+            fs::remove(copy);
         }
-        EXPECT_EQ(linesWith(run.lines(), "- Copied: "), copied);
-        EXPECT_GE(copied, 1); // the file in hand was completed
-        EXPECT_LT(copied, slowFiles); // and the run was cancelled after it
-        EXPECT_EQ(entryCount(destination), 0); // no staged copy left
         if (!c.once) {
             EXPECT_THAT(run.lines().front(), AllOf(Stamped(), HasSubstr("Scheduler started")));
         }
         EXPECT_THAT(run.lines().back(), StartsWith("Cancelled: Copied "));
-        EXPECT_THAT(readFile(settingsFile), HasSubstr(c.showLogAfter));
+        EXPECT_THAT(readFile(pair.settingsFile()), HasSubstr(c.showLogAfter));
     }
     ::SetConsoleCtrlHandler(ignoreHere, FALSE);
 }
 
 TEST_F(ConsoleProgram, SecondProgramOnTheSameSettingsIsRefused)
 {
-    store("Action=Copy\r\nInterval=60\r\n");
-    ProgramRun scheduler(dir());
-    ASSERT_TRUE(waitUntilHeld(settings));
+    pair.store("Action=Copy\r\nInterval=60\r\n");
+    ProgramRun scheduler(pair.dir());
+    ASSERT_TRUE(waitUntilHeld(pair.settings));
 
-    ProgramRun once(dir("--once"));
+    ProgramRun once(with(pair.dir(), "--once"));
 
     EXPECT_EQ(once.wait(), 2);
     EXPECT_THAT(once.errors(), HasSubstr("Carrovex already runs with the settings in"));
@@ -285,12 +232,12 @@ TEST_F(ConsoleProgram, HelpAndVersionGoToStandardOutput)
         EXPECT_THAT(help.lines(), ::testing::Contains(HasSubstr("Ctrl+C, Ctrl+Break or closing the console")));
     }
 
-    ProgramRun version(dir("--version"));
+    ProgramRun version(with(pair.dir(), "--version"));
     EXPECT_EQ(version.wait(), 0);
     EXPECT_THAT(version.lines(),
         ElementsAre(StartsWith("carrovex-console 0."),
-            "Settings file:    " + settingsFile,
-            "Language folders: " + settings + "\\lang",
+            "Settings file:    " + pair.settingsFile(),
+            "Language folders: " + pair.settings + "\\lang",
             StartsWith("                  ")));
 }
 
