@@ -115,9 +115,17 @@ bool waitForAnEntry(const std::string& folder)
     return within30Seconds([&] { return !fs::is_empty(folder); });
 }
 
+// The C locale, with the fault shim making the fault.
+std::vector<std::string> withFault(const std::string& fault)
+{
+    return {"LC_ALL=C",
+        "LD_PRELOAD=" CARROVEX_FAULT_SHIM,
+        "CARROVEX_FAULT=" + fault,
+        "ASAN_OPTIONS=verify_asan_link_order=0"};
+}
+
 // Copies that take about 40 ms a file, so that a signal comes in the middle of one.
-const std::vector<std::string> slowCopies {
-    "LC_ALL=C", "LD_PRELOAD=" CARROVEX_FAULT_SHIM, "CARROVEX_FAULT=slow-copy", "ASAN_OPTIONS=verify_asan_link_order=0"};
+const std::vector<std::string> slowCopies = withFault("slow-copy");
 constexpr int slowFiles = 80; // more than a batch holds after its first two seconds
 constexpr std::size_t slowFileSize = 1 << 20;
 
@@ -299,15 +307,9 @@ TEST_P(ConsoleProgramAsks, OnTheTerminalBeforeSaving)
     pair.store("Question=1\nShowLog=2\n");
     const std::string question = "Carrovex Lite - Settings: Save settings? [Y/n] ";
 
-    std::vector<std::string> environment = cLocale;
-    if (c.fault != nullptr) {
-        environment.insert(environment.end(),
-            {"LD_PRELOAD=" CARROVEX_FAULT_SHIM,
-                std::string("CARROVEX_FAULT=") + c.fault,
-                "ASAN_OPTIONS=verify_asan_link_order=0"});
-    }
-    ProgramRun run(
-        pair.dir(), environment, c.typed != nullptr ? ProgramRun::Input::Terminal : ProgramRun::Input::Nothing);
+    ProgramRun run(pair.dir(),
+        c.fault != nullptr ? withFault(c.fault) : cLocale,
+        c.typed != nullptr ? ProgramRun::Input::Terminal : ProgramRun::Input::Nothing);
     std::string line;
     ASSERT_TRUE(run.nextLine(line));
     run.signal(SIGTERM);
