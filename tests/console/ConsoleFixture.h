@@ -1,12 +1,11 @@
 #pragma once
 
+#include "tests/console/ProgramRun.h"
 #include "tests/engine/RunLines.h"
 
 #ifdef _WIN32
 #include "tests/win32/WinDisk.h"
-#include "tests/win32/WinProgramRun.h"
 #else
-#include "tests/console/ProgramRun.h"
 #include "tests/posix/DiskFixtures.h"
 #endif
 
@@ -90,24 +89,29 @@ protected:
         }
     }
 
-    // Every file of the destination is a whole copy of its source, with its line in the log; no staged copy is
-    // left, the file in hand was completed and the run cancelled after it.
-    void expectWholeCopies(const std::vector<std::string>& lines, int count, std::size_t size) const
+    // Every file is whole: a moved one in exactly one place, a copied one in the source and, once copied, in
+    // the destination, each of those with its line in the log. No staged copy is left: the file in hand was
+    // completed. Returns how many reached the destination.
+    int expectWholeFiles(const std::vector<std::string>& lines,
+        int count,
+        std::size_t size,
+        const std::string& destination,
+        bool moved) const
     {
-        int copied = 0;
+        int arrived = 0;
         for (int index = 0; index < count; ++index) {
             const std::string name = separator + ("file " + std::to_string(index) + ".bin");
             const std::string content(size, static_cast<char>('a' + index % 26));
-            if (exists(pair.destination + name)) {
-                ++copied;
-                EXPECT_TRUE(readFile(pair.destination + name) == content) << name;
-            }
-            EXPECT_TRUE(readFile(pair.source + name) == content) << name;
+            const bool there = exists(destination + name);
+            arrived += there ? 1 : 0;
+            EXPECT_TRUE(!there || readFile(destination + name) == content) << name;
+            EXPECT_TRUE((moved && there) || readFile(pair.source + name) == content) << name;
+            EXPECT_TRUE(!moved || there != exists(pair.source + name)) << name;
         }
-        EXPECT_EQ(linesWith(lines, "- Copied: "), copied);
-        EXPECT_EQ(std::distance(fs::directory_iterator(pair.destination), fs::directory_iterator()), copied);
-        EXPECT_GE(copied, 1);
-        EXPECT_LT(copied, count);
+        EXPECT_EQ(linesWith(lines, moved ? "- Moved: " : "- Copied: "), arrived);
+        EXPECT_EQ(std::distance(fs::directory_iterator(destination), fs::directory_iterator()), arrived);
+        EXPECT_GE(arrived, 1);
+        return arrived;
     }
 
     static std::vector<std::string> with(std::vector<std::string> arguments, const std::string& more)

@@ -112,7 +112,7 @@ INSTANTIATE_TEST_SUITE_P(Cases,
 // A transfer has begun.
 bool waitForAnEntry(const std::string& folder)
 {
-    return within30Seconds([&] { return !fs::is_empty(folder); });
+    return within([&] { return !fs::is_empty(folder); });
 }
 
 // The C locale, with the fault shim making the fault.
@@ -150,7 +150,7 @@ TEST_P(ConsoleProgramStops, AfterTheFileInHandAndReportsTheCancelledRun)
     run.signal(c.signal);
 
     EXPECT_EQ(run.wait(), c.status) << run.errors();
-    expectWholeCopies(run.lines(), slowFiles, slowFileSize);
+    EXPECT_LT(expectWholeFiles(run.lines(), slowFiles, slowFileSize, pair.destination, false), slowFiles);
     if (!c.once) {
         EXPECT_THAT(run.lines().front(), AllOf(Stamped(), HasSubstr("Scheduler started")));
     }
@@ -184,21 +184,8 @@ TEST_F(ConsoleProgram, StopSignalDuringAMoveToAnotherFileSystemLosesNothing)
     run.signal(SIGTERM);
 
     EXPECT_EQ(run.wait(), 0) << run.errors();
-    int moved = 0;
-    for (int index = 0; index < count; ++index) {
-        const std::string name = "/file " + std::to_string(index) + ".bin";
-        const bool inDestination = exists(destination + name);
-        moved += inDestination ? 1 : 0;
-        EXPECT_NE(inDestination, exists(pair.source + name)) << name; // in exactly one place
-        EXPECT_EQ(readFile((inDestination ? destination : pair.source) + name),
-            std::string(size, static_cast<char>('a' + index)));
-    }
-    const auto& lines = run.lines();
-    EXPECT_EQ(linesWith(lines, "- Moved: "), moved);
-    EXPECT_EQ(std::distance(fs::directory_iterator(destination), fs::directory_iterator()), moved);
-    EXPECT_GE(moved, 1);
-    if (moved < count) {
-        EXPECT_THAT(lines.back(), StartsWith("Cancelled: Moved "));
+    if (expectWholeFiles(run.lines(), count, size, destination, true) < count) {
+        EXPECT_THAT(run.lines().back(), StartsWith("Cancelled: Moved "));
     }
 }
 
@@ -258,7 +245,7 @@ TEST_F(ConsoleProgram, FileThatAnotherUserStillWritesStaysUntilTheWriterIsDone)
         {},
         ProgramRun::Input::Nothing,
         setpriv);
-    ASSERT_TRUE(within30Seconds([&] { return !readFile(log).empty(); }));
+    ASSERT_TRUE(within([&] { return !readFile(log).empty(); }));
     const auto firstRecord = std::chrono::steady_clock::now();
     const auto once = [&](const std::string& dropped) {
         ProgramRun run(

@@ -46,18 +46,6 @@ std::string contentOf(int fd)
 
 } // namespace
 
-bool within30Seconds(const std::function<bool()>& done)
-{
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > giveUp) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
-
 ProgramRun::ProgramRun(const std::vector<std::string>& arguments,
     const std::vector<std::string>& environment,
     Input input,
@@ -127,7 +115,7 @@ void ProgramRun::readOutputs()
 
 bool ProgramRun::nextLine(std::string& line)
 {
-    if (!within30Seconds([this] {
+    if (!within([this] {
             readOutputs();
             return m_lines.size() > m_linesTaken;
         })) {
@@ -139,7 +127,7 @@ bool ProgramRun::nextLine(std::string& line)
 
 bool ProgramRun::waitForError(const std::string& text)
 {
-    return within30Seconds([&] {
+    return within([&] {
         readOutputs();
         return m_errors.find(text) != std::string::npos;
     });
@@ -157,13 +145,13 @@ void ProgramRun::type(const std::string& text)
     }
 }
 
-int ProgramRun::wait()
+int ProgramRun::wait(int seconds)
 {
     if (m_status >= 0) {
         return m_status;
     }
     int status = 0;
-    if (!within30Seconds([&] { return ::waitpid(m_pid, &status, WNOHANG) == m_pid; })) {
+    if (!within([&] { return ::waitpid(m_pid, &status, WNOHANG) == m_pid; }, seconds)) {
         ::kill(m_pid, SIGKILL); // a hanging program ends the test, not the test run
         ::waitpid(m_pid, &status, 0);
     }

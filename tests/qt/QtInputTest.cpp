@@ -157,7 +157,7 @@ protected:
     {
         ProgramRun run(
             {"/s"}, {"QT_QPA_PLATFORM=offscreen", "LC_ALL=C"}, ProgramRun::Input::Nothing, program + "/carrovex");
-        const bool held = within30Seconds(check);
+        const bool held = within(check);
         run.signal(signal);
         return {held, run.wait()};
     }
