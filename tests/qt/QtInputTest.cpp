@@ -1,9 +1,10 @@
 #include "platform/common/BackgroundFileSystem.h"
 #include "platform/qt/EventsDuring.h"
+#include "platform/qt/QtMainWindow.h"
 #include "platform/qt/QtOptionsDialog.h"
+#include "tests/ProgramWindow.h"
 #include "tests/console/ProgramRun.h"
 #include "tests/posix/DiskFixtures.h"
-#include "tests/qt/QtFixture.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -57,10 +58,7 @@ protected:
         files.addFolder("/src");
         files.addFolder("/dst");
         files.addFile("/src/big.iso", 1);
-        program.drives.setDrive("/src", "/");
-        program.drives.setDrive("/dst", "/");
-        program.drives.setFree("/", std::uint64_t {1} << 30);
-        program.settings.files["/prog/Carrovex.ini"] += "Interval=1\n";
+        program.textFiles.files["/prog/Carrovex.ini"] += "Interval=1\n";
         program.load();
         program.window.show();
     }
@@ -75,7 +73,7 @@ protected:
     FakeFileSystem files;
     std::atomic<bool> copyMayEnd {false};
     BackgroundFileSystem background {files, qt::runEventsDuring};
-    QtProgram program {"English", background};
+    ProgramWindow<qt::QtMainWindow> program {"English", &background};
 };
 
 TEST_F(QtInput, ALongCopyShowsItsProgressAndAnswersClicksAtOnceNeverLater)

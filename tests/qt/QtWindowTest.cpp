@@ -1,11 +1,12 @@
 #include "form/LogPane.h"
 #include "platform/model/WindowModel.h"
 #include "platform/qt/LogView.h"
+#include "platform/qt/QtMainWindow.h"
 #include "platform/qt/QtOptionsDialog.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/ToolTipText.h"
+#include "tests/ProgramWindow.h"
 #include "tests/RecordedEvents.h"
-#include "tests/qt/QtFixture.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -49,22 +50,18 @@ void expectWholeTextVisible(QWidget* widget, const std::string& where)
 }
 
 // The real window with the shipped languages, on the offscreen platform.
-class QtWindow : public ::testing::TestWithParam<const char*>, protected QtProgram
+class QtWindow : public ::testing::TestWithParam<const char*>, protected ProgramWindow<qt::QtMainWindow>
 {
 protected:
     QtWindow()
-        : QtProgram(GetParam(), files)
+        : ProgramWindow(GetParam())
     {
-        files.addFolder("/src");
-        files.addFolder("/dst");
+        load();
     }
-
-    FakeFileSystem files;
 };
 
 TEST_P(QtWindow, EveryTextOfTheWindowAndItsDialogIsWhole)
 {
-    load();
     for (int index = 0; index <= static_cast<int>(Control::LogLabel); ++index) {
         const auto control = static_cast<Control>(index);
         expectWholeTextVisible(window.widget(control), window.text(control));
@@ -84,7 +81,6 @@ TEST_P(QtWindow, EveryTextOfTheWindowAndItsDialogIsWhole)
 
 TEST_P(QtWindow, LogPaneLayoutsAreTheLogicsLessTheFrame)
 {
-    load();
     WindowModel layout;
     const double pixel = window.twipsPerPixelY();
     for (const bool shown : {true, false}) {
@@ -102,7 +98,6 @@ TEST_P(QtWindow, LogPaneLayoutsAreTheLogicsLessTheFrame)
 // the log as a list of its lines.
 TEST_P(QtWindow, EveryControlHasANameAndTheLogShowsItsLines)
 {
-    load();
     window.appendLine("first line");
     window.appendLine("second line");
     const std::pair<Control, Control> labelled[] = {{Control::SourceFolder, Control::SourceLabel},
@@ -285,13 +280,10 @@ TEST_F(QtWindowEvents, EnterPressesTheFocusedButtonOrElseStart)
 
 TEST(QtDialogKeys, TheDialogTakesKeysAtOnceAndEnterPressesTheFocusedButtonOrElseSaves)
 {
-    FakeFileSystem files;
-    files.addFolder("/src");
-    files.addFolder("/dst");
-    files.addFolder("/prog/lang");
-    files.addFile("/prog/lang/Deutsch.dat", 1);
-    files.addFile("/prog/lang/English.dat", 1);
-    QtProgram program("English", files);
+    ProgramWindow<qt::QtMainWindow> program("English");
+    program.files.addFolder("/prog/lang");
+    program.files.addFile("/prog/lang/Deutsch.dat", 1);
+    program.files.addFile("/prog/lang/English.dat", 1);
     program.load();
     program.window.show();
     program.controller.clicked(Control::Settings);
@@ -314,10 +306,10 @@ TEST(QtDialogKeys, TheDialogTakesKeysAtOnceAndEnterPressesTheFocusedButtonOrElse
     EXPECT_THAT(dialog->text(DialogControl::Language), ::testing::AnyOf("English", "Deutsch"));
 
     // Enter on the focused Cancel cancels; nothing is written.
-    const int writes = program.settings.writes;
+    const int writes = program.textFiles.writes;
     dialog->widget(DialogControl::Cancel)->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    EXPECT_EQ(program.settings.writes, writes);
+    EXPECT_EQ(program.textFiles.writes, writes);
     EXPECT_FALSE(dialog->isVisible());
 
     // Enter on a check box saves.
@@ -327,7 +319,7 @@ TEST(QtDialogKeys, TheDialogTakesKeysAtOnceAndEnterPressesTheFocusedButtonOrElse
     ASSERT_TRUE(QTest::qWaitForWindowActive(again));
     again->widget(DialogControl::RunOnStart)->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    EXPECT_GT(program.settings.writes, writes);
+    EXPECT_GT(program.textFiles.writes, writes);
     EXPECT_FALSE(again->isVisible());
 }
 

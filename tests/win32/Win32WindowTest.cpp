@@ -1,17 +1,11 @@
 #include "form/LaterTexts.h"
 #include "form/LogPane.h"
-#include "form/MainForm.h"
 #include "platform/model/WindowModel.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32MainWindow.h"
 #include "platform/win32/Win32OptionsDialog.h"
-#include "settings/LanguageCatalogue.h"
-#include "tests/fakes/FakePlatform.h"
-#include "tests/fakes/SourceTreeFiles.h"
+#include "tests/ProgramWindow.h"
 #include "tests/win32/WindowProbe.h"
-#include "window/MainWindowController.h"
-#include "window/MainWindowDesign.h"
-#include "window/StartupShutdown.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -43,27 +37,14 @@ void expectWholeTextVisible(HWND control)
     EXPECT_GE(client.bottom, text.cy) << ::testing::PrintToString(std::wstring(shown));
 }
 
-class Win32Window : public ::testing::TestWithParam<const char*>
+class Win32Window : public ::testing::TestWithParam<const char*>, protected ProgramWindow<win32::Win32MainWindow>
 {
 protected:
     Win32Window()
+        : ProgramWindow(GetParam())
     {
-        window.setEvents(&controller);
-        applyDesign(window);
-        fake.textFiles.files["/prog/Carrovex.ini"]
-            = std::string("[Options]\nFrom=/src\nTo=/dst\nShowLog=1\nLanguage=") + GetParam() + "\n";
-        const std::string language = std::string("/lang/") + GetParam() + ".dat";
-        fake.textFiles.files["/prog" + language]
-            = *SourceTreeFiles().readAll(std::string(CARROVEX_SOURCE_DIR) + language).value();
-        Form_Load(form, {"/prog", {"/prog/lang"}}, "");
-        fake.ini.languageFile = "/prog" + language;
-        LoadLanguage(form);
+        load();
     }
-
-    FakePlatform fake;
-    win32::Win32MainWindow window;
-    MainForm form {window, fake.files, fake.drives, fake.clock, fake.ini, fake.numbers, {}, {}, {}, {}};
-    MainWindowController controller {form};
 };
 
 TEST_P(Win32Window, EveryTextOfTheMainWindowAndTheOptionsDialogIsWhole)
@@ -81,7 +62,7 @@ TEST_P(Win32Window, EveryTextOfTheMainWindowAndTheOptionsDialogIsWhole)
     window.showOptionsDialog([&](OptionsDialog& shown) {
         auto& dialog = static_cast<win32::Win32OptionsDialog&>(shown);
         return std::make_unique<DialogScript>([&] {
-            LoadLanguage(dialog, fake.ini);
+            LoadLanguage(dialog, ini);
             for (int index = 0; index <= static_cast<int>(DialogControl::Save); ++index) {
                 expectWholeTextVisible(dialog.control(static_cast<DialogControl>(index)));
                 ++checked;
@@ -135,7 +116,7 @@ TEST_P(Win32Window, GreyStartTellsWhyAndEachFieldFollowsItsLabel)
     wchar_t text[256] = L"";
     hit.ti.lpszText = text;
     ::SendMessageW(tips, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&hit.ti));
-    EXPECT_EQ(std::wstring(text), win32::widen(laterText(fake.ini, LaterText::NoDestinationFolder)));
+    EXPECT_EQ(std::wstring(text), win32::widen(laterText(ini, LaterText::NoDestinationFolder)));
 
     for (const auto& [field, label] : {std::pair {Control::SourceFolder, Control::SourceLabel},
              std::pair {Control::DestinationFolder, Control::DestinationLabel},
