@@ -83,12 +83,6 @@ TEST_F(ConsoleProgram, RefusesAMissingSettingsFolderWithOneLineAndStatusTwo)
     EXPECT_THAT(run.lines(), ElementsAre());
 }
 
-// Waits until a program holds the settings folder.
-bool waitUntilHeld(const std::string& folder)
-{
-    return within([&folder] { return !win32::SingleInstance(folder).isFirst(); });
-}
-
 BOOL WINAPI ignoreHere(DWORD)
 {
     return TRUE; // the event is for the program under test
@@ -139,7 +133,7 @@ TEST_F(ConsoleProgram, SecondProgramOnTheSameSettingsIsRefused)
 {
     pair.store("Action=Copy\r\nInterval=60\r\n");
     ProgramRun scheduler(pair.dir());
-    ASSERT_TRUE(waitUntilHeld(pair.settings));
+    ASSERT_TRUE(within([this] { return !win32::SingleInstance(pair.settings).isFirst(); })); // held
 
     ProgramRun once(with(pair.dir(), "--once"));
 

@@ -17,15 +17,13 @@ namespace carrovex::testing
 namespace
 {
 
-class Win32Dialogs : public ShownWindow
+using Win32Dialogs = ShownWindow;
+
+// The dialog, message box or folder dialog that the window opened.
+HWND openedBy(HWND window)
 {
-protected:
-    // The dialog, message box or folder dialog that the window opened.
-    HWND openedDialog()
-    {
-        return findThreadWindow(L"#32770", window.handle());
-    }
-};
+    return findThreadWindow(L"#32770", window);
+}
 
 // The save question has Yes as its default and tells the answer; a message has the one button OK.
 TEST_F(Win32Dialogs, MessageBoxesShowTheirTitleAndTextAndTellTheAnswer)
@@ -35,7 +33,7 @@ TEST_F(Win32Dialogs, MessageBoxesShowTheirTitleAndTextAndTellTheAnswer)
         std::string text;
         bool yesIsDefault = false;
         whenModalLoopRuns([&] {
-            const HWND box = openedDialog();
+            const HWND box = openedBy(window.handle());
             wchar_t buffer[256] = L"";
             ::GetWindowTextW(box, buffer, 256);
             title = win32::narrow(buffer);
@@ -65,7 +63,7 @@ TEST_F(Win32Dialogs, FolderDialogHasThePromptAsTitleAndGivesTheChosenFolder)
     const std::string chosen = temp.folder("Ziel M\xC3\xA4rz");
     std::string title;
     whenModalLoopRuns([&] {
-        const HWND dialog = openedDialog();
+        const HWND dialog = openedBy(window.handle());
         wchar_t text[128] = L"";
         ::GetWindowTextW(dialog, text, 128);
         title = win32::narrow(text);
@@ -82,7 +80,7 @@ TEST_F(Win32Dialogs, FolderDialogHasThePromptAsTitleAndGivesTheChosenFolder)
     EXPECT_EQ(window.browseFolder("Zielordner:", ""), chosen);
     EXPECT_EQ(title, "Zielordner:");
 
-    whenModalLoopRuns([&] { ::SendMessageW(openedDialog(), WM_COMMAND, IDCANCEL, 0); });
+    whenModalLoopRuns([&] { ::SendMessageW(openedBy(window.handle()), WM_COMMAND, IDCANCEL, 0); });
     EXPECT_EQ(window.browseFolder("Quellordner:", chosen), "");
 }
 

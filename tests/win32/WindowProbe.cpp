@@ -26,26 +26,6 @@ void CALLBACK runPendingAct(HWND, UINT, UINT_PTR timer, DWORD)
 
 } // namespace
 
-DialogScript::DialogScript(std::function<void()> onLoad, std::vector<std::string>* clicks)
-    : m_onLoad(std::move(onLoad))
-    , m_clicks(clicks)
-{
-}
-
-void DialogScript::load()
-{
-    if (m_onLoad) {
-        m_onLoad();
-    }
-}
-
-void DialogScript::clicked(DialogControl control)
-{
-    if (m_clicks != nullptr) {
-        m_clicks->push_back("clicked " + std::to_string(static_cast<int>(control)));
-    }
-}
-
 RECT placeOf(HWND control)
 {
     RECT place {};

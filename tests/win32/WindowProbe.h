@@ -5,6 +5,7 @@
 #include "window/MainWindowDesign.h"
 
 #include <functional>
+#include <utility>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -17,9 +18,23 @@ namespace carrovex::testing
 class DialogScript final : public OptionsDialogEvents
 {
 public:
-    explicit DialogScript(std::function<void()> onLoad, std::vector<std::string>* clicks = nullptr);
-    void load() override;
-    void clicked(DialogControl control) override;
+    explicit DialogScript(std::function<void()> onLoad, std::vector<std::string>* clicks = nullptr)
+        : m_onLoad(std::move(onLoad))
+        , m_clicks(clicks)
+    {
+    }
+    void load() override
+    {
+        if (m_onLoad) {
+            m_onLoad();
+        }
+    }
+    void clicked(DialogControl control) override
+    {
+        if (m_clicks != nullptr) {
+            m_clicks->push_back("clicked " + std::to_string(static_cast<int>(control)));
+        }
+    }
 
 private:
     std::function<void()> m_onLoad;
