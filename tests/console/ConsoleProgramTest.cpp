@@ -83,6 +83,7 @@ TEST_P(ConsoleProgramOnce, HandlesEveryFile)
 const std::vector<std::string> threeFiles {"with blank.txt", "with\nnewline.txt", "plain.txt"};
 const std::vector<std::string> copiedThree {
     "- Copied: with blank.txt", "- Copied: with\\nnewline.txt", "- Copied: plain.txt"};
+const std::string noFiles = "No files: The source folder holds no files";
 const std::vector<std::string> movedThree {
     "- Moved: with blank.txt", "- Moved: with\\nnewline.txt", "- Moved: plain.txt"};
 
@@ -91,14 +92,7 @@ INSTANTIATE_TEST_SUITE_P(Cases,
     ::testing::Values(OnceCase {"Copies", "Action=Copy\n", threeFiles, false, 0, copiedThree, threeFiles, threeFiles},
         OnceCase {"Moves", "Action=Move\n", threeFiles, false, 0, movedThree, threeFiles, {}},
         OnceCase {"ReaderThatHasGoneDoesNotStopTheRun", "Action=Move\n", threeFiles, true, 0, {}, threeFiles, {}},
-        OnceCase {"NothingToDoSucceeds",
-            "Action=Move\n",
-            {},
-            false,
-            0,
-            {"No files: The source folder holds no files"},
-            {},
-            {}},
+        OnceCase {"NothingToDoSucceeds", "Action=Move\n", {}, false, 0, {noFiles}, {}, {}},
         OnceCase {"AnErrorLineExitsWithOneAndTheOtherFilesAreHandled",
             "Action=Copy\nOverwrite=1\n",
             {"in the way", "b.txt"},
@@ -133,7 +127,7 @@ struct StopCase : NamedRow {
     bool once;
     int signal;
     int status;
-    const char* options;
+    const char* options; // besides copying, saving and the log shown
     const char* savedShowLog; // the settings file has it afterwards
 };
 
@@ -142,7 +136,7 @@ using ConsoleProgramStops = Table<ConsoleProgram, StopCase>;
 TEST_P(ConsoleProgramStops, AfterTheFileInHandAndReportsTheCancelledRun)
 {
     const StopCase& c = GetParam();
-    pair.store(c.options);
+    pair.store(std::string("Action=Copy\nSave=1\nShowLog=2\n") + c.options);
     addSources(slowFiles, slowFileSize);
 
     ProgramRun run(c.once ? with(pair.dir(), "--once") : pair.dir(), slowCopies);
@@ -160,13 +154,8 @@ TEST_P(ConsoleProgramStops, AfterTheFileInHandAndReportsTheCancelledRun)
 
 INSTANTIATE_TEST_SUITE_P(Cases,
     ConsoleProgramStops,
-    ::testing::Values(StopCase {"SchedulerSavesAsOnClosing",
-                          false,
-                          SIGTERM,
-                          0,
-                          "Action=Copy\nDoActionOnStart=1\nSave=1\nShowLog=2\n",
-                          "ShowLog=0\n"},
-        StopCase {"OnceSavesNothing", true, SIGINT, 128 + SIGINT, "Action=Copy\nSave=1\nShowLog=2\n", "ShowLog=2\n"}),
+    ::testing::Values(StopCase {"SchedulerSavesAsOnClosing", false, SIGTERM, 0, "DoActionOnStart=1\n", "ShowLog=0\n"},
+        StopCase {"OnceSavesNothing", true, SIGINT, 128 + SIGINT, "", "ShowLog=2\n"}),
     rowName);
 
 TEST_F(ConsoleProgram, StopSignalDuringAMoveToAnotherFileSystemLosesNothing)

@@ -84,33 +84,29 @@ protected:
     // What a reader of the log has received so far, a line each (not what waits in the window's buffer).
     std::vector<std::string> printed() const
     {
-        std::string text;
-        for (const std::string& written : writes) {
-            text += written;
-        }
         std::vector<std::string> lines;
-        for (std::size_t end; (end = text.find('\n')) != std::string::npos; text.erase(0, end + 1)) {
-            lines.push_back(text.substr(0, end));
+        for (std::size_t start = 0, end; (end = written.find('\n', start)) != std::string::npos; start = end + 1) {
+            lines.push_back(written.substr(start, end - start));
         }
         return lines;
     }
 
-    // The log keeps each write that reaches its reader.
-    static std::FILE* openLog(std::vector<std::string>& writes)
+    // The log keeps what reaches its reader.
+    static std::FILE* openLog(std::string& written)
     {
         const cookie_io_functions_t functions {nullptr,
             [](void* cookie, const char* data, std::size_t size) -> ssize_t {
-                static_cast<std::vector<std::string>*>(cookie)->emplace_back(data, size);
+                static_cast<std::string*>(cookie)->append(data, size);
                 return static_cast<ssize_t>(size);
             },
             nullptr,
             nullptr};
-        return ::fopencookie(&writes, "w", functions);
+        return ::fopencookie(&written, "w", functions);
     }
 
     ArrivingTerminal terminal {1000};
-    std::vector<std::string> writes;
-    std::FILE* log = openLog(writes);
+    std::string written;
+    std::FILE* log = openLog(written);
     ConsoleWindow window {
         log, terminal, std::chrono::hours(1), std::chrono::milliseconds(10), std::chrono::milliseconds(50)};
     MainForm form {window, files, drives, clock, ini, numbers, {}, numberedTexts(), {}, {}};
