@@ -3,8 +3,7 @@
 #include "platform/qt/QtMainWindow.h"
 #include "platform/qt/QtOptionsDialog.h"
 #include "tests/ProgramWindow.h"
-#include "tests/console/ProgramRun.h"
-#include "tests/posix/DiskFixtures.h"
+#include "tests/console/ConsoleFixture.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -134,19 +133,14 @@ TEST(QtProgramRun, HelpAndVersionNeedNoDisplayAndNameTheFoldersInUse)
 }
 
 // The window program from a folder of its own (the portable layout) with the shipped English.
-class QtPortableProgram : public ::testing::Test
+class QtPortableProgram : public ConsoleProgram
 {
 protected:
     QtPortableProgram()
     {
-        std::filesystem::copy_file(CARROVEX_WINDOW, program + "/carrovex");
-        std::filesystem::copy_file(std::string(CARROVEX_SOURCE_DIR) + "/lang/English.dat", lang + "/English.dat");
-    }
-
-    void store(const std::string& options)
-    {
-        writeFile(program + "/Carrovex.ini",
-            "[Options]\nLanguage=English\nFrom=" + source + "\nTo=" + destination + "\n" + options);
+        std::filesystem::copy_file(CARROVEX_WINDOW, pair.settings + "/carrovex");
+        std::filesystem::copy_file(
+            std::string(CARROVEX_SOURCE_DIR) + "/lang/English.dat", temp.folder("pair/lang") + "/English.dat");
     }
 
     // Starts the program with /s and sends it the signal once the check holds, or after 30 seconds; whether
@@ -154,38 +148,33 @@ protected:
     std::pair<bool, int> runUntil(const std::function<bool()>& check, int signal = SIGKILL)
     {
         ProgramRun run(
-            {"/s"}, {"QT_QPA_PLATFORM=offscreen", "LC_ALL=C"}, ProgramRun::Input::Nothing, program + "/carrovex");
+            {"/s"}, {"QT_QPA_PLATFORM=offscreen", "LC_ALL=C"}, ProgramRun::Input::Nothing, pair.settings + "/carrovex");
         const bool held = within(check);
         run.signal(signal);
         return {held, run.wait()};
     }
 
-    TempFolder temp;
-    std::string program = temp.folder("program");
-    std::string lang = temp.folder("program/lang");
-    std::string source = temp.folder("source");
-    std::string destination = temp.folder("destination");
-    std::string log = program + "/Carrovex.log";
+    std::string log = pair.settings + "/Carrovex.log";
 };
 
 // Logging out ends the program with SIGTERM: it saves as "Save" says and ends by itself, without the
 // question that would keep it waiting for no one.
 TEST_F(QtPortableProgram, EndOfTheSessionSavesWithoutAskingAndEnds)
 {
-    writeFile(source + "/a.txt", "a");
-    store("Action=Copy\nDoActionOnStart=1\nQuestion=1\nSave=1\n");
+    writeFile(pair.source + "/a.txt", "a");
+    pair.store("Action=Copy\nDoActionOnStart=1\nQuestion=1\nSave=1\n");
 
-    const auto [copied, status] = runUntil([&] { return exists(destination + "/a.txt"); }, SIGTERM);
+    const auto [copied, status] = runUntil([&] { return exists(pair.destination + "/a.txt"); }, SIGTERM);
 
     ASSERT_TRUE(copied); // the window is up
     EXPECT_EQ(status, 0);
-    EXPECT_THAT(readFile(program + "/Carrovex.ini"), ::testing::HasSubstr("ShowLog="));
+    EXPECT_THAT(readFile(pair.settingsFile()), ::testing::HasSubstr("ShowLog="));
 }
 
 TEST_F(QtPortableProgram, KeepsEachFinalLineAsItComesBesideItsSettingsAndRunsOnWithoutIt)
 {
-    store("Action=Move\nInterval=5\nDoActionOnStart=1\nSave=0\n");
-    writeFile(source + "/a.txt", "a");
+    pair.store("Action=Move\nInterval=5\nDoActionOnStart=1\nSave=0\n");
+    writeFile(pair.source + "/a.txt", "a");
     const bool moved
         = runUntil([&] { return exists(log) && readFile(log).find("Moved: a.txt\n") != std::string::npos; }).first;
     ASSERT_TRUE(moved) << (exists(log) ? readFile(log) : "no log file");
@@ -194,8 +183,8 @@ TEST_F(QtPortableProgram, KeepsEachFinalLineAsItComesBesideItsSettingsAndRunsOnW
     // A log file that cannot be written (even by root) keeps no file from being moved.
     std::filesystem::remove(log);
     std::filesystem::create_directory(log);
-    writeFile(source + "/b.txt", "b");
-    EXPECT_TRUE(runUntil([&] { return exists(destination + "/b.txt") && !exists(source + "/b.txt"); }).first);
+    writeFile(pair.source + "/b.txt", "b");
+    EXPECT_TRUE(runUntil([&] { return exists(pair.destination + "/b.txt") && !exists(pair.source + "/b.txt"); }).first);
 }
 
 } // namespace
