@@ -1,6 +1,5 @@
 #include "platform/MainWindow.h"
 #include "tests/console/ConsoleFixture.h"
-#include "tests/engine/RunLines.h"
 
 #include <algorithm>
 #include <chrono>
@@ -10,6 +9,7 @@
 #include <gmock/gmock.h>
 #include <iterator>
 #include <sstream>
+#include <string_view>
 #include <thread>
 #include <unistd.h>
 #include <utility>
@@ -26,8 +26,7 @@ namespace
 {
 
 // One run with --once: a final line for each file, and the exit status says whether any failed.
-struct OnceCase {
-    const char* name;
+struct OnceCase : NamedRow {
     const char* options;
     std::vector<std::string> sources; // each file holds its name
     bool readerGoes; // the reader of standard output goes away at once
@@ -37,9 +36,7 @@ struct OnceCase {
     std::vector<std::string> kept; // still in the source folder
 };
 
-class ConsoleProgramOnce : public ConsoleProgram, public ::testing::WithParamInterface<OnceCase>
-{
-};
+using ConsoleProgramOnce = Table<ConsoleProgram, OnceCase>;
 
 TEST_P(ConsoleProgramOnce, HandlesEveryFile)
 {
@@ -60,7 +57,7 @@ TEST_P(ConsoleProgramOnce, HandlesEveryFile)
     EXPECT_EQ(run.errors(), "");
     std::vector<::testing::Matcher<std::string>> says;
     for (const std::string& text : c.says) {
-        says.push_back(AllOf(stampedLine, HasSubstr(text)));
+        says.push_back(AllOf(Stamped(), HasSubstr(text)));
     }
     if (!c.readerGoes) {
         EXPECT_THAT(run.lines(), ::testing::UnorderedElementsAreArray(says));
@@ -71,7 +68,7 @@ TEST_P(ConsoleProgramOnce, HandlesEveryFile)
         logged.push_back(line);
     }
     if (c.readerGoes) {
-        EXPECT_THAT(logged, AllOf(::testing::Each(stampedLine), ::testing::SizeIs(c.sources.size())));
+        EXPECT_THAT(logged, AllOf(::testing::Each(Stamped()), ::testing::SizeIs(c.sources.size())));
     } else {
         EXPECT_EQ(logged, run.lines());
     }
@@ -84,34 +81,18 @@ TEST_P(ConsoleProgramOnce, HandlesEveryFile)
 }
 
 const std::vector<std::string> threeFiles {"with blank.txt", "with\nnewline.txt", "plain.txt"};
+const std::vector<std::string> copiedThree {
+    "- Copied: with blank.txt", "- Copied: with\\nnewline.txt", "- Copied: plain.txt"};
+const std::string noFiles = "No files: The source folder holds no files";
+const std::vector<std::string> movedThree {
+    "- Moved: with blank.txt", "- Moved: with\\nnewline.txt", "- Moved: plain.txt"};
 
 INSTANTIATE_TEST_SUITE_P(Cases,
     ConsoleProgramOnce,
-    ::testing::Values(OnceCase {"Copies",
-                          "Action=Copy\n",
-                          threeFiles,
-                          false,
-                          0,
-                          {"- Copied: with blank.txt", "- Copied: with\\nnewline.txt", "- Copied: plain.txt"},
-                          threeFiles,
-                          threeFiles},
-        OnceCase {"Moves",
-            "Action=Move\n",
-            threeFiles,
-            false,
-            0,
-            {"- Moved: with blank.txt", "- Moved: with\\nnewline.txt", "- Moved: plain.txt"},
-            threeFiles,
-            {}},
+    ::testing::Values(OnceCase {"Copies", "Action=Copy\n", threeFiles, false, 0, copiedThree, threeFiles, threeFiles},
+        OnceCase {"Moves", "Action=Move\n", threeFiles, false, 0, movedThree, threeFiles, {}},
         OnceCase {"ReaderThatHasGoneDoesNotStopTheRun", "Action=Move\n", threeFiles, true, 0, {}, threeFiles, {}},
-        OnceCase {"NothingToDoSucceeds",
-            "Action=Move\n",
-            {},
-            false,
-            0,
-            {"No files: The source folder holds no files"},
-            {},
-            {}},
+        OnceCase {"NothingToDoSucceeds", "Action=Move\n", {}, false, 0, {noFiles}, {}, {}},
         OnceCase {"AnErrorLineExitsWithOneAndTheOtherFilesAreHandled",
             "Action=Copy\nOverwrite=1\n",
             {"in the way", "b.txt"},
@@ -122,62 +103,40 @@ INSTANTIATE_TEST_SUITE_P(Cases,
             {"in the way", "b.txt"}}),
     rowName);
 
-// Waits up to 30 seconds for the folder to hold something: a transfer has begun.
+// A transfer has begun.
 bool waitForAnEntry(const std::string& folder)
 {
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (fs::is_empty(folder)) {
-        if (std::chrono::steady_clock::now() > giveUp) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
+    return within([&] { return !fs::is_empty(folder); });
+}
+
+// The C locale, with the fault shim making the fault.
+std::vector<std::string> withFault(const std::string& fault)
+{
+    return {"LC_ALL=C",
+        "LD_PRELOAD=" CARROVEX_FAULT_SHIM,
+        "CARROVEX_FAULT=" + fault,
+        "ASAN_OPTIONS=verify_asan_link_order=0"};
 }
 
 // Copies that take about 40 ms a file, so that a signal comes in the middle of one.
-const std::vector<std::string> slowCopies {
-    "LC_ALL=C", "LD_PRELOAD=" CARROVEX_FAULT_SHIM, "CARROVEX_FAULT=slow-copy", "ASAN_OPTIONS=verify_asan_link_order=0"};
+const std::vector<std::string> slowCopies = withFault("slow-copy");
 constexpr int slowFiles = 80; // more than a batch holds after its first two seconds
 constexpr std::size_t slowFileSize = 1 << 20;
 
-// Every file of the destination is a whole copy of its source, and the log has a line for each.
-void expectWholeCopies(const FolderPair& pair, const std::vector<std::string>& lines)
-{
-    int copied = 0;
-    for (int index = 0; index < slowFiles; ++index) {
-        const std::string name = "file " + std::to_string(index) + ".bin";
-        const std::string content(slowFileSize, static_cast<char>('a' + index % 26));
-        if (exists(pair.destination + "/" + name)) {
-            ++copied;
-            EXPECT_EQ(readFile(pair.destination + "/" + name), content) << name;
-        }
-        EXPECT_EQ(readFile(pair.source + "/" + name), content) << name;
-    }
-    EXPECT_EQ(linesWith(lines, "- Copied: "), copied);
-    EXPECT_EQ(std::distance(fs::directory_iterator(pair.destination), fs::directory_iterator()),
-        copied); // no temporary file left
-    EXPECT_GE(copied, 1); // the file in hand was completed
-    EXPECT_LT(copied, slowFiles); // and the run was cancelled after it
-}
-
-struct StopCase {
-    const char* name;
+struct StopCase : NamedRow {
     bool once;
     int signal;
     int status;
-    const char* options;
+    const char* options; // besides copying, saving and the log shown
     const char* savedShowLog; // the settings file has it afterwards
 };
 
-class ConsoleProgramStops : public ConsoleProgram, public ::testing::WithParamInterface<StopCase>
-{
-};
+using ConsoleProgramStops = Table<ConsoleProgram, StopCase>;
 
 TEST_P(ConsoleProgramStops, AfterTheFileInHandAndReportsTheCancelledRun)
 {
     const StopCase& c = GetParam();
-    pair.store(c.options);
+    pair.store(std::string("Action=Copy\nSave=1\nShowLog=2\n") + c.options);
     addSources(slowFiles, slowFileSize);
 
     ProgramRun run(c.once ? with(pair.dir(), "--once") : pair.dir(), slowCopies);
@@ -185,9 +144,9 @@ TEST_P(ConsoleProgramStops, AfterTheFileInHandAndReportsTheCancelledRun)
     run.signal(c.signal);
 
     EXPECT_EQ(run.wait(), c.status) << run.errors();
-    expectWholeCopies(pair, run.lines());
+    EXPECT_LT(expectWholeFiles(run.lines(), slowFiles, slowFileSize, pair.destination, false), slowFiles);
     if (!c.once) {
-        EXPECT_THAT(run.lines().front(), AllOf(stampedLine, HasSubstr("Scheduler started")));
+        EXPECT_THAT(run.lines().front(), AllOf(Stamped(), HasSubstr("Scheduler started")));
     }
     EXPECT_THAT(run.lines().back(), StartsWith("Cancelled: Copied "));
     EXPECT_THAT(readFile(pair.settingsFile()), HasSubstr(c.savedShowLog));
@@ -195,43 +154,9 @@ TEST_P(ConsoleProgramStops, AfterTheFileInHandAndReportsTheCancelledRun)
 
 INSTANTIATE_TEST_SUITE_P(Cases,
     ConsoleProgramStops,
-    ::testing::Values(StopCase {"SchedulerSavesAsOnClosing",
-                          false,
-                          SIGTERM,
-                          0,
-                          "Action=Copy\nDoActionOnStart=1\nSave=1\nShowLog=2\n",
-                          "ShowLog=0\n"},
-        StopCase {"OnceSavesNothing", true, SIGINT, 128 + SIGINT, "Action=Copy\nSave=1\nShowLog=2\n", "ShowLog=2\n"}),
+    ::testing::Values(StopCase {"SchedulerSavesAsOnClosing", false, SIGTERM, 0, "DoActionOnStart=1\n", "ShowLog=0\n"},
+        StopCase {"OnceSavesNothing", true, SIGINT, 128 + SIGINT, "", "ShowLog=2\n"}),
     rowName);
-
-// A folder whose first 255 characters name another existing folder: a path read cut short would take files
-// out of that folder, or put them there.
-TEST_F(ConsoleProgram, LongFolderPathsAreUsedWhole)
-{
-    const auto folderOf255 = [&](const std::string& name) {
-        const std::string prefix = temp.path() + "/" + name;
-        return temp.folder(name + std::string(255 - prefix.size(), 'p'));
-    };
-    const std::string outer = folderOf255("o");
-    const std::string outerDestination = folderOf255("d");
-    ASSERT_EQ(outer.size(), 255U);
-    const std::string source = outer + "/" + std::string(40, 's');
-    const std::string destination = outerDestination + "/" + std::string(40, 'a');
-    fs::create_directory(source);
-    fs::create_directory(destination);
-    writeFile(outer + "/important.conf", "keep");
-    writeFile(source + "/dropped.txt", "dropped");
-    writeFile(
-        pair.settingsFile(), "[Options]\nFrom=" + source + "\nTo=" + destination + "\nAction=Move\nLanguage=English\n");
-
-    ProgramRun run(with(pair.dir(), "--once"), cLocale);
-
-    EXPECT_EQ(run.wait(), 0) << run.errors();
-    EXPECT_THAT(run.lines(), ElementsAre(AllOf(stampedLine, HasSubstr("Moved: dropped.txt"))));
-    EXPECT_EQ(readFile(destination + "/dropped.txt"), "dropped");
-    EXPECT_EQ(readFile(outer + "/important.conf"), "keep");
-    EXPECT_FALSE(exists(outerDestination + "/dropped.txt"));
-}
 
 TEST_F(ConsoleProgram, StopSignalDuringAMoveToAnotherFileSystemLosesNothing)
 {
@@ -248,21 +173,8 @@ TEST_F(ConsoleProgram, StopSignalDuringAMoveToAnotherFileSystemLosesNothing)
     run.signal(SIGTERM);
 
     EXPECT_EQ(run.wait(), 0) << run.errors();
-    int moved = 0;
-    for (int index = 0; index < count; ++index) {
-        const std::string name = "/file " + std::to_string(index) + ".bin";
-        const bool inDestination = exists(destination + name);
-        moved += inDestination ? 1 : 0;
-        EXPECT_NE(inDestination, exists(pair.source + name)) << name; // in exactly one place
-        EXPECT_EQ(readFile((inDestination ? destination : pair.source) + name),
-            std::string(size, static_cast<char>('a' + index)));
-    }
-    const auto& lines = run.lines();
-    EXPECT_EQ(linesWith(lines, "- Moved: "), moved);
-    EXPECT_EQ(std::distance(fs::directory_iterator(destination), fs::directory_iterator()), moved);
-    EXPECT_GE(moved, 1);
-    if (moved < count) {
-        EXPECT_THAT(lines.back(), StartsWith("Cancelled: Moved "));
+    if (expectWholeFiles(run.lines(), count, size, destination, true) < count) {
+        EXPECT_THAT(run.lines().back(), StartsWith("Cancelled: Moved "));
     }
 }
 
@@ -287,7 +199,7 @@ TEST_F(ConsoleProgram, ArrivingFileIsMovedSoonAfterItsWriterClosesIt)
 
     ASSERT_TRUE(run.nextLine(line));
     EXPECT_LT(std::chrono::steady_clock::now() - closed, arrivalQuietPeriod + 3s);
-    EXPECT_THAT(line, AllOf(stampedLine, HasSubstr("- Moved: held.txt")));
+    EXPECT_THAT(line, AllOf(Stamped(), HasSubstr("- Moved: held.txt")));
     EXPECT_EQ(readFile(pair.destination + "/held.txt"), "first second");
     run.signal(SIGTERM);
     EXPECT_EQ(run.wait(), 0) << run.errors();
@@ -322,10 +234,7 @@ TEST_F(ConsoleProgram, FileThatAnotherUserStillWritesStaysUntilTheWriterIsDone)
         {},
         ProgramRun::Input::Nothing,
         setpriv);
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (readFile(log).empty() && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(10ms);
-    }
+    ASSERT_TRUE(within([&] { return !readFile(log).empty(); }));
     const auto firstRecord = std::chrono::steady_clock::now();
     const auto once = [&](const std::string& dropped) {
         ProgramRun run(
@@ -344,9 +253,9 @@ TEST_F(ConsoleProgram, FileThatAnotherUserStillWritesStaysUntilTheWriterIsDone)
     const auto seeing = once("cap_lease");
     EXPECT_EQ(blind.first, 1);
     EXPECT_THAT(
-        blind.second, ElementsAre(AllOf(stampedLine, HasSubstr("within the settle time"), HasSubstr("upload.log"))));
+        blind.second, ElementsAre(AllOf(Stamped(), HasSubstr("within the settle time"), HasSubstr("upload.log"))));
     EXPECT_EQ(seeing.first, 1);
-    EXPECT_THAT(seeing.second, ElementsAre(AllOf(stampedLine, HasSubstr("open for writing"), HasSubstr("upload.log"))));
+    EXPECT_THAT(seeing.second, ElementsAre(AllOf(Stamped(), HasSubstr("open for writing"), HasSubstr("upload.log"))));
     EXPECT_TRUE(exists(log));
     EXPECT_EQ(entriesOf(disk.path()), "");
     EXPECT_EQ(writer.wait(), 0) << writer.errors();
@@ -354,7 +263,7 @@ TEST_F(ConsoleProgram, FileThatAnotherUserStillWritesStaysUntilTheWriterIsDone)
     const auto after = once("cap_lease,cap_sys_ptrace");
 
     EXPECT_EQ(after.first, 0);
-    EXPECT_THAT(after.second, ElementsAre(AllOf(stampedLine, HasSubstr("- Moved: upload.log"))));
+    EXPECT_THAT(after.second, ElementsAre(AllOf(Stamped(), HasSubstr("- Moved: upload.log"))));
     EXPECT_EQ(readFile(disk.path() + "/upload.log"), "record 1\nrecord 2\n");
     EXPECT_FALSE(exists(log));
 }
@@ -374,15 +283,9 @@ TEST_P(ConsoleProgramAsks, OnTheTerminalBeforeSaving)
     pair.store("Question=1\nShowLog=2\n");
     const std::string question = "Carrovex Lite - Settings: Save settings? [Y/n] ";
 
-    std::vector<std::string> environment = cLocale;
-    if (c.fault != nullptr) {
-        environment.insert(environment.end(),
-            {"LD_PRELOAD=" CARROVEX_FAULT_SHIM,
-                std::string("CARROVEX_FAULT=") + c.fault,
-                "ASAN_OPTIONS=verify_asan_link_order=0"});
-    }
-    ProgramRun run(
-        pair.dir(), environment, c.typed != nullptr ? ProgramRun::Input::Terminal : ProgramRun::Input::Nothing);
+    ProgramRun run(pair.dir(),
+        c.fault != nullptr ? withFault(c.fault) : cLocale,
+        c.typed != nullptr ? ProgramRun::Input::Terminal : ProgramRun::Input::Nothing);
     std::string line;
     ASSERT_TRUE(run.nextLine(line));
     run.signal(SIGTERM);
@@ -397,7 +300,7 @@ TEST_P(ConsoleProgramAsks, OnTheTerminalBeforeSaving)
         ++questions;
     }
     EXPECT_EQ(questions, c.questions) << run.errors();
-    EXPECT_THAT(run.lines(), ElementsAre(AllOf(stampedLine, HasSubstr("Scheduler started"))));
+    EXPECT_THAT(run.lines(), ElementsAre(AllOf(Stamped(), HasSubstr("Scheduler started"))));
     EXPECT_THAT(readFile(pair.settingsFile()), HasSubstr(c.saved ? "ShowLog=0\n" : "ShowLog=2\n"));
 }
 
@@ -411,54 +314,44 @@ INSTANTIATE_TEST_SUITE_P(Answers,
         AnswerCase {"ReadThatWouldBlockIsTriedAgain", "\n", true, 1, "terminal-read-retried"}),
     rowName);
 
-// The settings folder's own lang/ holds one language file; the settings choose English.
+// The settings folder's own lang/ holds one language file, whole, cut short or damaged; the settings choose
+// English. What the file lacks comes from the program's own.
 struct OwnLanguageCase : NamedRow {
     const char* ownFile;
-    const char* copiedWord;
+    std::string_view content; // empty: the shipped English cut short after "t21="
+    const char* movedWord;
 };
 
 using ConsoleProgramLanguages = Table<ConsoleProgram, OwnLanguageCase>;
 
 TEST_P(ConsoleProgramLanguages, ComeFromTheSettingsFolderBeforeTheProgramsOwn)
 {
-    pair.store("Action=Copy\n");
+    const OwnLanguageCase& c = GetParam();
+    const std::string shipped = readFile(std::string(CARROVEX_SOURCE_DIR) + "/lang/English.dat");
     fs::create_directory(pair.settings + "/lang");
-    writeFile(pair.settings + "/lang/" + GetParam().ownFile, "[frmMain]\nt25=Kopiert\n");
-    writeFile(pair.source + "/a.txt", "a");
+    writeFile(pair.settings + "/lang/" + c.ownFile,
+        c.content.empty() ? shipped.substr(0, shipped.find("t21=") + 4) : std::string(c.content));
+    pair.store("Action=Move\n");
+    writeFile(pair.source + "/new.txt", "new");
+    writeFile(pair.source + "/taken.txt", "source");
+    writeFile(pair.destination + "/taken.txt", "there");
 
     ProgramRun run(with(pair.dir(), "--once"), cLocale);
 
     EXPECT_EQ(run.wait(), 0) << run.errors();
-    EXPECT_THAT(run.lines(), ElementsAre(HasSubstr(std::string("- ") + GetParam().copiedWord + ": a.txt")));
+    EXPECT_THAT(run.lines(),
+        ::testing::UnorderedElementsAre(HasSubstr(std::string("- ") + c.movedWord + ": new.txt"),
+            HasSubstr("- Not moved (already exists): taken.txt")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases,
     ConsoleProgramLanguages,
-    ::testing::Values(OwnLanguageCase {"OwnFileWins", "English.dat", "Kopiert"},
-        OwnLanguageCase {"ProgramsFileServesTheOthers", "Plattdeutsch.dat", "Copied"}));
-
-// A damaged copy of the language file in the settings folder: its lost texts come from the program's own.
-TEST_F(ConsoleProgram, DamagedLanguageFileKeepsEveryOutcomeWord)
-{
-    const std::string shipped = readFile(std::string(CARROVEX_SOURCE_DIR) + "/lang/English.dat");
-    const std::string damaged[] = {shipped.substr(0, shipped.find("t21=") + 4), std::string("\x89\0\xFF[frm\n=\n", 10)};
-    fs::create_directory(pair.settings + "/lang");
-    for (const std::string& file : damaged) {
-        writeFile(pair.settings + "/lang/English.dat", file);
-        pair.store("Action=Move\n");
-        writeFile(pair.source + "/new.txt", "new");
-        writeFile(pair.source + "/taken.txt", "source");
-        writeFile(pair.destination + "/taken.txt", "there");
-        fs::remove(pair.destination + "/new.txt");
-
-        ProgramRun run(with(pair.dir(), "--once"), cLocale);
-
-        EXPECT_EQ(run.wait(), 0) << run.errors();
-        EXPECT_THAT(run.lines(),
-            ::testing::UnorderedElementsAre(
-                HasSubstr("- Moved: new.txt"), HasSubstr("- Not moved (already exists): taken.txt")));
-    }
-}
+    ::testing::Values(OwnLanguageCase {"OwnFileWins", "English.dat", "[frmMain]\nt26=Verschoben\n", "Verschoben"},
+        OwnLanguageCase {"ProgramsFileServesTheOthers", "Plattdeutsch.dat", "[frmMain]\nt26=Verschoben\n", "Moved"},
+        OwnLanguageCase {"CutShortFileLosesNoWord", "English.dat", "", "Moved"},
+        OwnLanguageCase {
+            "DamagedFileLosesNoWord", "English.dat", std::string_view("\x89\0\xFF[frm\n=\n", 10), "Moved"}),
+    rowName);
 
 TEST_F(ConsoleProgram, HelpAndVersionSayWhereTheSettingsAndLanguagesAre)
 {

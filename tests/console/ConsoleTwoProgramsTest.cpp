@@ -55,14 +55,11 @@ RaceLog readRaceLog(const std::vector<std::string>& lines)
     return log;
 }
 
-struct RaceCase {
-    const char* name;
+struct RaceCase : NamedRow {
     bool acrossFileSystems; // both destinations on a tmpfs
 };
 
-class TwoProgramsOnOneSource : public ConsoleProgram, public ::testing::WithParamInterface<RaceCase>
-{
-};
+using TwoProgramsOnOneSource = Table<ConsoleProgram, RaceCase>;
 
 // Two settings folders (two services, or a window and a service) move from one source at the same moment:
 // every file ends in exactly one destination, whole, and each program's log tells only the truth about it.

@@ -2,13 +2,12 @@
 
 #include "engine/TransferRun.h"
 #include "form/MainForm.h"
-#include "platform/posix/PosixTerminal.h"
+#include "platform/console/Terminal.h"
 #include "schedule/RunScheduler.h"
 #include "tests/fakes/FakePlatform.h"
 #include "tests/fakes/NumberedTexts.h"
 #include "window/MainWindowController.h"
 
-#include <csignal>
 #include <cstdio>
 #include <gmock/gmock.h>
 #include <thread>
@@ -20,107 +19,6 @@ namespace carrovex::testing
 
 namespace
 {
-
-constexpr std::chrono::milliseconds tickPeriod {10};
-constexpr std::chrono::milliseconds signalPeriod {10};
-
-// The logic on the console window, copying from /src to /dst in memory.
-class ConsoleWindowTest : public ::testing::Test, protected FakePlatform
-{
-protected:
-    ConsoleWindowTest()
-    {
-        window.setEvents(&controller);
-        window.setText(Control::SourceFolder, "/src");
-        window.setText(Control::DestinationFolder, "/dst");
-        window.setValue(Control::Copy, 1);
-    }
-
-    ~ConsoleWindowTest() override
-    {
-        std::fclose(log);
-    }
-
-    // What a reader of the log has received so far, a line each (not what waits in the window's buffer).
-    std::vector<std::string> printed() const
-    {
-        std::vector<std::string> lines;
-        std::string line;
-        for (const std::string& written : writes) {
-            for (const char c : written) {
-                if (c == '\n') {
-                    lines.push_back(line);
-                    line.clear();
-                } else {
-                    line += c;
-                }
-            }
-        }
-        return lines;
-    }
-
-    // The log keeps each write that reaches its reader.
-    static std::FILE* openLog(std::vector<std::string>& writes)
-    {
-        const cookie_io_functions_t functions {nullptr,
-            [](void* cookie, const char* data, std::size_t size) -> ssize_t {
-                static_cast<std::vector<std::string>*>(cookie)->emplace_back(data, size);
-                return static_cast<ssize_t>(size);
-            },
-            nullptr,
-            nullptr};
-        return ::fopencookie(&writes, "w", functions);
-    }
-
-    posix::PosixTerminal terminal;
-    std::vector<std::string> writes;
-    std::FILE* log = openLog(writes);
-    ConsoleWindow window {log, terminal, tickPeriod, signalPeriod};
-    MainForm form {window, files, drives, clock, ini, numbers, {}, numberedTexts(), {}, {}};
-    MainWindowController controller {form};
-};
-
-TEST_F(ConsoleWindowTest, PrintsTheFinalLinesOfARunAsSoonAsTheNextOneComes)
-{
-    files.addFile("/src/a.txt", 1);
-    files.addFile("/src/b.txt", 1);
-    files.failCall(FakeFileSystem::Call::Start, 2, "Permission denied");
-    std::vector<std::string> printedBeforeB;
-    window.onProcessEvents([&] {
-        if (window.processEventsCalls() == 4) { // while b.txt is handled
-            printedBeforeB = printed();
-        }
-    });
-
-    DoAction(form);
-    window.printPendingLine();
-
-    const std::string aLine = std::string(stamp) + "t25: a.txt";
-    EXPECT_THAT(printedBeforeB, ElementsAre(aLine));
-    EXPECT_THAT(printed(), ElementsAre(aLine, std::string(stamp) + "t35: Permission denied - b.txt"));
-    EXPECT_EQ(std::vector<std::string>(window.lines().begin(), window.lines().end()), printed());
-}
-
-// The window looks for a signal at most once per signal period; one that came in between is not lost.
-TEST_F(ConsoleWindowTest, StopSignalIsTakenWithinTheSignalPeriod)
-{
-    for (const char* name : {"a", "b", "c"}) {
-        files.addFile(std::string("/src/") + name, 1);
-    }
-    window.onProcessEvents([this] {
-        if (window.processEventsCalls() == 2) { // while a is handled
-            std::raise(SIGTERM);
-        } else if (window.processEventsCalls() == 4) { // while b is handled, at the latest
-            std::this_thread::sleep_for(signalPeriod);
-        }
-    });
-
-    EXPECT_FALSE(runWhenFree(form));
-
-    EXPECT_THAT(files.transfers(), ::testing::Contains("copy /src/a /dst/a"));
-    EXPECT_THAT(files.transfers(), ::testing::Not(::testing::Contains("copy /src/c /dst/c")));
-    EXPECT_EQ(terminal.signalNumber(), SIGTERM);
-}
 
 // Arrivals one wake each, as fast as the terminal can tell them; then the deadlines of the next few seconds
 // waited out, and a stop at the first deadline after that.
@@ -165,33 +63,86 @@ private:
     int m_arrivals;
 };
 
-TEST(ConsoleWindowArrivals, ABurstOfFilesBringsOneRunOnceTheFolderIsQuiet)
+// The logic on the console window, copying from /src to /dst in memory; the minute never ends, and files
+// arrive in a burst once the window waits.
+class ConsoleWindowTest : public ::testing::Test, protected FakePlatform
 {
-    FakePlatform platform;
-    platform.textFiles.files["/prog/Carrovex.ini"] = "[Options]\nRunOnArrival=1\n";
-    platform.files.addFile("/src/a", 1);
-    ArrivingTerminal terminal(1000);
-    std::FILE* log = std::fopen("/dev/null", "w");
-    ConsoleWindow window(log, terminal, std::chrono::hours(1), signalPeriod, std::chrono::milliseconds(50));
-    MainForm form {window,
-        platform.files,
-        platform.drives,
-        platform.clock,
-        platform.ini,
-        platform.numbers,
-        {},
-        numberedTexts(),
-        {},
-        {}};
+protected:
+    ConsoleWindowTest()
+    {
+        window.setEvents(&controller);
+        window.setText(Control::SourceFolder, "/src");
+        window.setText(Control::DestinationFolder, "/dst");
+        window.setValue(Control::Copy, 1);
+    }
+
+    ~ConsoleWindowTest() override
+    {
+        std::fclose(log);
+    }
+
+    // What a reader of the log has received so far, a line each (not what waits in the window's buffer).
+    std::vector<std::string> printed() const
+    {
+        std::vector<std::string> lines;
+        for (std::size_t start = 0, end; (end = written.find('\n', start)) != std::string::npos; start = end + 1) {
+            lines.push_back(written.substr(start, end - start));
+        }
+        return lines;
+    }
+
+    // The log keeps what reaches its reader.
+    static std::FILE* openLog(std::string& written)
+    {
+        const cookie_io_functions_t functions {nullptr,
+            [](void* cookie, const char* data, std::size_t size) -> ssize_t {
+                static_cast<std::string*>(cookie)->append(data, size);
+                return static_cast<ssize_t>(size);
+            },
+            nullptr,
+            nullptr};
+        return ::fopencookie(&written, "w", functions);
+    }
+
+    ArrivingTerminal terminal {1000};
+    std::string written;
+    std::FILE* log = openLog(written);
+    ConsoleWindow window {
+        log, terminal, std::chrono::hours(1), std::chrono::milliseconds(10), std::chrono::milliseconds(50)};
+    MainForm form {window, files, drives, clock, ini, numbers, {}, numberedTexts(), {}, {}};
     MainWindowController controller {form};
-    window.setEvents(&controller);
-    window.setText(Control::SourceFolder, "/src");
-    window.setText(Control::DestinationFolder, "/dst");
+};
+
+TEST_F(ConsoleWindowTest, PrintsTheFinalLinesOfARunAsSoonAsTheNextOneComes)
+{
+    files.addFile("/src/a.txt", 1);
+    files.addFile("/src/b.txt", 1);
+    files.failCall(FakeFileSystem::Call::Start, 2, "Permission denied");
+    std::vector<std::string> printedBeforeB;
+    window.onProcessEvents([&] {
+        if (window.processEventsCalls() == 4) { // while b.txt is handled
+            printedBeforeB = printed();
+        }
+    });
+
+    DoAction(form);
+    window.printPendingLine();
+
+    const std::string aLine = std::string(stamp) + "t25: a.txt";
+    EXPECT_THAT(printedBeforeB, ElementsAre(aLine));
+    EXPECT_THAT(printed(), ElementsAre(aLine, std::string(stamp) + "t35: Permission denied - b.txt"));
+    EXPECT_EQ(std::vector<std::string>(window.lines().begin(), window.lines().end()), printed());
+}
+
+TEST_F(ConsoleWindowTest, ABurstOfFilesBringsOneRunOnceTheFolderIsQuiet)
+{
+    textFiles.files["/prog/Carrovex.ini"] = "[Options]\nRunOnArrival=1\n";
+    files.addFile("/src/a", 1);
+    window.setValue(Control::Copy, 0);
     window.setValue(Control::Move, 1);
     window.click(Control::StartStop);
 
     window.runUntilClosed();
-    std::fclose(log);
 
     EXPECT_THAT(std::vector<std::string>(window.lines().begin(), window.lines().end()),
         ElementsAre(std::string(stamp) + "t33", std::string(stamp) + "t26: a"));

@@ -4,7 +4,6 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
-#include <functional>
 #include <pty.h>
 #include <stdexcept>
 #include <sys/wait.h>
@@ -43,19 +42,6 @@ std::string contentOf(int fd)
         content.append(buffer, static_cast<std::size_t>(got));
     }
     return content;
-}
-
-// Checks every millisecond, for up to 30 seconds, until done() says so.
-bool within30Seconds(const std::function<bool()>& done)
-{
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > giveUp) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
 }
 
 } // namespace
@@ -129,7 +115,7 @@ void ProgramRun::readOutputs()
 
 bool ProgramRun::nextLine(std::string& line)
 {
-    if (!within30Seconds([this] {
+    if (!within([this] {
             readOutputs();
             return m_lines.size() > m_linesTaken;
         })) {
@@ -141,7 +127,7 @@ bool ProgramRun::nextLine(std::string& line)
 
 bool ProgramRun::waitForError(const std::string& text)
 {
-    return within30Seconds([&] {
+    return within([&] {
         readOutputs();
         return m_errors.find(text) != std::string::npos;
     });
@@ -159,13 +145,13 @@ void ProgramRun::type(const std::string& text)
     }
 }
 
-int ProgramRun::wait()
+int ProgramRun::wait(int seconds)
 {
     if (m_status >= 0) {
         return m_status;
     }
     int status = 0;
-    if (!within30Seconds([&] { return ::waitpid(m_pid, &status, WNOHANG) == m_pid; })) {
+    if (!within([&] { return ::waitpid(m_pid, &status, WNOHANG) == m_pid; }, seconds)) {
         ::kill(m_pid, SIGKILL); // a hanging program ends the test, not the test run
         ::waitpid(m_pid, &status, 0);
     }

@@ -1,9 +1,9 @@
 #include "platform/common/BackgroundFileSystem.h"
 #include "platform/qt/EventsDuring.h"
+#include "platform/qt/QtMainWindow.h"
 #include "platform/qt/QtOptionsDialog.h"
-#include "tests/console/ProgramRun.h"
-#include "tests/posix/DiskFixtures.h"
-#include "tests/qt/QtFixture.h"
+#include "tests/ProgramWindow.h"
+#include "tests/console/ConsoleFixture.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -24,24 +24,6 @@ namespace
 {
 
 using namespace std::chrono_literals;
-
-// The files in memory (a FakeFileSystem the fixture puts behind it).
-class SlowFiles : public FileSystem
-{
-public:
-    MOCK_METHOD(std::string, joinPath, (const std::string&, const std::string&), (const, override));
-    MOCK_METHOD(Result<std::vector<std::string>>, listPlainFiles, (const std::string&), (override));
-    MOCK_METHOD(bool, folderExists, (const std::string&), (override));
-    MOCK_METHOD(Result<bool>, fileExists, (const std::string&), (override));
-    MOCK_METHOD(Result<bool>, sameFile, (const std::string&, const std::string&), (override));
-    MOCK_METHOD(Result<std::int64_t>, fileLength, (const std::string&), (override));
-    MOCK_METHOD(Result<bool>, sameContent, (const std::string&, const std::string&), (override));
-    MOCK_METHOD(void, beginRun, (const std::string&), (override));
-    MOCK_METHOD(Status, startTransfer, (const std::string&, const std::string&, Transfer), (override));
-    MOCK_METHOD(void, reportProgress, (ProgressReport), (override));
-    MOCK_METHOD(bool, batchDue, (), (override));
-    MOCK_METHOD(std::vector<Placed>, completeBatch, (), (override));
-};
 
 // A click as the window system delivers it: queued with the user's other input, not sent at once.
 void clickLikeAUser(QWidget* button)
@@ -64,34 +46,18 @@ class QtInput : public ::testing::Test
 protected:
     QtInput()
     {
-        using ::testing::Invoke;
-        ON_CALL(slow, joinPath).WillByDefault(Invoke(&files, &FakeFileSystem::joinPath));
-        ON_CALL(slow, listPlainFiles).WillByDefault(Invoke(&files, &FakeFileSystem::listPlainFiles));
-        ON_CALL(slow, folderExists).WillByDefault(Invoke(&files, &FakeFileSystem::folderExists));
-        ON_CALL(slow, fileExists).WillByDefault(Invoke(&files, &FakeFileSystem::fileExists));
-        ON_CALL(slow, sameFile).WillByDefault(Invoke(&files, &FakeFileSystem::sameFile));
-        ON_CALL(slow, fileLength).WillByDefault(Invoke(&files, &FakeFileSystem::fileLength));
-        ON_CALL(slow, sameContent).WillByDefault(Invoke(&files, &FakeFileSystem::sameContent));
-        ON_CALL(slow, reportProgress).WillByDefault(Invoke(&files, &FakeFileSystem::reportProgress));
-        ON_CALL(slow, batchDue).WillByDefault(Invoke(&files, &FakeFileSystem::batchDue));
-        ON_CALL(slow, completeBatch).WillByDefault(Invoke(&files, &FakeFileSystem::completeBatch));
         // A copy goes on until the test lets it end, as a large file on a slow disk does.
-        ON_CALL(slow, startTransfer)
-            .WillByDefault([this](const std::string& from, const std::string& to, Transfer how) {
-                const auto giveUp = std::chrono::steady_clock::now() + 20s; // a test that fails must still end
-                while (!copyMayEnd && std::chrono::steady_clock::now() < giveUp) {
-                    files.reportStaged(std::int64_t {1} << 29, std::int64_t {1} << 30); // on the copy's thread
-                    std::this_thread::sleep_for(5ms);
-                }
-                return files.startTransfer(from, to, how);
-            });
+        files.onTransfer([this] {
+            const auto giveUp = std::chrono::steady_clock::now() + 20s; // a test that fails must still end
+            while (!copyMayEnd && std::chrono::steady_clock::now() < giveUp) {
+                files.reportStaged(std::int64_t {1} << 29, std::int64_t {1} << 30); // on the copy's thread
+                std::this_thread::sleep_for(5ms);
+            }
+        });
         files.addFolder("/src");
         files.addFolder("/dst");
         files.addFile("/src/big.iso", 1);
-        program.drives.setDrive("/src", "/");
-        program.drives.setDrive("/dst", "/");
-        program.drives.setFree("/", std::uint64_t {1} << 30);
-        program.settings.files["/prog/Carrovex.ini"] += "Interval=1\n";
+        program.textFiles.files["/prog/Carrovex.ini"] += "Interval=1\n";
         program.load();
         program.window.show();
     }
@@ -105,9 +71,8 @@ protected:
 
     FakeFileSystem files;
     std::atomic<bool> copyMayEnd {false};
-    ::testing::NiceMock<SlowFiles> slow;
-    BackgroundFileSystem background {slow, qt::runEventsDuring};
-    QtProgram program {"English", background};
+    BackgroundFileSystem background {files, qt::runEventsDuring};
+    ProgramWindow<qt::QtMainWindow> program {"English", &background};
 };
 
 TEST_F(QtInput, ALongCopyShowsItsProgressAndAnswersClicksAtOnceNeverLater)
@@ -167,85 +132,59 @@ TEST(QtProgramRun, HelpAndVersionNeedNoDisplayAndNameTheFoldersInUse)
             "Language folders: " + program + "/lang"));
 }
 
-// Logging out ends the program with SIGTERM: it saves as "Save" says and ends by itself, without the
-// question that would keep it waiting for no one.
-TEST(QtProgramRun, EndOfTheSessionSavesWithoutAskingAndEnds)
-{
-    const TempFolder temp;
-    const std::string program = temp.folder("program");
-    std::filesystem::copy_file(CARROVEX_WINDOW, program + "/carrovex");
-    std::filesystem::permissions(program + "/carrovex", std::filesystem::perms::owner_all);
-    std::filesystem::create_directory(program + "/lang");
-    std::filesystem::copy_file(std::string(CARROVEX_SOURCE_DIR) + "/lang/English.dat", program + "/lang/English.dat");
-    const std::string source = temp.folder("source");
-    const std::string destination = temp.folder("destination");
-    writeFile(source + "/a.txt", "a");
-    writeFile(program + "/Carrovex.ini",
-        "[Options]\nLanguage=English\nFrom=" + source + "\nTo=" + destination
-            + "\nAction=Copy\nDoActionOnStart=1\nQuestion=1\nSave=1\n");
-
-    ProgramRun window({"/s"}, {"QT_QPA_PLATFORM=offscreen"}, ProgramRun::Input::Nothing, program + "/carrovex");
-    const auto giveUp = std::chrono::steady_clock::now() + 30s;
-    while (!std::filesystem::exists(destination + "/a.txt") && std::chrono::steady_clock::now() < giveUp) {
-        std::this_thread::sleep_for(10ms);
-    }
-    ASSERT_TRUE(std::filesystem::exists(destination + "/a.txt")) << window.errors(); // the window is up
-    window.signal(SIGTERM);
-
-    EXPECT_EQ(window.wait(), 0) << window.errors();
-    EXPECT_THAT(readFile(program + "/Carrovex.ini"), ::testing::HasSubstr("ShowLog="));
-}
-
-// The window program from a folder of its own (the portable layout), started with /s and killed.
-class QtProgramLog : public ::testing::Test
+// The window program from a folder of its own (the portable layout) with the shipped English.
+class QtPortableProgram : public ConsoleProgram
 {
 protected:
-    QtProgramLog()
+    QtPortableProgram()
     {
-        namespace fs = std::filesystem;
-        fs::copy_file(CARROVEX_WINDOW, program + "/carrovex");
-        fs::copy_file(std::string(CARROVEX_SOURCE_DIR) + "/lang/English.dat", program + "/lang/English.dat");
-        writeFile(program + "/Carrovex.ini",
-            "[Options]\nFrom=" + source + "\nTo=" + destination
-                + "\nAction=Move\nInterval=5\nDoActionOnStart=1\nLanguage=English\nSave=0\n");
+        std::filesystem::copy_file(CARROVEX_WINDOW, pair.settings + "/carrovex");
+        std::filesystem::copy_file(
+            std::string(CARROVEX_SOURCE_DIR) + "/lang/English.dat", temp.folder("pair/lang") + "/English.dat");
     }
 
-    // Starts the program and kills it once the check holds (or after 30 seconds); true when it held.
-    bool runUntil(const std::function<bool()>& check)
+    // Starts the program with /s and sends it the signal once the check holds, or after 30 seconds; whether
+    // the check held, and the program's exit status.
+    std::pair<bool, int> runUntil(const std::function<bool()>& check, int signal = SIGKILL)
     {
         ProgramRun run(
-            {"/s"}, {"QT_QPA_PLATFORM=offscreen", "LC_ALL=C"}, ProgramRun::Input::Nothing, program + "/carrovex");
-        bool held = false;
-        for (int wait = 0; wait < 300 && !held; ++wait) {
-            std::this_thread::sleep_for(100ms);
-            held = check();
-        }
-        run.signal(SIGKILL);
-        run.wait();
-        return held;
+            {"/s"}, {"QT_QPA_PLATFORM=offscreen", "LC_ALL=C"}, ProgramRun::Input::Nothing, pair.settings + "/carrovex");
+        const bool held = within(check);
+        run.signal(signal);
+        return {held, run.wait()};
     }
 
-    TempFolder temp;
-    std::string program = temp.folder("program");
-    std::string lang = temp.folder("program/lang");
-    std::string source = temp.folder("source");
-    std::string destination = temp.folder("destination");
-    std::string log = program + "/Carrovex.log";
+    std::string log = pair.settings + "/Carrovex.log";
 };
 
-TEST_F(QtProgramLog, KeepsEachFinalLineAsItComesBesideItsSettingsAndRunsOnWithoutIt)
+// Logging out ends the program with SIGTERM: it saves as "Save" says and ends by itself, without the
+// question that would keep it waiting for no one.
+TEST_F(QtPortableProgram, EndOfTheSessionSavesWithoutAskingAndEnds)
 {
-    writeFile(source + "/a.txt", "a");
+    writeFile(pair.source + "/a.txt", "a");
+    pair.store("Action=Copy\nDoActionOnStart=1\nQuestion=1\nSave=1\n");
+
+    const auto [copied, status] = runUntil([&] { return exists(pair.destination + "/a.txt"); }, SIGTERM);
+
+    ASSERT_TRUE(copied); // the window is up
+    EXPECT_EQ(status, 0);
+    EXPECT_THAT(readFile(pair.settingsFile()), ::testing::HasSubstr("ShowLog="));
+}
+
+TEST_F(QtPortableProgram, KeepsEachFinalLineAsItComesBesideItsSettingsAndRunsOnWithoutIt)
+{
+    pair.store("Action=Move\nInterval=5\nDoActionOnStart=1\nSave=0\n");
+    writeFile(pair.source + "/a.txt", "a");
     const bool moved
-        = runUntil([&] { return exists(log) && readFile(log).find("Moved: a.txt\n") != std::string::npos; });
+        = runUntil([&] { return exists(log) && readFile(log).find("Moved: a.txt\n") != std::string::npos; }).first;
     ASSERT_TRUE(moved) << (exists(log) ? readFile(log) : "no log file");
     EXPECT_THAT(readFile(log), ::testing::MatchesRegex(".* - Scheduler started\n.* - Moved: a.txt\n"));
 
     // A log file that cannot be written (even by root) keeps no file from being moved.
     std::filesystem::remove(log);
     std::filesystem::create_directory(log);
-    writeFile(source + "/b.txt", "b");
-    EXPECT_TRUE(runUntil([&] { return exists(destination + "/b.txt") && !exists(source + "/b.txt"); }));
+    writeFile(pair.source + "/b.txt", "b");
+    EXPECT_TRUE(runUntil([&] { return exists(pair.destination + "/b.txt") && !exists(pair.source + "/b.txt"); }).first);
 }
 
 } // namespace

@@ -1,18 +1,16 @@
 #include "platform/console/ConsoleText.h"
+#include "platform/win32/ConsoleTerminal.h"
 #include "platform/win32/SingleInstance.h"
 #include "platform/win32/WideText.h"
-#include "tests/engine/RunLines.h"
-#include "tests/win32/WinDisk.h"
-#include "tests/win32/WinProgramRun.h"
+#include "tests/console/ConsoleFixture.h"
 
 #include <chrono>
 #include <cstdio>
 #include <fcntl.h>
-#include <functional>
+#include <filesystem>
+#include <fstream>
 #include <gmock/gmock.h>
 #include <io.h>
-#include <regex>
-#include <thread>
 #include <windows.h>
 
 using ::testing::AllOf;
@@ -30,78 +28,10 @@ namespace carrovex::testing
 namespace
 {
 
-// A stamp in the English (United States) formats: "12/7/2026 2:38:50 AM - ".
-MATCHER(Stamped, "begins with a stamp")
-{
-    return std::regex_search(
-        arg, std::regex("^[0-9]{1,2}/[0-9]{1,2}/[0-9]{4} [0-9]{1,2}:[0-9]{2}:[0-9]{2} (AM|PM) - "));
-}
-
-// A pair of folders and the settings folder of one scheduled transfer, all on disk.
-class ConsoleProgram : public ::testing::Test
-{
-protected:
-    // The options given; for the keys they leave out, the pair's folders and English (the first key wins).
-    void store(const std::string& options) const
-    {
-        writeFile(settingsFile,
-            "[Options]\r\n" + options + "From=" + source + "\r\nTo=" + destination + "\r\nLanguage=English\r\n");
-    }
-
-    void addSources(int count, std::size_t size)
-    {
-        for (int index = 0; index < count; ++index) {
-            writeFile(
-                source + "\\file " + std::to_string(index) + ".bin", std::string(size, static_cast<char>('a' + index)));
-        }
-    }
-
-    std::vector<std::string> dir(const std::string& more = "") const
-    {
-        return more.empty() ? std::vector<std::string> {"--dir", settings}
-                            : std::vector<std::string> {"--dir", settings, more};
-    }
-
-    TempFolder temp;
-    std::string settings = temp.folder("pair");
-    std::string settingsFile = settings + "\\Carrovex.ini";
-    std::string source = temp.folder("pair-source");
-    std::string destination = temp.folder("pair-destination");
-};
-
 // One final line for each file, its name whole; a file that another program writes is left, and the
-// status tells of it.
+// status tells of it. Both folders lie in folders whose first 255 characters name other existing folders: a
+// path read cut short would take files out of those, or put them there.
 TEST_F(ConsoleProgram, OnceMovesEveryFileButOneInUseAndExitsWithOne)
-{
-    store("Action=Move\r\n");
-    addSources(3, 10);
-    const std::string name = "M\xC3\xA4rz \xE2\x82\xAC.txt";
-    writeFile(source + "\\" + name, "2");
-    const win32::Handle open(::CreateFileW(win32::widen(source + "\\file 1.bin").c_str(),
-        GENERIC_WRITE,
-        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr,
-        OPEN_EXISTING,
-        0,
-        nullptr));
-    ASSERT_TRUE(open.valid());
-
-    ProgramRun run(dir("--once"));
-
-    EXPECT_EQ(run.wait(), 1) << run.errors();
-    EXPECT_THAT(run.lines(), AllOf(SizeIs(4), Each(Stamped())));
-    EXPECT_EQ(linesWith(run.lines(), "- Moved: "), 3);
-    EXPECT_THAT(run.lines(), ::testing::Contains(HasSubstr("- Moved: " + name)));
-    EXPECT_THAT(run.lines(), ::testing::Contains(AllOf(HasSubstr("Error: "), HasSubstr(" - file 1.bin"))));
-    EXPECT_EQ(entriesOf(source), "file 1.bin");
-    EXPECT_EQ(entriesOf(destination), name + " file 0.bin file 2.bin");
-    EXPECT_EQ(readFile(destination + "\\" + name), "2");
-    EXPECT_EQ(run.errors(), "");
-}
-
-// A folder whose first 255 characters name another existing folder: a path read cut short would take files
-// out of that folder, or put them there.
-TEST_F(ConsoleProgram, LongFolderPathsAreUsedWhole)
 {
     const auto folderOf255 = [&](const std::string& name) {
         const std::string prefix = temp.path() + "\\" + name;
@@ -110,21 +40,35 @@ TEST_F(ConsoleProgram, LongFolderPathsAreUsedWhole)
     const std::string outer = folderOf255("o");
     const std::string outerDestination = folderOf255("d");
     ASSERT_EQ(outer.size(), 255U);
-    const std::string longSource = temp.folder(outer.substr(temp.path().size() + 1) + "\\" + std::string(40, 's'));
-    const std::string longDestination
-        = temp.folder(outerDestination.substr(temp.path().size() + 1) + "\\" + std::string(40, 'a'));
+    pair.source = temp.folder(outer.substr(temp.path().size() + 1) + "\\" + std::string(40, 's'));
+    pair.destination = temp.folder(outerDestination.substr(temp.path().size() + 1) + "\\" + std::string(40, 'a'));
     writeFile(outer + "\\important.conf", "keep");
-    writeFile(longSource + "\\dropped.txt", "dropped");
-    writeFile(settingsFile,
-        "[Options]\r\nFrom=" + longSource + "\r\nTo=" + longDestination + "\r\nAction=Move\r\nLanguage=English\r\n");
+    pair.store("Action=Move\r\n");
+    addSources(3, 10);
+    const std::string name = "M\xC3\xA4rz \xE2\x82\xAC.txt";
+    writeFile(pair.source + "\\" + name, "2");
+    const win32::Handle open(::CreateFileW(win32::widen(pair.source + "\\file 1.bin").c_str(),
+        GENERIC_WRITE,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr,
+        OPEN_EXISTING,
+        0,
+        nullptr));
+    ASSERT_TRUE(open.valid());
 
-    ProgramRun run(dir("--once"));
+    ProgramRun run(with(pair.dir(), "--once"));
 
-    EXPECT_EQ(run.wait(), 0) << run.errors();
-    EXPECT_THAT(run.lines(), ElementsAre(AllOf(Stamped(), HasSubstr("Moved: dropped.txt"))));
-    EXPECT_EQ(readFile(longDestination + "\\dropped.txt"), "dropped");
+    EXPECT_EQ(run.wait(), 1) << run.errors();
+    EXPECT_THAT(run.lines(), AllOf(SizeIs(4), Each(Stamped())));
+    EXPECT_EQ(linesWith(run.lines(), "- Moved: "), 3);
+    EXPECT_THAT(run.lines(), ::testing::Contains(HasSubstr("- Moved: " + name)));
+    EXPECT_THAT(run.lines(), ::testing::Contains(AllOf(HasSubstr("Error: "), HasSubstr(" - file 1.bin"))));
+    EXPECT_EQ(entriesOf(pair.source), "file 1.bin");
+    EXPECT_EQ(entriesOf(pair.destination), name + " file 0.bin file 2.bin");
+    EXPECT_EQ(readFile(pair.destination + "\\" + name), "2");
     EXPECT_EQ(readFile(outer + "\\important.conf"), "keep");
-    EXPECT_FALSE(exists(outerDestination + "\\dropped.txt"));
+    EXPECT_EQ(entriesOf(outerDestination), std::string(40, 'a'));
+    EXPECT_EQ(run.errors(), "");
 }
 
 // Which settings are refused is the console logic's own, the same on Linux; here a Windows path, named whole.
@@ -137,26 +81,6 @@ TEST_F(ConsoleProgram, RefusesAMissingSettingsFolderWithOneLineAndStatusTwo)
         AllOf(StartsWith("carrovex-console: "), HasSubstr("\"C:\\nonexistent\\carrovex\" does not exist")));
     EXPECT_EQ(std::count(run.errors().begin(), run.errors().end(), '\n'), 1) << run.errors();
     EXPECT_THAT(run.lines(), ElementsAre());
-}
-
-// Waits up to 90 seconds for the condition: Wine now and then takes about 30 s to start a program, for
-// reasons of its own.
-bool waitUntil(const std::function<bool()>& condition)
-{
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(90);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > giveUp) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
-
-// Waits until a program holds the settings folder.
-bool waitUntilHeld(const std::string& folder)
-{
-    return waitUntil([&folder] { return !win32::SingleInstance(folder).isFirst(); });
 }
 
 BOOL WINAPI ignoreHere(DWORD)
@@ -186,43 +110,32 @@ TEST_F(ConsoleProgram, CtrlCUnderAConsoleCompletesTheFileInHandAndEndsAsTheSigna
     for (const Case c :
         {Case {true, "", 130, "ShowLog=2\r\n"}, Case {false, "DoActionOnStart=1\r\n", 0, "ShowLog=0\r\n"}}) {
         SCOPED_TRACE(c.once ? "--once" : "scheduler");
-        store(std::string("Action=Copy\r\nSave=1\r\nShowLog=2\r\n") + c.settings);
-        ProgramRun run(c.once ? dir("--once") : dir());
-        ASSERT_TRUE(waitUntil([this] { return !entriesOf(destination).empty(); }));
+        pair.store(std::string("Action=Copy\r\nSave=1\r\nShowLog=2\r\n") + c.settings);
+        ProgramRun run(c.once ? with(pair.dir(), "--once") : pair.dir());
+        ASSERT_TRUE(within([this] { return !entriesOf(pair.destination).empty(); }));
         ::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
 
         EXPECT_EQ(run.wait(), c.status) << run.errors();
-        int copied = 0;
-        for (int index = 0; index < slowFiles; ++index) {
-            const std::string name = "\\file " + std::to_string(index) + ".bin";
-            const std::string content(slowFileSize, static_cast<char>('a' + index));
-            if (exists(destination + name)) {
-                ++copied;
-                EXPECT_TRUE(readFile(destination + name) == content) << name;
-                ::DeleteFileW(win32::widen(destination + name).c_str());
-            }
-            EXPECT_TRUE(readFile(source + name) == content) << name;
+        EXPECT_LT(expectWholeFiles(run.lines(), slowFiles, slowFileSize, pair.destination, false), slowFiles);
+        for (const auto& copy : fs::directory_iterator(pair.destination)) {
+            fs::remove(copy);
         }
-        EXPECT_EQ(linesWith(run.lines(), "- Copied: "), copied);
-        EXPECT_GE(copied, 1); // the file in hand was completed
-        EXPECT_LT(copied, slowFiles); // and the run was cancelled after it
-        EXPECT_EQ(entryCount(destination), 0); // no staged copy left
         if (!c.once) {
             EXPECT_THAT(run.lines().front(), AllOf(Stamped(), HasSubstr("Scheduler started")));
         }
         EXPECT_THAT(run.lines().back(), StartsWith("Cancelled: Copied "));
-        EXPECT_THAT(readFile(settingsFile), HasSubstr(c.showLogAfter));
+        EXPECT_THAT(readFile(pair.settingsFile()), HasSubstr(c.showLogAfter));
     }
     ::SetConsoleCtrlHandler(ignoreHere, FALSE);
 }
 
 TEST_F(ConsoleProgram, SecondProgramOnTheSameSettingsIsRefused)
 {
-    store("Action=Copy\r\nInterval=60\r\n");
-    ProgramRun scheduler(dir());
-    ASSERT_TRUE(waitUntilHeld(settings));
+    pair.store("Action=Copy\r\nInterval=60\r\n");
+    ProgramRun scheduler(pair.dir());
+    ASSERT_TRUE(within([this] { return !win32::SingleInstance(pair.settings).isFirst(); })); // held
 
-    ProgramRun once(dir("--once"));
+    ProgramRun once(with(pair.dir(), "--once"));
 
     EXPECT_EQ(once.wait(), 2);
     EXPECT_THAT(once.errors(), HasSubstr("Carrovex already runs with the settings in"));
@@ -234,7 +147,7 @@ TEST_F(ConsoleProgram, SecondProgramOnTheSameSettingsIsRefused)
 bool waitUntilListening(HANDLE process)
 {
     const DWORD id = ::GetProcessId(process);
-    return waitUntil([id] {
+    return within([id] {
         for (HWND listener = nullptr;
              (listener = ::FindWindowExW(HWND_MESSAGE, listener, L"CarrovexSingleInstance", nullptr)) != nullptr;) {
             DWORD owner = 0;
@@ -297,13 +210,52 @@ TEST_F(ConsoleProgram, HelpAndVersionGoToStandardOutput)
         EXPECT_THAT(help.lines(), ::testing::Contains(HasSubstr("Ctrl+C, Ctrl+Break or closing the console")));
     }
 
-    ProgramRun version(dir("--version"));
+    ProgramRun version(with(pair.dir(), "--version"));
     EXPECT_EQ(version.wait(), 0);
     EXPECT_THAT(version.lines(),
         ElementsAre(StartsWith("carrovex-console 0."),
-            "Settings file:    " + settingsFile,
-            "Language folders: " + settings + "\\lang",
+            "Settings file:    " + pair.settingsFile(),
+            "Language folders: " + pair.settings + "\\lang",
             StartsWith("                  ")));
+}
+
+// Wine cannot make the other events; the programs' tests show Ctrl+C's status.
+TEST(ConsoleTerminal, ControlEventsStandForTheSignalsOfTheLinuxProgram)
+{
+    EXPECT_EQ(win32::signalNumberFor(CTRL_C_EVENT), 2); // SIGINT: status 130
+    for (const DWORD stop : {CTRL_BREAK_EVENT, CTRL_CLOSE_EVENT, CTRL_LOGOFF_EVENT, CTRL_SHUTDOWN_EVENT}) {
+        EXPECT_EQ(win32::signalNumberFor(stop), 15) << stop; // SIGTERM: status 143
+    }
+}
+
+TEST(ConsoleTerminal, WaitsUntilTheDeadlineWithoutARequestAndAsksNothingWithoutAConsole)
+{
+    win32::ConsoleTerminal terminal;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(terminal.wait(start + std::chrono::milliseconds(50)), Terminal::Wake::Deadline);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(50));
+    EXPECT_EQ(terminal.wait(start), Terminal::Wake::Deadline); // a deadline that has passed only looks
+    EXPECT_EQ(terminal.signalNumber(), 0);
+    if (::GetConsoleCP() == 0) {
+        EXPECT_FALSE(terminal.askYesNo("Save?"));
+    }
+}
+
+// A file made in the watched folder ends a wait; one that leaves it (as the program's own moves do) does not.
+TEST(ConsoleTerminal, ArrivalsInTheWatchedFolderEndAWait)
+{
+    using namespace std::chrono_literals;
+    TempFolder temp;
+    win32::ConsoleTerminal terminal;
+    const auto in = [](std::chrono::milliseconds time) { return std::chrono::steady_clock::now() + time; };
+    ASSERT_TRUE(terminal.watchArrivals(temp.path()).ok());
+
+    std::ofstream(temp.path() + "\\a.txt") << "a";
+    EXPECT_EQ(terminal.wait(in(5000ms)), Terminal::Wake::Arrival);
+    while (terminal.wait(in(500ms)) == Terminal::Wake::Arrival) { }
+    std::filesystem::remove(temp.path() + "\\a.txt");
+    EXPECT_EQ(terminal.wait(in(1000ms)), Terminal::Wake::Deadline);
+    EXPECT_FALSE(terminal.watchArrivals(temp.path() + "\\missing").ok());
 }
 
 // A name reads as written on a console of another code page (CTest runs this under a terminal as

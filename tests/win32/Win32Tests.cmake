@@ -1,7 +1,6 @@
 # The Win32 services on real folders, which Wine maps onto the Linux disk, and a tmpfs mounted for a
 # second volume and a full disk (root only).
 add_executable(win32_tests
-    win32/ConsoleTerminalTest.cpp
     win32/FolderLayoutTest.cpp
     win32/RegionalTest.cpp
     win32/SingleInstanceTest.cpp
@@ -30,7 +29,6 @@ add_executable(win32_window_tests
     win32/WindowTests.rc
     win32/WinDisk.cpp
     win32/Win32DialogsTest.cpp
-    win32/Win32LogTest.cpp
     win32/Win32WindowEventsTest.cpp
     win32/Win32WindowTest.cpp)
 target_link_libraries(win32_window_tests PRIVATE carrovex_logic carrovex_model carrovex_fakes carrovex_win32_window

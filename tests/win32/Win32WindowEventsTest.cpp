@@ -1,7 +1,7 @@
 #include "form/LogPane.h"
-#include "platform/win32/Win32MainWindow.h"
+#include "platform/win32/WideText.h"
 #include "tests/win32/WindowProbe.h"
-#include "window/MainWindowDesign.h"
+#include "window/LogTooltip.h"
 
 #include <commctrl.h>
 #include <gmock/gmock.h>
@@ -17,19 +17,9 @@ namespace carrovex::testing
 namespace
 {
 
-// The bare window as the design makes it, shown, with its events recorded; German texts as at first start.
-class Win32WindowEvents : public ::testing::Test
+class Win32WindowEvents : public ShownWindow
 {
 protected:
-    Win32WindowEvents()
-    {
-        applyDesign(window);
-        window.setEvents(&events);
-        window.show();
-        win32::runWaitingMessages(true);
-        events.seen.clear();
-    }
-
     HWND control(Control which)
     {
         return window.control(which);
@@ -42,8 +32,10 @@ protected:
         events.seen.clear();
     }
 
-    RecordedEvents events;
-    win32::Win32MainWindow window; // its minute does not tick during a test
+    LRESULT ask(UINT message, WPARAM parameter = 0)
+    {
+        return ::SendMessageW(control(Control::Log), message, parameter, 0);
+    }
 };
 
 // The logic's own changes and the user's clicks and typing raise each event once; an option raises none.
@@ -69,30 +61,20 @@ TEST_F(Win32WindowEvents, ChangesRaiseTheirEventsOnce)
 TEST_F(Win32WindowEvents, KeyboardWorksAsInEveryDialog)
 {
     focus(Control::SourceFolder);
-    std::vector<std::string> visited;
+    std::string visited;
     HWND at = control(Control::SourceFolder);
     for (int step = 0; step < 12; ++step) {
         at = ::GetNextDlgTabItem(window.handle(), at, FALSE);
         for (int which = 0; which <= static_cast<int>(Control::Quit); ++which) {
             if (at == control(static_cast<Control>(which))) {
-                visited.push_back(nameOf(static_cast<Control>(which)));
+                visited += " " + nameOf(static_cast<Control>(which));
             }
         }
     }
     // Of the two options, Tab reaches the selected one and the arrow keys the other.
-    EXPECT_THAT(visited,
-        ElementsAre("BrowseSource",
-            "DestinationFolder",
-            "BrowseDestination",
-            "Interval",
-            "Move",
-            "Overwrite",
-            "ShowLog",
-            "Settings",
-            "StartStop",
-            "Quit",
-            "Log",
-            "SourceFolder"));
+    EXPECT_EQ(visited,
+        " BrowseSource DestinationFolder BrowseDestination Interval Move Overwrite ShowLog Settings StartStop Quit Log"
+        " SourceFolder");
 
     focus(Control::Interval);
     pressKey(window.handle(), VK_RETURN); // Start is the default button
@@ -196,6 +178,75 @@ TEST_F(Win32WindowEvents, TheTrayMenusEntriesTakeEveryOperationOnAControl)
     EXPECT_EQ(window.text(Control::TrayShow), "Show");
     EXPECT_TRUE(window.isEnabled(Control::TrayQuit));
     EXPECT_THAT(events.seen, IsEmpty());
+}
+
+// The list keeps the newest 100000 lines; a view scrolled up to read keeps its lines as the oldest go.
+TEST_F(Win32WindowEvents, KeepsTheNewestLinesInViewAndSelectingScrollsToTheLast)
+{
+    for (int i = 0; i < 100'000; ++i) {
+        window.appendLine(std::to_string(i));
+    }
+    win32::runWaitingMessages(true); // the list box learns of the lines once per round of events
+    ask(LB_SETTOPINDEX, 500);
+    const std::string unicode = "07.12.2026 10:00:00 - Kopiert: M\xC3\xA4rz \xE2\x82\xAC \xF0\x9F\x98\x80.txt";
+    for (int i = 0; i < 9; ++i) {
+        window.appendLine(unicode);
+    }
+    window.appendLine("removed");
+    window.removeLastLine();
+    win32::runWaitingMessages(true);
+
+    EXPECT_EQ(ask(LB_GETTOPINDEX), 490);
+    EXPECT_EQ(window.lineText(490), "500");
+    EXPECT_EQ(window.lineCount(), 99'999);
+    EXPECT_EQ(ask(LB_GETCOUNT), 99'999);
+    EXPECT_EQ(window.lineText(0), "10");
+    EXPECT_EQ(window.lineText(99'998), unicode);
+    EXPECT_EQ(window.lineText(99'999), "");
+
+    window.selectLine(window.lineCount() - 1);
+    win32::runWaitingMessages(true);
+    EXPECT_EQ(ask(LB_GETCURSEL), 99'998);
+    RECT client {};
+    ::GetClientRect(window.control(Control::Log), &client);
+    const LRESULT top = ask(LB_GETTOPINDEX);
+    EXPECT_GE(99'998, top);
+    EXPECT_LT(99'998, top + client.bottom / ask(LB_GETITEMHEIGHT) + 1); // in view
+    window.selectLine(-1);
+    win32::runWaitingMessages(true);
+    EXPECT_EQ(ask(LB_GETCURSEL), LB_ERR);
+}
+
+// The pointer's moves reach the logic in twips with the buttons held, and the tip shows the whole line
+// under the pointer and none elsewhere.
+TEST_F(Win32WindowEvents, TipShowsTheWholeLineUnderThePointer)
+{
+    ask(WM_MOUSEMOVE, MK_LBUTTON | MK_MBUTTON);
+    ::SendMessageW(window.control(Control::Log), WM_MOUSEMOVE, MK_RBUTTON, MAKELPARAM(10, 20));
+    EXPECT_THAT(events.seen, ElementsAre("moved Log 5", "moved Log 2"));
+    EXPECT_NEAR(events.lastX, 10 * window.twipsPerPixelX(), 1e-9);
+    EXPECT_NEAR(events.lastY, 20 * window.twipsPerPixelY(), 1e-9);
+
+    const std::string longLine(300, 'x');
+    window.appendLine("short");
+    window.appendLine(longLine);
+    const int pixels = static_cast<int>(ask(LB_GETITEMHEIGHT));
+    const double height = pixels * window.twipsPerPixelY();
+    const auto tipAt = [this](double y) {
+        Log_MouseMove(window, 0, 30, y);
+        const HWND tip = findThreadWindow(TOOLTIPS_CLASSW, nullptr, false);
+        wchar_t text[512] = L"";
+        TOOLINFOW tool {};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = window.handle();
+        tool.uId = reinterpret_cast<UINT_PTR>(window.control(Control::Log));
+        tool.lpszText = text;
+        ::SendMessageW(tip, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&tool));
+        return win32::narrow(text);
+    };
+    EXPECT_EQ(tipAt(height * 1.5), longLine);
+    EXPECT_EQ(tipAt(height * 11.5), "");
+    EXPECT_EQ(window.lineAt(-5, pixels / 2), -1);
 }
 
 // Shown reaches the logic once the window is on the screen, and only the first time; hidden in the tray

@@ -1,15 +1,11 @@
 #include "form/LaterTexts.h"
-#include "form/MainForm.h"
+#include "form/LogPane.h"
+#include "platform/model/WindowModel.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32MainWindow.h"
 #include "platform/win32/Win32OptionsDialog.h"
-#include "settings/LanguageCatalogue.h"
-#include "tests/fakes/FakePlatform.h"
-#include "tests/fakes/SourceTreeFiles.h"
+#include "tests/ProgramWindow.h"
 #include "tests/win32/WindowProbe.h"
-#include "window/MainWindowController.h"
-#include "window/MainWindowDesign.h"
-#include "window/StartupShutdown.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -21,7 +17,7 @@ namespace carrovex::testing
 namespace
 {
 
-// A control shows its whole text: a label or button its text, a check box or option its box and text.
+// A label or button shows its whole text, a check box or option its box and text.
 void expectWholeTextVisible(HWND control)
 {
     RECT client {};
@@ -29,6 +25,9 @@ void expectWholeTextVisible(HWND control)
     const SIZE text = textExtent(control);
     wchar_t className[16] = L"";
     ::GetClassNameW(control, className, static_cast<int>(std::size(className)));
+    if (std::wstring(className) != L"Button" && std::wstring(className) != L"Static") {
+        return; // a field shows what fits of its content
+    }
     const LONG type = ::GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
     const bool choice = std::wstring(className) == L"Button" && type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON;
     const int box = choice ? ::GetSystemMetricsForDpi(SM_CXMENUCHECK, ::GetDpiForWindow(control)) : 0;
@@ -38,43 +37,20 @@ void expectWholeTextVisible(HWND control)
     EXPECT_GE(client.bottom, text.cy) << ::testing::PrintToString(std::wstring(shown));
 }
 
-class Win32Window : public ::testing::TestWithParam<const char*>
+class Win32Window : public ::testing::TestWithParam<const char*>, protected ProgramWindow<win32::Win32MainWindow>
 {
 protected:
     Win32Window()
+        : ProgramWindow(GetParam())
     {
-        window.setEvents(&controller);
-        applyDesign(window);
-        fake.textFiles.files["/prog/Carrovex.ini"]
-            = std::string("[Options]\nFrom=/src\nTo=/dst\nShowLog=1\nLanguage=") + GetParam() + "\n";
-        const std::string language = std::string("/lang/") + GetParam() + ".dat";
-        fake.textFiles.files["/prog" + language]
-            = *SourceTreeFiles().readAll(std::string(CARROVEX_SOURCE_DIR) + language).value();
-        Form_Load(form, {"/prog", {"/prog/lang"}}, "");
-        fake.ini.languageFile = "/prog" + language;
-        LoadLanguage(form);
+        load();
     }
-
-    FakePlatform fake;
-    win32::Win32MainWindow window;
-    MainForm form {window, fake.files, fake.drives, fake.clock, fake.ini, fake.numbers, {}, {}, {}, {}};
-    MainWindowController controller {form};
 };
 
 TEST_P(Win32Window, EveryTextOfTheMainWindowAndTheOptionsDialogIsWhole)
 {
-    for (const Control control : {Control::SourceLabel,
-             Control::DestinationLabel,
-             Control::IntervalLabel,
-             Control::LogLabel,
-             Control::Move,
-             Control::Copy,
-             Control::ShowLog,
-             Control::Overwrite,
-             Control::Settings,
-             Control::StartStop,
-             Control::Quit}) {
-        expectWholeTextVisible(window.control(control));
+    for (int index = 0; index <= static_cast<int>(Control::LogLabel); ++index) {
+        expectWholeTextVisible(window.control(static_cast<Control>(index)));
     }
     // The run's Cancel text and the Stop text fit the same button.
     for (const int key : {11, 32}) {
@@ -86,46 +62,38 @@ TEST_P(Win32Window, EveryTextOfTheMainWindowAndTheOptionsDialogIsWhole)
     window.showOptionsDialog([&](OptionsDialog& shown) {
         auto& dialog = static_cast<win32::Win32OptionsDialog&>(shown);
         return std::make_unique<DialogScript>([&] {
-            LoadLanguage(dialog, fake.ini);
-            for (const DialogControl control : {DialogControl::LanguageLabel,
-                     DialogControl::SaveOnClose,
-                     DialogControl::AskBeforeSaving,
-                     DialogControl::RunOnStart,
-                     DialogControl::SendToTray,
-                     DialogControl::AnyDestinationDisk,
-                     DialogControl::RunOnArrival,
-                     DialogControl::KeepBoth,
-                     DialogControl::About,
-                     DialogControl::Cancel,
-                     DialogControl::Save}) {
-                expectWholeTextVisible(dialog.control(control));
+            LoadLanguage(dialog, ini);
+            for (int index = 0; index <= static_cast<int>(DialogControl::Save); ++index) {
+                expectWholeTextVisible(dialog.control(static_cast<DialogControl>(index)));
                 ++checked;
             }
             dialog.close();
         });
     });
-    EXPECT_EQ(checked, 11);
+    EXPECT_EQ(checked, 12);
 }
 
-TEST_P(Win32Window, LogPaneLayoutsDifferBy1020TwipsAndTheClientAreaIsAsDesigned)
+// The client area is the designed 6030 twips wide and as high as the outer height that the logic's layout
+// gives less the frame's 390 twips; the buttons lie where it puts them on the panel, 30 twips above the client
+// area's top.
+TEST_P(Win32Window, LogPaneLayoutsAreTheLogicsLessTheFrame)
 {
-    const double tolerance = window.twipsPerPixelY();
-    const auto clientSize = [this] {
+    WindowModel layout;
+    for (const bool shown : {true, false}) {
+        window.setValue(Control::ShowLog, shown ? 1 : 0);
+        shown ? ShowLogPane(layout) : HideLogPane(layout);
         RECT client {};
         ::GetClientRect(window.handle(), &client);
-        return std::pair {client.right * window.twipsPerPixelX(), client.bottom * window.twipsPerPixelY()};
-    };
-    EXPECT_NEAR(clientSize().first, 6030, tolerance);
-    EXPECT_NEAR(clientSize().second, 3690, tolerance);
-
-    window.setValue(Control::ShowLog, 0);
-
-    EXPECT_NEAR(clientSize().second, 3690 - 1020, tolerance);
-    EXPECT_FALSE(::IsWindowVisible(window.control(Control::Log)));
-    EXPECT_FALSE(::IsWindowVisible(window.control(Control::LogLabel)));
-    for (const Control button : {Control::Settings, Control::StartStop, Control::Quit}) {
-        // 2190 on the panel, which lies 30 twips above the client area's top.
-        EXPECT_NEAR(placeOf(window.control(button)).top * window.twipsPerPixelY(), 2160, tolerance);
+        EXPECT_NEAR(client.right * window.twipsPerPixelX(), 6030, window.twipsPerPixelX());
+        EXPECT_NEAR(client.bottom * window.twipsPerPixelY(), layout.outerHeight() - 390, window.twipsPerPixelY());
+        for (const Control pane : {Control::Log, Control::LogLabel}) { // in a window that is not shown
+            EXPECT_EQ((::GetWindowLongW(window.control(pane), GWL_STYLE) & WS_VISIBLE) != 0, shown) << nameOf(pane);
+        }
+        for (const Control button : {Control::Settings, Control::StartStop, Control::Quit}) {
+            EXPECT_NEAR(placeOf(window.control(button)).top * window.twipsPerPixelY(),
+                layout.top(button) - 30,
+                window.twipsPerPixelY());
+        }
     }
 }
 
@@ -148,7 +116,7 @@ TEST_P(Win32Window, GreyStartTellsWhyAndEachFieldFollowsItsLabel)
     wchar_t text[256] = L"";
     hit.ti.lpszText = text;
     ::SendMessageW(tips, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&hit.ti));
-    EXPECT_EQ(std::wstring(text), win32::widen(laterText(fake.ini, LaterText::NoDestinationFolder)));
+    EXPECT_EQ(std::wstring(text), win32::widen(laterText(ini, LaterText::NoDestinationFolder)));
 
     for (const auto& [field, label] : {std::pair {Control::SourceFolder, Control::SourceLabel},
              std::pair {Control::DestinationFolder, Control::DestinationLabel},

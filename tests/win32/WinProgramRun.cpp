@@ -1,7 +1,6 @@
-#include "tests/win32/WinProgramRun.h"
-
 #include "platform/win32/ProgramFolder.h"
 #include "platform/win32/WideText.h"
+#include "tests/console/ProgramRun.h"
 
 #include <sstream>
 

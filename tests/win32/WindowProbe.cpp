@@ -2,8 +2,6 @@
 
 #include "platform/win32/DialogWindow.h"
 
-#include <sstream>
-
 namespace carrovex::testing
 {
 
@@ -27,100 +25,6 @@ void CALLBACK runPendingAct(HWND, UINT, UINT_PTR timer, DWORD)
 }
 
 } // namespace
-
-// The names in the order of the controls.
-std::string nameOf(Control control)
-{
-    std::istringstream names(
-        "SourceFolder DestinationFolder BrowseSource BrowseDestination Interval Move Copy ShowLog "
-        "Overwrite Log Settings StartStop Quit SourceLabel DestinationLabel IntervalLabel LogLabel "
-        "TrayShow TrayQuit OpenLogFile");
-    std::string name;
-    for (int index = 0; index <= static_cast<int>(control); ++index) {
-        names >> name;
-    }
-    return name;
-}
-
-void RecordedEvents::changed(Control control)
-{
-    seen.push_back("changed " + nameOf(control));
-}
-
-void RecordedEvents::clicked(Control control)
-{
-    seen.push_back("clicked " + nameOf(control));
-}
-
-void RecordedEvents::validate(Control control)
-{
-    seen.push_back("validate " + nameOf(control));
-}
-
-void RecordedEvents::timerTicked()
-{
-    seen.push_back("tick");
-}
-
-bool RecordedEvents::filesArrived()
-{
-    seen.push_back("arrived");
-    return true;
-}
-
-void RecordedEvents::mouseMoved(Control control, int buttons, double x, double y)
-{
-    seen.push_back("moved " + nameOf(control) + " " + std::to_string(buttons));
-    lastX = x;
-    lastY = y;
-}
-
-void RecordedEvents::resized()
-{
-    seen.push_back("resized");
-}
-
-void RecordedEvents::activated()
-{
-    seen.push_back("activated");
-}
-
-void RecordedEvents::shown()
-{
-    seen.push_back("shown");
-}
-
-bool RecordedEvents::closeRequested()
-{
-    seen.push_back("close");
-    return allowClose;
-}
-
-bool RecordedEvents::sessionEnding()
-{
-    seen.push_back("session ends");
-    return allowClose;
-}
-
-DialogScript::DialogScript(std::function<void()> onLoad, std::vector<std::string>* clicks)
-    : m_onLoad(std::move(onLoad))
-    , m_clicks(clicks)
-{
-}
-
-void DialogScript::load()
-{
-    if (m_onLoad) {
-        m_onLoad();
-    }
-}
-
-void DialogScript::clicked(DialogControl control)
-{
-    if (m_clicks != nullptr) {
-        m_clicks->push_back("clicked " + std::to_string(static_cast<int>(control)));
-    }
-}
 
 RECT placeOf(HWND control)
 {

@@ -1,8 +1,12 @@
 #pragma once
 
-#include "platform/MainWindowEvents.h"
+#include "platform/win32/Win32MainWindow.h"
+#include "tests/RecordedEvents.h"
+#include "window/MainWindowDesign.h"
 
 #include <functional>
+#include <utility>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 #include <windows.h>
@@ -10,43 +14,50 @@
 namespace carrovex::testing
 {
 
-// The main window's events as a test sees them: "changed SourceFolder", "clicked Quit", "tick"...
-class RecordedEvents final : public MainWindowEvents
-{
-public:
-    std::vector<std::string> seen;
-    bool allowClose = true;
-    double lastX = 0; // where the pointer last moved, in twips
-    double lastY = 0;
-
-    void changed(Control control) override;
-    void clicked(Control control) override;
-    void validate(Control control) override;
-    void timerTicked() override;
-    bool filesArrived() override;
-    void mouseMoved(Control control, int buttons, double x, double y) override;
-    void resized() override;
-    void activated() override;
-    void shown() override;
-    bool closeRequested() override;
-    bool sessionEnding() override;
-};
-
 // An options dialog's logic that runs the script when the dialog loads and records the clicks.
 class DialogScript final : public OptionsDialogEvents
 {
 public:
-    explicit DialogScript(std::function<void()> onLoad, std::vector<std::string>* clicks = nullptr);
-    void load() override;
-    void clicked(DialogControl control) override;
+    explicit DialogScript(std::function<void()> onLoad, std::vector<std::string>* clicks = nullptr)
+        : m_onLoad(std::move(onLoad))
+        , m_clicks(clicks)
+    {
+    }
+    void load() override
+    {
+        if (m_onLoad) {
+            m_onLoad();
+        }
+    }
+    void clicked(DialogControl control) override
+    {
+        if (m_clicks != nullptr) {
+            m_clicks->push_back("clicked " + std::to_string(static_cast<int>(control)));
+        }
+    }
 
 private:
     std::function<void()> m_onLoad;
     std::vector<std::string>* m_clicks;
 };
 
-// The name of a control, for the recorded events.
-std::string nameOf(Control control);
+// The bare window as the design makes it, shown, with its events recorded from then on; German texts as at
+// first start.
+class ShownWindow : public ::testing::Test
+{
+protected:
+    ShownWindow()
+    {
+        applyDesign(window);
+        window.setEvents(&events);
+        window.show();
+        win32::runWaitingMessages(true);
+        events.seen.clear();
+    }
+
+    RecordedEvents events;
+    win32::Win32MainWindow window; // its minute does not tick during a test
+};
 
 // Where a control lies in its window's client area, in pixels.
 RECT placeOf(HWND control);
