@@ -29,6 +29,8 @@ private:
     std::string m_path;
 };
 
+// Creates the folder, and its parents where the platform does; returns its path.
+std::string makeFolder(const std::string& path);
 void writeFile(const std::string& path, const std::string& content);
 std::string readFile(const std::string& path);
 bool exists(const std::string& path);

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace carrovex::testing
 {
@@ -110,6 +111,81 @@ TYPED_TEST_P(FileSystemContract, MoveAcrossRemovesTheSourceOnlyWhenItsCopyIsPlac
     EXPECT_EQ(readFile(this->in(disk.path(), "b.txt")), "theirs");
 }
 
+// A name that is taken: the file goes in under the first free numbered name and replaces nothing, for a copy
+// and a move, within one volume and onto another, all in one batch; nor does it take a numbered name that
+// another program makes while it waits in its batch.
+TYPED_TEST_P(FileSystemContract, KeepingBothTakesTheFirstFreeNumberedNameAndReplacesNothing)
+{
+    struct Row {
+        std::string name;
+        std::vector<std::string> taken;
+        std::string placed; // empty: too long for the volume
+    };
+    const std::string longest = std::string(251, 'n') + ".txt";
+    const Row rows[] = {{"a.txt", {"a.txt"}, "a (2).txt"},
+        {"a", {"a"}, "a (2)"},
+        {"archive.tar.gz", {"archive.tar.gz"}, "archive.tar (2).gz"},
+        {"b.txt", {"b.txt", "b (2).txt"}, "b (3).txt"},
+        {"c.txt", {"c.txt"}, "c (3).txt"}, // its "(2)" is made while it waits, unless it was placed at once
+        {"free.txt", {}, "free.txt"},
+        {longest, {longest}, ""}};
+    const typename TypeParam::Volume disk {TypeParam::volume(this->temp)};
+    int round = 0;
+    for (const std::string& folder : {this->destination, disk.mounted() ? disk.path() : this->destination}) {
+        for (const Transfer how : {Transfer::CopyKeepingBoth, Transfer::MoveKeepingBoth}) {
+            const std::string to = makeFolder(this->in(folder, std::to_string(++round)));
+            // A move within one volume is a rename at once, whose failure comes when it is started.
+            std::vector<Placed> outcomes;
+            std::vector<std::size_t> inBatch;
+            for (const Row& row : rows) {
+                writeFile(this->in(this->source, row.name), "new");
+                for (const std::string& taken : row.taken) {
+                    writeFile(this->in(to, taken), "old " + taken);
+                }
+                const Status started
+                    = this->files.startTransfer(this->in(this->source, row.name), this->in(to, row.name), how);
+                outcomes.push_back(started.ok() ? Placed(std::string()) : Placed::failure(started));
+                if (started.ok()) {
+                    inBatch.push_back(outcomes.size() - 1);
+                }
+            }
+            const bool placedAtOnce = exists(this->in(to, "c (2).txt"));
+            if (!placedAtOnce) {
+                writeFile(this->in(to, "c (2).txt"), "theirs");
+            }
+
+            const std::vector<Placed> completed = this->files.completeBatch();
+
+            ASSERT_EQ(completed.size(), inBatch.size());
+            for (std::size_t i = 0; i < inBatch.size(); ++i) {
+                outcomes[inBatch[i]] = completed[i];
+            }
+            for (std::size_t i = 0; i < outcomes.size(); ++i) {
+                const Row& row = rows[i];
+                const std::string what = to + " " + row.name;
+                for (const std::string& taken : row.taken) {
+                    EXPECT_EQ(readFile(this->in(to, taken)), "old " + taken) << what;
+                }
+                if (row.placed.empty()) {
+                    EXPECT_EQ(outcomes[i].problem(), Problem::NumberedNameTooLong)
+                        << what << ": " << outcomes[i].error();
+                    EXPECT_TRUE(exists(this->in(this->source, row.name))) << what;
+                    continue;
+                }
+                const std::string placed = row.name == "c.txt" && placedAtOnce ? "c (2).txt" : row.placed;
+                ASSERT_TRUE(outcomes[i].ok()) << what << ": " << outcomes[i].error();
+                EXPECT_EQ(outcomes[i].value(), placed) << what;
+                EXPECT_EQ(readFile(this->in(to, placed)), "new") << what;
+                EXPECT_EQ(exists(this->in(this->source, row.name)), how == Transfer::CopyKeepingBoth) << what;
+            }
+            EXPECT_EQ(readFile(this->in(to, "c (2).txt")), placedAtOnce ? "new" : "theirs");
+            EXPECT_EQ(entriesOf(to),
+                "a a (2) a (2).txt a.txt archive.tar (2).gz archive.tar.gz b (2).txt b (3).txt b.txt c (2).txt "
+                    + std::string(placedAtOnce ? "" : "c (3).txt ") + "c.txt free.txt " + longest);
+        }
+    }
+}
+
 TYPED_TEST_P(FileSystemContract, FullDiskFailsWithoutLeavingAPartialFile)
 {
     const typename TypeParam::Volume disk {TypeParam::volume(this->temp)};
@@ -202,6 +278,7 @@ REGISTER_TYPED_TEST_SUITE_P(FileSystemContract,
     TransfersKeepContentTimeAndReadOnly,
     MoveNeverReplaces,
     MoveAcrossRemovesTheSourceOnlyWhenItsCopyIsPlaced,
+    KeepingBothTakesTheFirstFreeNumberedNameAndReplacesNothing,
     FullDiskFailsWithoutLeavingAPartialFile,
     SameFileSeesOtherSpellingsAndFileExistsOnlyForFiles,
     BatchIsDueAtEachLimitAndNotBefore,

@@ -42,7 +42,11 @@ TempFolder::~TempFolder()
 
 std::string TempFolder::folder(const std::string& name) const
 {
-    const std::string path = m_path + "/" + name;
+    return makeFolder(m_path + "/" + name);
+}
+
+std::string makeFolder(const std::string& path)
+{
     fs::create_directories(path);
     return path;
 }

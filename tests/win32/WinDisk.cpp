@@ -81,7 +81,11 @@ TempFolder::~TempFolder()
 
 std::string TempFolder::folder(const std::string& name) const
 {
-    const std::string path = m_path + "\\" + name;
+    return makeFolder(m_path + "\\" + name);
+}
+
+std::string makeFolder(const std::string& path)
+{
     ::CreateDirectoryW(widen(path).c_str(), nullptr);
     return path;
 }
