@@ -8,6 +8,7 @@
 //   alreadyExists(), diskFull()  the system's words for a taken name and a full disk
 //   setReadOnly(path, on), isReadOnly(path)
 //   setTime(path), hasTheTimeSet(path)  a time with the finest steps the platform keeps
+//   setWholeSecond(path, n)    a time in whole seconds, n seconds after the second of setTime()'s
 //   leftCopy(folder, n)        writes a staged copy as an ended program leaves it; returns its path
 //   hold(path)                 keeps the file open as a live program keeps its staged copy, for the result's life
 #include "tests/DiskHelpers.h"
@@ -16,6 +17,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace carrovex::testing
@@ -206,6 +208,45 @@ TYPED_TEST_P(FileSystemContract, FullDiskFailsWithoutLeavingAPartialFile)
     EXPECT_EQ(readFile(big).size(), 2U << 20);
 }
 
+// A copy has the same content only with the same length, bytes and time; a time in whole seconds (FAT keeps
+// even seconds) may lie within two seconds of the source's.
+TYPED_TEST_P(FileSystemContract, SameContentAsksLengthTimeAndEveryByte)
+{
+    constexpr int finest = -1000; // the time of setTime(); else whole seconds after its second, or the clock's
+    constexpr int now = 1000;
+    struct Row {
+        const char* content;
+        int sourceTime;
+        int copyTime;
+        bool same;
+    };
+    const Row rows[] = {{"the content", finest, finest, true},
+        {"the c0ntent", finest, finest, false},
+        {"the content!", finest, finest, false},
+        {"the content", finest, now, false},
+        {"the content", finest, 2, true},
+        {"the content", 0, -2, true},
+        {"the content", finest, -3, false},
+        {"the content", 2, finest, false},
+        {"the content", finest, 86'400, false}};
+    const std::string original = this->in(this->source, "a.txt");
+    const std::string copy = this->in(this->destination, "a.txt");
+    for (const Row& row : rows) {
+        writeFile(original, "the content");
+        writeFile(copy, row.content);
+        for (const auto& [path, time] : {std::pair {original, row.sourceTime}, std::pair {copy, row.copyTime}}) {
+            if (time == finest) {
+                TypeParam::setTime(path);
+            } else if (time != now) {
+                TypeParam::setWholeSecond(path, time);
+            }
+        }
+        EXPECT_EQ(this->files.sameContent(original, copy).value(), row.same) << &row - rows;
+    }
+    EXPECT_FALSE(this->files.sameContent(original, this->in(this->destination, "missing")).value());
+    EXPECT_FALSE(this->files.sameContent(original, this->destination).value());
+}
+
 // Other spellings of a path name the same file; only a file is a file.
 TYPED_TEST_P(FileSystemContract, SameFileSeesOtherSpellingsAndFileExistsOnlyForFiles)
 {
@@ -280,6 +321,7 @@ REGISTER_TYPED_TEST_SUITE_P(FileSystemContract,
     MoveAcrossRemovesTheSourceOnlyWhenItsCopyIsPlaced,
     KeepingBothTakesTheFirstFreeNumberedNameAndReplacesNothing,
     FullDiskFailsWithoutLeavingAPartialFile,
+    SameContentAsksLengthTimeAndEveryByte,
     SameFileSeesOtherSpellingsAndFileExistsOnlyForFiles,
     BatchIsDueAtEachLimitAndNotBefore,
     RemovesCopiesThatAnEndedProgramLeftButNotLiveOnes);

@@ -7,7 +7,6 @@
 #include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -249,54 +248,6 @@ INSTANTIATE_TEST_SUITE_P(Writers,
     ::testing::Values(WriterCase {"Copy", false, false},
         WriterCase {"MoveWithinTheFileSystem", true, false},
         WriterCase {"MoveToAnotherFileSystem", true, true}),
-    rowName);
-
-struct LeftoverCase {
-    const char* name;
-    const char* destinationContent;
-    std::optional<timespec> destinationTime; // else now
-    const char* line;
-    bool sourceStays;
-};
-
-constexpr timespec sourceTime {1'100'000'000, 123'456'789};
-
-class InterruptedMove : public TransferRunOnDisk, public ::testing::WithParamInterface<LeftoverCase>
-{
-};
-
-// A move cut short by a kill or a power cut left the file in both folders; only a byte-identical copy with
-// the source's time finishes it.
-TEST_P(InterruptedMove, FinishesOnlyWithAByteIdenticalCopy)
-{
-    const LeftoverCase& c = GetParam();
-    choose(true, false);
-    writeFile(source + "/a.txt", "the content");
-    writeFile(destination + "/a.txt", c.destinationContent);
-    const timespec times[2] = {sourceTime, sourceTime};
-    ::utimensat(AT_FDCWD, (source + "/a.txt").c_str(), times, 0);
-    if (c.destinationTime) {
-        const timespec destinationTimes[2] = {*c.destinationTime, *c.destinationTime};
-        ::utimensat(AT_FDCWD, (destination + "/a.txt").c_str(), destinationTimes, 0);
-    }
-
-    DoAction(form);
-
-    EXPECT_THAT(window.lines(), ElementsAre(std::string(stamp) + c.line));
-    EXPECT_EQ(exists(source + "/a.txt"), c.sourceStays);
-    EXPECT_EQ(readFile(destination + "/a.txt"), c.destinationContent);
-}
-
-INSTANTIATE_TEST_SUITE_P(Leftovers,
-    InterruptedMove,
-    ::testing::Values(LeftoverCase {"IdenticalCopy", "the content", sourceTime, "t26: a.txt", false},
-        LeftoverCase {"SameLengthOtherBytes", "the c0ntent", sourceTime, "t21 (t24): a.txt", true},
-        LeftoverCase {"SameBytesOtherTime", "the content", std::nullopt, "t21 (t24): a.txt", true},
-        // FAT keeps whole (even) seconds: two seconds apart is the same time there, a day apart is not.
-        LeftoverCase {"WholeSecondsWithinTwo", "the content", timespec {1'100'000'002, 0}, "t26: a.txt", false},
-        LeftoverCase {"WholeSecondsTwoEarlier", "the content", timespec {1'099'999'998, 0}, "t26: a.txt", false},
-        LeftoverCase {"WholeSecondsThreeEarlier", "the content", timespec {1'099'999'997, 0}, "t21 (t24): a.txt", true},
-        LeftoverCase {"WholeSecondsADayApart", "the content", timespec {1'100'086'400, 0}, "t21 (t24): a.txt", true}),
     rowName);
 
 } // namespace

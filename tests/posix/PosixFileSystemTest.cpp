@@ -84,6 +84,11 @@ struct PosixDisk {
         const timespec times[2] = {{1'000'000'000, 5}, {1'100'000'000, 123'456'789}};
         ::utimensat(AT_FDCWD, path.c_str(), times, 0);
     }
+    static void setWholeSecond(const std::string& path, int seconds)
+    {
+        const timespec times[2] = {{1'100'000'000 + seconds, 0}, {1'100'000'000 + seconds, 0}};
+        ::utimensat(AT_FDCWD, path.c_str(), times, 0);
+    }
     static bool hasTheTimeSet(const std::string& path)
     {
         const timespec written = statOf(path).st_mtim;
