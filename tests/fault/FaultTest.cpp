@@ -131,35 +131,22 @@ TEST_P(FaultFailure, LeavesNoPartialFile)
     EXPECT_EQ(readFile(source + "/a.txt"), grows ? content + "+" : shrinks ? content.substr(0, 1) : content);
 }
 
+constexpr const char* ioError = "Input/output error";
+constexpr const char* changed = "The file changed while it was copied";
+
 INSTANTIATE_TEST_SUITE_P(Faults,
     FaultFailure,
-    ::testing::Values(
-        FailureCase {"IoErrorMidCopy", "io-error-mid-copy", 1 << 20, Transfer::Copy, false, "Input/output error"},
-        FailureCase {"IoErrorWhileRead", "no-kernel-copy,read-fails", 666, Transfer::Copy, false, "Input/output error"},
-        FailureCase {"PermissionsFail", "chmod-fails", 7, Transfer::Copy, false, "Input/output error"},
-        FailureCase {"TimesFail", "times-fail", 7, Transfer::Copy, false, "Input/output error"},
-        FailureCase {"FailingClose", "no-unnamed-files,close-fails", 7, Transfer::Copy, false, "Input/output error"},
-        FailureCase {
-            "SourceGrowsWhileCopied", "source-grows", 7, Transfer::Copy, false, "The file changed while it was copied"},
-        FailureCase {"SourceShrinksWhileCopied",
-            "source-shrinks",
-            7,
-            Transfer::Copy,
-            false,
-            "The file changed while it was copied"},
-        FailureCase {"SourceShrinksWhileRead",
-            "no-kernel-copy,source-shrinks",
-            7,
-            Transfer::Copy,
-            false,
-            "The file changed while it was copied"},
+    ::testing::Values(FailureCase {"IoErrorMidCopy", "io-error-mid-copy", 1 << 20, Transfer::Copy, false, ioError},
+        FailureCase {"IoErrorWhileRead", "no-kernel-copy,read-fails", 666, Transfer::Copy, false, ioError},
+        FailureCase {"PermissionsFail", "chmod-fails", 7, Transfer::Copy, false, ioError},
+        FailureCase {"TimesFail", "times-fail", 7, Transfer::Copy, false, ioError},
+        FailureCase {"FailingClose", "no-unnamed-files,close-fails", 7, Transfer::Copy, false, ioError},
+        FailureCase {"SourceGrowsWhileCopied", "source-grows", 7, Transfer::Copy, false, changed},
+        FailureCase {"SourceShrinksWhileCopied", "source-shrinks", 7, Transfer::Copy, false, changed},
+        FailureCase {"SourceShrinksWhileRead", "no-kernel-copy,source-shrinks", 7, Transfer::Copy, false, changed},
         FailureCase {"SourceGrowsWhileMovedAcross", "source-grows", 7, Transfer::Move, true, ""},
-        FailureCase {"QuotaExceededForANamedCopy",
-            "no-unnamed-files,quota-exceeded",
-            7,
-            Transfer::Copy,
-            false,
-            "Disk quota exceeded"}),
+        FailureCase {
+            "QuotaExceeded", "no-unnamed-files,quota-exceeded", 7, Transfer::Copy, false, "Disk quota exceeded"}),
     rowName);
 
 // A destination that keeps shorter names than the source folder (eCryptfs: 143 bytes) is named as the reason;
