@@ -2,6 +2,7 @@
 
 #include "platform/FileSystem.h"
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,9 @@ private:
     std::string m_path;
 };
 
+// The platform's own form of a path given in UTF-8, and back.
+std::filesystem::path nativePath(const std::string& path);
+std::string utf8Path(const std::filesystem::path& path);
 // Creates the folder, and its parents where the platform does; returns its path.
 std::string makeFolder(const std::string& path);
 void writeFile(const std::string& path, const std::string& content);
