@@ -11,6 +11,9 @@
 //   setWholeSecond(path, n)    a time in whole seconds, n seconds after the second of setTime()'s
 //   leftCopy(folder, n)        writes a staged copy as an ended program leaves it; returns its path
 //   hold(path)                 keeps the file open as a live program keeps its staged copy, for the result's life
+//   TextFiles, lineEnd         the binding of the settings and log files, and the line end it writes
+#include "form/LogFile.h"
+#include "store/IniStore.h"
 #include "tests/DiskHelpers.h"
 
 #include <chrono>
@@ -315,6 +318,51 @@ TYPED_TEST_P(FileSystemContract, RemovesCopiesThatAnEndedProgramLeftButNotLiveOn
     EXPECT_TRUE(exists(live));
 }
 
+// The settings file is replaced whole or not at all: a full disk keeps the old settings, and no temporary
+// file stays beside it.
+TYPED_TEST_P(FileSystemContract, SettingsFileIsReplacedWholeOrNotAtAll)
+{
+    typename TypeParam::TextFiles textFiles;
+    IniStore ini {textFiles};
+    const std::string end = TypeParam::lineEnd;
+    const std::string folder = this->temp.folder("M\xC3\xA4rz \xE2\x82\xAC");
+    ini.settingsFile = this->in(folder, "Carrovex.ini");
+    ini.WriteIniValue("Options", "From", "old");
+    ini.WriteIniValue("Options", "To", "new");
+
+    EXPECT_EQ(readFile(ini.settingsFile), "[Options]" + end + "From=old" + end + "To=new" + end);
+    EXPECT_EQ(ini.ReadIniValue("Options", "To", "", iniValueSize), "new");
+    EXPECT_EQ(entriesOf(folder), "Carrovex.ini");
+
+    const typename TypeParam::Volume disk {TypeParam::volume(this->temp)};
+    if (!disk.mounted()) {
+        GTEST_SKIP() << "a second volume needs root";
+    }
+    ini.settingsFile = this->in(disk.path(), "Carrovex.ini");
+    ini.WriteIniValue("Options", "From", "old");
+    writeFile(this->in(disk.path(), "filler"), std::string(4 << 20, 'f')); // stops where the disk is full
+    ini.WriteIniValue("Options", "To", "new");
+
+    EXPECT_EQ(readFile(ini.settingsFile), "[Options]" + end + "From=old" + end);
+    EXPECT_EQ(entriesOf(disk.path()), "Carrovex.ini filler");
+}
+
+// The log's rotation replaces the oldest file, which a plain rename on Windows refuses to do.
+TYPED_TEST_P(FileSystemContract, LogFileRotatesAtItsLimitReplacingTheOldestFile)
+{
+    typename TypeParam::TextFiles textFiles;
+    const std::string log = this->in(this->destination, "Carrovex.log");
+    LogFile file(textFiles, textFiles, log, 64, 2);
+    std::string kept; // eight lines to a file; the first eight went with the oldest file
+    for (int line = 10; line < 40; ++line) {
+        ASSERT_TRUE(file.add("line " + std::to_string(line)).ok()) << line;
+        kept += line < 18 ? "" : "line " + std::to_string(line) + "\n";
+    }
+
+    EXPECT_EQ(entriesOf(this->destination), "Carrovex.log Carrovex.log.1 Carrovex.log.2");
+    EXPECT_EQ(readFile(log + ".2") + readFile(log + ".1") + readFile(log), kept);
+}
+
 REGISTER_TYPED_TEST_SUITE_P(FileSystemContract,
     TransfersKeepContentTimeAndReadOnly,
     MoveNeverReplaces,
@@ -324,6 +372,8 @@ REGISTER_TYPED_TEST_SUITE_P(FileSystemContract,
     SameContentAsksLengthTimeAndEveryByte,
     SameFileSeesOtherSpellingsAndFileExistsOnlyForFiles,
     BatchIsDueAtEachLimitAndNotBefore,
-    RemovesCopiesThatAnEndedProgramLeftButNotLiveOnes);
+    RemovesCopiesThatAnEndedProgramLeftButNotLiveOnes,
+    SettingsFileIsReplacedWholeOrNotAtAll,
+    LogFileRotatesAtItsLimitReplacingTheOldestFile);
 
 } // namespace carrovex::testing

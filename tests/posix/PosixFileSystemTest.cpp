@@ -2,6 +2,7 @@
 
 #include "platform/posix/FileDescriptor.h"
 #include "platform/posix/PosixDriveTable.h"
+#include "platform/posix/PosixTextFiles.h"
 #include "tests/FileSystemContract.h"
 #include "tests/posix/DiskFixtures.h"
 
@@ -48,8 +49,10 @@ struct stat statOf(const std::string& path)
 
 struct PosixDisk {
     using Files = posix::PosixFileSystem;
+    using TextFiles = posix::PosixTextFiles;
     using Volume = TmpfsMount;
     static constexpr char separator = '/';
+    static constexpr const char* lineEnd = "\n";
 
     static Files files()
     {

@@ -4,6 +4,7 @@
 #include "platform/win32/StagedCopy.h"
 #include "platform/win32/SystemError.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/Win32TextFiles.h"
 #include "tests/FileSystemContract.h"
 #include "tests/win32/WinDisk.h"
 
@@ -50,8 +51,10 @@ std::string upperCase(std::string text)
 
 struct Win32Disk {
     using Files = win32::Win32FileSystem;
+    using TextFiles = win32::Win32TextFiles;
     using Volume = UnixTmpfs;
     static constexpr char separator = '\\';
+    static constexpr const char* lineEnd = "\r\n";
 
     static Files files()
     {
