@@ -113,7 +113,8 @@ struct PosixDisk {
 
 INSTANTIATE_TYPED_TEST_SUITE_P(Posix, FileSystemContract, PosixDisk);
 
-TEST_F(PosixFiles, ListsOnlyRegularVisibleFilesByteForByte)
+// Only regular visible files are listed, by their very bytes, and only they are taken.
+TEST_F(PosixFiles, ListsAndTakesOnlyRegularVisibleFilesByteForByte)
 {
     const std::vector<std::string> names = {"with blank.txt", "new\nline", "tab\there", "M\xE4rz.txt"};
     for (const std::string& name : names) {
@@ -134,22 +135,16 @@ TEST_F(PosixFiles, ListsOnlyRegularVisibleFilesByteForByte)
     }
 
     const Result<std::vector<std::string>> listing = files.listPlainFiles(source);
+    const Status link = transferNow(files, source + "/link", destination + "/link", Transfer::Copy);
+    const Status fifo = transferNow(files, source + "/fifo", destination + "/fifo", Transfer::Copy);
     ::close(sock);
 
     ASSERT_TRUE(listing.ok()) << listing.error();
     EXPECT_THAT(listing.value(), UnorderedElementsAre(names[0], names[1], names[2], names[3]));
     EXPECT_EQ(files.listPlainFiles(temp.path() + "/missing").error(), "No such file or directory");
-}
-
-// A file where a folder should be means no file, not a failure.
-TEST_F(PosixFiles, FileExistsOnlyForFiles)
-{
-    writeFile(source + "/a.txt", "x");
-
-    EXPECT_FALSE(files.fileExists(source + "/a.txt/b").value());
-    // A folder that may not be searched cannot tell: that is a failure, not "no file".
-    ::chmod(source.c_str(), 0700);
-    EXPECT_TRUE(asUnprivilegedUser([&] { return files.fileExists(source + "/a.txt").error() == "Permission denied"; }));
+    EXPECT_FALSE(link.ok());
+    EXPECT_EQ(fifo.error(), "Not a regular file");
+    EXPECT_EQ(entriesOf(destination), "");
 }
 
 TEST_F(PosixFiles, CopyKeepsThePermissionBits)
@@ -210,20 +205,6 @@ TEST_F(PosixFiles, KeepingBothTakesAnotherNumberWhenAnotherProgramTakesOneMeanwh
         EXPECT_EQ(readFile(to + "/" + outcomes[0].value()), "new");
         EXPECT_EQ(exists(source + "/a.txt"), how == Transfer::CopyKeepingBoth);
     }
-}
-
-TEST_F(PosixFiles, CopyRefusesLinksAndSpecialFiles)
-{
-    writeFile(source + "/target", "x");
-    ::symlink((source + "/target").c_str(), (source + "/link").c_str());
-    ::mkfifo((source + "/fifo").c_str(), 0644);
-
-    const Status link = transferNow(files, source + "/link", destination + "/link", Transfer::Copy);
-    const Status fifo = transferNow(files, source + "/fifo", destination + "/fifo", Transfer::Copy);
-
-    EXPECT_FALSE(link.ok());
-    EXPECT_EQ(fifo.error(), "Not a regular file");
-    EXPECT_EQ(entriesOf(destination), "");
 }
 
 // Within one file system a move is a rename, made at once; the moved file is not kept from writers.
@@ -300,9 +281,15 @@ TEST_F(PosixFiles, SourceLeftUnderItsLeavingNameGetsItsNameBack)
     EXPECT_EQ(readFile(hidden + "held.txt"), "held");
 }
 
+// A file where a folder should be means no file; a folder that may not be searched cannot tell, which is a
+// failure in the system's words, as are other refusals.
 TEST_F(PosixFiles, PermissionsAreReportedInTheSystemsWords)
 {
     writeFile(source + "/secret", "x");
+    EXPECT_FALSE(files.fileExists(source + "/secret/b").value());
+    const std::string unsearchable = temp.folder("unsearchable");
+    writeFile(unsearchable + "/a.txt", "x");
+    ::chmod(unsearchable.c_str(), 0700);
     ::chmod((source + "/secret").c_str(), 0);
     ::chmod(temp.path().c_str(), 0777);
     ::chmod(source.c_str(), 0777);
@@ -316,7 +303,8 @@ TEST_F(PosixFiles, PermissionsAreReportedInTheSystemsWords)
         ::chmod(source.c_str(), 0777);
         writeFile(source + "/open", "x");
         const Status unwritable = transferNow(unprivileged, source + "/open", readOnly + "/open", Transfer::Copy);
-        return unreadable.error() == "Permission denied" && unwritable.error() == "Permission denied";
+        return unreadable.error() == "Permission denied" && unwritable.error() == "Permission denied"
+            && unprivileged.fileExists(unsearchable + "/a.txt").error() == "Permission denied";
     }));
     EXPECT_EQ(entriesOf(destination), "");
     EXPECT_EQ(entriesOf(readOnly), "");
