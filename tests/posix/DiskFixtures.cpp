@@ -30,6 +30,11 @@ std::string makeFolder(const std::string& path)
     return path;
 }
 
+bool shell(const std::string& command)
+{
+    return std::system(("(" + command + ") >/dev/null 2>&1").c_str()) == 0;
+}
+
 ToolMount::ToolMount(
     const std::string& where, const std::string& tool, const std::string& mount, const std::string& unmount)
     : m_path(where)
@@ -37,14 +42,13 @@ ToolMount::ToolMount(
     , m_unmount(unmount)
 {
     fs::create_directories(where);
-    const bool toolThere = std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
-    m_mounted = ::geteuid() == 0 && toolThere && std::system(("(" + mount + ") >/dev/null 2>&1").c_str()) == 0;
+    m_mounted = ::geteuid() == 0 && shell("command -v " + tool) && shell(mount);
 }
 
 ToolMount::~ToolMount()
 {
     if (m_mounted) {
-        [[maybe_unused]] const int ignored = std::system(("(" + m_unmount + ") >/dev/null 2>&1").c_str());
+        shell(m_unmount);
     }
 }
 

@@ -38,6 +38,9 @@ private:
     bool m_mounted = false;
 };
 
+// Runs the shell command with its output thrown away; true where it succeeded.
+bool shell(const std::string& command);
+
 // A small tmpfs mounted for the test's life: a second file system, or a disk that fills up.
 class TmpfsMount : public ToolMount
 {
