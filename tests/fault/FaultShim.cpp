@@ -165,24 +165,19 @@ void anotherProgramTakes(const char* name, const std::string& file = {})
     }
 }
 
-// Waits until the process is asleep in open (held by a lease) or has ended.
+// Waits until the process is blocked in open (held by a lease) or has ended: only a blocked process shows
+// its call's number.
 void waitUntilOpenWaitsOrEnds(pid_t process)
 {
-    const std::string proc = "/proc/" + std::to_string(process);
+    const std::string syscall = "/proc/" + std::to_string(process) + "/syscall";
     for (int tries = 0; tries < 5000 && ::waitpid(process, nullptr, WNOHANG) != process; ++tries) {
-        char state[512] = {};
         char call[16] = {};
-        FILE* stat = std::fopen((proc + "/stat").c_str(), "r");
-        FILE* syscall = std::fopen((proc + "/syscall").c_str(), "r");
-        const bool read = stat != nullptr && syscall != nullptr && std::fgets(state, sizeof state, stat) != nullptr
-            && std::fgets(call, sizeof call, syscall) != nullptr;
-        for (FILE* file : {stat, syscall}) {
-            if (file != nullptr) {
-                std::fclose(file);
-            }
+        FILE* file = std::fopen(syscall.c_str(), "r");
+        const bool read = file != nullptr && std::fgets(call, sizeof call, file) != nullptr;
+        if (file != nullptr) {
+            std::fclose(file);
         }
-        const char* afterName = std::strrchr(state, ')');
-        if (read && afterName != nullptr && afterName[2] == 'S' && std::atoi(call) == SYS_openat) {
+        if (read && std::atoi(call) == SYS_openat) {
             return;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
