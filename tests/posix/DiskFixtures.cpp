@@ -101,6 +101,14 @@ std::string unmountFuse(const std::string& where, const std::string& image)
     return unmount + "; losetup -d \"$(cat " + quoted(image + ".loop") + ")\"";
 }
 
+struct stat statOf(const std::string& path)
+{
+    struct stat info {
+    };
+    ::lstat(path.c_str(), &info);
+    return info;
+}
+
 bool exists(const std::string& path)
 {
     struct stat info {

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <sys/stat.h>
 
 namespace carrovex::testing
 {
@@ -38,6 +39,8 @@ private:
     bool m_mounted = false;
 };
 
+// The entry's own state, not that of what a link names; all zero where there is none.
+struct stat statOf(const std::string& path);
 // Runs the shell command with its output thrown away; true where it succeeded.
 bool shell(const std::string& command);
 

@@ -230,10 +230,7 @@ TEST_F(ProgramLayout, SettingsFolderIsMadeWithItsParentsPrivate)
     ASSERT_TRUE(posix::makeSettingsFolder(folder).ok()); // there already
 
     for (const std::string& made : {temp.path() + "/home", temp.path() + "/home/.config", folder}) {
-        struct stat info {
-        };
-        ASSERT_EQ(::stat(made.c_str(), &info), 0) << made;
-        EXPECT_EQ(info.st_mode & 07777, 0700U) << made;
+        EXPECT_EQ(statOf(made).st_mode & 07777, 0700U) << made;
     }
 }
 

@@ -39,14 +39,6 @@ protected:
     posix::PosixFileSystem files {settlingQuickly};
 };
 
-struct stat statOf(const std::string& path)
-{
-    struct stat info {
-    };
-    ::lstat(path.c_str(), &info);
-    return info;
-}
-
 struct PosixDisk {
     using Files = posix::PosixFileSystem;
     using TextFiles = posix::PosixTextFiles;

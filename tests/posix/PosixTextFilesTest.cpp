@@ -23,24 +23,16 @@ protected:
     std::string path = temp.path() + "/Carrovex.ini";
 };
 
-mode_t permissionsOf(const std::string& path)
-{
-    struct stat info {
-    };
-    ::stat(path.c_str(), &info);
-    return info.st_mode & 07777;
-}
-
 TEST_F(SettingsFileOnDisk, WritesCreateTheFileKeepItsPermissionsAndLeaveNoTemporaryFile)
 {
     ini.settingsFile = path;
     ini.WriteIniValue("Options", "From", "/in");
-    EXPECT_EQ(permissionsOf(path), 0644U);
+    EXPECT_EQ(statOf(path).st_mode & 07777, 0644U);
     ::chmod(path.c_str(), 0600); // the user keeps the settings to himself
     ini.WriteIniValue("Options", "To", "/out");
 
     EXPECT_EQ(readFile(path), "[Options]\nFrom=/in\nTo=/out\n");
-    EXPECT_EQ(permissionsOf(path), 0600U);
+    EXPECT_EQ(statOf(path).st_mode & 07777, 0600U);
     EXPECT_EQ(entriesOf(temp.path()), "Carrovex.ini");
 }
 
@@ -78,10 +70,7 @@ TEST_F(SettingsFileOnDisk, FifoUnderTheNameNeitherBlocksNorIsReplacedByGarbage)
     EXPECT_EQ(ini.ReadIniValue("Options", "From", "default", iniValueSize), "default");
 
     ini.WriteIniValue("Options", "From", "/new");
-    struct stat info {
-    };
-    EXPECT_EQ(::lstat(path.c_str(), &info), 0);
-    EXPECT_TRUE(S_ISFIFO(info.st_mode)) << "the settings file took the place of the FIFO";
+    EXPECT_TRUE(S_ISFIFO(statOf(path).st_mode)) << "the settings file took the place of the FIFO";
 }
 
 TEST_F(SettingsFileOnDisk, LogFileInAFolderWithoutWriteAccessFailsInTheSystemsWords)
