@@ -12,11 +12,20 @@
 //   leftCopy(folder, n)        writes a staged copy as an ended program leaves it; returns its path
 //   hold(path)                 keeps the file open as a live program keeps its staged copy, for the result's life
 //   TextFiles, lineEnd         the binding of the settings and log files, and the line end it writes
+//   Drives                     the binding's drive table
+#include "engine/TransferRun.h"
 #include "form/LogFile.h"
+#include "form/MainForm.h"
+#include "platform/model/WindowModel.h"
 #include "store/IniStore.h"
 #include "tests/DiskHelpers.h"
+#include "tests/fakes/FixedClock.h"
+#include "tests/fakes/FixedNumberFormat.h"
+#include "tests/fakes/MemoryTextFiles.h"
+#include "tests/fakes/NumberedTexts.h"
 
 #include <chrono>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <string>
 #include <thread>
@@ -363,6 +372,41 @@ TYPED_TEST_P(FileSystemContract, LogFileRotatesAtItsLimitReplacingTheOldestFile)
     EXPECT_EQ(readFile(log + ".2") + readFile(log + ".1") + readFile(log), kept);
 }
 
+// A run onto a small second volume moves what fits and leaves what no longer does, for it asks the
+// volume's free space before each file: a run through the binding with the texts "t0" to "t38".
+TYPED_TEST_P(FileSystemContract, RunFillsASecondVolumeAsFarAsItsSpaceGoes)
+{
+    const typename TypeParam::Volume disk {TypeParam::volume(this->temp)};
+    if (!disk.mounted()) {
+        GTEST_SKIP() << "a second volume needs root";
+    }
+    WindowModel window;
+    window.setText(Control::SourceFolder, this->source);
+    window.setText(Control::DestinationFolder, disk.path());
+    window.setValue(Control::Move, 1);
+    typename TypeParam::Drives drives;
+    FixedClock clock;
+    MemoryTextFiles textFiles;
+    IniStore ini {textFiles};
+    FixedNumberFormat numbers;
+    MainForm form {window, this->files, drives, clock, ini, numbers, {}, numberedTexts(), {}, {}};
+    writeFile(this->in(this->source, "a.txt"), "a");
+    writeFile(this->in(this->source, "big1"), std::string(3 << 20, '1'));
+    writeFile(this->in(this->source, "big2"), std::string(3 << 20, '2')); // whichever comes second no longer fits
+
+    DoAction(form);
+
+    const std::string kept = entriesOf(this->source);
+    ASSERT_TRUE(kept == "big1" || kept == "big2") << kept;
+    const std::string moved = kept == "big1" ? "big2" : "big1";
+    EXPECT_THAT(window.lines(),
+        ::testing::UnorderedElementsAre(std::string(stamp) + "t26: a.txt",
+            std::string(stamp) + "t26: " + moved,
+            std::string(stamp) + "t21 - t20: " + kept));
+    EXPECT_EQ(entriesOf(disk.path()), "a.txt " + moved);
+    EXPECT_EQ(readFile(this->in(disk.path(), moved)), std::string(3 << 20, moved.back()));
+}
+
 REGISTER_TYPED_TEST_SUITE_P(FileSystemContract,
     TransfersKeepContentTimeAndReadOnly,
     MoveNeverReplaces,
@@ -374,6 +418,7 @@ REGISTER_TYPED_TEST_SUITE_P(FileSystemContract,
     BatchIsDueAtEachLimitAndNotBefore,
     RemovesCopiesThatAnEndedProgramLeftButNotLiveOnes,
     SettingsFileIsReplacedWholeOrNotAtAll,
-    LogFileRotatesAtItsLimitReplacingTheOldestFile);
+    LogFileRotatesAtItsLimitReplacingTheOldestFile,
+    RunFillsASecondVolumeAsFarAsItsSpaceGoes);
 
 } // namespace carrovex::testing

@@ -15,36 +15,12 @@ using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Not;
-using ::testing::UnorderedElementsAre;
 
 namespace carrovex::testing
 {
 
 namespace
 {
-
-TEST_F(TransferRunOnDisk, MovesOntoASecondFileSystem)
-{
-    TmpfsMount disk(temp.path() + "/mnt", "4m");
-    SKIP_UNLESS_MOUNTED(disk);
-    choose(true, false);
-    use(source, disk.path());
-    writeFile(source + "/a.txt", "a");
-    writeFile(source + "/big1", std::string(3 << 20, '1'));
-    writeFile(source + "/big2", std::string(3 << 20, '2')); // whichever comes second no longer fits
-
-    DoAction(form);
-
-    const std::string kept = entriesOf(source);
-    ASSERT_TRUE(kept == "big1" || kept == "big2") << kept;
-    const std::string moved = kept == "big1" ? "big2" : "big1";
-    EXPECT_THAT(window.lines(),
-        UnorderedElementsAre(std::string(stamp) + "t26: a.txt",
-            std::string(stamp) + "t26: " + moved,
-            std::string(stamp) + "t21 - t20: " + kept));
-    EXPECT_EQ(entriesOf(disk.path()), "a.txt " + moved);
-    EXPECT_EQ(readFile(disk.path() + "/" + moved), std::string(3 << 20, moved.back()));
-}
 
 // An ext4 image on a loop device of its own, made in the folder, which stays attached while the disk is
 // unmounted, as a USB disk keeps its device while it is plugged in.

@@ -42,6 +42,7 @@ protected:
 struct PosixDisk {
     using Files = posix::PosixFileSystem;
     using TextFiles = posix::PosixTextFiles;
+    using Drives = posix::PosixDriveTable;
     using Volume = TmpfsMount;
     static constexpr char separator = '/';
     static constexpr const char* lineEnd = "\n";

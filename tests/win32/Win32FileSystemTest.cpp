@@ -4,6 +4,7 @@
 #include "platform/win32/StagedCopy.h"
 #include "platform/win32/SystemError.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/Win32DriveTable.h"
 #include "platform/win32/Win32TextFiles.h"
 #include "tests/FileSystemContract.h"
 #include "tests/win32/WinDisk.h"
@@ -52,6 +53,7 @@ std::string upperCase(std::string text)
 struct Win32Disk {
     using Files = win32::Win32FileSystem;
     using TextFiles = win32::Win32TextFiles;
+    using Drives = win32::Win32DriveTable;
     using Volume = UnixTmpfs;
     static constexpr char separator = '\\';
     static constexpr const char* lineEnd = "\r\n";
