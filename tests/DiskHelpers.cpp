@@ -27,13 +27,14 @@ TempFolder::~TempFolder()
 {
     // Read-only files (Windows) and folders that may not be written (POSIX) are made removable first.
     std::error_code ignored;
-    fs::permissions(nativePath(m_path), fs::perms::owner_all, fs::perm_options::add, ignored);
-    for (const auto& entry : fs::recursive_directory_iterator(nativePath(m_path), ignored)) {
-        if (!entry.is_symlink(ignored)) {
-            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    const fs::path root = wholePath(m_path);
+    fs::permissions(root, fs::perms::owner_all, fs::perm_options::add, ignored);
+    for (fs::recursive_directory_iterator entry(root, ignored), end; entry != end; entry.increment(ignored)) {
+        if (!entry->is_symlink(ignored)) {
+            fs::permissions(entry->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
         }
     }
-    fs::remove_all(nativePath(m_path), ignored);
+    fs::remove_all(root, ignored);
 }
 
 std::string TempFolder::folder(const std::string& name) const

@@ -33,6 +33,8 @@ private:
 // The platform's own form of a path given in UTF-8, and back.
 std::filesystem::path nativePath(const std::string& path);
 std::string utf8Path(const std::filesystem::path& path);
+// The platform's form of an absolute path, however long.
+std::filesystem::path wholePath(const std::string& path);
 // Creates the folder, and its parents where the platform does; returns its path.
 std::string makeFolder(const std::string& path);
 void writeFile(const std::string& path, const std::string& content);

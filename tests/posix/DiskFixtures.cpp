@@ -19,6 +19,11 @@ std::filesystem::path nativePath(const std::string& path)
     return path;
 }
 
+std::filesystem::path wholePath(const std::string& path)
+{
+    return path;
+}
+
 std::string utf8Path(const std::filesystem::path& path)
 {
     return path.string();

@@ -31,6 +31,11 @@ std::filesystem::path nativePath(const std::string& path)
     return widen(path);
 }
 
+std::filesystem::path wholePath(const std::string& path)
+{
+    return L"\\\\?\\" + widen(path);
+}
+
 std::string utf8Path(const std::filesystem::path& path)
 {
     return narrow(path.wstring());
