@@ -5,7 +5,6 @@ add_executable(win32_tests
     win32/FolderLayoutTest.cpp
     win32/RegionalTest.cpp
     win32/SingleInstanceTest.cpp
-    win32/WideTextTest.cpp
     DiskHelpers.cpp
     win32/WinDisk.cpp
     win32/Win32DriveTableTest.cpp
