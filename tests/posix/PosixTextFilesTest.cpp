@@ -36,15 +36,22 @@ TEST_F(SettingsFileOnDisk, WritesCreateTheFileKeepItsPermissionsAndLeaveNoTempor
     EXPECT_EQ(entriesOf(temp.path()), "Carrovex.ini");
 }
 
-TEST_F(SettingsFileOnDisk, FolderWithoutWriteAccessKeepsTheOldSettings)
+// In a folder without write access the settings stay as they were, and the log fails in the system's words.
+TEST_F(SettingsFileOnDisk, FolderWithoutWriteAccessKeepsTheOldSettingsAndFailsTheLog)
 {
+    const std::string log = temp.path() + "/Carrovex.log";
     writeFile(path, "[Options]\nFrom=/old\n");
+    writeFile(log, "line 39\n");
     ::chmod(temp.path().c_str(), 0555);
+    ::chmod(log.c_str(), 0444);
     ini.settingsFile = path;
 
     EXPECT_TRUE(asUnprivilegedUser([&] {
         ini.WriteIniValue("Options", "From", "/new");
-        return ini.ReadIniValue("Options", "From", "", iniValueSize) == "/old";
+        LogFile readOnly(files, files, log, 64, 2);
+        const Status added = readOnly.add("line 40");
+        return ini.ReadIniValue("Options", "From", "", iniValueSize) == "/old" && added.error() == "Permission denied"
+            && readOnly.lastLines(1).at(0) == "line 39";
     }));
     EXPECT_EQ(readFile(path), "[Options]\nFrom=/old\n");
 }
@@ -71,20 +78,6 @@ TEST_F(SettingsFileOnDisk, FifoUnderTheNameNeitherBlocksNorIsReplacedByGarbage)
 
     ini.WriteIniValue("Options", "From", "/new");
     EXPECT_TRUE(S_ISFIFO(statOf(path).st_mode)) << "the settings file took the place of the FIFO";
-}
-
-TEST_F(SettingsFileOnDisk, LogFileInAFolderWithoutWriteAccessFailsInTheSystemsWords)
-{
-    const std::string log = temp.path() + "/Carrovex.log";
-    writeFile(log, "line 39\n");
-    ::chmod(temp.path().c_str(), 0555);
-    ::chmod(log.c_str(), 0444);
-
-    EXPECT_TRUE(asUnprivilegedUser([&] {
-        LogFile readOnly(files, files, log, 64, 2);
-        const Status added = readOnly.add("line 40");
-        return !added.ok() && added.error() == "Permission denied" && readOnly.lastLines(1).at(0) == "line 39";
-    }));
 }
 
 } // namespace
