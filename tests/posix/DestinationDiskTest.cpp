@@ -2,6 +2,7 @@
 // between runs and during one, and comes back. Needs root and loop devices; skipped otherwise.
 #include "form/LaterTexts.h"
 #include "store/BuiltInEnglish.h"
+#include "tests/TableRows.h"
 #include "tests/posix/RunOnDisk.h"
 
 #include <algorithm>
@@ -134,9 +135,7 @@ TEST_F(DiskAtDestination, AnotherDiskOnTheSameDeviceIsRefused)
     EXPECT_EQ(entriesOf(mountPoint), "lost+found");
 }
 
-class LazyUnmount : public DiskAtDestination, public ::testing::WithParamInterface<int>
-{
-};
+using LazyUnmount = Table<DiskAtDestination, int>;
 
 // The disk is unmounted lazily as the run is about to take the file with this number (from 1), in batches of
 // ten: in the middle of a batch, or between two. Copies that went onto the detached disk were reported as

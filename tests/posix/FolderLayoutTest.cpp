@@ -27,9 +27,7 @@ struct UserCase : NamedRow {
     const char* settings;
 };
 
-class UserSettingsFolder : public ::testing::TestWithParam<UserCase>
-{
-};
+using UserSettingsFolder = ::testing::TestWithParam<UserCase>;
 
 TEST_P(UserSettingsFolder, FollowsTheXdgRules)
 {
