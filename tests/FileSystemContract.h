@@ -5,7 +5,7 @@
 //   Files                      the binding; Disk::files() and Disk::limitedTo(files, bytes, age) make one
 //   separator                  of paths
 //   Volume                     a second volume of 4 MiB for the test's life: mounted(), path(); Disk::volume()
-//   alreadyExists(), diskFull()  the system's words for a taken name and a full disk
+//   alreadyExists, diskFull    the system's words for a taken name and a full disk
 //   setReadOnly(path, on), isReadOnly(path)
 //   setTime(path), hasTheTimeSet(path)  a time with the finest steps the platform keeps
 //   setWholeSecond(path, n)    a time in whole seconds, n seconds after the second of setTime()'s
@@ -90,7 +90,7 @@ TYPED_TEST_P(FileSystemContract, MoveNeverReplaces)
         const Status refused
             = transferNow(this->files, this->in(this->source, "a.txt"), this->in(folder, "a.txt"), Transfer::Move);
 
-        EXPECT_EQ(refused.error(), TypeParam::alreadyExists());
+        EXPECT_EQ(refused.error(), TypeParam::alreadyExists);
         EXPECT_EQ(readFile(this->in(folder, "a.txt")), "theirs");
         EXPECT_EQ(readFile(this->in(this->source, "a.txt")), "mine");
         EXPECT_EQ(entriesOf(folder), "a.txt");
@@ -118,7 +118,7 @@ TYPED_TEST_P(FileSystemContract, MoveAcrossRemovesTheSourceOnlyWhenItsCopyIsPlac
 
     ASSERT_EQ(outcomes.size(), 2U);
     EXPECT_TRUE(outcomes[0].ok()) << outcomes[0].error();
-    EXPECT_EQ(outcomes[1].error(), TypeParam::alreadyExists());
+    EXPECT_EQ(outcomes[1].error(), TypeParam::alreadyExists);
     EXPECT_EQ(entriesOf(this->source), "b.txt");
     EXPECT_EQ(entriesOf(disk.path()), "a.txt b.txt");
     EXPECT_EQ(readFile(this->in(disk.path(), "a.txt")), "a.txt");
@@ -212,8 +212,8 @@ TYPED_TEST_P(FileSystemContract, FullDiskFailsWithoutLeavingAPartialFile)
     writeFile(big, std::string(2 << 20, 'b'));
     writeFile(to, "old");
 
-    EXPECT_EQ(transferNow(this->files, big, to, Transfer::CopyReplacing).error(), TypeParam::diskFull());
-    EXPECT_EQ(transferNow(this->files, big, to, Transfer::MoveReplacing).error(), TypeParam::diskFull());
+    EXPECT_EQ(transferNow(this->files, big, to, Transfer::CopyReplacing).error(), TypeParam::diskFull);
+    EXPECT_EQ(transferNow(this->files, big, to, Transfer::MoveReplacing).error(), TypeParam::diskFull);
 
     EXPECT_EQ(entriesOf(disk.path()), "big filler");
     EXPECT_EQ(readFile(to), "old");

@@ -59,14 +59,8 @@ struct PosixDisk {
     {
         return Volume(temp.path() + "/volume", "4m");
     }
-    static std::string alreadyExists()
-    {
-        return "File exists";
-    }
-    static std::string diskFull()
-    {
-        return "No space left on device";
-    }
+    static inline const std::string alreadyExists = "File exists";
+    static inline const std::string diskFull = "No space left on device";
     static void setReadOnly(const std::string& path, bool on)
     {
         ::chmod(path.c_str(), on ? 0444 : 0644);

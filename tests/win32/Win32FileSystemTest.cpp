@@ -70,14 +70,8 @@ struct Win32Disk {
     {
         return Volume("4m");
     }
-    static std::string alreadyExists()
-    {
-        return win32::systemErrorText(ERROR_ALREADY_EXISTS);
-    }
-    static std::string diskFull()
-    {
-        return win32::systemErrorText(ERROR_DISK_FULL);
-    }
+    static inline const std::string alreadyExists = win32::systemErrorText(ERROR_ALREADY_EXISTS);
+    static inline const std::string diskFull = win32::systemErrorText(ERROR_DISK_FULL);
     static void setReadOnly(const std::string& path, bool on)
     {
         setAttributes(path, on ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);

@@ -21,16 +21,8 @@ protected:
     IniStore ini {files};
 };
 
-TEST_F(SettingsFileOnDisk, CreatedFileIsNotHidden)
-{
-    ini.settingsFile = temp.path() + "\\Carrovex.ini";
-    ini.WriteIniValue("Options", "From", "C:\\in");
-
-    EXPECT_EQ(attributesOf(ini.settingsFile) & FILE_ATTRIBUTE_HIDDEN, 0u);
-    EXPECT_EQ(win32::withWindowsLineEnds("a\nb\r\nc\n\n"), "a\r\nb\r\nc\r\n\r\n");
-}
-
-// A file written by hand in Notepad's older encoding, with Linux line ends, hidden by its user.
+// A file written by hand in Notepad's older encoding, with Linux line ends, hidden by its user; a file the
+// program makes is not hidden.
 TEST_F(SettingsFileOnDisk, ExistingFileKeepsItsLineEndsEncodingAndHiddenAttribute)
 {
     ini.settingsFile = temp.path() + "\\Carrovex.ini";
@@ -43,6 +35,10 @@ TEST_F(SettingsFileOnDisk, ExistingFileKeepsItsLineEndsEncodingAndHiddenAttribut
     EXPECT_EQ(ini.ReadIniValue("Options", "From", "", iniValueSize), "C:\\M\xC3\xA4rz");
     EXPECT_NE(attributesOf(ini.settingsFile) & FILE_ATTRIBUTE_HIDDEN, 0u);
     EXPECT_EQ(entriesOf(temp.path()), "Carrovex.ini");
+    ini.settingsFile = temp.path() + "\\New.ini";
+    ini.WriteIniValue("Options", "From", "C:\\in");
+    EXPECT_EQ(attributesOf(ini.settingsFile) & FILE_ATTRIBUTE_HIDDEN, 0u);
+    EXPECT_EQ(win32::withWindowsLineEnds("a\nb\r\nc\n\n"), "a\r\nb\r\nc\r\n\r\n");
 }
 
 TEST_F(SettingsFileOnDisk, ReadingTellsMissingFromUnreadableAndAFailedWriteLeavesNothing)
