@@ -2,6 +2,7 @@
 
 #include "platform/FileSystem.h"
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,13 @@ private:
     std::string m_path;
 };
 
+// The platform's own form of a path given in UTF-8, and back.
+std::filesystem::path nativePath(const std::string& path);
+std::string utf8Path(const std::filesystem::path& path);
+// The platform's form of an absolute path, however long.
+std::filesystem::path wholePath(const std::string& path);
+// Creates the folder, and its parents where the platform does; returns its path.
+std::string makeFolder(const std::string& path);
 void writeFile(const std::string& path, const std::string& content);
 std::string readFile(const std::string& path);
 bool exists(const std::string& path);

@@ -38,6 +38,7 @@
 // Several faults are named separated by commas.
 // CARROVEX_STOP_AT=call:n stops the process (SIGSTOP) just before its nth call of syncfs, fsync, linkat,
 // renameat2 or unlink, so that a test can cut the power at that very moment.
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -55,7 +56,6 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-#include <utility>
 
 namespace
 {
@@ -63,11 +63,17 @@ namespace
 bool fault(const char* name)
 {
     const char* active = std::getenv("CARROVEX_FAULT");
-    if (active == nullptr) {
-        return false;
+    return active != nullptr
+        && (std::string(",") + active + ",").find(std::string(",") + name + ",") != std::string::npos;
+}
+
+// Where the call is to fail, sets errno as the system would.
+bool failWith(bool failing, int error)
+{
+    if (failing) {
+        errno = error;
     }
-    const std::string list = std::string(",") + active + ",";
-    return list.find(std::string(",") + name + ",") != std::string::npos;
+    return failing;
 }
 
 template <class Function> Function real(const char* name)
@@ -80,14 +86,24 @@ template <class Function> Function real(const char* name)
 
 std::string pathOf(int fd)
 {
-    char link[64];
     char target[4096];
-    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
-    const ssize_t length = ::readlink(link, target, sizeof target);
+    const ssize_t length = ::readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), target, sizeof target);
     return length > 0 ? std::string(target, static_cast<std::size_t>(length)) : std::string();
 }
 
-int copyCalls = 0;
+bool isFolder(int fd)
+{
+    struct stat info {
+    };
+    return ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool hasTheLengthOfTheFailingFile(int fd)
+{
+    struct stat info {
+    };
+    return ::fstat(fd, &info) == 0 && info.st_size == 666;
+}
 
 bool tooLongForShortNames(const char* path)
 {
@@ -113,18 +129,31 @@ void stopBefore(const char* call)
 {
     static std::map<std::string, int> calls;
     const char* stopAt = std::getenv("CARROVEX_STOP_AT");
-    if (stopAt == nullptr) {
-        return;
-    }
-    const std::string wanted = stopAt;
+    const std::string wanted = stopAt != nullptr ? stopAt : "";
     const auto colon = wanted.find(':');
-    if (wanted.substr(0, colon) == call && colon != std::string::npos
+    if (colon != std::string::npos && wanted.substr(0, colon) == call
         && ++calls[call] == std::atoi(wanted.c_str() + colon + 1)) {
         ::raise(SIGSTOP);
     }
 }
 
-void anotherProgramCreates(int folder, const char* name);
+// Another program writes its own file of that name (with O_EXCL: where there is one, it does nothing).
+void anotherProgramWrites(int folder, const char* name)
+{
+    const int fd = REAL(openat)(folder, name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd >= 0) {
+        [[maybe_unused]] const ssize_t ignored = ::write(fd, "theirs", 6);
+        REAL(close)(fd);
+    }
+}
+
+// Another program writes a file under the name that a copy is about to get.
+void anotherProgramCreates(int folder, const char* name)
+{
+    if (fault("destination-appears") && std::strncmp(name, ".carrovex-", 10) != 0) {
+        anotherProgramWrites(folder, name);
+    }
+}
 
 // When the fault is active, the file named by CARROVEX_TAKEN goes to another program; `file` may name
 // the very file, or no path at all.
@@ -136,27 +165,19 @@ void anotherProgramTakes(const char* name, const std::string& file = {})
     }
 }
 
-// Waits until the process is asleep in open (held by a lease) or has ended.
+// Waits until the process is blocked in open (held by a lease) or has ended: only a blocked process shows
+// its call's number.
 void waitUntilOpenWaitsOrEnds(pid_t process)
 {
-    const std::string proc = "/proc/" + std::to_string(process);
-    for (int tries = 0; tries < 5000; ++tries) {
-        if (::waitpid(process, nullptr, WNOHANG) == process) {
-            return;
-        }
-        char state[512] = {};
+    const std::string syscall = "/proc/" + std::to_string(process) + "/syscall";
+    for (int tries = 0; tries < 5000 && ::waitpid(process, nullptr, WNOHANG) != process; ++tries) {
         char call[16] = {};
-        FILE* stat = std::fopen((proc + "/stat").c_str(), "r");
-        FILE* syscall = std::fopen((proc + "/syscall").c_str(), "r");
-        const bool read = stat != nullptr && syscall != nullptr && std::fgets(state, sizeof state, stat) != nullptr
-            && std::fgets(call, sizeof call, syscall) != nullptr;
-        for (FILE* file : {stat, syscall}) {
-            if (file != nullptr) {
-                std::fclose(file);
-            }
+        FILE* file = std::fopen(syscall.c_str(), "r");
+        const bool read = file != nullptr && std::fgets(call, sizeof call, file) != nullptr;
+        if (file != nullptr) {
+            std::fclose(file);
         }
-        const char* afterName = std::strrchr(state, ')');
-        if (read && afterName != nullptr && afterName[2] == 'S' && std::atoi(call) == SYS_openat) {
+        if (read && std::atoi(call) == SYS_openat) {
             return;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -169,22 +190,17 @@ void beforeLeavingItsName(const char* path)
     if (named == nullptr || std::strcmp(path, named) != 0) {
         return;
     }
-    const auto open = REAL(openat);
-    const auto close = REAL(close);
     if (fault("replaced-at-removal")) {
         const std::string fresh = std::string(named) + ".new";
-        const int file = open(AT_FDCWD, fresh.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (file >= 0 && ::write(file, "theirs", 6) == 6) {
-            REAL(renameat)(AT_FDCWD, fresh.c_str(), AT_FDCWD, named);
-        }
-        close(file);
+        anotherProgramWrites(AT_FDCWD, fresh.c_str());
+        REAL(renameat)(AT_FDCWD, fresh.c_str(), AT_FDCWD, named);
     }
     if (fault("writer-at-removal")) {
         const pid_t writer = ::fork();
         if (writer == 0) {
-            const int file = open(AT_FDCWD, named, O_WRONLY | O_APPEND | O_CLOEXEC, 0);
+            const int file = REAL(openat)(AT_FDCWD, named, O_WRONLY | O_APPEND | O_CLOEXEC, 0);
             if (file >= 0 && ::write(file, " and theirs", 11) == 11) {
-                close(file);
+                REAL(close)(file);
             }
             ::_exit(0);
         }
@@ -192,20 +208,19 @@ void beforeLeavingItsName(const char* path)
     }
 }
 
+int copyCalls = 0;
+
 } // namespace
 
 extern "C" int renameat2(int olddirfd, const char* oldpath, int newdirfd, const char* newpath, unsigned int flags)
 {
-    if (fault("rename-flag-refused")) {
-        errno = EINVAL;
-        return -1;
-    }
-    if (tooLongForShortNames(newpath) && withinOneFileSystem(olddirfd, oldpath, newdirfd, newpath)) {
-        errno = ENAMETOOLONG;
+    const bool within = withinOneFileSystem(olddirfd, oldpath, newdirfd, newpath);
+    if (failWith(fault("rename-flag-refused"), EINVAL)
+        || failWith(within && tooLongForShortNames(newpath), ENAMETOOLONG)) {
         return -1;
     }
     stopBefore("renameat2");
-    if (withinOneFileSystem(olddirfd, oldpath, newdirfd, newpath)) {
+    if (within) {
         beforeLeavingItsName(oldpath);
     }
     anotherProgramCreates(newdirfd, newpath);
@@ -215,26 +230,18 @@ extern "C" int renameat2(int olddirfd, const char* oldpath, int newdirfd, const 
 extern "C" ssize_t copy_file_range(
     int in, off64_t* inOffset, int out, off64_t* outOffset, size_t length, unsigned int flags)
 {
-    const auto copy = REAL(copy_file_range);
     if (fault("source-shrinks")) {
         [[maybe_unused]] const int ignored = ::truncate(pathOf(in).c_str(), 1);
     }
-    if (fault("no-kernel-copy")) {
-        errno = ENOSYS;
+    const bool midCopy = fault("io-error-mid-copy");
+    if (failWith(fault("no-kernel-copy"), ENOSYS) || failWith(midCopy && copyCalls++ % 2 == 1, EIO)) {
         return -1;
-    }
-    if (fault("io-error-mid-copy")) {
-        if (copyCalls++ % 2 == 1) {
-            errno = EIO;
-            return -1;
-        }
-        return copy(in, inOffset, out, outOffset, length < 4096 ? length : 4096, flags);
     }
     if (fault("slow-copy")) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        return copy(in, inOffset, out, outOffset, length < 65536 ? length : 65536, flags);
     }
-    const ssize_t copied = copy(in, inOffset, out, outOffset, length, flags);
+    const size_t chunk = midCopy ? 4096 : fault("slow-copy") ? 65536 : length;
+    const ssize_t copied = REAL(copy_file_range)(in, inOffset, out, outOffset, std::min(length, chunk), flags);
     if (fault("source-grows")) {
         const int writer = ::open(pathOf(in).c_str(), O_WRONLY | O_APPEND);
         if (writer >= 0) {
@@ -249,30 +256,8 @@ extern "C" int close(int fd)
 {
     const bool failing = fault("close-fails") && pathOf(fd).find("/.carrovex-") != std::string::npos;
     const int result = REAL(close)(fd);
-    if (failing && result == 0) {
-        errno = EIO;
-        return -1;
-    }
-    return result;
+    return failWith(failing && result == 0, EIO) ? -1 : result;
 }
-
-namespace
-{
-
-// Another program writes a file under the name that a copy is about to get.
-void anotherProgramCreates(int folder, const char* name)
-{
-    if (!fault("destination-appears") || std::strncmp(name, ".carrovex-", 10) == 0) {
-        return;
-    }
-    const int fd = REAL(openat)(folder, name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd >= 0) {
-        [[maybe_unused]] const ssize_t ignored = ::write(fd, "theirs", 6);
-        REAL(close)(fd);
-    }
-}
-
-} // namespace
 
 extern "C" int openat(int folder, const char* path, int flags, ...)
 {
@@ -283,18 +268,13 @@ extern "C" int openat(int folder, const char* path, int flags, ...)
         mode = static_cast<mode_t>(va_arg(arguments, int));
         va_end(arguments);
     }
-    if ((flags & O_TMPFILE) == O_TMPFILE) {
-        for (const auto& [name, error] : {std::pair {"no-unnamed-files", EOPNOTSUPP},
-                 std::pair {"unnamed-files-invalid", EINVAL},
-                 std::pair {"unnamed-files-unknown", EISDIR}}) {
-            if (fault(name)) {
-                errno = error;
-                return -1;
-            }
-        }
-    }
-    if ((flags & O_CREAT) != 0 && (fault("quota-exceeded") || tooLongForShortNames(path))) {
-        errno = fault("quota-exceeded") ? EDQUOT : ENAMETOOLONG;
+    const bool unnamed = (flags & O_TMPFILE) == O_TMPFILE;
+    const bool created = (flags & O_CREAT) != 0;
+    if (failWith(unnamed && fault("no-unnamed-files"), EOPNOTSUPP)
+        || failWith(unnamed && fault("unnamed-files-invalid"), EINVAL)
+        || failWith(unnamed && fault("unnamed-files-unknown"), EISDIR)
+        || failWith(created && fault("quota-exceeded"), EDQUOT)
+        || failWith(created && tooLongForShortNames(path), ENAMETOOLONG)) {
         return -1;
     }
     return REAL(openat)(folder, path, flags, mode);
@@ -302,16 +282,9 @@ extern "C" int openat(int folder, const char* path, int flags, ...)
 
 extern "C" int linkat(int oldFolder, const char* oldPath, int newFolder, const char* newPath, int flags)
 {
-    if (fault("no-hard-links")) {
-        errno = EPERM;
-        return -1;
-    }
-    if (fault("no-descriptor-links") && (flags & AT_EMPTY_PATH) != 0) {
-        errno = ENOENT;
-        return -1;
-    }
-    if (tooLongForShortNames(newPath)) {
-        errno = ENAMETOOLONG;
+    if (failWith(fault("no-hard-links"), EPERM)
+        || failWith(fault("no-descriptor-links") && (flags & AT_EMPTY_PATH) != 0, ENOENT)
+        || failWith(tooLongForShortNames(newPath), ENAMETOOLONG)) {
         return -1;
     }
     stopBefore("linkat");
@@ -326,47 +299,29 @@ extern "C" int link(const char* oldPath, const char* newPath)
 
 extern "C" int fchmod(int fd, mode_t mode)
 {
-    if (fault("chmod-refused") || fault("chmod-fails")) {
-        errno = fault("chmod-refused") ? EPERM : EIO;
-        return -1;
-    }
-    return REAL(fchmod)(fd, mode);
+    return failWith(fault("chmod-refused"), EPERM) || failWith(fault("chmod-fails"), EIO) ? -1 : REAL(fchmod)(fd, mode);
 }
 
 extern "C" int futimens(int fd, const struct timespec times[2])
 {
-    if (fault("times-fail")) {
-        errno = EIO;
-        return -1;
-    }
-    return REAL(futimens)(fd, times);
+    return failWith(fault("times-fail"), EIO) ? -1 : REAL(futimens)(fd, times);
 }
 
 extern "C" int syncfs(int fd)
 {
     stopBefore("syncfs");
-    if (fault("writeback-fails")) {
-        errno = EIO;
-        return -1;
-    }
-    return REAL(syncfs)(fd);
+    return failWith(fault("writeback-fails"), EIO) ? -1 : REAL(syncfs)(fd);
 }
 
 extern "C" int fdatasync(int fd)
 {
-    struct stat info {
-    };
-    if (fault("writeback-fails") && ::fstat(fd, &info) == 0 && info.st_size == 666) {
-        errno = EIO;
-        return -1;
-    }
-    return REAL(fdatasync)(fd);
+    return failWith(fault("writeback-fails") && hasTheLengthOfTheFailingFile(fd), EIO) ? -1 : REAL(fdatasync)(fd);
 }
 
 extern "C" int renameat(int oldFolder, const char* oldPath, int newFolder, const char* newPath)
 {
-    if (tooLongForShortNames(newPath) && withinOneFileSystem(oldFolder, oldPath, newFolder, newPath)) {
-        errno = ENAMETOOLONG;
+    if (failWith(tooLongForShortNames(newPath) && withinOneFileSystem(oldFolder, oldPath, newFolder, newPath),
+            ENAMETOOLONG)) {
         return -1;
     }
     anotherProgramCreates(newFolder, newPath);
@@ -387,25 +342,21 @@ extern "C" int flock(int fd, int operation)
 extern "C" int fsync(int fd)
 {
     stopBefore("fsync");
-    struct stat info {
-    };
-    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
-        anotherProgramTakes("taken-at-folder-flush");
+    if (!isFolder(fd)) {
+        return REAL(fsync)(fd);
     }
+    anotherProgramTakes("taken-at-folder-flush");
     const char* written = std::getenv("CARROVEX_WRITER");
-    if (fault("writer-at-folder-flush") && written != nullptr && ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+    if (fault("writer-at-folder-flush") && written != nullptr) {
         // Without blocking: the open fails while a lease is held, and the lease is broken all the same.
         const int writer = REAL(openat)(AT_FDCWD, written, O_WRONLY | O_NONBLOCK | O_CLOEXEC, 0);
         if (writer >= 0) {
             REAL(close)(writer);
         }
     }
-    if ((fault("folder-flush-fails") || fault("folder-flush-unsupported")) && ::fstat(fd, &info) == 0
-        && S_ISDIR(info.st_mode)) {
-        errno = fault("folder-flush-fails") ? EIO : EOPNOTSUPP;
-        return -1;
-    }
-    return REAL(fsync)(fd);
+    return failWith(fault("folder-flush-fails"), EIO) || failWith(fault("folder-flush-unsupported"), EOPNOTSUPP)
+        ? -1
+        : REAL(fsync)(fd);
 }
 
 extern "C" ssize_t read(int fd, void* buffer, size_t size)
@@ -416,9 +367,7 @@ extern "C" ssize_t read(int fd, void* buffer, size_t size)
         return -1;
     }
     static bool interrupted = false;
-    struct stat info {
-    };
-    if (fault("read-fails") && ::fstat(fd, &info) == 0 && info.st_size == 666) {
+    if (fault("read-fails") && hasTheLengthOfTheFailingFile(fd)) {
         interrupted = !interrupted;
         errno = interrupted ? EINTR : EIO;
         return -1;

@@ -45,16 +45,13 @@ protected:
 
 // File systems without unnamed files, the no-replace rename, hard links, permission bits or a kernel copy
 // (FAT and exFAT through FUSE, network file systems) still get every file whole, and never lose one there.
-struct FallbackCase {
-    const char* name;
+struct FallbackCase : NamedRow {
     const char* faults;
     Transfer how;
     bool across;
 };
 
-class FaultFallback : public Fault, public ::testing::WithParamInterface<FallbackCase>
-{
-};
+using FaultFallback = Table<Fault, FallbackCase>;
 
 TEST_P(FaultFallback, PlacesWholeFilesWithoutReplacing)
 {
@@ -95,8 +92,7 @@ INSTANTIATE_TEST_SUITE_P(Faults,
 
 // A fault in the middle of a transfer fails it and leaves the source, and whatever the destination held, as
 // they were.
-struct FailureCase {
-    const char* name;
+struct FailureCase : NamedRow {
     const char* faults;
     std::size_t size;
     Transfer how;
@@ -104,9 +100,7 @@ struct FailureCase {
     const char* error; // "" for any
 };
 
-class FaultFailure : public Fault, public ::testing::WithParamInterface<FailureCase>
-{
-};
+using FaultFailure = Table<Fault, FailureCase>;
 
 TEST_P(FaultFailure, LeavesNoPartialFile)
 {
@@ -137,43 +131,33 @@ TEST_P(FaultFailure, LeavesNoPartialFile)
     EXPECT_EQ(readFile(source + "/a.txt"), grows ? content + "+" : shrinks ? content.substr(0, 1) : content);
 }
 
+constexpr const char* ioError = "Input/output error";
+constexpr const char* changed = "The file changed while it was copied";
+
 INSTANTIATE_TEST_SUITE_P(Faults,
     FaultFailure,
-    ::testing::Values(
-        FailureCase {"IoErrorMidCopy", "io-error-mid-copy", 1 << 20, Transfer::Copy, false, "Input/output error"},
-        FailureCase {"IoErrorWhileRead", "no-kernel-copy,read-fails", 666, Transfer::Copy, false, "Input/output error"},
-        FailureCase {"PermissionsFail", "chmod-fails", 7, Transfer::Copy, false, "Input/output error"},
-        FailureCase {"TimesFail", "times-fail", 7, Transfer::Copy, false, "Input/output error"},
-        FailureCase {"FailingClose", "no-unnamed-files,close-fails", 7, Transfer::Copy, false, "Input/output error"},
-        FailureCase {
-            "SourceGrowsWhileCopied", "source-grows", 7, Transfer::Copy, false, "The file changed while it was copied"},
-        FailureCase {"SourceShrinksWhileCopied",
-            "source-shrinks",
-            7,
-            Transfer::Copy,
-            false,
-            "The file changed while it was copied"},
-        FailureCase {"SourceShrinksWhileRead",
-            "no-kernel-copy,source-shrinks",
-            7,
-            Transfer::Copy,
-            false,
-            "The file changed while it was copied"},
+    ::testing::Values(FailureCase {"IoErrorMidCopy", "io-error-mid-copy", 1 << 20, Transfer::Copy, false, ioError},
+        FailureCase {"IoErrorWhileRead", "no-kernel-copy,read-fails", 666, Transfer::Copy, false, ioError},
+        FailureCase {"PermissionsFail", "chmod-fails", 7, Transfer::Copy, false, ioError},
+        FailureCase {"TimesFail", "times-fail", 7, Transfer::Copy, false, ioError},
+        FailureCase {"FailingClose", "no-unnamed-files,close-fails", 7, Transfer::Copy, false, ioError},
+        FailureCase {"SourceGrowsWhileCopied", "source-grows", 7, Transfer::Copy, false, changed},
+        FailureCase {"SourceShrinksWhileCopied", "source-shrinks", 7, Transfer::Copy, false, changed},
+        FailureCase {"SourceShrinksWhileRead", "no-kernel-copy,source-shrinks", 7, Transfer::Copy, false, changed},
         FailureCase {"SourceGrowsWhileMovedAcross", "source-grows", 7, Transfer::Move, true, ""},
-        FailureCase {"QuotaExceededForANamedCopy",
-            "no-unnamed-files,quota-exceeded",
-            7,
-            Transfer::Copy,
-            false,
-            "Disk quota exceeded"}),
+        FailureCase {
+            "QuotaExceeded", "no-unnamed-files,quota-exceeded", 7, Transfer::Copy, false, "Disk quota exceeded"}),
     rowName);
 
-// A destination that keeps shorter names than the source folder (eCryptfs: 143 bytes) is named as the reason.
+// A destination that keeps shorter names than the source folder (eCryptfs: 143 bytes) is named as the reason;
+// a moved source whose name leaves no room for the hidden name it leaves under is removed by its name.
 TEST_F(Fault, NameTooLongForTheDestinationIsRefusedAsAName)
 {
     SKIP_UNLESS_MOUNTED(disk);
     const std::string name(150, 'n');
+    const std::string shorter(140, 's');
     writeFile(source + "/" + name, "mine");
+    writeFile(source + "/" + shorter, "mine too");
     inject("short-names");
 
     for (const bool across : {false, true}) {
@@ -182,22 +166,12 @@ TEST_F(Fault, NameTooLongForTheDestinationIsRefusedAsAName)
         EXPECT_EQ(outcome.problem(), Problem::NameRefused) << outcome.error();
         EXPECT_EQ(entriesOf(target(across)), "");
     }
+    const Status moved = transferNow(files, source + "/" + shorter, disk.path() + "/" + shorter, Transfer::Move);
+
+    EXPECT_TRUE(moved.ok()) << moved.error();
+    EXPECT_EQ(entriesOf(source), name);
     EXPECT_EQ(readFile(source + "/" + name), "mine");
-}
-
-// A moved source whose name leaves no room for the hidden name it leaves under is removed by its name.
-TEST_F(Fault, MovedSourceWithoutRoomForItsHiddenNameIsRemovedByItsName)
-{
-    SKIP_UNLESS_MOUNTED(disk);
-    const std::string name(140, 'n');
-    writeFile(source + "/" + name, "mine");
-    inject("short-names");
-
-    const Status outcome = transferNow(files, source + "/" + name, disk.path() + "/" + name, Transfer::Move);
-
-    EXPECT_TRUE(outcome.ok()) << outcome.error();
-    EXPECT_EQ(entriesOf(source), "");
-    EXPECT_EQ(readFile(disk.path() + "/" + name), "mine");
+    EXPECT_EQ(readFile(disk.path() + "/" + shorter), "mine too");
 }
 
 // The names of the destination folder could not be made durable: the transfer failed, and a file moved across
@@ -247,77 +221,54 @@ TEST_F(Fault, FolderThatCannotBeFlushedFailsOnlyItsOwnFiles)
 
 // Another program comes for a moved file after the last check: it asks to write it while the names of its
 // batch are made durable, or opens it for writing by its name, or puts its own file at the name, just as the
-// source is being removed. Whatever it wrote or put there stays in the source folder, and the file is not
-// told as moved.
-struct LateCase {
-    const char* fault;
-    Problem problem;
-    const char* sourceAfter;
-};
-
-class FaultLate : public Fault, public ::testing::WithParamInterface<LateCase>
-{
-};
-
-TEST_P(FaultLate, KeepsWhatTheOtherProgramWrote)
-{
-    SKIP_UNLESS_MOUNTED(disk);
-    writeFile(source + "/a.txt", "mine");
-    ::setenv("CARROVEX_WRITER", (source + "/a.txt").c_str(), 1);
-    inject(GetParam().fault);
-
-    const Status outcome = transferNow(files, source + "/a.txt", disk.path() + "/a.txt", Transfer::Move);
-    ::unsetenv("CARROVEX_WRITER");
-    while (::wait(nullptr) > 0) { }
-
-    EXPECT_EQ(outcome.problem(), GetParam().problem) << outcome.error();
-    EXPECT_EQ(readFile(source + "/a.txt"), GetParam().sourceAfter);
-    EXPECT_EQ(readFile(disk.path() + "/a.txt"), "mine");
-    EXPECT_EQ(files.listPlainFiles(source).value(), std::vector<std::string> {"a.txt"});
-}
-
-INSTANTIATE_TEST_SUITE_P(Moments,
-    FaultLate,
-    ::testing::Values(LateCase {"writer-at-folder-flush", Problem::OpenForWriting, "mine"},
-        LateCase {"writer-at-removal", Problem::OpenForWriting, "mine and theirs"},
-        LateCase {"replaced-at-removal", Problem::ChangedWhileMoved, "theirs"}));
-
-// Another program that locks nothing takes the file just before the lock is had, or once its copy is placed:
-// the file is told as taken, with its copy where one stays, and never as a file that stays in the source.
-struct TakenCase {
+// source is being removed; or, locking nothing, it takes the file away just before the lock is had, or once
+// its copy is placed. Whatever it wrote or put there stays in the source folder, the file is not told as
+// moved, and a file taken is told as taken, with its copy where one stays, never as one that stays.
+struct LateCase : NamedRow {
     const char* fault;
     bool across;
     Problem problem;
-    const char* inDestination;
+    const char* sourceAfter; // under its name, or under ".taken" added where it was taken
+    bool copyPlaced;
 };
 
-class FaultTaken : public Fault, public ::testing::WithParamInterface<TakenCase>
-{
-};
+using FaultLate = Table<Fault, LateCase>;
 
-TEST_P(FaultTaken, IsToldAsTakenByAnotherProgram)
+TEST_P(FaultLate, KeepsWhatTheOtherProgramWrote)
 {
-    const TakenCase& c = GetParam();
+    const LateCase& c = GetParam();
     if (c.across) {
         SKIP_UNLESS_MOUNTED(disk);
     }
     writeFile(source + "/a.txt", "mine");
-    ::setenv("CARROVEX_TAKEN", (source + "/a.txt").c_str(), 1);
+    for (const char* variable : {"CARROVEX_WRITER", "CARROVEX_TAKEN"}) {
+        ::setenv(variable, (source + "/a.txt").c_str(), 1);
+    }
     inject(c.fault);
 
     const Status outcome = transferNow(files, source + "/a.txt", target(c.across) + "/a.txt", Transfer::Move);
+    ::unsetenv("CARROVEX_WRITER");
     ::unsetenv("CARROVEX_TAKEN");
+    while (::wait(nullptr) > 0) { }
 
+    const std::string left = std::string("a.txt") + (std::strncmp(c.fault, "taken", 5) == 0 ? ".taken" : "");
     EXPECT_EQ(outcome.problem(), c.problem) << outcome.error();
-    EXPECT_EQ(readFile(source + "/a.txt.taken"), "mine");
-    EXPECT_EQ(entriesOf(target(c.across)), c.inDestination);
+    EXPECT_EQ(files.listPlainFiles(source).value(), std::vector<std::string> {left});
+    EXPECT_EQ(readFile(source + "/" + left), c.sourceAfter);
+    EXPECT_EQ(entriesOf(target(c.across)), c.copyPlaced ? "a.txt" : "");
+    EXPECT_EQ(readFile(target(c.across) + "/a.txt"), c.copyPlaced ? "mine" : "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Moments,
-    FaultTaken,
-    ::testing::Values(TakenCase {"taken-before-lock", false, Problem::TakenByAnother, ""},
-        TakenCase {"taken-before-lock", true, Problem::TakenByAnother, ""},
-        TakenCase {"taken-at-folder-flush", true, Problem::TakenLeavingCopy, "a.txt"}));
+    FaultLate,
+    ::testing::Values(
+        LateCase {"WriterAtFolderFlush", "writer-at-folder-flush", true, Problem::OpenForWriting, "mine", true},
+        LateCase {"WriterAtRemoval", "writer-at-removal", true, Problem::OpenForWriting, "mine and theirs", true},
+        LateCase {"ReplacedAtRemoval", "replaced-at-removal", true, Problem::ChangedWhileMoved, "theirs", true},
+        LateCase {"TakenBeforeLock", "taken-before-lock", false, Problem::TakenByAnother, "mine", false},
+        LateCase {"TakenBeforeLockAcross", "taken-before-lock", true, Problem::TakenByAnother, "mine", false},
+        LateCase {"TakenAtFolderFlush", "taken-at-folder-flush", true, Problem::TakenLeavingCopy, "mine", true}),
+    rowName);
 
 // The program ends before its batch completes: no copy is left behind, not even a named one.
 TEST_F(Fault, BatchDroppedBeforeItCompletesLeavesNoCopy)
@@ -335,14 +286,16 @@ TEST_F(Fault, BatchDroppedBeforeItCompletesLeavesNoCopy)
 }
 
 // Another program writes the same name while the copy is on its way: its file stays, and the copy says so.
-class FaultRace : public Fault, public ::testing::WithParamInterface<std::pair<const char*, const char*>>
-{
+struct StagingCase : NamedRow {
+    const char* faults;
 };
+
+using FaultRace = Table<Fault, StagingCase>;
 
 TEST_P(FaultRace, FileAppearingDuringACopyIsNeverReplaced)
 {
     writeFile(source + "/a.txt", "mine");
-    inject(GetParam().second);
+    inject(GetParam().faults);
 
     EXPECT_EQ(transferNow(files, source + "/a.txt", destination + "/a.txt", Transfer::Copy).error(), "File exists");
 
@@ -352,16 +305,14 @@ TEST_P(FaultRace, FileAppearingDuringACopyIsNeverReplaced)
 
 INSTANTIATE_TEST_SUITE_P(Staging,
     FaultRace,
-    ::testing::Values(std::pair {"UnnamedCopy", "destination-appears"},
-        std::pair {"UnnamedCopyLinkedThroughProc", "destination-appears,no-descriptor-links"},
-        std::pair {"NamedCopy", "destination-appears,no-unnamed-files"}),
-    [](const auto& row) { return std::string(row.param.first); });
+    ::testing::Values(StagingCase {"UnnamedCopy", "destination-appears"},
+        StagingCase {"UnnamedCopyLinkedThroughProc", "destination-appears,no-descriptor-links"},
+        StagingCase {"NamedCopy", "destination-appears,no-unnamed-files"}),
+    rowName);
 
 // The disk loses data after write() succeeded: only the files it concerns fail, and none of them shows up
 // under its name or as a leftover copy, while the others are complete; with unnamed and with named copies.
-class FaultWriteBack : public Fault, public ::testing::WithParamInterface<const char*>
-{
-};
+using FaultWriteBack = Table<Fault, StagingCase>;
 
 TEST_P(FaultWriteBack, FailureIsAnErrorForTheFilesItConcerns)
 {
@@ -369,7 +320,7 @@ TEST_P(FaultWriteBack, FailureIsAnErrorForTheFilesItConcerns)
     for (const std::string& name : names) {
         writeFile(source + "/" + name, std::string(name == "lost" ? 666 : 100, 'x'));
     }
-    inject(GetParam());
+    inject(GetParam().faults);
 
     for (const std::string& name : names) {
         ASSERT_TRUE(files.startTransfer(source + "/" + name, destination + "/" + name, Transfer::Copy).ok());
@@ -386,8 +337,9 @@ TEST_P(FaultWriteBack, FailureIsAnErrorForTheFilesItConcerns)
 
 INSTANTIATE_TEST_SUITE_P(Staging,
     FaultWriteBack,
-    ::testing::Values("writeback-fails", "writeback-fails,no-unnamed-files"),
-    [](const auto& row) { return std::string(row.param == std::string("writeback-fails") ? "Unnamed" : "Named"); });
+    ::testing::Values(
+        StagingCase {"Unnamed", "writeback-fails"}, StagingCase {"Named", "writeback-fails,no-unnamed-files"}),
+    rowName);
 
 } // namespace
 

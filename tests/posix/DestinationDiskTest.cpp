@@ -2,22 +2,20 @@
 // between runs and during one, and comes back. Needs root and loop devices; skipped otherwise.
 #include "form/LaterTexts.h"
 #include "store/BuiltInEnglish.h"
+#include "tests/TableRows.h"
 #include "tests/posix/RunOnDisk.h"
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <string>
 #include <thread>
-#include <unistd.h>
 
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Not;
-using ::testing::UnorderedElementsAre;
 
 namespace carrovex::testing
 {
@@ -25,77 +23,31 @@ namespace carrovex::testing
 namespace
 {
 
-TEST_F(TransferRunOnDisk, MovesOntoASecondFileSystem)
-{
-    TmpfsMount disk(temp.path() + "/mnt", "4m");
-    SKIP_UNLESS_MOUNTED(disk);
-    choose(true, false);
-    use(source, disk.path());
-    writeFile(source + "/a.txt", "a");
-    writeFile(source + "/big1", std::string(3 << 20, '1'));
-    writeFile(source + "/big2", std::string(3 << 20, '2')); // whichever comes second no longer fits
-
-    DoAction(form);
-
-    const std::string kept = entriesOf(source);
-    ASSERT_TRUE(kept == "big1" || kept == "big2") << kept;
-    const std::string moved = kept == "big1" ? "big2" : "big1";
-    EXPECT_THAT(window.lines(),
-        UnorderedElementsAre(std::string(stamp) + "t26: a.txt",
-            std::string(stamp) + "t26: " + moved,
-            std::string(stamp) + "t21 - t20: " + kept));
-    EXPECT_EQ(entriesOf(disk.path()), "a.txt " + moved);
-    EXPECT_EQ(readFile(disk.path() + "/" + moved), std::string(3 << 20, moved.back()));
-}
-
-bool shell(const std::string& command)
-{
-    return std::system(("(" + command + ") >/dev/null 2>&1").c_str()) == 0;
-}
-
-// An ext4 image on a loop device of its own, which stays attached while the disk is unmounted, as a USB
-// disk keeps its device while it is plugged in.
-class LoopDisk
+// An ext4 image on a loop device of its own, made in the folder, which stays attached while the disk is
+// unmounted, as a USB disk keeps its device while it is plugged in.
+class LoopDisk : public ToolMount
 {
 public:
-    explicit LoopDisk(const std::string& image)
-        : m_image(image)
+    explicit LoopDisk(const std::string& folder)
+        : ToolMount(folder,
+            "losetup",
+            "truncate -s 8M '" + folder + "/disk.img' && mkfs.ext4 -q '" + folder + "/disk.img' && losetup -f --show '"
+                + folder + "/disk.img' > '" + folder + "/device'",
+            "losetup -d \"$(cat '" + folder + "/device')\"")
     {
-        m_made = shell("truncate -s 8M '" + image + "' && mkfs.ext4 -q '" + image + "' && losetup -f --show '" + image
-            + "' > '" + image + ".loop'");
-        if (m_made) {
-            m_device = readFile(image + ".loop");
-            m_device.erase(m_device.find_last_not_of('\n') + 1);
-        }
-    }
-    LoopDisk(const LoopDisk&) = delete;
-    LoopDisk& operator=(const LoopDisk&) = delete;
-    ~LoopDisk()
-    {
-        if (m_made) {
-            shell("losetup -d '" + m_device + "'");
-        }
     }
 
-    bool made() const
-    {
-        return m_made;
-    }
     bool mountAt(const std::string& where) const
     {
-        return shell("mount '" + m_device + "' '" + where + "'");
+        return shell("mount \"$(cat '" + path() + "/device')\" '" + where + "'");
     }
     // Another disk on the same device, as the next USB disk plugged in after this one gets its name.
-    bool takeAnotherDisk()
+    bool takeAnotherDisk() const
     {
-        return shell("truncate -s 8M '" + m_image + ".next' && mkfs.ext4 -q '" + m_image + ".next' && losetup -d '"
-            + m_device + "' && losetup '" + m_device + "' '" + m_image + ".next'");
+        const std::string device = "\"$(cat '" + path() + "/device')\"";
+        return shell("truncate -s 8M '" + path() + "/next.img' && mkfs.ext4 -q '" + path() + "/next.img' && losetup -d "
+            + device + " && losetup " + device + " '" + path() + "/next.img'");
     }
-
-private:
-    std::string m_image;
-    std::string m_device;
-    bool m_made = false;
 };
 
 class DiskAtDestination : public TransferRunOnDisk
@@ -103,12 +55,8 @@ class DiskAtDestination : public TransferRunOnDisk
 protected:
     void SetUp() override
     {
-        if (::geteuid() != 0) {
-            GTEST_SKIP() << "needs root";
-        }
-        if (!first.made() || !second.made()) {
-            GTEST_SKIP() << "needs loop devices, losetup and mkfs.ext4";
-        }
+        SKIP_UNLESS_MOUNTED(first);
+        SKIP_UNLESS_MOUNTED(second);
         ini.settingsFile = "/prog/Carrovex.ini";
         textFiles.files[ini.settingsFile] = "[Options]\n";
         use(source, mountPoint);
@@ -144,8 +92,8 @@ protected:
     }
 
     std::string mountPoint = temp.folder("usb");
-    LoopDisk first {temp.path() + "/first.img"};
-    LoopDisk second {temp.path() + "/second.img"};
+    LoopDisk first {temp.path() + "/first"};
+    LoopDisk second {temp.path() + "/second"};
 };
 
 // A run onto the bare mount point put the files on the system disk, hidden under the disk once it was back.
@@ -187,9 +135,7 @@ TEST_F(DiskAtDestination, AnotherDiskOnTheSameDeviceIsRefused)
     EXPECT_EQ(entriesOf(mountPoint), "lost+found");
 }
 
-class LazyUnmount : public DiskAtDestination, public ::testing::WithParamInterface<int>
-{
-};
+using LazyUnmount = Table<DiskAtDestination, int>;
 
 // The disk is unmounted lazily as the run is about to take the file with this number (from 1), in batches of
 // ten: in the middle of a batch, or between two. Copies that went onto the detached disk were reported as

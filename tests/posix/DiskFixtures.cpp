@@ -1,50 +1,43 @@
 #include "tests/posix/DiskFixtures.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <stdexcept>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-#include <vector>
 
 namespace carrovex::testing
 {
 
 namespace fs = std::filesystem;
 
-TempFolder::TempFolder()
+std::filesystem::path nativePath(const std::string& path)
 {
-    std::string pattern = (fs::temp_directory_path() / "carrovex-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("mkdtemp failed");
-    }
-    m_path = pattern;
+    return path;
 }
 
-TempFolder::~TempFolder()
+std::filesystem::path wholePath(const std::string& path)
 {
-    std::error_code ignored;
-    fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ignored);
-    for (const auto& entry : fs::recursive_directory_iterator(m_path, ignored)) {
-        if (entry.is_directory(ignored) && !entry.is_symlink(ignored)) {
-            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-        }
-    }
-    fs::remove_all(m_path, ignored);
+    return path;
 }
 
-std::string TempFolder::folder(const std::string& name) const
+std::string utf8Path(const std::filesystem::path& path)
 {
-    const std::string path = m_path + "/" + name;
+    return path.string();
+}
+
+std::string makeFolder(const std::string& path)
+{
     fs::create_directories(path);
     return path;
+}
+
+bool shell(const std::string& command)
+{
+    return std::system(("(" + command + ") >/dev/null 2>&1").c_str()) == 0;
 }
 
 ToolMount::ToolMount(
@@ -54,14 +47,13 @@ ToolMount::ToolMount(
     , m_unmount(unmount)
 {
     fs::create_directories(where);
-    const bool toolThere = std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
-    m_mounted = ::geteuid() == 0 && toolThere && std::system(("(" + mount + ") >/dev/null 2>&1").c_str()) == 0;
+    m_mounted = ::geteuid() == 0 && shell("command -v " + tool) && shell(mount);
 }
 
 ToolMount::~ToolMount()
 {
     if (m_mounted) {
-        [[maybe_unused]] const int ignored = std::system(("(" + m_unmount + ") >/dev/null 2>&1").c_str());
+        shell(m_unmount);
     }
 }
 
@@ -114,17 +106,12 @@ std::string unmountFuse(const std::string& where, const std::string& image)
     return unmount + "; losetup -d \"$(cat " + quoted(image + ".loop") + ")\"";
 }
 
-void writeFile(const std::string& path, const std::string& content)
+struct stat statOf(const std::string& path)
 {
-    std::ofstream(path, std::ios::binary) << content;
-}
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
+    struct stat info {
+    };
+    ::lstat(path.c_str(), &info);
+    return info;
 }
 
 bool exists(const std::string& path)
@@ -148,20 +135,6 @@ void settleFile(const std::string& path, std::chrono::milliseconds settleTime)
     if (rested <= settleTime) {
         std::this_thread::sleep_for(settleTime - rested + std::chrono::milliseconds(10));
     }
-}
-
-std::string entriesOf(const std::string& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    std::string joined;
-    for (const std::string& name : names) {
-        joined += (joined.empty() ? "" : " ") + name;
-    }
-    return joined;
 }
 
 bool asUnprivilegedUser(const std::function<bool()>& check, unsigned userId)

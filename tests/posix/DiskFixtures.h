@@ -6,6 +6,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <sys/stat.h>
 
 namespace carrovex::testing
 {
@@ -37,6 +38,11 @@ private:
     std::string m_unmount;
     bool m_mounted = false;
 };
+
+// The entry's own state, not that of what a link names; all zero where there is none.
+struct stat statOf(const std::string& path);
+// Runs the shell command with its output thrown away; true where it succeeded.
+bool shell(const std::string& command);
 
 // A small tmpfs mounted for the test's life: a second file system, or a disk that fills up.
 class TmpfsMount : public ToolMount

@@ -1,8 +1,10 @@
 #include "platform/posix/FolderLayout.h"
 
+#include "platform/posix/PosixNumberFormat.h"
 #include "tests/TableRows.h"
 #include "tests/posix/DiskFixtures.h"
 
+#include <clocale>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -25,9 +27,7 @@ struct UserCase : NamedRow {
     const char* settings;
 };
 
-class UserSettingsFolder : public ::testing::TestWithParam<UserCase>
-{
-};
+using UserSettingsFolder = ::testing::TestWithParam<UserCase>;
 
 TEST_P(UserSettingsFolder, FollowsTheXdgRules)
 {
@@ -101,6 +101,25 @@ TEST_F(Environment, WithoutHomeOrAnEntryInTheUserDatabaseThereIsNoHome)
     EXPECT_TRUE(asUnprivilegedUser([] { return !posix::userEnvironment().home; }, unknownUser));
 }
 
+// A German user writes an interval of one and a half minutes as "1,5": the decimal sign is the one of the
+// locale the program runs in. The locale is made for the test, since a machine may have none but C.
+TEST_F(Environment, DecimalSignFollowsTheLocale)
+{
+    TempFolder locales;
+    const std::string german = locales.path() + "/de_DE.UTF-8";
+    shell("localedef -c -i de_DE -f UTF-8 '" + german + "'"); // warns of gaps in the source, with its status
+    if (!exists(german + "/LC_NUMERIC")) {
+        GTEST_SKIP() << "localedef and the de_DE locale source (package locales) are needed";
+    }
+    set("LOCPATH", locales.path());
+    const posix::PosixNumberFormat numbers;
+
+    ASSERT_NE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"), nullptr);
+    EXPECT_EQ(numbers.decimalSeparator(), ",");
+    std::setlocale(LC_NUMERIC, "C");
+    EXPECT_EQ(numbers.decimalSeparator(), ".");
+}
+
 // A program folder on disk, as a build, a copied folder or an installation leaves it.
 class ProgramLayout : public ::testing::Test
 {
@@ -132,11 +151,11 @@ protected:
     const posix::UserEnvironment anna {std::nullopt, "/home/anna"};
 };
 
-// In the expected folders @P stands for the program folder, @T for the test's, @U for the user's settings
+// In the expected folders @P stands for the program folder, @T for the test's, @I for the installed
+// languages in it, @U for the user's settings
 // folder, @S for the user's state folder and @G for the folder given on the command line; languages are
 // separated by blanks.
-struct LayoutCase {
-    const char* name;
+struct LayoutCase : NamedRow {
     const char* layout;
     bool given;
     bool home;
@@ -145,9 +164,7 @@ struct LayoutCase {
     const char* log;
 };
 
-class ProgramLayouts : public ProgramLayout, public ::testing::WithParamInterface<LayoutCase>
-{
-};
+using ProgramLayouts = Table<ProgramLayout, LayoutCase>;
 
 TEST_P(ProgramLayouts, PlaceTheSettingsAndLanguages)
 {
@@ -155,6 +172,7 @@ TEST_P(ProgramLayouts, PlaceTheSettingsAndLanguages)
     const std::string folder = program(c.layout);
     const auto filled = [&](std::string text) {
         const std::pair<std::string, std::string> marks[] = {{"@P", folder},
+            {"@I", temp.path() + "/usr/share/carrovex/lang"},
             {"@T", temp.path()},
             {"@U", "/home/anna/.config/carrovex"},
             {"@S", "/home/anna/.local/state/carrovex"},
@@ -185,18 +203,10 @@ INSTANTIATE_TEST_SUITE_P(Cases,
     ::testing::Values(LayoutCase {"PortableKeepsAllBesideTheProgram", "lang", false, true, "@P", "@P/lang", "@P"},
         LayoutCase {
             "SettingsFileAloneMakesItPortable", "ini", false, true, "@P", "@P/lang @T/share/carrovex/lang", "@P"},
-        LayoutCase {"InstalledKeepsSettingsPerUser",
-            "installed",
-            false,
-            true,
-            "@U",
-            "@U/lang @T/usr/share/carrovex/lang",
-            "@S"},
-        LayoutCase {
-            "InstalledWithoutAHome", "installed", false, false, "@P", "@P/lang @T/usr/share/carrovex/lang", "@P"},
+        LayoutCase {"InstalledKeepsSettingsPerUser", "installed", false, true, "@U", "@U/lang @I", "@S"},
+        LayoutCase {"InstalledWithoutAHome", "installed", false, false, "@P", "@P/lang @I", "@P"},
         LayoutCase {"GivenFolderFirstPortable", "lang ini", true, true, "@G", "@G/lang @P/lang", "@G"},
-        LayoutCase {
-            "GivenFolderFirstInstalled", "installed", true, true, "@G", "@G/lang @T/usr/share/carrovex/lang", "@G"}),
+        LayoutCase {"GivenFolderFirstInstalled", "installed", true, true, "@G", "@G/lang @I", "@G"}),
     rowName);
 
 TEST_F(ProgramLayout, PortableFolderThatCannotBeWrittenKeepsSettingsPerUser)
@@ -218,10 +228,7 @@ TEST_F(ProgramLayout, SettingsFolderIsMadeWithItsParentsPrivate)
     ASSERT_TRUE(posix::makeSettingsFolder(folder).ok()); // there already
 
     for (const std::string& made : {temp.path() + "/home", temp.path() + "/home/.config", folder}) {
-        struct stat info {
-        };
-        ASSERT_EQ(::stat(made.c_str(), &info), 0) << made;
-        EXPECT_EQ(info.st_mode & 07777, 0700U) << made;
+        EXPECT_EQ(statOf(made).st_mode & 07777, 0700U) << made;
     }
 }
 

@@ -4,6 +4,8 @@
 #include "platform/win32/StagedCopy.h"
 #include "platform/win32/SystemError.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/Win32DriveTable.h"
+#include "platform/win32/Win32TextFiles.h"
 #include "tests/FileSystemContract.h"
 #include "tests/win32/WinDisk.h"
 
@@ -50,8 +52,11 @@ std::string upperCase(std::string text)
 
 struct Win32Disk {
     using Files = win32::Win32FileSystem;
+    using TextFiles = win32::Win32TextFiles;
+    using Drives = win32::Win32DriveTable;
     using Volume = UnixTmpfs;
     static constexpr char separator = '\\';
+    static constexpr const char* lineEnd = "\r\n";
 
     static Files files()
     {
@@ -65,14 +70,8 @@ struct Win32Disk {
     {
         return Volume("4m");
     }
-    static std::string alreadyExists()
-    {
-        return win32::systemErrorText(ERROR_ALREADY_EXISTS);
-    }
-    static std::string diskFull()
-    {
-        return win32::systemErrorText(ERROR_DISK_FULL);
-    }
+    static inline const std::string alreadyExists = win32::systemErrorText(ERROR_ALREADY_EXISTS);
+    static inline const std::string diskFull = win32::systemErrorText(ERROR_DISK_FULL);
     static void setReadOnly(const std::string& path, bool on)
     {
         setAttributes(path, on ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
@@ -84,6 +83,11 @@ struct Win32Disk {
     static void setTime(const std::string& path)
     {
         setLastWrite(path, someTime);
+    }
+    static void setWholeSecond(const std::string& path, int seconds)
+    {
+        constexpr std::int64_t second = 10'000'000;
+        setLastWrite(path, (someTime / second + seconds) * second);
     }
     static bool hasTheTimeSet(const std::string& path)
     {
@@ -135,71 +139,6 @@ TEST_F(Win32Files, ListsOnlyPlainVisibleFilesByTheirWholeNames)
     EXPECT_THAT(listing.value(), UnorderedElementsAre(names[0], names[1], names[2], names[3], names[4]));
     EXPECT_EQ(files.listPlainFiles(temp.path() + "\\missing").error(), win32::systemErrorText(ERROR_PATH_NOT_FOUND));
     EXPECT_FALSE(files.listPlainFiles("C:\\M\xE4rz").ok()); // bytes that are no text name no folder
-}
-
-// A name that is taken: the file goes in under the first free numbered name and replaces nothing, for a copy
-// (staged) and a move (a rename), and also when another program makes that name while the copy waits.
-TEST_F(Win32Files, KeepingBothTakesTheFirstFreeNumberedNameAndReplacesNothing)
-{
-    struct Row {
-        std::string name;
-        std::vector<std::string> taken;
-        std::string placed; // empty: too long for the volume
-    };
-    const std::string longest = std::string(251, 'n') + ".txt";
-    const Row rows[] = {{"a.txt", {"a.txt"}, "a (2).txt"},
-        {"a", {"a"}, "a (2)"},
-        {"archive.tar.gz", {"archive.tar.gz"}, "archive.tar (2).gz"},
-        {"b.txt", {"b.txt", "b (2).txt"}, "b (3).txt"},
-        {"c.txt", {"c.txt"}, "c (3).txt"}, // its "(2)" is made while it waits
-        {longest, {longest}, ""}};
-    for (const Transfer how : {Transfer::CopyKeepingBoth, Transfer::MoveKeepingBoth}) {
-        const std::string to = temp.folder(how == Transfer::CopyKeepingBoth ? "copy" : "move");
-        std::vector<Placed> outcomes;
-        std::vector<std::size_t> inBatch;
-        for (const Row& row : rows) {
-            writeFile(source + "\\" + row.name, "new");
-            for (const std::string& taken : row.taken) {
-                writeFile(to + "\\" + taken, "old " + taken);
-            }
-            const Status started = files.startTransfer(source + "\\" + row.name, to + "\\" + row.name, how);
-            outcomes.push_back(started.ok() ? Placed(std::string()) : Placed::failure(started));
-            if (started.ok()) {
-                inBatch.push_back(outcomes.size() - 1);
-            }
-        }
-        if (how == Transfer::CopyKeepingBoth) {
-            writeFile(to + "\\c (2).txt", "old c (2).txt");
-        }
-
-        const std::vector<Placed> completed = files.completeBatch();
-
-        ASSERT_EQ(completed.size(), inBatch.size());
-        for (std::size_t i = 0; i < inBatch.size(); ++i) {
-            outcomes[inBatch[i]] = completed[i];
-        }
-        for (std::size_t i = 0; i < outcomes.size(); ++i) {
-            const Row& row = rows[i];
-            const std::string what = to + " " + row.name;
-            for (const std::string& taken : row.taken) {
-                EXPECT_EQ(readFile(to + "\\" + taken), "old " + taken) << what;
-            }
-            if (row.placed.empty()) {
-                EXPECT_EQ(outcomes[i].problem(), Problem::NumberedNameTooLong) << what << ": " << outcomes[i].error();
-                EXPECT_TRUE(exists(source + "\\" + row.name)) << what;
-                continue;
-            }
-            if (how == Transfer::MoveKeepingBoth && row.name == "c.txt") {
-                continue; // a rename takes its name at once: there is no moment to make it meanwhile
-            }
-            ASSERT_TRUE(outcomes[i].ok()) << what << ": " << outcomes[i].error();
-            EXPECT_EQ(outcomes[i].value(), row.placed) << what;
-            EXPECT_EQ(readFile(to + "\\" + row.placed), "new") << what;
-            EXPECT_EQ(exists(source + "\\" + row.name), how == Transfer::CopyKeepingBoth) << what;
-        }
-        EXPECT_EQ(readFile(to + "\\c (2).txt"), how == Transfer::CopyKeepingBoth ? "old c (2).txt" : "new");
-        ::DeleteFileW(widen(source + "\\" + longest).c_str());
-    }
 }
 
 TEST_F(Win32Files, NoPlainFileIsTaken)
@@ -256,28 +195,6 @@ TEST_F(Win32Files, StagedCopiesAreInvisibleUntilPlacedAndGoWhenDropped)
     EXPECT_EQ(entriesOf(destination), "a.txt b.txt");
     EXPECT_EQ(attributesOf(destination + "\\a.txt") & FILE_ATTRIBUTE_HIDDEN, 0u);
     EXPECT_TRUE(files.completeBatch().empty());
-}
-
-TEST_F(Win32Files, SameContentAsksLengthTimeAndEveryByte)
-{
-    constexpr std::int64_t wholeSecond = 130'000'000'010'000'000;
-    const auto make = [&](const std::string& path, const std::string& content, std::int64_t when) {
-        writeFile(path, content);
-        setLastWrite(path, when);
-        return path;
-    };
-    const std::string original = make(source + "\\a", "the content", someTime);
-
-    EXPECT_TRUE(files.sameContent(original, make(destination + "\\same", "the content", someTime)).value());
-    EXPECT_FALSE(files.sameContent(original, make(destination + "\\bytes", "the c0ntent", someTime)).value());
-    EXPECT_FALSE(files.sameContent(original, make(destination + "\\length", "the content!", someTime)).value());
-    EXPECT_FALSE(files.sameContent(original, make(destination + "\\time", "the content", someTime + 1)).value());
-    EXPECT_FALSE(files.sameContent(original, destination + "\\missing").value());
-    EXPECT_FALSE(files.sameContent(original, destination).value());
-    // A file system that keeps whole (FAT: even) seconds only rounds the time within two seconds.
-    const std::string fat = make(source + "\\fat", "x", wholeSecond - 15'000'000);
-    EXPECT_TRUE(files.sameContent(fat, make(destination + "\\fat", "x", wholeSecond)).value());
-    EXPECT_FALSE(files.sameContent(make(destination + "\\far", "x", wholeSecond - 40'000'000), fat).value());
 }
 
 TEST_F(Win32Files, InterruptedMoveIsFinishedWhileItsCopyIsHeldUnchanged)

@@ -4,7 +4,7 @@ add_executable(win32_tests
     win32/FolderLayoutTest.cpp
     win32/RegionalTest.cpp
     win32/SingleInstanceTest.cpp
-    win32/WideTextTest.cpp
+    DiskHelpers.cpp
     win32/WinDisk.cpp
     win32/Win32DriveTableTest.cpp
     win32/Win32FileSystemTest.cpp
@@ -27,6 +27,7 @@ add_executable(win32_window_tests
     win32/WindowProbe.cpp
     win32/WindowTestMain.cpp
     win32/WindowTests.rc
+    DiskHelpers.cpp
     win32/WinDisk.cpp
     win32/Win32DialogsTest.cpp
     win32/Win32WindowEventsTest.cpp
@@ -38,7 +39,7 @@ gtest_discover_tests(win32_window_tests DISCOVERY_TIMEOUT ${CARROVEX_DISCOVERY_T
     PROPERTIES ENVIRONMENT LC_ALL=C.UTF-8)
 
 # The programs run as child processes, as a user runs them.
-add_executable(win32_console_tests win32/WinDisk.cpp win32/WinProgramRun.cpp win32/Win32ConsoleProgramTest.cpp)
+add_executable(win32_console_tests DiskHelpers.cpp win32/WinDisk.cpp win32/WinProgramRun.cpp win32/Win32ConsoleProgramTest.cpp)
 target_link_libraries(win32_console_tests PRIVATE carrovex_win32_console GTest::gtest_main GTest::gmock)
 add_dependencies(win32_console_tests carrovex-console carrovex)
 gtest_discover_tests(win32_console_tests TEST_FILTER "-*UnderAConsole*" DISCOVERY_TIMEOUT ${CARROVEX_DISCOVERY_TIMEOUT}

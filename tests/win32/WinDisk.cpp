@@ -4,8 +4,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <filesystem>
+#include <iterator>
 #include <stdexcept>
-#include <vector>
 #include <windows.h>
 
 namespace carrovex::testing
@@ -23,65 +24,25 @@ std::string uniqueName(const char* prefix)
     return prefix + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(counter.fetch_add(1));
 }
 
-std::vector<std::string> namesIn(const std::string& folder)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAW entry {};
-    const HANDLE find = ::FindFirstFileW(widen(folder + "\\*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = entry.cFileName;
-            if (name != L"." && name != L"..") {
-                names.push_back(narrow(name));
-            }
-        } while (::FindNextFileW(find, &entry));
-        ::FindClose(find);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-void removeTree(const std::string& path)
-{
-    for (const std::string& name : namesIn(path)) {
-        const std::wstring child = widen(path + "\\" + name);
-        const DWORD attributes = ::GetFileAttributesW(child.c_str());
-        ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
-            removeTree(path + "\\" + name);
-        } else {
-            ::DeleteFileW(child.c_str());
-        }
-    }
-    ::RemoveDirectoryW(widen(path).c_str());
-}
-
 } // namespace
 
-TempFolder::TempFolder()
+std::filesystem::path nativePath(const std::string& path)
 {
-    wchar_t temp[MAX_PATH + 1];
-    const DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);
-    // Wine reuses process numbers: a folder that an interrupted test left may bear this process's name.
-    for (;;) {
-        m_path = narrow(std::wstring(temp, length)) + uniqueName("carrovex-test-");
-        if (::CreateDirectoryW(widen(m_path).c_str(), nullptr)) {
-            return;
-        }
-        if (::GetLastError() != ERROR_ALREADY_EXISTS) {
-            throw std::runtime_error("cannot make the folder " + m_path);
-        }
-    }
+    return widen(path);
 }
 
-TempFolder::~TempFolder()
+std::filesystem::path wholePath(const std::string& path)
 {
-    removeTree(m_path);
+    return L"\\\\?\\" + widen(path);
 }
 
-std::string TempFolder::folder(const std::string& name) const
+std::string utf8Path(const std::filesystem::path& path)
 {
-    const std::string path = m_path + "\\" + name;
+    return narrow(path.wstring());
+}
+
+std::string makeFolder(const std::string& path)
+{
     ::CreateDirectoryW(widen(path).c_str(), nullptr);
     return path;
 }
@@ -102,28 +63,6 @@ UnixTmpfs::~UnixTmpfs()
     runOnLinux("umount -l " + m_unixPath + " 2>/dev/null; rmdir " + m_unixPath);
 }
 
-void writeFile(const std::string& path, const std::string& content)
-{
-    const HANDLE file = ::CreateFileW(widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    ::WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-    ::CloseHandle(file);
-}
-
-std::string readFile(const std::string& path)
-{
-    const HANDLE file = ::CreateFileW(
-        widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    std::string content;
-    char buffer[65536];
-    DWORD got = 0;
-    while (::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-        content.append(buffer, got);
-    }
-    ::CloseHandle(file);
-    return content;
-}
-
 bool exists(const std::string& path)
 {
     return attributesOf(path) != INVALID_FILE_ATTRIBUTES;
@@ -141,17 +80,8 @@ void setAttributes(const std::string& path, unsigned long attributes)
 
 int entryCount(const std::string& folder)
 {
-    return static_cast<int>(namesIn(folder).size());
-}
-
-std::string entriesOf(const std::string& folder)
-{
-    const std::vector<std::string> names = namesIn(folder);
-    std::string joined;
-    for (const std::string& name : names) {
-        joined += (joined.empty() ? "" : " ") + name;
-    }
-    return joined;
+    const auto entries = std::filesystem::directory_iterator(nativePath(folder));
+    return static_cast<int>(std::distance(begin(entries), end(entries)));
 }
 
 void setLastWrite(const std::string& path, std::int64_t ticks)
