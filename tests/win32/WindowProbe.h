@@ -5,9 +5,9 @@
 #include "window/MainWindowDesign.h"
 
 #include <functional>
-#include <utility>
 #include <gtest/gtest.h>
 #include <string>
+#include <utility>
 #include <vector>
 #include <windows.h>
 
