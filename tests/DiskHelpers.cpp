@@ -57,10 +57,7 @@ std::string readFile(const std::string& path)
 
 std::string entriesOf(const std::string& folder)
 {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(nativePath(folder))) {
-        names.push_back(utf8Path(entry.path().filename()));
-    }
+    std::vector<std::string> names = namesIn(folder);
     std::sort(names.begin(), names.end());
     std::string joined;
     for (const std::string& name : names) {

@@ -40,7 +40,9 @@ std::string makeFolder(const std::string& path);
 void writeFile(const std::string& path, const std::string& content);
 std::string readFile(const std::string& path);
 bool exists(const std::string& path);
-// Names of every entry of the folder, hidden ones included, sorted, joined by blanks.
+// Names of every entry of the folder, hidden ones included, in the platform's order; and sorted, joined
+// by blanks.
+std::vector<std::string> namesIn(const std::string& folder);
 std::string entriesOf(const std::string& folder);
 
 // One transfer, started and completed at once: the failure of either step, or success.

@@ -29,6 +29,15 @@ std::string utf8Path(const std::filesystem::path& path)
     return path.string();
 }
 
+std::vector<std::string> namesIn(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    return names;
+}
+
 std::string makeFolder(const std::string& path)
 {
     fs::create_directories(path);

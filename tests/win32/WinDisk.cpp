@@ -41,6 +41,25 @@ std::string utf8Path(const std::filesystem::path& path)
     return narrow(path.wstring());
 }
 
+// Through the system's own listing: the library's cannot list a folder whose path is longer than 260
+// characters.
+std::vector<std::string> namesIn(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW entry {};
+    const HANDLE find = ::FindFirstFileW(widen(folder + "\\*").c_str(), &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = entry.cFileName;
+            if (name != L"." && name != L"..") {
+                names.push_back(narrow(name));
+            }
+        } while (::FindNextFileW(find, &entry));
+        ::FindClose(find);
+    }
+    return names;
+}
+
 std::string makeFolder(const std::string& path)
 {
     ::CreateDirectoryW(widen(path).c_str(), nullptr);
