@@ -324,6 +324,9 @@ public:
             return;
         }
         fs::create_directories(m_mount);
+        // A run that was interrupted left its disk mounted.
+        [[maybe_unused]] const int ignored
+            = std::system(("umount -q " + shellQuoted(m_mount) + " 2>/dev/null").c_str());
         // Inodes enough for the files of every timing put aside (the default ratio leaves 512 Ki).
         shell("truncate -s 8G " + shellQuoted(m_image) + " && mkfs.ext4 -q -F -N 2000000 " + shellQuoted(m_image));
         m_mounted = std::system(("mount -o loop " + shellQuoted(m_image) + " " + shellQuoted(m_mount)).c_str()) == 0;
