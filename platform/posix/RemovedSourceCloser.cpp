@@ -1,22 +1,36 @@
 #include "platform/posix/RemovedSourceCloser.h"
 
+#include <algorithm>
+#include <iterator>
 #include <system_error>
 #include <utility>
 
 namespace carrovex::posix
 {
 
+namespace
+{
+
+// Taken at a time by one thread: few enough that the threads share a batch's tail.
+constexpr std::size_t closedTogether = 64;
+
+} // namespace
+
+RemovedSourceCloser::RemovedSourceCloser(std::size_t threads)
+    : m_wanted(threads)
+{
+}
+
 RemovedSourceCloser::~RemovedSourceCloser()
 {
-    if (!m_thread.joinable()) {
-        return;
-    }
     {
         const std::lock_guard lock(m_mutex);
         m_ending = true;
     }
     m_changed.notify_all();
-    m_thread.join();
+    for (std::thread& thread : m_threads) {
+        thread.join();
+    }
 }
 
 void RemovedSourceCloser::close(std::vector<FileDescriptor> descriptors)
@@ -24,15 +38,18 @@ void RemovedSourceCloser::close(std::vector<FileDescriptor> descriptors)
     if (descriptors.empty()) {
         return;
     }
-    if (!m_thread.joinable()) {
+    while (m_threads.size() < m_wanted) {
         try {
-            m_thread = std::thread([this] { work(); });
+            m_threads.emplace_back([this] { work(); });
         } catch (const std::system_error&) {
-            return; // `descriptors` closes them here
+            break;
         }
     }
+    if (m_threads.empty()) {
+        return; // `descriptors` closes them here
+    }
     std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_waiting.empty() && !m_closing; });
+    m_changed.wait(lock, [this] { return m_waiting.empty() && m_closing == 0; });
     m_waiting = std::move(descriptors);
     lock.unlock();
     m_changed.notify_all();
@@ -46,13 +63,16 @@ void RemovedSourceCloser::work()
         if (m_waiting.empty()) {
             return;
         }
-        std::vector<FileDescriptor> closing;
-        closing.swap(m_waiting);
-        m_closing = true;
+        const std::size_t taken = std::min(closedTogether, m_waiting.size());
+        std::vector<FileDescriptor> closing(
+            std::make_move_iterator(m_waiting.end() - static_cast<std::ptrdiff_t>(taken)),
+            std::make_move_iterator(m_waiting.end()));
+        m_waiting.resize(m_waiting.size() - taken);
+        ++m_closing;
         lock.unlock();
         closing.clear();
         lock.lock();
-        m_closing = false;
+        --m_closing;
         m_changed.notify_all();
     }
 }

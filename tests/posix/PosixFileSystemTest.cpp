@@ -3,9 +3,11 @@
 #include "platform/posix/FileDescriptor.h"
 #include "platform/posix/PosixDriveTable.h"
 #include "platform/posix/PosixTextFiles.h"
+#include "platform/posix/RemovedSourceCloser.h"
 #include "tests/FileSystemContract.h"
 #include "tests/posix/DiskFixtures.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -462,6 +464,43 @@ TEST_F(SecondFileSystem, MountsThatChangeAreSeenWithinTheLookPeriod)
     std::this_thread::sleep_for(posix::PosixDriveTable::lookPeriod);
 
     EXPECT_EQ(drives.freeSpace(later).state, DriveSpace::State::NoDrive);
+}
+
+// The closer may hold one batch of descriptors only: the next batch's are taken once the previous are
+// closed, and what it holds at its end is closed too. A pipe's reader sees the end of its writer's close.
+TEST(RemovedSourceCloser, HoldsOneBatchAndClosesEverythingByItsEnd)
+{
+    struct Batch {
+        std::vector<posix::FileDescriptor> readers;
+        std::vector<posix::FileDescriptor> writers;
+        bool allClosed() const
+        {
+            char byte = 0;
+            return std::all_of(readers.begin(), readers.end(), [&byte](const posix::FileDescriptor& reader) {
+                return ::read(reader.get(), &byte, 1) == 0;
+            });
+        }
+    };
+    const auto batchOfPipes = [] {
+        Batch batch;
+        for (int i = 0; i < 300; ++i) {
+            int ends[2];
+            EXPECT_EQ(::pipe2(ends, O_NONBLOCK | O_CLOEXEC), 0);
+            batch.readers.emplace_back(ends[0]);
+            batch.writers.emplace_back(ends[1]);
+        }
+        return batch;
+    };
+    Batch first = batchOfPipes();
+    Batch second = batchOfPipes();
+    {
+        posix::RemovedSourceCloser closer(3);
+        closer.close(std::move(first.writers));
+        closer.close(std::move(second.writers));
+
+        EXPECT_TRUE(first.allClosed());
+    }
+    EXPECT_TRUE(second.allClosed());
 }
 
 } // namespace
