@@ -3,6 +3,7 @@
 #include "platform/posix/SystemError.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 
@@ -21,7 +22,7 @@ bool cannotLock(int error)
 
 } // namespace
 
-Status lockSource(int fd, const std::string& path, bool exclusive, struct stat& info)
+Status lockSource(int fd, int folderFd, const std::string& name, bool exclusive, struct stat& info)
 {
     if (::flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
         if (errno == EWOULDBLOCK) {
@@ -34,7 +35,7 @@ Status lockSource(int fd, const std::string& path, bool exclusive, struct stat& 
     if (::fstat(fd, &info) != 0) {
         return Status::failure(lastErrorText());
     }
-    const Result<FileIdentity> named = sourceIdentity(path, Problem::TakenByAnother);
+    const Result<FileIdentity> named = sourceIdentity(folderFd, name, Problem::TakenByAnother);
     if (!named.ok()) {
         return Status::failure(named);
     }
@@ -44,11 +45,11 @@ Status lockSource(int fd, const std::string& path, bool exclusive, struct stat& 
     return {};
 }
 
-Result<FileIdentity> sourceIdentity(const std::string& path, Problem taken)
+Result<FileIdentity> sourceIdentity(int folderFd, const std::string& name, Problem taken)
 {
     struct stat info {
     };
-    if (::lstat(path.c_str(), &info) != 0) {
+    if (::fstatat(folderFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
         return errno == ENOENT ? Result<FileIdentity>::failure(taken) : Result<FileIdentity>::failure(lastErrorText());
     }
     return identityFrom(info);

@@ -109,29 +109,52 @@ Result<TransferBatch::Folder*> TransferBatch::folderFor(const std::string& path)
     return m_folders.back().get();
 }
 
+Result<TransferBatch::SourceFolder*> TransferBatch::sourceFolderFor(const std::string& path)
+{
+    for (const auto& folder : m_sourceFolders) {
+        if (folder->path == path) {
+            return folder.get();
+        }
+    }
+    auto folder = std::make_unique<SourceFolder>();
+    folder->path = path;
+    folder->fd = FileDescriptor(::open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (folder->fd.get() < 0) {
+        // Gone since it was listed, with the file.
+        return errno == ENOENT ? Result<SourceFolder*>::failure(Problem::TakenByAnother)
+                               : Result<SourceFolder*>::failure(lastErrorText());
+    }
+    m_sourceFolders.push_back(std::move(folder));
+    return m_sourceFolders.back().get();
+}
+
 Status TransferBatch::add(const std::string& source, const std::string& destination, Transfer how)
 {
-    FileDescriptor in(::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    const Result<SourceFolder*> sourceFolder = sourceFolderFor(folderOf(source));
+    if (!sourceFolder.ok()) {
+        return Status::failure(sourceFolder);
+    }
+    const int sourceFolderFd = sourceFolder.value()->fd.get();
+    const std::string sourceName = nameOf(source);
+    FileDescriptor in(::openat(sourceFolderFd, sourceName.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (in.get() < 0) {
         // Listed moments ago: another program took it meanwhile.
         return errno == ENOENT ? Status::failure(Problem::TakenByAnother) : Status::failure(lastErrorText());
-    }
-    struct stat info {
-    };
-    if (::fstat(in.get(), &info) != 0) {
-        return Status::failure(lastErrorText());
-    }
-    if (!S_ISREG(info.st_mode)) {
-        return Status::failure(Problem::NotRegularFile);
     }
     Entry entry;
     entry.how = how;
     // Held from here until the source is removed or the batch ends, also over a rename: closing `in` lets
     // it go.
-    if (const Status locked = lockSource(in.get(), source, entry.moves(), info); !locked.ok()) {
+    struct stat info {
+    };
+    if (const Status locked = lockSource(in.get(), sourceFolderFd, sourceName, entry.moves(), info); !locked.ok()) {
         return locked;
     }
-    entry.source = source;
+    if (!S_ISREG(info.st_mode)) {
+        return Status::failure(Problem::NotRegularFile);
+    }
+    entry.sourceFolder = sourceFolder.value();
+    entry.sourceName = sourceName;
     entry.destination = destination;
     entry.name = nameOf(destination);
     entry.sourceIdentity = identityFrom(info);
@@ -179,10 +202,11 @@ Status TransferBatch::stage(Entry& entry, int sourceFd, const struct stat& info)
         }
         // Into the opened folder, which is on the disk the run began with, whatever its path leads to now.
         const int folderFd = entry.folder->fd.get();
+        const int sourceFolderFd = entry.sourceFolder->fd.get();
         const int error = entry.replaces()
-            ? (::renameat(AT_FDCWD, entry.source.c_str(), folderFd, entry.name.c_str()) == 0 ? 0 : errno)
-            : placeUnderFreeName(entry, [&entry, folderFd](const std::string& name) {
-                  return renameWithoutReplacing(AT_FDCWD, entry.source, folderFd, name);
+            ? (::renameat(sourceFolderFd, entry.sourceName.c_str(), folderFd, entry.name.c_str()) == 0 ? 0 : errno)
+            : placeUnderFreeName(entry, [&entry, sourceFolderFd, folderFd](const std::string& name) {
+                  return renameWithoutReplacing(sourceFolderFd, entry.sourceName, folderFd, name);
               });
         if (error != EXDEV) {
             if (error != 0) {
@@ -191,7 +215,7 @@ Status TransferBatch::stage(Entry& entry, int sourceFd, const struct stat& info)
             entry.placed = entry.renamed = true;
         }
     }
-    if (entry.moves() && !entry.renamed && !mayRemoveFrom(folderOf(entry.source))) {
+    if (entry.moves() && !entry.renamed && !mayRemoveFrom(entry.sourceFolder->path)) {
         // A source that could not be removed afterwards would leave the file twice.
         return Status::failure(lastErrorText());
     }
@@ -382,8 +406,9 @@ void TransferBatch::checkSources()
             continue;
         }
         // The name must still lead to the very file that was copied, unchanged.
-        const Result<FileIdentity> source
-            = sourceIdentity(entry.source, entry.placed ? Problem::TakenLeavingCopy : Problem::TakenByAnother);
+        const Result<FileIdentity> source = sourceIdentity(entry.sourceFolder->fd.get(),
+            entry.sourceName,
+            entry.placed ? Problem::TakenLeavingCopy : Problem::TakenByAnother);
         if (!source.ok()) {
             fail(entry, Status::failure(source));
             continue;
@@ -502,19 +527,20 @@ void TransferBatch::removeSources()
 // for it) or failed.
 bool TransferBatch::setAside(Entry& entry)
 {
-    const std::string aside = folderOf(entry.source) + "/" + leavingName(nameOf(entry.source));
-    const int error = renameWithoutReplacing(AT_FDCWD, entry.source, AT_FDCWD, aside);
+    const int folderFd = entry.sourceFolder->fd.get();
+    const std::string aside = leavingName(entry.sourceName);
+    const int error = renameWithoutReplacing(folderFd, entry.sourceName, folderFd, aside);
     if (error == 0) {
         entry.aside = aside;
         return true;
     }
     // Only a program that locks nothing can have taken or changed it under the lock.
-    const Result<FileIdentity> source = sourceIdentity(entry.source, Problem::TakenLeavingCopy);
+    const Result<FileIdentity> source = sourceIdentity(folderFd, entry.sourceName, Problem::TakenLeavingCopy);
     if (!source.ok()) {
         fail(entry, Status::failure(source));
     } else if (source.value() != entry.sourceIdentity) {
         fail(entry, Status::failure(Problem::ChangedWhileMoved));
-    } else if (::unlink(entry.source.c_str()) != 0) {
+    } else if (::unlinkat(folderFd, entry.sourceName.c_str(), 0) != 0) {
         fail(entry, errno == ENOENT ? Status::failure(Problem::TakenLeavingCopy) : Status::failure(lastErrorText()));
     }
     return false;
@@ -524,7 +550,8 @@ bool TransferBatch::setAside(Entry& entry)
 // file at the name) or a writer has come for it; such a file gets its name back.
 void TransferBatch::removeSetAside(Entry& entry, OtherWriters& writers)
 {
-    const Result<FileIdentity> aside = identityOf(entry.aside);
+    const int folderFd = entry.sourceFolder->fd.get();
+    const Result<FileIdentity> aside = sourceIdentity(folderFd, entry.aside, Problem::TakenLeavingCopy);
     if (!aside.ok()) {
         fail(entry, Status::failure(Problem::TakenLeavingCopy));
         return;
@@ -539,15 +566,14 @@ void TransferBatch::removeSetAside(Entry& entry, OtherWriters& writers)
         putBack(entry, Status::failure(Problem::OpenForWriting));
         return;
     }
-    if (::unlink(entry.aside.c_str()) != 0) {
+    if (::unlinkat(folderFd, entry.aside.c_str(), 0) != 0) {
         putBack(entry, Status::failure(lastErrorText()));
     }
 }
 
 void TransferBatch::putBack(Entry& entry, Status failure)
 {
-    const FileDescriptor folder(::open(folderOf(entry.source).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-    giveNameBack(folder.get(), nameOf(entry.aside), nameOf(entry.source));
+    giveNameBack(entry.sourceFolder->fd.get(), entry.aside, entry.sourceName);
     letLeaseGo(entry.sourceFd.get()); // the writer that came need not wait for the batch to end
     fail(entry, std::move(failure));
 }
@@ -605,6 +631,7 @@ std::vector<Placed> TransferBatch::complete()
     }
     m_entries.clear();
     m_folders.clear();
+    m_sourceFolders.clear();
     m_removableFolder.clear();
     m_bytes = 0;
     m_closer.close(std::move(removed));

@@ -63,9 +63,16 @@ private:
         bool placedAny = false;
     };
 
+    // Names in it are looked up from the opened folder: one step instead of the whole path.
+    struct SourceFolder {
+        std::string path;
+        FileDescriptor fd;
+    };
+
     struct Entry {
         Transfer how = Transfer::Copy;
-        std::string source;
+        SourceFolder* sourceFolder = nullptr;
+        std::string sourceName;
         std::string destination;
         std::string name; // in the destination folder
         Folder* folder = nullptr;
@@ -74,7 +81,7 @@ private:
         FileDescriptor existing; // the identical copy that a move waits for, to flush
         FileIdentity placedIdentity;
         FileDescriptor sourceFd; // open and locked from the start; from the check on it holds the lease
-        std::string aside; // the hidden name of a source on its way out
+        std::string aside; // the hidden name, in its folder, of a source on its way out
         FileUse use; // the latest answer
         bool needsFlush = false;
         bool placed = false;
@@ -87,6 +94,7 @@ private:
     };
 
     Result<Folder*> folderFor(const std::string& path);
+    Result<SourceFolder*> sourceFolderFor(const std::string& path);
     void failWhereDiskChanged();
     bool leaseSeesEveryWriter(int fd, std::uint64_t device);
     bool mayRemoveFrom(const std::string& sourceFolder);
@@ -114,6 +122,7 @@ private:
     BatchLimits m_limits;
     RemovedSourceCloser m_closer;
     std::vector<std::unique_ptr<Folder>> m_folders;
+    std::vector<std::unique_ptr<SourceFolder>> m_sourceFolders;
     std::vector<Entry> m_entries;
     std::int64_t m_bytes = 0;
     std::chrono::steady_clock::time_point m_started;

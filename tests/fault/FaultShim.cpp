@@ -37,7 +37,7 @@
 //                        then EAGAIN (a terminal that another program left non-blocking and read from first)
 // Several faults are named separated by commas.
 // CARROVEX_STOP_AT=call:n stops the process (SIGSTOP) just before its nth call of syncfs, fsync, linkat,
-// renameat2 or unlink, so that a test can cut the power at that very moment.
+// renameat2 or unlink (unlinkat counts as unlink), so that a test can cut the power at that very moment.
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -184,10 +184,16 @@ void waitUntilOpenWaitsOrEnds(pid_t process)
     }
 }
 
-void beforeLeavingItsName(const char* path)
+// The whole path of `path` taken from the folder open as `folder`.
+std::string pathFrom(int folder, const char* path)
+{
+    return folder == AT_FDCWD || path[0] == '/' ? std::string(path) : pathOf(folder) + "/" + path;
+}
+
+void beforeLeavingItsName(int folder, const char* path)
 {
     const char* named = std::getenv("CARROVEX_WRITER");
-    if (named == nullptr || std::strcmp(path, named) != 0) {
+    if (named == nullptr || pathFrom(folder, path) != named) {
         return;
     }
     if (fault("replaced-at-removal")) {
@@ -221,7 +227,7 @@ extern "C" int renameat2(int olddirfd, const char* oldpath, int newdirfd, const 
     }
     stopBefore("renameat2");
     if (within) {
-        beforeLeavingItsName(oldpath);
+        beforeLeavingItsName(olddirfd, oldpath);
     }
     anotherProgramCreates(newdirfd, newpath);
     return REAL(renameat2)(olddirfd, oldpath, newdirfd, newpath, flags);
@@ -375,9 +381,14 @@ extern "C" ssize_t read(int fd, void* buffer, size_t size)
     return REAL(read)(fd, buffer, size);
 }
 
-extern "C" int unlink(const char* path)
+extern "C" int unlinkat(int folder, const char* path, int flags)
 {
     stopBefore("unlink");
-    beforeLeavingItsName(path);
-    return REAL(unlink)(path);
+    beforeLeavingItsName(folder, path);
+    return REAL(unlinkat)(folder, path, flags);
+}
+
+extern "C" int unlink(const char* path)
+{
+    return unlinkat(AT_FDCWD, path, 0);
 }
