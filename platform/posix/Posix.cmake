@@ -15,6 +15,7 @@ add_library(carrovex_posix STATIC
     platform/posix/PosixTerminal.cpp
     platform/posix/PosixTextFiles.cpp
     platform/posix/ProgramFolder.cpp
+    platform/posix/EarlyWriteback.cpp
     platform/posix/RemovedSourceCloser.cpp
     platform/posix/SingleInstance.cpp
     platform/posix/SourceLock.cpp

@@ -238,6 +238,9 @@ Status TransferBatch::stage(Entry& entry, int sourceFd, const struct stat& info)
     }
     entry.staged = std::move(staged.value());
     entry.needsFlush = true;
+    if (!entry.folder->flushEachFile) {
+        m_writeback.begin(entry.folder->path); // the batch's flush covers the whole file system
+    }
     if (info.st_size >= m_limits.largeFile) {
         flushOne(entry);
         if (entry.error) {
@@ -612,6 +615,7 @@ bool TransferBatch::due() const
 
 std::vector<Placed> TransferBatch::complete()
 {
+    m_writeback.end();
     flush();
     failWhereDiskChanged();
     checkSources();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/FileSystem.h"
+#include "platform/posix/EarlyWriteback.h"
 #include "platform/posix/FileCopy.h"
 #include "platform/posix/FileDescriptor.h"
 #include "platform/posix/FileUse.h"
@@ -121,6 +122,7 @@ private:
 
     BatchLimits m_limits;
     RemovedSourceCloser m_closer;
+    EarlyWriteback m_writeback;
     std::vector<std::unique_ptr<Folder>> m_folders;
     std::vector<std::unique_ptr<SourceFolder>> m_sourceFolders;
     std::vector<Entry> m_entries;
