@@ -33,6 +33,8 @@
 //   taken-before-lock    just before the lock on the file named by CARROVEX_TAKEN is asked for, another
 //                        program that locks nothing moves it away (to its name with ".taken" added)
 //   taken-at-folder-flush  the same, when a folder is flushed: after the copy is placed
+//   replaced-before-lock  as taken-before-lock, and the other program then writes a new file ("theirs")
+//                        under the name
 //   terminal-read-retried  every read of a terminal on standard input first answers EINTR (a signal came),
 //                        then EAGAIN (a terminal that another program left non-blocking and read from first)
 // Several faults are named separated by commas.
@@ -342,6 +344,11 @@ extern "C" int rename(const char* oldPath, const char* newPath)
 extern "C" int flock(int fd, int operation)
 {
     anotherProgramTakes("taken-before-lock", pathOf(fd));
+    const char* taken = std::getenv("CARROVEX_TAKEN");
+    if (fault("replaced-before-lock") && taken != nullptr && pathOf(fd) == taken) {
+        REAL(renameat)(AT_FDCWD, taken, AT_FDCWD, (std::string(taken) + ".taken").c_str());
+        anotherProgramWrites(AT_FDCWD, taken);
+    }
     return REAL(flock)(fd, operation);
 }
 

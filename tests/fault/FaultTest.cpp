@@ -270,6 +270,23 @@ INSTANTIATE_TEST_SUITE_P(Moments,
         LateCase {"TakenAtFolderFlush", "taken-at-folder-flush", true, Problem::TakenLeavingCopy, "mine", true}),
     rowName);
 
+// Another program takes the file away and writes a new one under its name just before the lock is had:
+// the new file was never looked at, so it is not moved in the listed file's place.
+TEST_F(Fault, FileReplacedBeforeTheLockIsLeftAlone)
+{
+    writeFile(source + "/a.txt", "mine");
+    ::setenv("CARROVEX_TAKEN", (source + "/a.txt").c_str(), 1);
+    inject("replaced-before-lock");
+
+    const Status outcome = transferNow(files, source + "/a.txt", destination + "/a.txt", Transfer::Move);
+    ::unsetenv("CARROVEX_TAKEN");
+
+    EXPECT_EQ(outcome.problem(), Problem::TakenByAnother) << outcome.error();
+    EXPECT_EQ(readFile(source + "/a.txt"), "theirs");
+    EXPECT_EQ(readFile(source + "/a.txt.taken"), "mine");
+    EXPECT_EQ(entriesOf(destination), "");
+}
+
 // The program ends before its batch completes: no copy is left behind, not even a named one.
 TEST_F(Fault, BatchDroppedBeforeItCompletesLeavesNoCopy)
 {
