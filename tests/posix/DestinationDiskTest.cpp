@@ -41,12 +41,11 @@ public:
     {
         return shell("mount \"$(cat '" + path() + "/device')\" '" + where + "'");
     }
-    // Another disk on the same device, as the next USB disk plugged in after this one gets its name.
+    // Another disk on the same device, as the next USB disk plugged in after this one gets its name. Made on
+    // the attached device: detaching it would let a test running beside this one take the free device first.
     bool takeAnotherDisk() const
     {
-        const std::string device = "\"$(cat '" + path() + "/device')\"";
-        return shell("truncate -s 8M '" + path() + "/next.img' && mkfs.ext4 -q '" + path() + "/next.img' && losetup -d "
-            + device + " && losetup " + device + " '" + path() + "/next.img'");
+        return shell("mkfs.ext4 -q -F \"$(cat '" + path() + "/device')\"");
     }
 };
 
