@@ -12,12 +12,13 @@ EarlyWriteback::~EarlyWriteback()
     end();
 }
 
-void EarlyWriteback::begin(const std::string& path)
+void EarlyWriteback::begin(int folderFd)
 {
     if (m_thread.joinable()) {
         return;
     }
-    m_folder = FileDescriptor(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    // Reopened, not shared: the batch's own descriptor must keep its write-back failures for the batch's flush.
+    m_folder = FileDescriptor(::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (m_folder.get() < 0) {
         return;
     }

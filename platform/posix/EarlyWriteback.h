@@ -5,7 +5,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
-#include <string>
 #include <thread>
 
 namespace carrovex::posix
@@ -23,8 +22,8 @@ public:
     EarlyWriteback& operator=(const EarlyWriteback&) = delete;
     ~EarlyWriteback();
 
-    // Begins for the file system of the folder at `path`, unless it is already under way.
-    void begin(const std::string& path);
+    // Begins for the file system of the folder open as folderFd, unless it is already under way.
+    void begin(int folderFd);
     // Waits for a flush in progress and ends.
     void end();
 

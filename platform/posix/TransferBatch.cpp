@@ -239,7 +239,7 @@ Status TransferBatch::stage(Entry& entry, int sourceFd, const struct stat& info)
     entry.staged = std::move(staged.value());
     entry.needsFlush = true;
     if (!entry.folder->flushEachFile) {
-        m_writeback.begin(entry.folder->path); // the batch's flush covers the whole file system
+        m_writeback.begin(entry.folder->fd.get()); // the batch's flush covers the whole file system
     }
     if (info.st_size >= m_limits.largeFile) {
         flushOne(entry);
